@@ -1,0 +1,61 @@
+// kivamo-swf: the engine from the command line (movie facts, tag listings, and more as the engine grows).
+#include "commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace kivamo_swf {
+
+int fail(int status, const std::string& message)
+{
+    std::cerr << "kivamo-swf: " << message << '\n';
+    return status;
+}
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    int (*run)(const Arguments&);
+};
+
+constexpr Command kCommands[] = {
+    {"info", "info MOVIE.swf                 header and summary (tags, characters, frames, scripts)", runInfo},
+    {"tags", "tags MOVIE.swf                 one line per tag: offset, code, name, length", runTags},
+};
+
+void printUsage(std::FILE* to)
+{
+    std::fprintf(to, "usage: kivamo-swf COMMAND ARGUMENTS\n\ncommands:\n");
+    for (const Command& c : kCommands)
+        std::fprintf(to, "  %s\n", c.usage);
+}
+
+}  // namespace
+}  // namespace kivamo_swf
+
+int main(int argc, char** argv)
+{
+    using namespace kivamo_swf;
+    if (argc < 2) {
+        printUsage(stderr);
+        return kExitUsage;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
+        printUsage(stdout);
+        return kExitOk;
+    }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("kivamo-swf %s\n", KIVAMO_VERSION);
+        return kExitOk;
+    }
+    for (const Command& c : kCommands) {
+        if (!std::strcmp(argv[1], c.name))
+            return c.run(Arguments(argv + 2, argv + argc));
+    }
+    fail(kExitUsage, std::string("unknown command \"") + argv[1] + "\"");
+    printUsage(stderr);
+    return kExitUsage;
+}
