@@ -5,6 +5,8 @@
 #include <QFile>
 
 #define SI_NO_CONVERSION
+// Debian ships the template bodies behind SI_IMPLEMENTATION; compiling them here keeps the header-only use.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <limits>
@@ -13,7 +15,8 @@ namespace kivamo {
 
 // The text is kept in UTF-8 inside SimpleIni; conversion to and from GB18030 happens at the file.
 struct IniFile::Data {
-    CSimpleIniCaseA ini{false, false, false};
+    Data() { ini.SetSpaces(false); }  // "key=value", as private-profile writers put it
+    CSimpleIniA ini{false, false, false};  // the "A" template ignores case in names
 };
 
 IniFile::IniFile() : m_data(std::make_unique<Data>()) {}

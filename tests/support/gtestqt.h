@@ -1,0 +1,20 @@
+// Lets GoogleTest print Qt strings and lists as text in failure messages; included into every test.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* out)
+{
+    *out << '{';
+    for (qsizetype i = 0; i < list.size(); ++i)
+        *out << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
+    *out << '}';
+}
