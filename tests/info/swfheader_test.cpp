@@ -1,7 +1,7 @@
 // The details window's header reader: fixed-header decoding at every field size, and its failures.
 #include "info/swfheader.h"
 
-#include "support/swfwriter.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,13 +13,6 @@ using namespace kivamo::test;
 
 namespace {
 
-// Writes a file and returns its path.
-QString store(const QTemporaryDir& dir, const char* name, const Bytes& bytes)
-{
-    QString path = dir.filePath(QString::fromLatin1(name));
-    writeFile(path.toStdString(), bytes);
-    return path;
-}
 
 // The fixed header of an uncompressed movie: signature, version, length, rectangle, rate, count.
 Bytes headerBytes(const TwipsRect& rect, unsigned nbits, std::uint16_t rate, std::uint16_t frames)
@@ -54,7 +47,7 @@ TEST(SwfHeader, DecodesEveryFieldSize)
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
-        QString path = store(dir, "m.swf", headerBytes(c.rect, c.nbits, c.rate, c.frames));
+        QString path = storeFile(dir, QStringLiteral("m.swf"), headerBytes(c.rect, c.nbits, c.rate, c.frames));
         auto result = readHeader(path);
         ASSERT_TRUE(result.ok()) << c.name;
         const flashinfos& info = result.value();
@@ -73,7 +66,7 @@ TEST(SwfHeader, DecodesEveryFieldSize)
 TEST(SwfHeader, WidthComesFromTruncatedEdges)
 {
     QTemporaryDir dir;
-    auto info = readHeader(store(dir, "a.swf", headerBytes({-200, 11000, 0, 8000}, 15, 12 << 8, 1)));
+    auto info = readHeader(storeFile(dir, QStringLiteral("a.swf"), headerBytes({-200, 11000, 0, 8000}, 15, 12 << 8, 1)));
     ASSERT_TRUE(info.ok());
     EXPECT_EQ(info->width(), 560);
     EXPECT_EQ(info->height(), 400);
@@ -88,7 +81,7 @@ TEST(SwfHeader, ExactBytesOfTheTypicalMovie)
     EXPECT_EQ(bytes[19], 0x02);
     EXPECT_EQ(bytes[20], 0x01);
     QTemporaryDir dir;
-    auto info = readHeader(store(dir, "a.swf", bytes));
+    auto info = readHeader(storeFile(dir, QStringLiteral("a.swf"), bytes));
     ASSERT_TRUE(info.ok());
     EXPECT_EQ(info->frameCount, 0x0102);
 }
@@ -109,7 +102,7 @@ TEST(SwfHeader, FilesThatAreNoMovie)
         {"text", {'a', 'b', 'c', 'd'}, "abc"},
     };
     for (const Case& c : cases) {
-        auto info = readHeader(store(dir, "x.swf", c.bytes));
+        auto info = readHeader(storeFile(dir, QStringLiteral("x.swf"), c.bytes));
         ASSERT_TRUE(info.ok()) << c.name;
         EXPECT_FALSE(info->isFlash) << c.name;
         EXPECT_EQ(info->signature.toStdString(), c.signature) << c.name;
@@ -130,7 +123,7 @@ TEST(SwfHeader, CompressedMovieGivesSignatureAndVersionWithoutDecompressing)
     SwfWriter writer(11);
     writer.showFrame();
     QTemporaryDir dir;
-    auto info = readHeader(store(dir, "c.swf", writer.finish(SwfCompression::Zlib)));
+    auto info = readHeader(storeFile(dir, QStringLiteral("c.swf"), writer.finish(SwfCompression::Zlib)));
     ASSERT_TRUE(info.ok());
     EXPECT_TRUE(info->isFlash);
     EXPECT_EQ(info->signature, QStringLiteral("CWS"));
@@ -144,7 +137,7 @@ TEST(SwfHeader, ShortMoviesFailWithStreamReadError)
     // 8 bytes ("FWS" + version + length), inside the rectangle, before and inside the count.
     for (std::size_t size : {std::size_t(8), std::size_t(4), std::size_t(12), std::size_t(19), std::size_t(20)}) {
         Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(size));
-        auto info = readHeader(store(dir, "short.swf", cut));
+        auto info = readHeader(storeFile(dir, QStringLiteral("short.swf"), cut));
         ASSERT_FALSE(info.ok()) << size;
         EXPECT_EQ(info.error().message, QStringLiteral("Stream read error")) << size;
     }
@@ -162,7 +155,7 @@ TEST(SwfHeader, UnopenableFileNamesThePath)
 TEST(FileFacts, SizeAndTimesOrUntouched)
 {
     QTemporaryDir dir;
-    QString path = store(dir, "f.swf", Bytes(1536, 0));
+    QString path = storeFile(dir, QStringLiteral("f.swf"), Bytes(1536, 0));
     FileFacts facts;
     readFileFacts(path, facts);
     EXPECT_TRUE(facts.found);

@@ -1,5 +1,5 @@
 // kivamo-swf info and tags from the outside: the printed facts, and one clear line for bad input.
-#include "support/swfwriter.h"
+#include "support/testfiles.h"
 #include "support/toolrunner.h"
 
 #include <QTemporaryDir>
@@ -7,17 +7,6 @@
 #include <gtest/gtest.h>
 
 using namespace kivamo::test;
-
-namespace {
-
-QString store(const QTemporaryDir& dir, const char* name, const Bytes& bytes)
-{
-    QString path = dir.filePath(QString::fromLatin1(name));
-    writeFile(path.toStdString(), bytes);
-    return path;
-}
-
-}  // namespace
 
 TEST(KivamoSwfInfo, PrintsTheFactsOfEachCompression)
 {
@@ -32,7 +21,7 @@ TEST(KivamoSwfInfo, PrintsTheFactsOfEachCompression)
                  {SwfCompression::Lzma, "ZWS", "lzma"}};
     for (const Case& c : cases) {
         Bytes movie = writer.finish(c.compression);
-        ToolRun run = runTool(QStringLiteral("kivamo-swf"), {QStringLiteral("info"), store(dir, "m.swf", movie)});
+        ToolRun run = runTool(QStringLiteral("kivamo-swf"), {QStringLiteral("info"), storeFile(dir, QStringLiteral("m.swf"), movie)});
         ASSERT_FALSE(run.crashed);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(valueOf(run.out, QStringLiteral("signature")), QString::fromLatin1(c.signature));
@@ -72,7 +61,7 @@ TEST(KivamoSwfInfo, BadInputGivesOneLineAndStatusOne)
     for (const Case& c : cases) {
         for (const char* command : {"info", "tags"}) {
             ToolRun run = runTool(QStringLiteral("kivamo-swf"),
-                                  {QString::fromLatin1(command), store(dir, "bad.swf", c.bytes)});
+                                  {QString::fromLatin1(command), storeFile(dir, QStringLiteral("bad.swf"), c.bytes)});
             ASSERT_FALSE(run.crashed) << c.name;
             EXPECT_EQ(run.exitCode, 1) << c.name << " " << command;
             EXPECT_EQ(run.err.count(u'\n'), 1) << c.name << ": " << run.err.toStdString();
@@ -99,7 +88,7 @@ TEST(KivamoSwfTags, OneLinePerTag)
     SwfWriter writer;
     writer.backgroundColour(255, 0, 0).tag(39, Bytes(70, 0)).showFrame();
     Bytes movie = writer.finish();
-    ToolRun run = runTool(QStringLiteral("kivamo-swf"), {QStringLiteral("tags"), store(dir, "t.swf", movie)});
+    ToolRun run = runTool(QStringLiteral("kivamo-swf"), {QStringLiteral("tags"), storeFile(dir, QStringLiteral("t.swf"), movie)});
     ASSERT_EQ(run.exitCode, 0);
     // The header of this movie is 8 + 9 (rectangle) + 4 bytes long, so the first tag starts at 21.
     const QStringList expected{
