@@ -2,6 +2,7 @@
 #include "info/notes.h"
 #include "platform/textfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -78,6 +79,37 @@ TEST(Notes, WriterWritesFourLinesOnlyBesideAnExistingMovie)
     const RrightInfo back = readNotes(movie);
     EXPECT_EQ(back.author, "张三");
     EXPECT_EQ(back.type, "课件");
+}
+
+}  // namespace
+}  // namespace kivamo
+
+namespace kivamo {
+namespace {
+
+TEST(NotesReader, GivesTheSameNotesAsReadingEachSidecar)
+{
+    QTemporaryDir temp;
+    const QString d = temp.path();
+    QDir().mkpath(d + "/sub");
+    write(d + "/a.fci", "A\r\n");
+    write(d + "/.h.fci", "H\r\nS\r\nT\r\n");
+    write(d + "/sub/b.fci", encodeGb18030("乙\r\n"));
+    write(d + "/C.FCI", "upper\r\n");  // another name: c.swf has no sidecar
+    const QStringList movies{d + "/a.swf", d + "/.h.swf", d + "/sub/b.swf", d + "/c.swf", d + "/missing/x.swf",
+                             d + "//a.swf", d + "/sub/../a.swf", "http://a.com/a.swf", "\\\\srv\\a.swf", "D:\\a.swf"};
+    NotesReader reader;
+    for (int pass = 0; pass < 2; ++pass) {  // the second pass answers from the folder listings
+        for (const QString& movie : movies) {
+            const RrightInfo expected = readNotes(movie);
+            const RrightInfo got = reader.read(movie);
+            EXPECT_EQ(got.author, expected.author) << movie.toStdString();
+            EXPECT_EQ(got.source, expected.source) << movie.toStdString();
+            EXPECT_EQ(got.type, expected.type) << movie.toStdString();
+        }
+    }
+    EXPECT_EQ(reader.read(d + "/sub/b.swf").author, "乙");
+    EXPECT_EQ(reader.read(d + "/.h.swf").type, "T");
 }
 
 }  // namespace
