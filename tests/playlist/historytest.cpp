@@ -39,6 +39,16 @@ TEST_F(History, RepeatedMoviesAppearOnce)
     EXPECT_EQ(readBytes(historyFilePath(dir())), crlfLines({"D:\\a.swf", "D:\\b.swf"}));
 }
 
+TEST_F(History, OnlyAPlayedMovieEntersAndOnlyWhileHistoryIsOn)
+{
+    ASSERT_TRUE(addPreviousMovieToHistory(dir(), false, "D:\\a.swf").ok());
+    EXPECT_FALSE(QFileInfo::exists(historyFilePath(dir())));
+    ASSERT_TRUE(addPreviousMovieToHistory(dir(), true, "z:\\").ok());
+    EXPECT_FALSE(QFileInfo::exists(historyFilePath(dir())));
+    ASSERT_TRUE(addPreviousMovieToHistory(dir(), true, "D:\\a.swf").ok());
+    EXPECT_EQ(readBytes(historyFilePath(dir())), QByteArray("D:\\a.swf\r\n"));
+}
+
 TEST_F(History, LinesAreComparedAndRewrittenTrimmed)
 {
     writeBytes(historyFilePath(dir()), gb("D:\\y.swf\r\n  D:\\x.swf \t\r\n /影片/动画.swf\r\n"));
