@@ -118,15 +118,17 @@ TEST_F(TFCustomListTest, RowsFromTheFileWithMissingListsInGrey)
     writeCustomLists({QStringLiteral("x#LLLx"), QStringLiteral("begin"), QStringLiteral("收藏"), m_existing,
                       QStringLiteral("begin "), QStringLiteral("skipped"), QStringLiteral("begin"),
                       QStringLiteral("旧的"), QStringLiteral("  ") + m_missing, QStringLiteral("begin"),
-                      QStringLiteral("padded"), QStringLiteral(" ") + m_other + QStringLiteral(" ")});
+                      QStringLiteral("padded"), QStringLiteral(" ") + m_other + QStringLiteral(" "),
+                      QStringLiteral("begin"), QStringLiteral("folder"), m_programDirectory});
     auto dialog = open();
-    ASSERT_EQ(dialog->lv_cuslist->rowCount(), 3);
+    ASSERT_EQ(dialog->lv_cuslist->rowCount(), 4);
     EXPECT_EQ(row(*dialog, 0), (QStringList{QStringLiteral("收藏"), m_existing}));
     EXPECT_EQ(row(*dialog, 1), (QStringList{QStringLiteral("旧的"), QStringLiteral("  ") + m_missing}));
     EXPECT_EQ(colour(*dialog, 0), kBlack);
     EXPECT_EQ(colour(*dialog, 1), kGrey);
     EXPECT_EQ(dialog->lv_cuslist->item(1, 1)->foreground().color(), kGrey);
     EXPECT_EQ(colour(*dialog, 2), kBlack);  // the path is looked up trimmed
+    EXPECT_EQ(colour(*dialog, 3), kGrey);   // a folder is no list file
 }
 
 TEST_F(TFCustomListTest, AddAppendsTheChosenListAndCancelAddsNothing)

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
 #include <QStackedWidget>
@@ -247,8 +248,11 @@ void Tfoption::FormShow()
 void Tfoption::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (event->spontaneous())
+        return;
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormShow();
 }
 
 void Tfoption::TV_1Click()
