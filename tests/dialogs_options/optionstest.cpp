@@ -220,6 +220,15 @@ TEST(OptionsRules, UntickingBothVersionChecksDisablesThemForGood)
     EXPECT_FALSE(ini.readBool(QStringLiteral("common"), QStringLiteral("newswversion"), true));
 }
 
+TEST(OptionsRules, NoSelectedFormatWritesNoImageType)
+{
+    OptionsDialog dialog = loaded(QStringLiteral("[picture]\nimagetype=gif\n"));
+    dialog.controls().gif.checked = false;
+    IniFile ini = IniFile::fromText(QStringLiteral("[picture]\nimagetype=jpg\n"));
+    dialog.write(ini);
+    EXPECT_EQ(ini.readString(QStringLiteral("picture"), QStringLiteral("imagetype"), {}), QStringLiteral("jpg"));
+}
+
 TEST(OptionsRules, EnablingFollowsTheMasterBoxes)
 {
     OptionsDialog dialog = loaded(QStringLiteral("[common]\nfscommand=1\nexec=1\n[play]\nautoplay=0\n"));
