@@ -77,10 +77,10 @@ void showBox(QAbstractButton* widget, const OptionBox& box)
     widget->setEnabled(box.enabled);
 }
 
+// Only the tick comes from the widget: enabling is the logic's, and a disabled ancestor would misreport it.
 void readBox(const QAbstractButton* widget, OptionBox& box)
 {
     box.checked = widget->isChecked();
-    box.enabled = widget->isEnabled();
 }
 
 }  // namespace
