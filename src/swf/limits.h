@@ -29,4 +29,9 @@ inline constexpr int kMaxJpegScans = 256;
 // Working memory the JPEG decoder may use beyond the output pixels.
 inline constexpr long kMaxJpegWorkBytes = 256L * 1024 * 1024;
 
+// Sounds: the longest one sound may play once decoded (at 44.1 kHz stereo float, ten minutes are about
+// 200 MB), and how many event sounds play at once (as in Flash, further ones stay silent).
+inline constexpr double kMaxSoundSeconds = 600.0;
+inline constexpr std::size_t kMaxSoundVoices = 32;
+
 }  // namespace swf::limits
