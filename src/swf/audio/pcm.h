@@ -26,7 +26,8 @@ Pcm decodeUncompressed(const SoundFormat& format, const std::uint8_t* data, std:
 
 // Decodes ADPCM data: a two-bit code size, then packets of 4096 frames, each opening with a 16-bit sample
 // and a 6-bit step index per channel. Data ending inside a packet keeps what was decoded. A problem
-// (such as no data at all) is written to `problem`.
+// (such as no data at all) is written to `problem`. Padding bits at the very end may read as one extra
+// frame; the sample count of the tag that carries the data trims it.
 Pcm decodeAdpcm(const SoundFormat& format, const std::uint8_t* data, std::size_t size, std::size_t maxFrames,
                 std::string* problem = nullptr);
 

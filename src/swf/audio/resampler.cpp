@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 // Zero crossings of the sinc on each side: more means a steeper filter and more work per frame.
-constexpr int kZeroCrossings = 12;
+constexpr int kZeroCrossings = 32;
 // Kernel samples per unit of distance; taps between them are interpolated linearly.
 constexpr int kKernelResolution = 256;
 
@@ -24,8 +24,9 @@ Resampler::Resampler(double inputRate, double outputRate, int channels)
     : m_step(inputRate / outputRate), m_channels(std::max(1, channels)),
       m_passThrough(std::fabs(inputRate - outputRate) < 1e-9)
 {
-    // Downsampling keeps only what fits below the output's Nyquist frequency, slightly inside it.
-    m_cutoff = std::min(1.0, outputRate / inputRate) * (outputRate < inputRate ? 0.95 : 1.0);
+    // The pass band ends a little inside the lower Nyquist frequency, so that the transition band
+    // lies below it: downsampling folds nothing back, upsampling adds no images of the source.
+    m_cutoff = std::min(1.0, outputRate / inputRate) * 0.95;
     m_halfWidth = int(std::ceil(kZeroCrossings / m_cutoff));
     std::size_t size = std::size_t(m_halfWidth) * kKernelResolution + 2;
     m_kernel.resize(size);
