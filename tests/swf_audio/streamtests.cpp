@@ -4,6 +4,7 @@
 
 #include "swf/audio/resampler.h"
 #include "swf/audio/sounddecoder.h"
+#include "swf/audio/streamsound.h"
 
 #include <gtest/gtest.h>
 
@@ -156,4 +157,39 @@ TEST(StreamSound, Mp3BlocksAndSeekSamples)
     // A codec the engine does not decode is reported by the block, which the timeline then skips.
     StreamDecoder nelly(head(Codec::Nellymoser, 22050, false, 1837));
     EXPECT_FALSE(nelly.decodeBlock(mp3.data(), 64, out));
+}
+
+TEST(StreamSound, FramesFeedTheMixerAndJumpsRestart)
+{
+    // 11.025 kHz mono at 10 frames per second: 1102 or 1103 samples per block, each a constant level
+    // (frame n at n / 20) so the mixer's output tells which frames were heard.
+    SoundStreamHeadTag h = head(Codec::UncompressedLittleEndian, 11025, false, 1102);
+    StreamSound stream(h, 10);
+    EXPECT_DOUBLE_EQ(stream.outputFramesPerMovieFrame(), 4410.0);
+    auto block = [](int frame) {
+        return littleEndian(std::vector<std::int16_t>(1102, std::int16_t(frame * 32768 / 20)), 0, 1102);
+    };
+    Mixer mixer;
+    for (std::uint32_t frame = 0; frame < 3; ++frame) {
+        Bytes body = block(int(frame));
+        stream.enterFrame(frame, body.data(), body.size(), mixer);
+    }
+    EXPECT_GT(mixer.queuedStreamFrames(), 3 * 4408u - 200u);
+    // A frame without a block adds nothing; a jump drops what was queued and starts afresh.
+    stream.enterFrame(3, nullptr, 0, mixer);
+    std::size_t queued = mixer.queuedStreamFrames();
+    EXPECT_LT(queued, 3 * 4410u);
+    Bytes seven = block(7);
+    stream.enterFrame(7, seven.data(), seven.size(), mixer);
+    EXPECT_LT(mixer.queuedStreamFrames(), 4410u);
+    std::vector<float> out(2 * 2000);
+    mixer.mix(out.data(), 2000);
+    EXPECT_NEAR(out[2 * 1000], 7.0f / 20.0f, 0.01f);  // the jumped-to frame's level, not frame 2's
+    stream.stop(mixer);
+    EXPECT_EQ(mixer.queuedStreamFrames(), 0u);
+    // A codec that is not decoded leaves the stream silent without failing the timeline.
+    StreamSound nelly(head(Codec::Nellymoser, 11025, false, 1102), 10);
+    nelly.enterFrame(0, seven.data(), seven.size(), mixer);
+    EXPECT_FALSE(nelly.decodable());
+    EXPECT_EQ(mixer.queuedStreamFrames(), 0u);
 }

@@ -30,7 +30,6 @@ Resampler::Resampler(double inputRate, double outputRate, int channels)
     m_halfWidth = int(std::ceil(kZeroCrossings / m_cutoff));
     std::size_t size = std::size_t(m_halfWidth) * kKernelResolution + 2;
     m_kernel.resize(size);
-    m_weights.resize(std::size_t(2 * m_halfWidth));
     for (std::size_t i = 0; i < size; ++i) {
         double x = double(i) / kKernelResolution;
         double u = std::min(1.0, x / m_halfWidth);
@@ -60,6 +59,22 @@ float Resampler::tap(double distance) const
     return m_kernel[i] + (m_kernel[i + 1] - m_kernel[i]) * fraction;
 }
 
+const std::vector<float>& Resampler::weightsFor(double fraction)
+{
+    for (const PhaseWeights& phase : m_phases)
+        if (phase.fraction == fraction)
+            return phase.weights;
+    std::vector<float>* target = &m_weights;
+    if (m_phases.size() < kCachedPhases) {
+        m_phases.push_back({fraction, {}});
+        target = &m_phases.back().weights;
+    }
+    target->resize(std::size_t(2 * m_halfWidth));
+    for (long k = 0; k < 2 * m_halfWidth; ++k)
+        (*target)[std::size_t(k)] = tap(double(k - m_halfWidth + 1) - fraction);
+    return *target;
+}
+
 void Resampler::produce(std::vector<float>& out, std::uint64_t limit)
 {
     std::size_t available = m_history.size() / m_channels;
@@ -67,15 +82,13 @@ void Resampler::produce(std::vector<float>& out, std::uint64_t limit)
         long centre = long(std::floor(m_position));
         if (centre + m_halfWidth >= long(available))
             break;
-        double fraction = m_position - double(centre);
         long first = centre - m_halfWidth + 1;
-        for (long k = 0; k < 2 * m_halfWidth; ++k)
-            m_weights[std::size_t(k)] = tap(double(first + k - centre) - fraction);
+        const std::vector<float>& weights = weightsFor(m_position - double(centre));
         for (int c = 0; c < m_channels; ++c) {
             const float* input = m_history.data() + std::size_t(first) * m_channels + c;
             float sum = 0.0f;
             for (long k = 0; k < 2 * m_halfWidth; ++k)
-                sum += input[std::size_t(k) * m_channels] * m_weights[std::size_t(k)];
+                sum += input[std::size_t(k) * m_channels] * weights[std::size_t(k)];
             out.push_back(sum);
         }
         ++m_outputFrames;

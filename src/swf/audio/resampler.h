@@ -33,7 +33,16 @@ private:
     int m_halfWidth;  // input frames on each side an output frame depends on
     bool m_passThrough;
     std::vector<float> m_kernel;  // the window-weighted sinc, sampled finely
-    std::vector<float> m_weights;  // of the taps for the output frame being made
+    // Tap weights by the output frame's offset between input frames. Converting the SWF rates to
+    // 44.1 kHz repeats a few offsets exactly (an eighth, a quarter, a half), so they are kept.
+    struct PhaseWeights {
+        double fraction;
+        std::vector<float> weights;
+    };
+    static constexpr std::size_t kCachedPhases = 8;
+    const std::vector<float>& weightsFor(double fraction);
+    std::vector<PhaseWeights> m_phases;
+    std::vector<float> m_weights;  // for an offset not kept
     std::vector<float> m_history;
     double m_position = 0;  // of the next output frame, in frames of m_history
     std::uint64_t m_inputFrames = 0;

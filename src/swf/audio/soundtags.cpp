@@ -9,6 +9,8 @@ namespace {
 // The two-bit rate field: 5.5, 11, 22 and 44 kHz. "5.5 kHz" is an eighth of 44.1 kHz.
 constexpr double kRates[4] = {5512.5, 11025.0, 22050.0, 44100.0};
 
+}  // namespace
+
 SoundInfo readSoundInfo(ByteReader& reader)
 {
     SoundInfo info;
@@ -36,8 +38,6 @@ SoundInfo readSoundInfo(ByteReader& reader)
     }
     return info;
 }
-
-}  // namespace
 
 SoundFormat formatFromByte(std::uint8_t packed)
 {

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace swf {
+class ByteReader;
+}
+
 namespace swf::audio {
 
 // The coding of a sound's samples, by the numbers sound tags use.
@@ -67,6 +71,10 @@ struct SoundInfo {
     std::uint16_t loopCount = 1;
     std::vector<EnvelopePoint> envelope;
 };
+
+// Reads a sound-info record at the reader's position (DefineButtonSound holds four of them); the
+// reader's overrun flag tells whether it was complete.
+SoundInfo readSoundInfo(ByteReader& reader);
 
 struct StartSoundTag {
     std::uint16_t soundId = 0;  // StartSound
