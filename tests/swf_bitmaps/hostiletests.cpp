@@ -41,7 +41,7 @@ std::vector<Sample> samples()
     jpeg3.insert(jpeg3.end(), jpeg.begin(), jpeg.end());
     Bytes alpha = zlibBytes(Bytes(picture.pixels.size(), 0x40));
     jpeg3.insert(jpeg3.end(), alpha.begin(), alpha.end());
-    GifSpec gif;
+    GifImage gif;
     gif.width = 9;
     gif.height = 7;
     gif.indices.assign(63, 2);

@@ -186,31 +186,31 @@ std::vector<std::uint32_t> gifRowOrder(std::uint32_t height, bool interlaced)
 
 }  // namespace
 
-Bytes encodeGif(const GifSpec& spec)
+Bytes encodeGif(const GifImage& image)
 {
     Bytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, gifWrite, &error);
     int mapSize = 2;
-    while (mapSize < int(spec.palette.size()))
+    while (mapSize < int(image.palette.size()))
         mapSize *= 2;
     std::vector<GifColorType> colours(mapSize);
-    for (std::size_t i = 0; i < spec.palette.size(); ++i)
-        colours[i] = {spec.palette[i].r, spec.palette[i].g, spec.palette[i].b};
+    for (std::size_t i = 0; i < image.palette.size(); ++i)
+        colours[i] = {image.palette[i].r, image.palette[i].g, image.palette[i].b};
     ColorMapObject* map = GifMakeMapObject(mapSize, colours.data());
     EGifSetGifVersion(gif, true);
-    int screenWidth = spec.screenWidth ? spec.screenWidth : int(spec.width);
-    int screenHeight = spec.screenHeight ? spec.screenHeight : int(spec.height);
+    int screenWidth = image.screenWidth ? image.screenWidth : int(image.width);
+    int screenHeight = image.screenHeight ? image.screenHeight : int(image.height);
     EGifPutScreenDesc(gif, screenWidth, screenHeight, 8, 0, map);
-    if (spec.transparentIndex >= 0) {
-        GifByteType control[4] = {0x01, 0, 0, GifByteType(spec.transparentIndex)};
+    if (image.transparentIndex >= 0) {
+        GifByteType control[4] = {0x01, 0, 0, GifByteType(image.transparentIndex)};
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
     }
-    EGifPutImageDesc(gif, spec.left, spec.top, int(spec.width), int(spec.height), spec.interlaced, nullptr);
-    std::vector<GifPixelType> line(spec.width);
-    for (std::uint32_t y : gifRowOrder(spec.height, spec.interlaced)) {
-        std::copy_n(spec.indices.begin() + std::size_t(y) * spec.width, spec.width, line.begin());
-        EGifPutLine(gif, line.data(), int(spec.width));
+    EGifPutImageDesc(gif, image.left, image.top, int(image.width), int(image.height), image.interlaced, nullptr);
+    std::vector<GifPixelType> line(image.width);
+    for (std::uint32_t y : gifRowOrder(image.height, image.interlaced)) {
+        std::copy_n(image.indices.begin() + std::size_t(y) * image.width, image.width, line.begin());
+        EGifPutLine(gif, line.data(), int(image.width));
     }
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);

@@ -39,7 +39,7 @@ Bytes encodePng(const Picture& picture, PngKind kind = PngKind::Rgba, bool inter
 
 // GIF89a of indices into a palette; transparentIndex < 0 means none. left/top place the image on a
 // logical screen of screenWidth × screenHeight (0 = the image's size).
-struct GifSpec {
+struct GifImage {
     std::uint32_t width = 0, height = 0;
     std::vector<std::uint8_t> indices;
     std::vector<Rgba> palette;
@@ -47,7 +47,7 @@ struct GifSpec {
     bool interlaced = false;
     int left = 0, top = 0, screenWidth = 0, screenHeight = 0;
 };
-Bytes encodeGif(const GifSpec& spec);
+Bytes encodeGif(const GifImage& image);
 
 // Premultiplied ARGB of a straight colour, as the decoder should produce it.
 std::uint32_t premultiplied(Rgba c);

@@ -198,7 +198,7 @@ TEST(JpegBitmaps, PngAndGifPayloadsIgnoreTheAlphaPlane)
     ASSERT_TRUE(png.ok()) << png.error();
     EXPECT_EQ(comparePixels(png.value(), picture, 1), "");
 
-    GifSpec gif;
+    GifImage gif;
     gif.width = 2;
     gif.height = 1;
     gif.indices = {0, 1};

@@ -75,16 +75,16 @@ TEST(PngBitmaps, DamagedPngFails)
 
 TEST(GifBitmaps, FirstImageWithTransparencyAndInterlace)
 {
-    GifSpec spec;
-    spec.width = 5;
-    spec.height = 11;
-    spec.palette = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {9, 9, 9, 255}};
-    for (std::uint32_t i = 0; i < spec.width * spec.height; ++i)
-        spec.indices.push_back(std::uint8_t((i + i / spec.width) % 4));
+    GifImage image;
+    image.width = 5;
+    image.height = 11;
+    image.palette = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {9, 9, 9, 255}};
+    for (std::uint32_t i = 0; i < image.width * image.height; ++i)
+        image.indices.push_back(std::uint8_t((i + i / image.width) % 4));
     for (bool interlaced : {false, true}) {
         for (int transparent : {-1, 3}) {
             SCOPED_TRACE(std::to_string(interlaced) + " " + std::to_string(transparent));
-            GifSpec s = spec;
+            GifImage s = image;
             s.interlaced = interlaced;
             s.transparentIndex = transparent;
             Picture expected;
@@ -102,16 +102,16 @@ TEST(GifBitmaps, FirstImageWithTransparencyAndInterlace)
 TEST(GifBitmaps, ImageIsPlacedOnTheLogicalScreen)
 {
     // A 2 × 2 image at (3, 1) on a 6 × 4 screen; what it does not cover is transparent.
-    GifSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.indices = {0, 1, 1, 0};
-    spec.palette = {{255, 255, 0, 255}, {0, 0, 0, 255}};
-    spec.left = 3;
-    spec.top = 1;
-    spec.screenWidth = 6;
-    spec.screenHeight = 4;
-    auto bitmap = decode(encodeGif(spec));
+    GifImage image;
+    image.width = 2;
+    image.height = 2;
+    image.indices = {0, 1, 1, 0};
+    image.palette = {{255, 255, 0, 255}, {0, 0, 0, 255}};
+    image.left = 3;
+    image.top = 1;
+    image.screenWidth = 6;
+    image.screenHeight = 4;
+    auto bitmap = decode(encodeGif(image));
     ASSERT_TRUE(bitmap.ok()) << bitmap.error();
     ASSERT_EQ(bitmap->width, 6u);
     ASSERT_EQ(bitmap->height, 4u);
@@ -121,7 +121,7 @@ TEST(GifBitmaps, ImageIsPlacedOnTheLogicalScreen)
     expected[2 * 6 + 3] = 0xFF000000u;
     expected[2 * 6 + 4] = 0xFFFFFF00u;
     EXPECT_EQ(bitmap->pixels, expected);
-    auto size = swf::probeBitmapSize(swf::tag::DefineBitsJPEG2, encodeGif(spec).data(), encodeGif(spec).size(),
+    auto size = swf::probeBitmapSize(swf::tag::DefineBitsJPEG2, encodeGif(image).data(), encodeGif(image).size(),
                                      kNoTables);
     EXPECT_EQ(size.width, 6u);
     EXPECT_EQ(size.height, 4u);
@@ -129,12 +129,12 @@ TEST(GifBitmaps, ImageIsPlacedOnTheLogicalScreen)
 
 TEST(GifBitmaps, DamagedGifFails)
 {
-    GifSpec spec;
-    spec.width = 40;
-    spec.height = 40;
-    spec.indices.assign(1600, 1);
-    spec.palette = {{1, 2, 3, 255}, {4, 5, 6, 255}};
-    Bytes gif = encodeGif(spec);
+    GifImage image;
+    image.width = 40;
+    image.height = 40;
+    image.indices.assign(1600, 1);
+    image.palette = {{1, 2, 3, 255}, {4, 5, 6, 255}};
+    Bytes gif = encodeGif(image);
     Bytes header(gif.begin(), gif.begin() + 13 + 6);  // signature, screen and colour table only
     Bytes terminated(gif.begin(), gif.begin() + 13 + 6 + 1);
     terminated.back() = 0x3B;  // trailer without any image
