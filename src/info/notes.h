@@ -4,6 +4,8 @@
 
 #include "core/result.h"
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace kivamo {
@@ -20,6 +22,18 @@ struct RrightInfo {
 // not empty, "未知" otherwise. Only local paths are looked up; a sidecar that is missing or cannot
 // be read gives "未知" for all three, so adding or loading movies never stops on it.
 RrightInfo readNotes(const QString& moviePath);
+
+// Reads the notes of many movies, as a list file does: each folder of absolute paths is listed
+// once and sidecar files are looked up in that listing instead of asking the disk for each movie.
+class NotesReader {
+public:
+    RrightInfo read(const QString& moviePath);
+
+private:
+    bool sidecarExists(const QString& sidecar);
+
+    QHash<QString, QSet<QString>> m_folders;  // folder with trailing "/" -> file names in it
+};
 
 // Rewrites the sidecar file whole: author, source, type and "路径：" + the movie path. Nothing is
 // written (NotFound) when the movie file does not exist, so no orphan sidecar files appear.

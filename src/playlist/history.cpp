@@ -47,6 +47,13 @@ Result<void> addToHistory(const QString& programDirectory, const QString& path)
     return writeTextLines(file, kept);
 }
 
+Result<void> addPreviousMovieToHistory(const QString& programDirectory, bool historyOn, const QString& currentMoviePath)
+{
+    if (!historyOn || currentMoviePath == QLatin1String("z:\\"))
+        return {};
+    return addToHistory(programDirectory, currentMoviePath);
+}
+
 HistoryMenu historyMenu(const QString& programDirectory, bool historyOn)
 {
     HistoryMenu menu;

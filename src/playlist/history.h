@@ -16,6 +16,10 @@ QString historyFilePath(const QString& programDirectory);
 // with at most five lines, each trimmed. Fails with the platform's read or write message.
 Result<void> addToHistory(const QString& programDirectory, const QString& path);
 
+// What play current entry does before loading another movie: the movie now loaded enters the
+// history while setting history is on; "z:\" (no movie) never does.
+Result<void> addPreviousMovieToHistory(const QString& programDirectory, bool historyOn, const QString& currentMoviePath);
+
 // The items of the history sub-menu: the file's lines as read while setting history is on, none
 // otherwise. Clearing is enabled exactly when there are items.
 struct HistoryMenu {

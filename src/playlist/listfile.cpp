@@ -37,12 +37,12 @@ QString trimmedRight(const QString& text)
     return text.left(end);
 }
 
-MovieEntry entryFromRecord(LineCursor& cursor)
+MovieEntry entryFromRecord(LineCursor& cursor, NotesReader& notesReader)
 {
     MovieEntry entry;
     entry.title = trimmed32(cursor.next());
     entry.path = trimmed32(cursor.next());
-    const RrightInfo notes = readNotes(entry.path);
+    const RrightInfo notes = notesReader.read(entry.path);
     entry.author = notes.author;
     entry.source = notes.source;
     entry.type = notes.type;
@@ -94,10 +94,11 @@ bool parseListFile(const QStringList& lines, std::vector<MovieEntry>& entries)
     if (!current && magic != oldMagic)
         return false;
     const QString marker = current ? QStringLiteral(">") : QStringLiteral("begin");
+    NotesReader notesReader;
     while (!cursor.atEnd()) {
         if (trimmed32(cursor.next()) != marker)
             continue;
-        MovieEntry entry = entryFromRecord(cursor);
+        MovieEntry entry = entryFromRecord(cursor, notesReader);
         if (current)
             entry.spare = trimmed32(cursor.next());
         entries.push_back(std::move(entry));
