@@ -130,6 +130,25 @@ RrightInfo entryNotes(const PlayList& list, int targetIndex)
     return notes;
 }
 
+DetailsView detailsView(const PlayList& list, int targetIndex, int currentIndex, const NowPlayingInputs& player,
+                        const QLocale& locale)
+{
+    DetailsView view;
+    if (!detailsFilled(list, targetIndex, currentIndex))
+        return view;
+    view.filled = true;
+    NowPlayingInputs inputs = player;
+    inputs.targetIsCurrent = targetIndex == currentIndex;
+    view.now = nowPlayingGroup(inputs);
+    view.notes = entryNotes(list, targetIndex);
+    Result<DetailLabels> labels = detailLabels(list.at(targetIndex).path, locale);
+    if (labels)
+        view.labels = labels.value();
+    else
+        view.error = labels.error();
+    return view;
+}
+
 Result<void> confirmDetails(PlayList& list, int targetIndex, const RrightInfo& notes)
 {
     if (!validIndex(list, targetIndex))

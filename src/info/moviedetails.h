@@ -61,6 +61,17 @@ NowPlayingGroup nowPlayingGroup(const NowPlayingInputs& inputs);
 // The notes the window opens with: sub-items 4, 5 and 6 of the target entry.
 RrightInfo entryNotes(const PlayList& list, int targetIndex);
 
+// Everything the window shows when it opens, for one target entry.
+struct DetailsView {
+    bool filled = false;           // false: the design captions stay
+    std::optional<Error> error;    // the header reader's error: labels and path box stay unfilled
+    DetailLabels labels;
+    NowPlayingGroup now;
+    RrightInfo notes;
+};
+DetailsView detailsView(const PlayList& list, int targetIndex, int currentIndex, const NowPlayingInputs& player,
+                        const QLocale& locale = QLocale());
+
 // "确定": with a selection the notes go into the target entry (the list stays unmodified); the
 // sidecar file is rewritten only when the movie file exists. A failed write is returned (the
 // window reports it and stays open); a missing movie is no failure.

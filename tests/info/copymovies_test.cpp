@@ -265,3 +265,23 @@ TEST(CopyMovies, CopyCurrentUsesTheTitle)
     copyCurrent(QStringLiteral("http://example.com/w.swf"), t.prompts, t.copier, QString());
     EXPECT_EQ(t.log.text(), QStringLiteral("\r复制失败：\rhttp://example.com/w.swf不存在。"));
 }
+
+TEST(CopyMovies, LogIsRepaintedBeforeAndScrolledAfterEachFile)
+{
+    // Records the calls of the copy on the log window in order.
+    class RecordingLog : public CopyLog {
+    public:
+        void showWindow() override { calls << QStringLiteral("show"); }
+        void clear() override { calls << QStringLiteral("clear"); }
+        void append(const QString&) override { calls << QStringLiteral("append"); }
+        void repaint() override { calls << QStringLiteral("repaint"); }
+        void scrollToEnd() override { calls << QStringLiteral("scroll"); }
+        QStringList calls;
+    } log;
+    ThreeFiles t;
+    MovieCopier copier(log, t.chooser);
+    t.chooser.then(ConflictChoice::Skip);
+    t.prompts.expectFolder(t.targetDir);
+    copySelected(t.list, t.prompts, copier, QString());
+    EXPECT_EQ(log.calls, (QStringList{"show", "clear", "repaint", "append", "scroll", "append", "repaint", "append", "scroll"}));
+}

@@ -322,3 +322,54 @@ TEST(EngineFacts, UnreadableMovieGivesOneReasonLine)
         EXPECT_TRUE(lines.first().startsWith(QStringLiteral("引擎无法读取："))) << lines.first().toStdString();
     }
 }
+
+TEST(MovieDetails, ViewOfTheLoadedAndOfAnotherEntry)
+{
+    QTemporaryDir dir;
+    const QString movie = storeFile(dir, QStringLiteral("m.swf"), movieOfSize(1536));
+    const QString cut = storeFile(dir, QStringLiteral("cut.swf"), Bytes{'F', 'W', 'S', 9, 8, 0, 0, 0});
+    PlayList list;
+    list.append(movieEntry(QStringLiteral("m"), movie));
+    list.append(movieEntry(QStringLiteral("cut"), cut));
+    MovieEntry noted = list.at(0);
+    noted.author = QStringLiteral("作者甲");
+    list.setEntry(0, noted);
+    const NowPlayingInputs player{true, false, true, 4, QStringLiteral("高"), QStringLiteral("新建")};
+
+    // Without a selection only the current entry is shown.
+    EXPECT_FALSE(detailsView(list, 0, 1, player).filled);
+    DetailsView current = detailsView(list, 0, 0, player);
+    ASSERT_TRUE(current.filled);
+    EXPECT_TRUE(current.now.enabled);
+    EXPECT_EQ(current.now.state, QStringLiteral("播放状态： 完成"));
+    EXPECT_EQ(current.notes.author, QStringLiteral("作者甲"));
+    EXPECT_EQ(current.labels.fileSize, QStringLiteral("文件大小： 1 KB ( 1536 Bytes )"));
+    EXPECT_FALSE(current.error.has_value());
+
+    list.setSelected(1, true);
+    DetailsView other = detailsView(list, 1, 0, player);
+    ASSERT_TRUE(other.filled);
+    EXPECT_FALSE(other.now.enabled);
+    ASSERT_TRUE(other.error.has_value());
+    EXPECT_EQ(other.error->message, QStringLiteral("Stream read error"));
+    EXPECT_TRUE(other.labels.fileSize.isEmpty());
+    EXPECT_EQ(other.notes.author, QStringLiteral("未知"));
+}
+
+TEST(MovieDetails, SidecarKeepsCharactersOutsideGbk)
+{
+    QTemporaryDir dir;
+    const QString movie = storeFile(dir, QStringLiteral("m.swf"), movieOfSize(64));
+    PlayList list;
+    list.append(movieEntry(QStringLiteral("m"), movie));
+    list.setSelected(0, true);
+    // "€" and a character of CJK extension B are GB18030 only; "𠀀" takes four bytes there.
+    const RrightInfo notes{QStringLiteral("𠀀先生"), QStringLiteral("€ 网站"), QStringLiteral("MTV")};
+    ASSERT_TRUE(confirmDetails(list, 0, notes).ok());
+    const QByteArray bytes = fileBytes(dir.filePath(QStringLiteral("m.fci")));
+    EXPECT_TRUE(bytes.startsWith(QByteArray("\x95\x32\x82\x36", 4))) << bytes.toHex().toStdString();
+    const RrightInfo back = readNotes(movie);
+    EXPECT_EQ(back.author, notes.author);
+    EXPECT_EQ(back.source, notes.source);
+    EXPECT_EQ(back.type, notes.type);
+}
