@@ -87,7 +87,9 @@ Result<DetailLabels> detailLabels(const QString& entryPath, const QLocale& local
 
     FileFacts facts;
     readFileFacts(path, facts);
-    labels.fileSize = QStringLiteral("文件大小： %1 KB ( %2 Bytes )").arg(facts.size / 1024).arg(facts.size);
+    // The whole 64-bit size: a movie of 2 GB or more must not show a negative or wrapped size.
+    const qint64 size = QFileInfo(path).size();
+    labels.fileSize = QStringLiteral("文件大小： %1 KB ( %2 Bytes )").arg(size / 1024).arg(size);
     labels.created = QStringLiteral("创建日期： ") + detailDateText(fileTimeToLocalDateTime(facts.created), locale);
     labels.modified = QStringLiteral("修改日期： ") + detailDateText(fileTimeToLocalDateTime(facts.modified), locale);
     labels.accessed = QStringLiteral("访问日期： ") + detailDateText(fileTimeToLocalDateTime(facts.accessed), locale);

@@ -373,3 +373,16 @@ TEST(MovieDetails, SidecarKeepsCharactersOutsideGbk)
     EXPECT_EQ(back.source, notes.source);
     EXPECT_EQ(back.type, notes.type);
 }
+
+TEST(MovieDetails, SizeLineOfAMovieBeyondFourGigabytes)
+{
+    QTemporaryDir dir;
+    // A movie header followed by a hole: a sparse file of 4 GiB + 1536 bytes, whose low 32 bits
+    // alone would read 1536.
+    const QString path = storeFile(dir, QStringLiteral("big.swf"), movieOfSize(64));
+    QFile file(path);
+    ASSERT_TRUE(file.resize((qint64(1) << 32) + 1536));
+    Result<DetailLabels> labels = detailLabels(path);
+    ASSERT_TRUE(labels.ok());
+    EXPECT_EQ(labels->fileSize, QStringLiteral("文件大小： 4194305 KB ( 4294968832 Bytes )"));
+}
