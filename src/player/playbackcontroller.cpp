@@ -387,6 +387,35 @@ void PlaybackController::sliderReleased(int x, int width, int maximum)
     showPlayingState();
 }
 
+void PlaybackController::runCommand(PlayerCommand command, bool checked)
+{
+    using C = PlayerCommand;
+    switch (command) {
+    case C::Play: playCommand(); break;
+    case C::Pause: pauseCommand(); break;
+    case C::Stop: stopCommand(); break;
+    case C::Rewind: rewindCommand(); break;
+    case C::PreviousFrame: previousFrameCommand(); break;
+    case C::NextFrame: nextFrameCommand(); break;
+    case C::FastBack: fastBackCommand(); break;
+    case C::FastForward: fastForwardCommand(); break;
+    case C::PreviousEntry: previousEntryCommand(); break;
+    case C::NextEntry: nextEntryCommand(); break;
+    case C::Loop: loopClicked(checked); break;
+    case C::ZoomIn: zoomInCommand(); break;
+    case C::ZoomOut: zoomOutCommand(); break;
+    case C::NativeSize: nativeSizeCommand(); break;
+    case C::ShowAll: showAllCommand(); break;
+    case C::QualityLow:
+    case C::QualityHigh:
+    case C::QualitySpeed:
+    case C::QualityBest: qualityCommand(commandQuality(command)); break;
+    case C::Background: backgroundCommand(); break;
+    case C::FullScreen: fullScreenCommand(); break;
+    case C::GotoFrame: break;
+    }
+}
+
 PlayerKeyCommand PlaybackController::keyEvent(const PlayerKeyEvent& event)
 {
     m_state.ctrlDown = ctrlFlagAfter(event, m_state.ctrlDown);

@@ -5,6 +5,7 @@
 
 #include "core/flashcontrol.h"
 #include "core/playerstate.h"
+#include "player/playercommands.h"
 #include "player/playerkeys.h"
 #include "player/playerview.h"
 #include "playlist/listcontext.h"
@@ -85,6 +86,10 @@ public:
     void sliderPressed();
     void sliderMoved(int value);
     void sliderReleased(int x, int width, int maximum);
+
+    // Runs the command of a button or menu entry; checked is the loop item's new check mark. Go to
+    // frame is the window's (it shows the dialog) and does nothing here.
+    void runCommand(PlayerCommand command, bool checked = false);
 
     // The application-wide key filter: runs the command of a key press and returns it; snapshots and
     // help are returned for the window to run. Consumed when the result is not None.
