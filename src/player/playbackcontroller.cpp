@@ -330,6 +330,17 @@ void PlaybackController::TMR_flashTimer()
     m_services.view.setSliderValue(frame);
 }
 
+QString PlaybackController::listStatusText() const
+{
+    // Joined piece by piece: a list name may itself contain "%1" or "%2".
+    const PlayList& list = m_services.list;
+    QString text = QStringLiteral(" 列表：") + list.listName() + QLatin1Char('(') + QString::number(list.count())
+        + QLatin1Char(')');
+    if (list.isModified())
+        text += QStringLiteral(" [未保存]");
+    return text;
+}
+
 void PlaybackController::TMR_PLAYTimer()
 {
     const QString labels[] = {QString(), QStringLiteral(" 标题："), QStringLiteral(" 作者："),
@@ -337,7 +348,7 @@ void PlaybackController::TMR_PLAYTimer()
     const QString notes[] = {QString(), m_state.currentTitle, m_state.currentAuthor, m_state.currentSource,
                              m_state.currentType};
     const int step = m_state.statusStep;
-    m_services.view.setStateText(step == 0 ? m_services.list.stateText() : labels[step] + notes[step]);
+    m_services.view.setStateText(step == 0 ? listStatusText() : labels[step] + notes[step]);
     m_state.statusStep = (step + 1) % statusSteps;
 
     if (m_state.movieLoaded)

@@ -118,6 +118,7 @@ private:
     bool loadCurrentEntry();
     void resetState();
     void showQualityPicture();
+    QString listStatusText() const;
     void gotoAndPlay(int frame);
 
     PlaybackServices m_services;

@@ -72,6 +72,12 @@ TEST_F(PlayerTest, StatusRotatesEveryTickWithTheUnsavedMark)
     play(1);  // the rotation goes on where it was
     player->TMR_PLAYTimer();
     EXPECT_EQ(view.stateText, " 标题：乙");
+
+    list.setListName("五折%1到%2");  // names taken from file names may hold placeholders
+    list.setModified(false);
+    for (int tick = 0; tick < 4; ++tick)
+        player->TMR_PLAYTimer();
+    EXPECT_EQ(view.stateText, " 列表：五折%1到%2(2)");
 }
 
 TEST_F(PlayerTest, PlayTimerRefreshesTheQualityPicture)
