@@ -48,6 +48,12 @@ void PlaybackController::applySettings()
     m_services.screenSaver.setInhibited(m_services.settings.pingbao);
 }
 
+void PlaybackController::setTimer(PlayerTimer timer, bool enabled)
+{
+    m_timers[timerSlot(timer)] = enabled;
+    m_services.view.setTimerEnabled(timer, enabled);
+}
+
 ListContext PlaybackController::listContext()
 {
     return ListContext{m_services.list, m_services.settings, m_services.prompts, *this};
@@ -87,6 +93,8 @@ void PlaybackController::playCurrentEntry()
         return;
     addReplacedMovieToHistory();
     m_control.reset();
+    // A "quit" still pending belonged to the movie just destroyed, not to the one that follows.
+    setTimer(PlayerTimer::FlashClose, false);
     m_control = m_services.createControl();
     if (m_control) {
         m_control->setEvents({[this](int s) { FL_flashReadyStateChange(s); },
@@ -129,8 +137,7 @@ bool PlaybackController::loadCurrentEntry()
         m_control->BackgroundColor(-1);
     m_services.view.setStateText(entry.title);
     m_services.view.scrollToEntry(m_state.currentIndex);
-    m_timers[timerSlot(PlayerTimer::Play)] = true;
-    m_services.view.setTimerEnabled(PlayerTimer::Play, true);
+    setTimer(PlayerTimer::Play, true);
     m_services.view.setWindowCaption(path + QStringLiteral(" - ") + programCaption());
     if (m_control)
         m_control->Movie(path);
@@ -144,8 +151,8 @@ void PlaybackController::resetPlayer()
     m_control.reset();
     if (m_state.fullScreen)
         leaveFullScreen();
-    m_timers[timerSlot(PlayerTimer::Play)] = false;
-    m_services.view.setTimerEnabled(PlayerTimer::Play, false);
+    setTimer(PlayerTimer::Play, false);
+    setTimer(PlayerTimer::FlashClose, false);
     m_services.list.refreshTitle();
     resetState();
     showHaltedState();
@@ -285,8 +292,7 @@ void PlaybackController::FL_flashReadyStateChange(int state)
 {
     if (!m_control || state != 4)
         return;
-    m_timers[timerSlot(PlayerTimer::Flash)] = true;
-    m_services.view.setTimerEnabled(PlayerTimer::Flash, true);
+    setTimer(PlayerTimer::Flash, true);
     m_services.view.setSlidersEnabled(true);
     m_services.view.setSliderMaximum(m_control->TotalFrames() - 1);
     m_services.view.setSliderValue(0);
@@ -315,8 +321,7 @@ void PlaybackController::FL_flashFSCommand(const QString& command, const QString
             m_services.programs.startDetached(program);
     } else if (command == QLatin1String("quit")) {
         // The control is inside its own event now; it is destroyed from the next tick instead.
-        m_timers[timerSlot(PlayerTimer::FlashClose)] = true;
-        m_services.view.setTimerEnabled(PlayerTimer::FlashClose, true);
+        setTimer(PlayerTimer::FlashClose, true);
     }
 }
 
@@ -363,15 +368,13 @@ void PlaybackController::TMR_PLAYTimer()
 
 void PlaybackController::TMR_flashcloseTimer()
 {
-    m_timers[timerSlot(PlayerTimer::FlashClose)] = false;
-    m_services.view.setTimerEnabled(PlayerTimer::FlashClose, false);
+    setTimer(PlayerTimer::FlashClose, false);
     resetPlayer();
 }
 
 void PlaybackController::sliderPressed()
 {
-    m_timers[timerSlot(PlayerTimer::Flash)] = false;
-    m_services.view.setTimerEnabled(PlayerTimer::Flash, false);
+    setTimer(PlayerTimer::Flash, false);
     m_state.trackDragging = true;
 }
 
@@ -385,8 +388,7 @@ void PlaybackController::sliderMoved(int value)
 
 void PlaybackController::sliderReleased(int x, int width, int maximum)
 {
-    m_timers[timerSlot(PlayerTimer::Flash)] = true;
-    m_services.view.setTimerEnabled(PlayerTimer::Flash, true);
+    setTimer(PlayerTimer::Flash, true);
     m_state.trackDragging = false;
     // A slider of no width (collapsed layout) points at its start rather than dividing by zero.
     const qint64 pointed = width > 0 ? qint64(x) * maximum / width : 0;
@@ -494,6 +496,7 @@ void PlaybackController::backgroundCommand()
     if (!m_control)
         return;
     const std::optional<QColor> colour = m_services.prompts.chooseColour(QColor(Qt::white));
+    // The dialog runs the event loop: a movie's deferred "quit" may have unloaded it meanwhile.
     if (colour && m_control)
         m_control->BackgroundColor(controlColourValue(*colour));
 }

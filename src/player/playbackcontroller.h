@@ -114,6 +114,7 @@ public:
 
 private:
     ListContext listContext();
+    void setTimer(PlayerTimer timer, bool enabled);
     void addReplacedMovieToHistory();
     bool loadCurrentEntry();
     void resetState();

@@ -130,6 +130,21 @@ TEST_F(PlayerTest, QuitIsDeferredToTheCloseTimer)
     EXPECT_EQ(view.position, "　　未载入");
 }
 
+TEST_F(PlayerTest, PendingQuitDiesWithItsMovie)
+{
+    settings.fscommand = true;
+    addMovie("a");
+    addMovie("b");
+    playReady(0).raiseFSCommand("quit", "");
+    player->nextEntryCommand();  // the user moved on within the 15 ms
+    EXPECT_FALSE(view.timers[PlayerTimer::FlashClose]);
+    EXPECT_FALSE(player->isTimerEnabled(PlayerTimer::FlashClose));
+
+    playReady(1).raiseFSCommand("quit", "");
+    player->stopCommand();
+    EXPECT_FALSE(view.timers[PlayerTimer::FlashClose]) << "reset player stops the close timer too";
+}
+
 TEST_F(PlayerTest, FscommandOffChangesNothing)
 {
     settings.exec = true;
