@@ -109,6 +109,13 @@ MovieMouseAction movieMouseAction(MovieMouseEvent event, bool pupflashmenu, bool
     return MovieMouseAction::PassOn;
 }
 
+std::optional<QString> movieAreaHint(const PlayerState& state, MovieAreaPart part)
+{
+    if (!state.movieLoaded)
+        return std::nullopt;
+    return part == MovieAreaPart::MoviePanel ? state.currentPath : QStringLiteral("就绪");
+}
+
 bool showsControlBarOverMovie(const PlayerState& state)
 {
     return state.fullScreen && state.movieLoaded;

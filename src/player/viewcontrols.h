@@ -75,6 +75,11 @@ enum class MovieMouseAction {
 };
 MovieMouseAction movieMouseAction(MovieMouseEvent event, bool pupflashmenu, bool Dclick, bool fullScreen);
 
+// LAB_hint while the pointer is over the movie panel pnl_flash (the movie's path) or the picture
+// IMG1 behind the movie ("就绪"); nothing without a loaded movie.
+enum class MovieAreaPart { MoviePanel, BackgroundPicture };
+std::optional<QString> movieAreaHint(const PlayerState& state, MovieAreaPart part);
+
 // Whether touching the bottom strip pnl_4 shows the control bar over the movie.
 bool showsControlBarOverMovie(const PlayerState& state);
 

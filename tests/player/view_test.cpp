@@ -171,8 +171,13 @@ TEST(ViewRules, MovieWindowFilter)
     PlayerState state;
     state.fullScreen = true;
     EXPECT_FALSE(showsControlBarOverMovie(state));
+    EXPECT_FALSE(movieAreaHint(state, MovieAreaPart::MoviePanel).has_value());
+    EXPECT_FALSE(movieAreaHint(state, MovieAreaPart::BackgroundPicture).has_value());
     state.movieLoaded = true;
+    state.currentPath = "/m/a.swf";
     EXPECT_TRUE(showsControlBarOverMovie(state));
+    EXPECT_EQ(movieAreaHint(state, MovieAreaPart::MoviePanel), QString("/m/a.swf"));
+    EXPECT_EQ(movieAreaHint(state, MovieAreaPart::BackgroundPicture), QString("就绪"));
 }
 
 TEST(ViewRules, TitleItemKeepsShortPathsAndShortensLongOnes)
