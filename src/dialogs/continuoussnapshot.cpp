@@ -93,10 +93,8 @@ void ContinuousSnapshot::load()
         readContinuousPictureSettings(IniFile::load(settingsFilePath(m_programDirectory)), m_programDirectory);
     path = settings.path;
     autocreat = settings.autocreat;
-    if (settings.imagetype == QLatin1String("gif"))
-        gifSelected = true;
-    else if (settings.imagetype == QLatin1String("jpg"))
-        gifSelected = false;
+    // Any type other than "jpg" keeps the design's selection, `rb_gif`.
+    gifSelected = settings.imagetype != QLatin1String("jpg");
     setTimes(settings.times);
 }
 
