@@ -24,7 +24,7 @@
 
 namespace kivamo {
 
-namespace {
+namespace detail {
 
 constexpr std::size_t padded(std::size_t size)
 {
@@ -39,20 +39,24 @@ struct alignas(4) VersionNote {
     char description[padded(sizeof(KIVAMO_VERSION_NOTE_TEXT))];
 };
 
-// "used" keeps the record even though nothing reads it through the symbol.
-__attribute__((section(".note.kivamo.version"), used)) const VersionNote kVersionNote = {
+}  // namespace detail
+
+// The build asks the linker for this symbol (src/CMakeLists.txt), so every program that links
+// kivamo_core carries the record; "used" keeps it although nothing reads it through the symbol.
+extern "C" {
+extern const detail::VersionNote kivamo_version_note;
+__attribute__((section(".note.kivamo.version"), used, aligned(4))) const detail::VersionNote kivamo_version_note = {
     sizeof(kVersionNoteName),
     sizeof(KIVAMO_VERSION_NOTE_TEXT),
     kVersionNoteType,
     "Kivamo",
     KIVAMO_VERSION_NOTE_TEXT,
 };
-
-}  // namespace
+}
 
 const void* versionNoteAnchor()
 {
-    return &kVersionNote;
+    return &kivamo_version_note;
 }
 
 }  // namespace kivamo
