@@ -94,6 +94,8 @@ AssociationEnvironment currentAssociationEnvironment()
     AssociationEnvironment environment;
     environment.dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     environment.configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    environment.dataDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    environment.dataDirs.removeAll(environment.dataHome);
     environment.findProgram = [](const QString& name) { return QStandardPaths::findExecutable(name); };
     environment.runProgram = [](const QString& program, const QStringList& arguments) {
         QProcess::execute(program, arguments);
@@ -174,11 +176,21 @@ std::optional<QString> defaultMovieHandlerProgram(const AssociationEnvironment& 
     const QString entry = defaults.split(u';', Qt::SkipEmptyParts).value(0).trimmed();
     if (entry.isEmpty() || entry.contains(u'/'))
         return std::nullopt;
-    QFile file(applicationsFolder(environment) + entry);
-    if (!file.exists())
+    // The user's entries hide system-wide ones of the same name.
+    QStringList folders{applicationsFolder(environment)};
+    for (const QString& dir : environment.dataDirs)
+        folders.append(QDir(dir).filePath(QStringLiteral("applications")) + u'/');
+    QString found;
+    for (const QString& folder : folders) {
+        if (QFileInfo(folder + entry).isFile()) {
+            found = folder + entry;
+            break;
+        }
+    }
+    if (found.isEmpty())
         return std::nullopt;
-    const QString exec = readKeyFileValue(readUtf8File(file.fileName()), QStringLiteral("Desktop Entry"),
-                                          QStringLiteral("Exec"));
+    const QString exec =
+        readKeyFileValue(readUtf8File(found), QStringLiteral("Desktop Entry"), QStringLiteral("Exec"));
     const QStringList arguments = splitDesktopExec(exec);
     return arguments.value(0);
 }

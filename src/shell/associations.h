@@ -22,6 +22,7 @@ inline const QString kDesktopEntryName = QStringLiteral("kivamo.desktop");
 struct AssociationEnvironment {
     QString dataHome;    // $XDG_DATA_HOME
     QString configHome;  // $XDG_CONFIG_HOME
+    QStringList dataDirs;  // $XDG_DATA_DIRS: where system-wide desktop entries are looked up
     // The full path of a program on PATH, empty when absent (QStandardPaths::findExecutable).
     std::function<QString(const QString&)> findProgram;
     // Runs a program with its arguments and waits for it.

@@ -23,6 +23,14 @@ void showOnTop(Prompts& prompts, const QString& caption, const QString& text, Pr
 
 }  // namespace
 
+QString chooseHandlerProgram(Prompts& prompts)
+{
+    // Programs here carry no ".exe"; any file may be chosen and "应用关联设置" checks that it exists.
+    FilePrompt prompt;
+    prompt.filter = QStringLiteral("可执行程序|*");
+    return prompts.openFiles(prompt).value(0);
+}
+
 bool iconNumberKeyAccepted(QChar key)
 {
     return key == u'\b' || (key >= u'0' && key <= u'9');

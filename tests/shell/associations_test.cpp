@@ -142,6 +142,25 @@ TEST(Associations, OwnershipComparesTheProgramPathExactly)
     EXPECT_TRUE(registerItemEnabled(environment, kProgram, false));
 }
 
+TEST(Associations, SystemWideDefaultEntriesAreFoundBelowTheUsersOwn)
+{
+    Desktop desktop;
+    AssociationEnvironment environment = desktop.environment();
+    environment.dataDirs = {desktop.root.filePath("system")};
+    ASSERT_TRUE(writeUtf8File(desktop.root.filePath("system/applications/ruffle.desktop"),
+                              "[Desktop Entry]\nType=Application\nExec=/usr/bin/ruffle %f\n")
+                    .ok());
+    ASSERT_TRUE(writeUtf8File(desktop.root.filePath("config/mimeapps.list"),
+                              "[Default Applications]\napplication/vnd.adobe.flash.movie=ruffle.desktop;\n")
+                    .ok());
+    EXPECT_EQ(defaultMovieHandlerProgram(environment), QStringLiteral("/usr/bin/ruffle"));
+    EXPECT_TRUE(registerItemEnabled(environment, kProgram, false));
+    ASSERT_TRUE(writeUtf8File(desktop.root.filePath("data/applications/ruffle.desktop"),
+                              "[Desktop Entry]\nExec=\"/opt/kivamo/bin/kivamo\" %f\n")
+                    .ok());
+    EXPECT_FALSE(registerItemEnabled(environment, kProgram, true)) << "the user's entry of that name wins";
+}
+
 TEST(Associations, ExecQuotingRoundTrips)
 {
     const struct {
@@ -210,6 +229,17 @@ TEST(Unassign, ApplyGivesMoviesToTheChosenProgram)
     EXPECT_EQ(defaultFor(desktop, kPlayListMimeType), "kivamo.desktop;") << "the list association stays";
     EXPECT_EQ(defaultMovieHandlerProgram(environment), other);
     EXPECT_TRUE(desktop.read("data/applications/kivamo.desktop").contains("Exec=\"/opt/kivamo/bin/kivamo\" %f"));
+}
+
+TEST(Unassign, BrowseOffersAnyFileAndReturnsTheChoice)
+{
+    ScriptedPrompts prompts;
+    prompts.expectOpenFiles({"/usr/bin/player"});
+    prompts.expectOpenFiles({});
+    EXPECT_EQ(chooseHandlerProgram(prompts), QStringLiteral("/usr/bin/player"));
+    EXPECT_EQ(chooseHandlerProgram(prompts), QString());
+    EXPECT_EQ(prompts.filePrompts().at(0).filter, QStringLiteral("可执行程序|*"));
+    EXPECT_FALSE(prompts.filePrompts().at(0).multiple);
 }
 
 TEST(Unassign, MissingProgramKeepsTheDialogAndWritesNothing)
