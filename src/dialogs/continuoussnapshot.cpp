@@ -69,6 +69,16 @@ MessagePrompt onTopMessage(const QString& caption, const QString& text, PromptIc
 
 }  // namespace
 
+void QtSnapshotTimer::start(int intervalMs)
+{
+    m_timer.start(intervalMs);
+}
+
+void QtSnapshotTimer::stop()
+{
+    m_timer.stop();
+}
+
 PathState snapshotPathState(const QString& pathText, const std::function<bool(const QString&)>& onOpticalMedia)
 {
     const QColor red(255, 0, 0);

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -19,6 +20,17 @@ public:
     virtual ~SnapshotTimer() = default;
     virtual void start(int intervalMs) = 0;
     virtual void stop() = 0;
+};
+
+// `TMR_pic` itself: the window's QTimer behind the logic's timer interface.
+class QtSnapshotTimer : public SnapshotTimer {
+public:
+    explicit QtSnapshotTimer(QTimer& timer) : m_timer(timer) {}
+    void start(int intervalMs) override;
+    void stop() override;
+
+private:
+    QTimer& m_timer;
 };
 
 struct PathState {

@@ -241,6 +241,17 @@ TEST(ContinuousSnapshot, SettingsReadClampedAndSavedOnlyWhenAsked)
     EXPECT_EQ(run.dialog->times, 250);
 }
 
+TEST(ContinuousSnapshot, QtTimerFollowsTheRun)
+{
+    QTimer timer;
+    QtSnapshotTimer adapter(timer);
+    adapter.start(250);
+    EXPECT_TRUE(timer.isActive());
+    EXPECT_EQ(timer.interval(), 250);
+    adapter.stop();
+    EXPECT_FALSE(timer.isActive());
+}
+
 TEST(ContinuousSnapshot, PathStateAndBackslashKey)
 {
     QTemporaryDir dir;
