@@ -1,9 +1,11 @@
 // Encoding times of the three snapshot formats for a movie-like frame at the default stage size
 // (550 x 400) and at 1920 x 1080: what a continuous run spends per tick besides the capture.
+#include "dialogs/snapshot.h"
 #include "dialogs/snapshotencoders.h"
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -44,6 +46,34 @@ void BM_EncodeJpeg(benchmark::State& state) { encode(state, kivamo::SnapshotForm
 BENCHMARK(BM_EncodeBmp)->SNAPSHOT_SIZES;
 BENCHMARK(BM_EncodeGif)->SNAPSHOT_SIZES;
 BENCHMARK(BM_EncodeJpeg)->SNAPSHOT_SIZES;
+
+// One continuous-snapshot tick without the capture: the automatic name in a folder that already
+// holds range(2) earlier pictures of the run, then encoding and writing the JPEG or GIF file.
+void saveTick(benchmark::State& state, const QString& type)
+{
+    const QImage frame = movieLikeFrame(int(state.range(0)), int(state.range(1)));
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    for (int n = 0; n < state.range(2); ++n)
+        QFile(folder + QStringLiteral("b%1.").arg(n) + type).open(QIODevice::WriteOnly);
+    const QString name = kivamo::automaticSnapshotName(folder, QStringLiteral("/movies/b.swf"), type);
+    for (auto _ : state) {
+        const QString fresh = kivamo::automaticSnapshotName(folder, QStringLiteral("/movies/b.swf"), type);
+        benchmark::DoNotOptimize(kivamo::writeSnapshotFile(frame, *kivamo::snapshotFormatForFile(fresh), fresh).ok());
+        state.PauseTiming();
+        QFile::remove(fresh);
+        state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(name);
+}
+
+void BM_TickJpeg(benchmark::State& state) { saveTick(state, QStringLiteral("jpg")); }
+void BM_TickGif(benchmark::State& state) { saveTick(state, QStringLiteral("gif")); }
+
+#define TICK_CASES \
+    Args({550, 400, 0})->Args({1920, 1080, 0})->Args({1920, 1080, 3000})->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_TickJpeg)->TICK_CASES;
+BENCHMARK(BM_TickGif)->TICK_CASES;
 
 }  // namespace
 
