@@ -52,7 +52,9 @@ std::vector<Section> noteSections(QFile& file)
     const std::uint64_t tableOffset = wide ? fields.read(0x28, 8) : fields.read(0x20, 4);
     const int entrySize = int(fields.read(wide ? 0x3A : 0x2E, 2));
     const int count = int(fields.read(wide ? 0x3C : 0x30, 2));
-    if (fields.failed() || entrySize < (wide ? 64 : 40) || !file.seek(qint64(tableOffset)))
+    // A table that cannot fit in the file is damaged; nothing larger than the file is ever read.
+    if (fields.failed() || entrySize < (wide ? 64 : 40) || tableOffset > std::uint64_t(file.size())
+        || qint64(entrySize) * count > file.size() - qint64(tableOffset) || !file.seek(qint64(tableOffset)))
         return {};
     const QByteArray table = file.read(qint64(entrySize) * count);
     FieldReader entries(table, header[5] == 2);

@@ -51,10 +51,14 @@ TEST(VersionRecord, FilesWithoutTheRecord)
     QByteArray badTable = bytes;
     badTable[0x28] = char(0xff);  // section table offset far beyond the end
     badTable[0x2f] = char(0x7f);
+    QByteArray hugeTable = bytes;
+    for (int at : {0x3A, 0x3B, 0x3C, 0x3D})
+        hugeTable[at] = char(0xff);  // 65,535 entries of 65,535 bytes: more than the file holds
     const struct {
         const char* name;
         QByteArray content;
     } cases[] = {
+        {"section table larger than the file", hugeTable},
         {"empty", {}},
         {"text", "not an ELF file at all"},
         {"header only", bytes.left(64)},
