@@ -216,7 +216,7 @@ void PlayList::notifyReset(bool before)
 
 QString PlayList::titleText() const
 {
-    QString text = QStringLiteral("播放列表：%1 (%2)").arg(m_listName).arg(count());
+    QString text = QStringLiteral("播放列表：%1 (%2)").arg(m_listName, QString::number(count()));
     if (m_modified)
         text += QStringLiteral(" [未保存]");
     return text;
@@ -224,7 +224,7 @@ QString PlayList::titleText() const
 
 QString PlayList::stateText() const
 {
-    QString text = QStringLiteral(" 列表：%1(%2)").arg(m_listName).arg(count());
+    QString text = QStringLiteral(" 列表：%1(%2)").arg(m_listName, QString::number(count()));
     if (m_modified)
         text += QStringLiteral(" [未保存]");
     return text;

@@ -253,6 +253,11 @@ TEST(PlayListTitle, TitleAndStateTexts)
     list.setModified(false);
     EXPECT_EQ(list.titleText(), QStringLiteral("播放列表：abc (2)"));
     EXPECT_EQ(list.stateText(), QStringLiteral(" 列表：abc(2)"));
+
+    // A list named like a placeholder keeps its name.
+    list.setListName("50%2 off %1");
+    EXPECT_EQ(list.titleText(), QStringLiteral("播放列表：50%2 off %1 (2)"));
+    EXPECT_EQ(list.stateText(), QStringLiteral(" 列表：50%2 off %1(2)"));
 }
 
 TEST(PlayListSelection, RemoveSelectedKeepsOrderOfTheRest)
