@@ -104,6 +104,7 @@ void Tmainform::buildRegions()
 
     auto* body = new QWidget(pnl_1);
     body->setObjectName(QStringLiteral("pnl_body"));
+    body->setAccessibleName(QStringLiteral("播放列表与影片"));
     auto* bodyRow = row(body);
     buildListPanel();
     bodyRow->addWidget(pnl_list);

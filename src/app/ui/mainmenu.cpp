@@ -152,7 +152,8 @@ void fillMenu(QMenu* top, const std::vector<MenuRow>& rows)
             QMenu* sub = menu->addMenu(QString::fromUtf8(row.caption));
             sub->setObjectName(QString::fromLatin1(row.name));
             sub->menuAction()->setObjectName(QString::fromLatin1(row.name));
-            sub->menuAction()->setStatusTip(QString::fromUtf8(row.hint));
+            const QString hint = QString::fromUtf8(row.hint);
+            sub->menuAction()->setStatusTip(hint.isEmpty() ? QStringLiteral(" ") : hint);
             sub->setAccessibleName(plainCaption(QString::fromUtf8(row.caption)));
             menu = sub;
             group = nullptr;
