@@ -38,6 +38,7 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
                const QStringList& arguments)
 {
     kivamo::loadArtwork();
+    kivamo::installFontSubstitutes();
     auto* splash = new TFabout(false);
     splash->show();
     splash->repaint();

@@ -2,9 +2,13 @@
 // the status line, and the accessible names of every control and entry.
 #include "fixture.h"
 
+#include "app/ui/artwork.h"
 #include "app/ui/picturebutton.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QWindow>
 #include <QLayout>
 #include <QStatusTipEvent>
 
@@ -275,4 +279,44 @@ TEST_F(MainFormTest, EveryControlAndEntryIsNamedForScreenReaders)
     EXPECT_EQ(form->B_Bfprev->accessibleName(), "快退(ctrl + ←)");
     EXPECT_EQ(form->TB_print->accessibleDescription(), "打印");
     EXPECT_EQ(form->LAB_s->accessibleName(), "未载入");
+}
+
+TEST_F(MainFormTest, KeyHookOnTheApplicationRunsEachKeyOnce)
+{
+    MainFormServices services;
+    services.operations = &operations;
+    services.commands = &commands;
+    services.prompts = &prompts;
+    services.programDirectory = dir.path() + QLatin1Char('/');
+    Tmainform form(services);
+    form.FormCreate({}, nullptr, QCoreApplication::instance());
+    form.show();
+    form.TB_help->setFocus();
+    QWindow* window = form.windowHandle();
+    ASSERT_NE(window, nullptr);
+    const auto key = [window](QEvent::Type type, int code, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(type, code, modifiers);
+        QCoreApplication::sendEvent(window, &event);
+    };
+    key(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    key(QEvent::KeyPress, Qt::Key_P, Qt::ControlModifier);
+    key(QEvent::KeyRelease, Qt::Key_P, Qt::ControlModifier);
+    key(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    key(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier);
+    key(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    EXPECT_EQ(commands.commands, (std::vector<Command>{Command::Play, Command::Help}));
+}
+
+TEST(Fonts, WindowsFontNamesFallBackToTheInstalledCjkFonts)
+{
+    installFontSubstitutes();
+    for (const char* name : {"宋体", "楷体_GB2312", "Microsoft Sans Serif"}) {
+        EXPECT_EQ(QFont::substitutes(QString::fromUtf8(name)).size(), fontSubstitutes().size()) << name;
+        QFont font(QString::fromUtf8(name));
+        font.setPixelSize(12);
+        // Every character of the window's texts must have a glyph: 播放列表 and the ideographic space.
+        const QFontMetrics metrics(font);
+        for (const QChar c : QStringLiteral("播放列表：新建　未载入"))
+            EXPECT_TRUE(metrics.inFontUcs4(c.unicode())) << name << " U+" << std::hex << c.unicode();
+    }
 }

@@ -1,5 +1,6 @@
 #include "app/ui/artwork.h"
 
+#include <QFont>
 #include <QStringList>
 
 static void initialiseArtworkResource()
@@ -32,6 +33,19 @@ const QStringList kCompactNames = {
 void loadArtwork()
 {
     initialiseArtworkResource();
+}
+
+QStringList fontSubstitutes()
+{
+    return {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+            QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Droid Sans Fallback")};
+}
+
+void installFontSubstitutes()
+{
+    for (const QString& windowsName : {QStringLiteral("宋体"), QStringLiteral("楷体_GB2312"),
+                                       QStringLiteral("Microsoft Sans Serif")})
+        QFont::insertSubstitutions(windowsName, fontSubstitutes());
 }
 
 QIcon toolbarPicture(int index)
