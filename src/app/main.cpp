@@ -5,7 +5,9 @@
 #include "app/ui/artwork.h"
 #include "app/ui/tfabout.h"
 #include "app/ui/tmainform.h"
+#include "core/playlist.h"
 #include "platform/directories.h"
+#include "playlist/playlistmodel.h"
 #include "platform/ui/qtprompts.h"
 
 #include <QApplication>
@@ -46,7 +48,8 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
 
     const kivamo::ProgramDirectory directory = kivamo::chooseProgramDirectory(kivamo::currentProgramDirectoryInputs());
     kivamo::QtPrompts prompts;
-    kivamo::InterimOperations operations;
+    kivamo::PlayList list;
+    kivamo::InterimOperations operations(list, prompts);
     kivamo::MainFormServices services;
     services.operations = &operations;
     services.commands = &operations;
@@ -55,6 +58,9 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     services.programOnOpticalOrReadOnly = directory.executableOnOpticalOrReadOnly;
     Tmainform form(services);
     operations.setDisplay(&form);
+    operations.setSettings(&form.startupSettings());
+    auto* model = new kivamo::PlayListModel(list, [&operations] { return operations.movieLoaded(); }, &form);
+    form.showPlayList(model, [&list] { return std::make_pair(list.titleText(), list.stateText()); });
     prompts.setParent(&form);
     form.FormCreate(arguments, splash, &app);
 

@@ -10,6 +10,7 @@
 #include "platform/directories.h"
 #include "platform/inifile.h"
 #include "platform/prompts.h"
+#include "playlist/playlistmodel.h"
 
 #include <QCloseEvent>
 #include <QStatusTipEvent>
@@ -217,6 +218,22 @@ void Tmainform::showNotLoaded()
     }
     setWindowTitle(QStringLiteral("未载入 - ") + kProductCaption);
     LAB_s->setSymbol(QStringLiteral("<"));
+}
+
+void Tmainform::showPlayList(kivamo::PlayListModel* model, std::function<std::pair<QString, QString>()> titles)
+{
+    QAbstractItemModel* placeholder = lv_listview1->model();
+    lv_listview1->setModel(model);
+    delete placeholder;
+    const auto show = [this, titles] {
+        const auto [title, state] = titles();
+        LAB_listtitle->setText(title);
+        LAB_listtitle->setAccessibleName(title);
+        LAB_state->setText(state);
+        LAB_state->setAccessibleName(state);
+    };
+    connect(model, &kivamo::PlayListModel::listTitleChanged, this, show);
+    show();
 }
 
 void Tmainform::X1Click()

@@ -16,13 +16,16 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TFabout;
 
 namespace kivamo {
 class KeyHook;
+class PlayListModel;
 class PictureButton;
 class Prompts;
 class StateSymbolLabel;
@@ -51,6 +54,9 @@ public:
     void handOffReceived(const QString& runtimeFile);
 
     void showNotLoaded() override;
+    // Shows the play list's model in lv_listview1; titles() gives the list title and the state text,
+    // shown again whenever the model says they changed.
+    void showPlayList(kivamo::PlayListModel* model, std::function<std::pair<QString, QString>()> titles);
     const kivamo::Settings& startupSettings() const { return m_settings; }
     kivamo::KeyHook* keyHook() const { return m_keyHook.get(); }
 
