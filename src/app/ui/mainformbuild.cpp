@@ -63,7 +63,9 @@ QHBoxLayout* row(QWidget* widget)
 
 QLabel* statusLabel(QWidget* parent, const char* name, const QString& text)
 {
+    // The label's name stays empty so that screen readers read its text as it changes.
     auto* label = named(new QLabel(text, parent), name, text);
+    label->setAccessibleName(QString());
     paintBackground(label, kListBlue);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::white);
@@ -205,6 +207,7 @@ void Tmainform::buildListPanel()
     auto* layout = column(pnl_list);
     LAB_listtitle = named(new QLabel(QStringLiteral("播放列表：新建"), pnl_list), "LAB_listtitle",
                           QStringLiteral("播放列表：新建"));
+    LAB_listtitle->setAccessibleName(QString());
     LAB_listtitle->setFixedHeight(18);
     QPalette titlePalette = LAB_listtitle->palette();
     titlePalette.setColor(QPalette::WindowText, Qt::white);

@@ -155,6 +155,7 @@ void Tmainform::ToolBarResize()
         QToolButton* button = m_toolbarButtons[size_t(slot.button)];
         QAction* entry = PM_TOOLBAR2->addAction(button->text());
         entry->setStatusTip(button->statusTip());
+        entry->setWhatsThis(button->statusTip());
         // The quality button has no click action; its entry does nothing either.
         if (button != TB_quality)
             connect(entry, &QAction::triggered, button, &QToolButton::click);

@@ -121,7 +121,7 @@ QAction* addEntry(QMenu* menu, const MenuRow& row, QActionGroup*& group)
     QAction* action = menu->addAction(shortcut.isEmpty() ? caption : caption + QLatin1Char('\t') + shortcut);
     action->setObjectName(QString::fromLatin1(row.name));
     const QString hint = QString::fromUtf8(row.hint);
-    action->setStatusTip(hint.isEmpty() ? QStringLiteral(" ") : hint);
+    action->setStatusTip(hint);
     action->setToolTip(hint.isEmpty() ? plainCaption(caption) : hint);
     action->setWhatsThis(hint);
     if (row.kind == Kind::Check || row.kind == Kind::Radio) {
@@ -153,7 +153,8 @@ void fillMenu(QMenu* top, const std::vector<MenuRow>& rows)
             sub->setObjectName(QString::fromLatin1(row.name));
             sub->menuAction()->setObjectName(QString::fromLatin1(row.name));
             const QString hint = QString::fromUtf8(row.hint);
-            sub->menuAction()->setStatusTip(hint.isEmpty() ? QStringLiteral(" ") : hint);
+            sub->menuAction()->setStatusTip(hint);
+            sub->menuAction()->setWhatsThis(hint);
             sub->setAccessibleName(plainCaption(QString::fromUtf8(row.caption)));
             menu = sub;
             group = nullptr;

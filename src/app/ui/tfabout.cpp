@@ -2,7 +2,9 @@
 
 #include "app/ui/artwork.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWindow>
 
 namespace {
@@ -43,6 +45,8 @@ TFabout::TFabout(bool mainWindowExists, QWidget* parent)
     LAB_CLOSE->setAccessibleDescription(QStringLiteral("关闭关于窗口"));
     LAB_CLOSE->installEventFilter(this);
     FormCreate(mainWindowExists);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 QLabel* TFabout::addLabel(const char* name, const QString& text, int left, int top, const QColor& colour)

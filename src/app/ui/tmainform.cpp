@@ -211,7 +211,6 @@ void Tmainform::showNotLoaded()
     TB_play->setStatusTip(QStringLiteral("播放影片"));
     TB_play->setAccessibleName(QStringLiteral("播放影片"));
     LAB_play->setText(QStringLiteral("　　未载入"));
-    LAB_play->setAccessibleName(LAB_play->text());
     for (QSlider* slider : {SL_MainTrackBar, SL_MainTrackBar2}) {
         slider->setEnabled(false);
         slider->setValue(0);
@@ -228,9 +227,7 @@ void Tmainform::showPlayList(kivamo::PlayListModel* model, std::function<std::pa
     const auto show = [this, titles] {
         const auto [title, state] = titles();
         LAB_listtitle->setText(title);
-        LAB_listtitle->setAccessibleName(title);
         LAB_state->setText(state);
-        LAB_state->setAccessibleName(state);
     };
     connect(model, &kivamo::PlayListModel::listTitleChanged, this, show);
     show();
@@ -274,7 +271,6 @@ void Tmainform::FormClose()
 void Tmainform::AE_1Hint(const QString& hint)
 {
     LAB_hint->setText(kivamo::statusLineForHint(hint));
-    LAB_hint->setAccessibleName(LAB_hint->text());
 }
 
 void Tmainform::AE_1ShowHint()
