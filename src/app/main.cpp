@@ -89,12 +89,6 @@ int main(int argc, char** argv)
             return 0;
         }
     }
-    QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("kivamo"));
-    app.setDesktopFileName(QStringLiteral("kivamo"));
-    QStringList arguments = app.arguments();
-    arguments.removeFirst();
-
     const kivamo::Result<QString> runtime = kivamo::runtimeDirectory();
     if (!runtime) {
         std::fprintf(stderr, "kivamo: %s\n", qPrintable(runtime.error().message));
@@ -102,8 +96,18 @@ int main(int argc, char** argv)
     }
     const QString runtimeFile = kivamo::handOffFilePath(runtime.value());
     kivamo::SingleInstance instance(runtime.value());
-    if (!instance.claim())
+    if (!instance.claim()) {
+        // A later start shows nothing, so it needs no display.
+        QCoreApplication core(argc, argv);
+        QStringList arguments = core.arguments();
+        arguments.removeFirst();
         return laterStart(runtimeFile, instance.serverName(), arguments);
+    }
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("kivamo"));
+    app.setDesktopFileName(QStringLiteral("kivamo"));
+    QStringList arguments = app.arguments();
+    arguments.removeFirst();
     instance.listen();
     return firstStart(app, instance, runtimeFile, arguments);
 }

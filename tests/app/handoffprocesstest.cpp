@@ -64,10 +64,12 @@ protected:
         }
     }
 
-    int runLater(const QStringList& arguments)
+    int runLater(const QStringList& arguments, const QString& platform = QStringLiteral("offscreen"))
     {
         QProcess later;
-        later.setProcessEnvironment(m_environment);
+        QProcessEnvironment environment = m_environment;
+        environment.insert("QT_QPA_PLATFORM", platform);
+        later.setProcessEnvironment(environment);
         later.setWorkingDirectory(m_dir.path());
         later.start(program(), arguments);
         EXPECT_TRUE(later.waitForFinished(kTimeoutMs));
@@ -131,4 +133,13 @@ TEST_F(HandOffProcesses, OwnerLineThatIsNotANumberSendsNothing)
     const auto file = kivamo::readHandOffFile(kivamo::handOffFilePath(runtimeDir()));
     ASSERT_TRUE(file.has_value());
     EXPECT_EQ(file->line2, "");  // not rewritten
+}
+
+TEST_F(HandOffProcesses, LaterStartNeedsNoDisplay)
+{
+    m_first.setReadChannel(QProcess::StandardError);
+    startFirst();
+    EXPECT_EQ(runLater({"d.swf"}, "no-such-platform"), 0);
+    ASSERT_TRUE(waitForLine("hand-off:"));
+    EXPECT_EQ(m_lines.last(), "kivamo.startup: hand-off: \"d.swf \"");
 }
