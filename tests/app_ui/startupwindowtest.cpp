@@ -170,3 +170,16 @@ TEST(AboutWindow, SplashAndAboutBoxLooks)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());  // closing destroys it
 }
+
+TEST_F(MainFormTest, RefusedSettingsWriteIsReportedAndTheWindowStillCloses)
+{
+    auto form = create();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("main.ini"));  // a folder where the file should go
+    prompts.expectMessage("Kivamo", {}, PromptIcon::Error);
+    form->show();
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(prompts.done());
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_TRUE(prompts.messages().front().text.startsWith("Unable to write to")) << prompts.messages().front().text.toStdString();
+}
