@@ -14,6 +14,8 @@ packages=(
   libsimpleini-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # MP3 encoding, for the tests that build MP3 sound tags
+  libmp3lame-dev
   # Chinese text in the windows
   fonts-wqy-microhei fontconfig
 )

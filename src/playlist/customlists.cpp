@@ -130,7 +130,8 @@ void CustomListEditor::remove(int row)
 
 bool CustomListEditor::isMissing(int row) const
 {
-    return !QFileInfo::exists(trimmed32(m_rows[size_t(row)].path));
+    // A folder is no list file: it cannot be opened as one either.
+    return !QFileInfo(trimmed32(m_rows[size_t(row)].path)).isFile();
 }
 
 bool CustomListEditor::addThroughDialog(Prompts& prompts)

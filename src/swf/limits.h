@@ -18,4 +18,20 @@ inline constexpr std::size_t kMaxTagsPerTimeline = 4 * 1024 * 1024;
 // Nesting of sprites inside sprites.
 inline constexpr int kMaxSpriteNesting = 64;
 
+// Bitmaps: the largest side and pixel count one bitmap may have (Flash itself refuses bitmaps beyond
+// 16,777,215 pixels), so a lying header cannot make a decoder allocate gigabytes.
+inline constexpr std::uint32_t kMaxBitmapSide = 16384;
+inline constexpr std::uint64_t kMaxBitmapPixels = std::uint64_t(16) * 1024 * 1024;
+
+// Progressive JPEG data with thousands of scans costs minutes of decoding; real images have a dozen.
+inline constexpr int kMaxJpegScans = 256;
+
+// Working memory the JPEG decoder may use beyond the output pixels.
+inline constexpr long kMaxJpegWorkBytes = 256L * 1024 * 1024;
+
+// Sounds: the longest one sound may play once decoded (at 44.1 kHz stereo float, ten minutes are about
+// 200 MB), and how many event sounds play at once (as in Flash, further ones stay silent).
+inline constexpr double kMaxSoundSeconds = 600.0;
+inline constexpr std::size_t kMaxSoundVoices = 32;
+
 }  // namespace swf::limits

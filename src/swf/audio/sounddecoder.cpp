@@ -1,0 +1,154 @@
+#include "swf/audio/sounddecoder.h"
+
+#include "swf/io/bytereader.h"
+#include "swf/limits.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace swf::audio {
+
+namespace {
+
+bool isUncompressed(Codec codec)
+{
+    return codec == Codec::UncompressedNative || codec == Codec::UncompressedLittleEndian;
+}
+
+// Drops `count` frames from the start.
+void skipFrames(Pcm& pcm, std::size_t count)
+{
+    std::size_t samples = std::min(pcm.samples.size(), count * std::size_t(pcm.channels));
+    pcm.samples.erase(pcm.samples.begin(), pcm.samples.begin() + samples);
+}
+
+Result<Pcm> decodeSource(const SoundFormat& format, const std::uint8_t* data, std::size_t size,
+                         std::size_t maxFrames)
+{
+    if (isUncompressed(format.codec))
+        return decodeUncompressed(format, data, size, maxFrames);
+    if (format.codec == Codec::Adpcm) {
+        std::string problem;
+        Pcm pcm = decodeAdpcm(format, data, size, maxFrames, &problem);
+        if (!problem.empty())
+            return Result<Pcm>::failure(problem);
+        return pcm;
+    }
+    if (format.codec == Codec::Mp3) {
+        ByteReader reader(data, size);
+        std::int16_t seek = reader.s16();
+        Pcm pcm;
+        pcm.channels = format.channels();
+        pcm.rate = format.rate;
+        Mp3Decoder decoder;
+        std::size_t skip = seek > 0 ? std::size_t(seek) : 0;
+        decoder.decode(reader.current(), reader.remaining(), pcm, maxFrames + skip);
+        skipFrames(pcm, skip);
+        return pcm;
+    }
+    return Result<Pcm>::failure("sound codec " + std::to_string(int(format.codec)) + " is not supported");
+}
+
+}  // namespace
+
+std::size_t maxSourceFrames(double rate)
+{
+    return std::size_t(std::max(1.0, rate) * limits::kMaxSoundSeconds);
+}
+
+void appendOutput(const Pcm& pcm, Resampler& resampler, std::vector<float>& out)
+{
+    std::vector<float> source(pcm.samples.size());
+    for (std::size_t i = 0; i < source.size(); ++i)
+        source[i] = float(pcm.samples[i]) / 32768.0f;
+    if (resampler.channels() == 2) {
+        resampler.push(source.data(), pcm.frames(), out);
+        return;
+    }
+    std::vector<float> mono;
+    resampler.push(source.data(), pcm.frames(), mono);
+    out.reserve(out.size() + mono.size() * 2);
+    for (float v : mono) {
+        out.push_back(v);
+        out.push_back(v);
+    }
+}
+
+Result<DecodedSound> decodeSound(const SoundFormat& format, std::uint32_t sampleCount, const std::uint8_t* data,
+                                 std::size_t size)
+{
+    std::size_t limit = maxSourceFrames(format.rate);
+    if (sampleCount > 0)
+        limit = std::min<std::size_t>(limit, sampleCount);
+    Result<Pcm> pcm = decodeSource(format, data, data ? size : 0, limit);
+    if (!pcm)
+        return Result<DecodedSound>::failure(pcm.error());
+    DecodedSound sound;
+    Resampler resampler(pcm->rate, kOutputRate, pcm->channels);
+    appendOutput(pcm.value(), resampler, sound.samples);
+    std::vector<float> tail;
+    resampler.finish(tail);
+    if (resampler.channels() == 2) {
+        sound.samples.insert(sound.samples.end(), tail.begin(), tail.end());
+    } else {
+        for (float v : tail) {
+            sound.samples.push_back(v);
+            sound.samples.push_back(v);
+        }
+    }
+    return sound;
+}
+
+Result<DecodedSound> decodeSound(const DefineSoundTag& tag)
+{
+    return decodeSound(tag.format, tag.sampleCount, tag.data.data(), tag.data.size());
+}
+
+StreamDecoder::StreamDecoder(const SoundStreamHeadTag& head) : m_head(head)
+{
+    if (head.stream.codec == Codec::Mp3)
+        m_mp3 = std::make_unique<Mp3Decoder>();
+}
+
+Pcm StreamDecoder::decodeMp3Block(const std::uint8_t* body, std::size_t size, bool startsPlayback)
+{
+    // Sample count for the block, then the samples of the block's first MP3 frame that belong before it.
+    ByteReader reader(body, size);
+    reader.u16();
+    std::int16_t seek = reader.s16();
+    Pcm pcm;
+    pcm.channels = m_head.stream.channels();
+    pcm.rate = m_head.stream.rate;
+    if (startsPlayback)
+        m_mp3->reset();
+    std::size_t skip = startsPlayback && seek > 0 ? std::size_t(seek) : 0;
+    m_mp3->decode(reader.current(), reader.remaining(), pcm, maxSourceFrames(pcm.rate) + skip);
+    skipFrames(pcm, skip);
+    return pcm;
+}
+
+bool StreamDecoder::decodeBlock(const std::uint8_t* body, std::size_t size, std::vector<float>& out,
+                                bool startsPlayback)
+{
+    const SoundFormat& format = m_head.stream;
+    Pcm pcm;
+    if (format.codec == Codec::Mp3)
+        pcm = decodeMp3Block(body, size, startsPlayback);
+    else if (format.codec == Codec::Adpcm)
+        pcm = decodeAdpcm(format, body, size, maxSourceFrames(format.rate));  // every block restarts ADPCM
+    else if (isUncompressed(format.codec))
+        pcm = decodeUncompressed(format, body, size, maxSourceFrames(format.rate));
+    else
+        return false;
+    if (pcm.frames() == 0)
+        return true;
+    if (startsPlayback || !m_resampler || m_resamplerRate != pcm.rate || m_resamplerChannels != pcm.channels) {
+        m_resampler = std::make_unique<Resampler>(pcm.rate, kOutputRate, pcm.channels);
+        m_resamplerRate = pcm.rate;
+        m_resamplerChannels = pcm.channels;
+    }
+    appendOutput(pcm, *m_resampler, out);
+    return true;
+}
+
+}  // namespace swf::audio
