@@ -4,8 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/build.sh
-# The player window is not part of the build yet; until it is, show what the engine reads.
-if [ $# -eq 0 ]; then
-  exec build/release/bin/kivamo-swf --help
-fi
-exec build/release/bin/kivamo-swf info "$1"
+# A running Kivamo takes the arguments over and comes to the front instead of opening a second window.
+exec build/release/bin/kivamo "$@"

@@ -1,8 +1,81 @@
-// Program entry of kivamo.
-#include <QCoreApplication>
+// Program entry of kivamo: single-instance hand-off, the splash, the main window and its services.
+#include "app/handoff.h"
+#include "app/interimoperations.h"
+#include "app/singleinstance.h"
+#include "app/ui/artwork.h"
+#include "app/ui/tfabout.h"
+#include "app/ui/tmainform.h"
+#include "core/playlist.h"
+#include "platform/directories.h"
+#include "playlist/playlistmodel.h"
+#include "platform/ui/qtprompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLoggingCategory>
 
 #include <cstdio>
 #include <cstring>
+
+Q_LOGGING_CATEGORY(lcStartup, "kivamo.startup", QtWarningMsg)
+
+namespace {
+
+constexpr int kHandOffTimeoutMs = 5000;
+
+// A later start: write the joined arguments beside line 1 and wait until the running instance took them.
+int laterStart(const QString& runtimeFile, const QString& serverName, const QStringList& arguments)
+{
+    const std::optional<kivamo::HandOffFile> file = kivamo::readHandOffFile(runtimeFile);
+    if (!file || file->line1.isEmpty() || !kivamo::parseHandOffOwner(file->line1))
+        return 0;
+    const QString joined = kivamo::absoluteHandOffText(kivamo::joinHandOffArguments(arguments), QDir::currentPath());
+    if (!kivamo::writeHandOffArguments(runtimeFile, file->line1, joined))
+        return 0;
+    kivamo::SingleInstance::sendHandOff(serverName, kHandOffTimeoutMs);
+    return 0;
+}
+
+int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QString& runtimeFile,
+               const QStringList& arguments)
+{
+    kivamo::loadArtwork();
+    kivamo::installFontSubstitutes();
+    auto* splash = new TFabout(false);
+    splash->show();
+    splash->repaint();
+    QFile::remove(runtimeFile);
+
+    const kivamo::ProgramDirectory directory = kivamo::chooseProgramDirectory(kivamo::currentProgramDirectoryInputs());
+    kivamo::QtPrompts prompts;
+    kivamo::PlayList list;
+    kivamo::InterimOperations operations(list, prompts);
+    kivamo::MainFormServices services;
+    services.operations = &operations;
+    services.commands = &operations;
+    services.prompts = &prompts;
+    services.programDirectory = directory.path;
+    services.programOnOpticalOrReadOnly = directory.executableOnOpticalOrReadOnly;
+    Tmainform form(services);
+    operations.setDisplay(&form);
+    operations.setSettings(&form.startupSettings());
+    auto* model = new kivamo::PlayListModel(list, [&operations] { return operations.movieLoaded(); }, &form);
+    form.showPlayList(model, [&list] { return std::make_pair(list.titleText(), list.stateText()); });
+    prompts.setParent(&form);
+    form.FormCreate(arguments, splash, &app);
+
+    (void)kivamo::writeHandOffOwner(runtimeFile, QCoreApplication::applicationPid());
+    QObject::connect(&instance, &kivamo::SingleInstance::handOffRequested, &form, [&form, runtimeFile] {
+        qCInfo(lcStartup) << "hand-off:" << kivamo::readHandOffFile(runtimeFile).value_or(kivamo::HandOffFile()).line2;
+        form.handOffReceived(runtimeFile);
+    });
+    form.show();
+    qCInfo(lcStartup) << "ready";
+    app.exec();
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -16,8 +89,25 @@ int main(int argc, char** argv)
             return 0;
         }
     }
-    QCoreApplication app(argc, argv);
-    // The player window is not part of this build yet; kivamo-swf shows what the engine reads.
-    std::fprintf(stderr, "kivamo: the player window is not built yet; use kivamo-swf info MOVIE.swf\n");
-    return 0;
+    const kivamo::Result<QString> runtime = kivamo::runtimeDirectory();
+    if (!runtime) {
+        std::fprintf(stderr, "kivamo: %s\n", qPrintable(runtime.error().message));
+        return 0;
+    }
+    const QString runtimeFile = kivamo::handOffFilePath(runtime.value());
+    kivamo::SingleInstance instance(runtime.value());
+    if (!instance.claim()) {
+        // A later start shows nothing, so it needs no display.
+        QCoreApplication core(argc, argv);
+        QStringList arguments = core.arguments();
+        arguments.removeFirst();
+        return laterStart(runtimeFile, instance.serverName(), arguments);
+    }
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("kivamo"));
+    app.setDesktopFileName(QStringLiteral("kivamo"));
+    QStringList arguments = app.arguments();
+    arguments.removeFirst();
+    instance.listen();
+    return firstStart(app, instance, runtimeFile, arguments);
 }

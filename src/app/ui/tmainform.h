@@ -1,0 +1,147 @@
+// The main window Tmainform: menu toolbar, toolbar with its overflow menu, play-list panel, movie
+// area, status bar and the two control bars, with the layout switches, the main menu and start-up.
+#pragma once
+
+#include "core/appcommands.h"
+#include "core/settings.h"
+#include "core/startupoperations.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QSlider>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class TFabout;
+
+namespace kivamo {
+class KeyHook;
+class PlayListModel;
+class PictureButton;
+class Prompts;
+class StateSymbolLabel;
+
+// What the composition root hands to the main window.
+struct MainFormServices {
+    StartupOperations* operations = nullptr;
+    CommandHandler* commands = nullptr;
+    Prompts* prompts = nullptr;
+    QString programDirectory;       // with a trailing separator
+    bool programOnOpticalOrReadOnly = false;
+};
+}  // namespace kivamo
+
+class Tmainform : public QWidget, public kivamo::PlayerDisplay {
+    Q_OBJECT
+public:
+    explicit Tmainform(const kivamo::MainFormServices& services, QWidget* parent = nullptr);
+    ~Tmainform() override;
+
+    // Creation after construction: reset, folders, caption, splash end, key hook, settings, window
+    // restore, associations, command line. `hookTarget` receives the key hook (the application).
+    void FormCreate(const QStringList& arguments, TFabout* splash, QObject* hookTarget);
+    void FormShow();
+    // The hand-off message of a later start; runtimeFile is the hand-off file it wrote.
+    void handOffReceived(const QString& runtimeFile);
+
+    void showNotLoaded() override;
+    // Shows the play list's model in lv_listview1; titles() gives the list title and the state text,
+    // shown again whenever the model says they changed.
+    void showPlayList(kivamo::PlayListModel* model, std::function<std::pair<QString, QString>()> titles);
+    const kivamo::Settings& startupSettings() const { return m_settings; }
+    kivamo::KeyHook* keyHook() const { return m_keyHook.get(); }
+
+    // Layout switches and rules.
+    void SB_LButtonClick();
+    void MNI_hideToolbarClick();
+    void MNI_viewtextClick();
+    void MNI_hidetextClick();
+    void MNI_wanzhengClick();
+    void MNI_jingjianClick();
+    void MNI_N10Click();
+    void MNI_miniClick();
+    void MNI_MOnTopClick();
+    void ToolBarResize();
+    void spl_splitter1Paint();
+    void pnl_statebarResize();
+    void TT_PlayControlResize();
+    void pnl_mainResize();
+    // Menus opening, loop entry, exit, about.
+    void F1Click();
+    void N1Click();
+    void V1Click();
+    void T1Click();
+    void MNI_mloopClick();
+    void X1Click();
+    void A2Click();
+    // Status line.
+    void AE_1Hint(const QString& hint);
+    void AE_1ShowHint();
+    void pnl_flashMouseMove();
+    void IMG1MouseMove();
+
+    // Regions and controls, under their given names.
+    QWidget *pnl_1, *TT_menu, *pnl_TOOLBAR, *ToolBar, *pnl_list, *pnl_listview, *TT_LToolbar1;
+    QWidget *spl_splitter1, *pnl_main, *pnl_flash, *pnl_4, *pnl_buttom, *pnl_statebar;
+    QWidget *TT_PlayControl, *pnl_Panel, *pnl_CtrlPanel, *pnl_splaycontrol, *TT_1, *pnl_3;
+    QFrame *pnl_button, *bvl_1, *bvl_2, *bvl_3;
+    QLabel *LAB_listtitle, *IMG1, *LAB_hint, *LAB_state, *LAB_play;
+    kivamo::StateSymbolLabel* LAB_s;
+    QTableView* lv_listview1;
+    QToolButton *SB_LButton, *B_toolbarmenu, *SB_min, *btn_CBOnTop, *SB_mmin, *btn_CBOnTop2;
+    QToolButton *TB_viewlist, *TB_zoomout, *TB_zoomin, *TB_quality, *TB_allscreen, *TB_bgcolor, *TB_detail;
+    QToolButton *TB_pic, *TB_print, *TB_option1, *TB_update, *TB_showocx, *TB_help;
+    QToolButton *TB_play, *TB_2, *TB_3, *TB_4, *TB_5, *TB_6, *TB_7, *TB_8, *TB_9, *TB_10, *TB_11;
+    kivamo::PictureButton *B_bplay, *B_Bpause, *B_Bstop, *B_Bprev, *B_Bfprev, *B_BprevZ, *B_Brewind;
+    kivamo::PictureButton *B_Baddfile, *B_BnextZ, *B_Bfnext, *B_Bnext;
+    QSlider *SL_MainTrackBar, *SL_MainTrackBar2;
+    QMenu *PM_ToolBar, *PM_1, *PM_2, *PM_TOOLBAR2, *PM_zoom, *PM_pmquality, *PM_pic;
+    QMenu *F1, *N1, *V1, *T1, *H1;
+    // Every menu entry by its given name (MNI_mplay, N58, …).
+    QAction* menuAction(const QString& name) const;
+    QTimer TMR_hintReshow;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildRegions();
+    void buildToolbar();
+    void buildListPanel();
+    void buildMovieArea();
+    void buildStatusBar();
+    void buildPlayControl();
+    void buildCompactControl();
+    void buildPopupMenus();
+    void buildMainMenu();
+    void connectHandlers();
+    void restoreWindow();
+    void setToolbarCaptions(bool shown);
+    void placeListHandle();
+    void applyOnTop(bool on);
+    QToolButton* toolbarButton(const char* name, const QString& caption, const QString& hint, int picture);
+    QToolButton* compactButton(const char* name, const QString& hint, int picture);
+    kivamo::PictureButton* controlButton(const char* name, const QString& hint, int glyph, QRect geometry);
+    void bindCommand(QObject* sender, kivamo::Command command);
+    void bindMenuCommand(const char* name, kivamo::Command command);
+    void FormClose();
+
+    kivamo::MainFormServices m_services;
+    kivamo::Settings m_settings;
+    std::unique_ptr<kivamo::KeyHook> m_keyHook;
+    std::vector<QToolButton*> m_toolbarButtons;
+    std::vector<QWidget*> m_toolbarControls;  // buttons and group separators, left to right
+    QWidget* m_hintReshowWidget = nullptr;
+};
