@@ -4,6 +4,7 @@
 #include "swf/format/header.h"
 #include "swf/format/summary.h"
 #include "swf/format/tags.h"
+#include "swf/movie/movie.h"
 
 #include <cstdio>
 #include <iostream>
@@ -66,6 +67,7 @@ int runInfo(const Arguments& args)
               << "tags: " << summary.tags << '\n'
               << "characters: " << summary.characters << '\n'
               << "scripts: " << summary.scripts << '\n'
+              << "scripts_skipped: " << swf::buildMovie(file)->stats.skippedScripts << '\n'
               << "as3: " << (summary.actionScript3 ? "yes" : "no") << '\n';
     for (const std::string& problem : summary.problems)
         std::cerr << "kivamo-swf: warning: " << problem << '\n';

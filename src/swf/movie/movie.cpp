@@ -63,8 +63,12 @@ private:
         std::size_t n = t.length;
         switch (t.code) {
         case tag::SetBackgroundColor: {
+            // Flash keeps the first background colour; later SetBackgroundColor tags change nothing.
+            if (m_backgroundSet)
+                break;
             ByteReader r(b, n);
             m_movie.background = readRgb(r);
+            m_backgroundSet = true;
             break;
         }
         case tag::DefineShape: case tag::DefineShape2: case tag::DefineShape3: case tag::DefineShape4: {
@@ -230,6 +234,7 @@ private:
     const SwfFile& m_file;
     Movie& m_movie;
     std::vector<std::uint8_t> m_jpegTables;
+    bool m_backgroundSet = false;
 };
 
 }  // namespace
