@@ -81,7 +81,7 @@ bool onlySimpleActions(const std::uint8_t* data, std::size_t size)
         if (a.code == action::End)
             return true;
     }
-    return reader.atEnd();
+    return reader.atEnd() && !reader.overrun();
 }
 
 void runSimpleActions(const std::uint8_t* data, std::size_t size, ActionHost& host)
