@@ -188,10 +188,12 @@ TEST(Render, MorphShapeFollowsItsRatio)
         QColor c = image.pixelColor(x, 50);
         EXPECT_GT(c.alpha(), 250) << ratio;
         EXPECT_NE(c, kWhite) << ratio;
-        if (ratio == 0)
+        if (ratio == 0) {
             EXPECT_TRUE(near(image, x, 50, kRed)) << ratio;
-        if (ratio == 65535)
+        }
+        if (ratio == 65535) {
             EXPECT_TRUE(near(image, x, 50, kBlue)) << ratio;
+        }
         EXPECT_TRUE(near(image, ratio == 0 ? 90 : 10, 50, kWhite)) << ratio;
     }
 }
