@@ -1,6 +1,8 @@
 // Timelines, display lists, goto, nested sprites, simple actions and streaming, through the Player.
 #include "helpers.h"
 
+#include "swf/limits.h"
+
 #include <gtest/gtest.h>
 
 namespace kivamo::test {
@@ -61,8 +63,9 @@ TEST(Timeline, FramesApplyPlaceMoveAndRemoveInOrder)
         EXPECT_EQ(player->currentFrame(), e.frame);
         const swf::DisplayObject* red = at(*player, 1);
         EXPECT_EQ(red != nullptr, e.red) << e.frame;
-        if (red && e.red)
+        if (red && e.red) {
             EXPECT_DOUBLE_EQ(red->placement.matrix.tx, e.redX) << e.frame;
+        }
         EXPECT_EQ(at(*player, 2) != nullptr, e.blue) << e.frame;
         player->advance();
     }
@@ -85,8 +88,9 @@ TEST(Timeline, GotoInEitherDirectionEqualsPlayingThere)
         EXPECT_EQ(player->currentFrame(), target);
         const swf::DisplayObject* red = at(*player, 1);
         EXPECT_EQ(red != nullptr, states[target].first) << target;
-        if (red)
+        if (red) {
             EXPECT_DOUBLE_EQ(red->placement.matrix.tx, states[target].second) << target;
+        }
     }
     player->gotoFrame(99);  // beyond the end: the last frame
     EXPECT_EQ(player->currentFrame(), 4u);
@@ -159,6 +163,24 @@ TEST(Sprites, NestedTimelinesAdvanceAndSurviveGotoBackward)
     EXPECT_EQ(at(*player, 1)->clip.get(), before);
     double x = at(*player, 1)->clip->displayList().at(1).placement.matrix.tx;
     EXPECT_DOUBLE_EQ(x, 0);
+}
+
+TEST(Sprites, ASpriteThatPlacesItselfStopsAtTheNestingLimit)
+{
+    // Sprite 10's first frame places sprite 10: without a limit this recursion never ends.
+    SwfWriter w = smallMovie();
+    std::vector<std::pair<std::uint16_t, Bytes>> inner{{kPlaceObject2, placeObject2(placeAt(1, 10))}, {1, {}}};
+    w.tag(kDefineSprite, spriteBody(10, 1, inner)).tag(kPlaceObject2, placeObject2(placeAt(1, 10))).showFrame();
+    auto player = playerFor(w.finish());
+    ASSERT_TRUE(player);
+    int depth = 0;
+    for (const swf::Clip* clip = player->root(); clip; ++depth) {
+        auto it = clip->displayList().find(1);
+        clip = it == clip->displayList().end() ? nullptr : it->second.clip.get();
+    }
+    EXPECT_EQ(depth, swf::limits::kMaxSpriteNesting + 1);
+    player->advance();
+    renderFrame(*player);
 }
 
 // A movie whose frame 1 says stop(), and whose frame 0 sends FSCommand "quit" with argument "now".

@@ -1,5 +1,7 @@
 #include "swf/movie/clip.h"
 
+#include "swf/limits.h"
+
 #include <algorithm>
 
 namespace swf {
@@ -85,7 +87,7 @@ std::vector<ActionQueue::Entry> ActionQueue::take()
 }
 
 Clip::Clip(std::shared_ptr<const void> owner, const Timeline* timeline, Clip* parent)
-    : m_owner(std::move(owner)), m_timeline(timeline), m_parent(parent)
+    : m_owner(std::move(owner)), m_timeline(timeline), m_parent(parent), m_nesting(parent ? parent->m_nesting + 1 : 0)
 {
 }
 
@@ -140,6 +142,11 @@ void Clip::placeObject(std::uint16_t depth, const Placement& placement, const Cl
 {
     const Character* character = context.movie ? context.movie->character(placement.characterId) : nullptr;
     if (!character) {
+        m_displayList.erase(depth);
+        return;
+    }
+    bool container = character->kind == CharacterKind::Sprite || character->kind == CharacterKind::Button;
+    if (container && m_nesting + 1 > limits::kMaxSpriteNesting) {
         m_displayList.erase(depth);
         return;
     }

@@ -97,6 +97,7 @@ private:
     std::shared_ptr<const void> m_owner;
     const Timeline* m_timeline;
     Clip* m_parent;
+    int m_nesting = 0;  // clips above this one; sprites that contain themselves stop at the limit
     std::size_t m_frame = 0;
     std::size_t m_available = static_cast<std::size_t>(-1);
     bool m_playing = true;
