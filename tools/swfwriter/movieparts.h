@@ -49,6 +49,7 @@ public:
 
     Bytes body();
     std::uint16_t tagCode() const;
+    TwipsRect boundsUsed() const { return computedBounds(); }
 
 private:
     struct Op {

@@ -168,6 +168,8 @@ private:
             if (n >= 1 && (b[0] & 0x08))
                 m_movie.actionScript3 = true;
             break;
+        case tag::End:
+            break;
         case tag::DefineScalingGrid:
             break;  // decoded by the reader of the tag; nine-slice scaling is drawn unscaled for now
         default:

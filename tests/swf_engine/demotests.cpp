@@ -1,0 +1,58 @@
+// The demo movies load, play and draw something worth seeing, and `kivamo-swf render` draws each file.
+#include "helpers.h"
+
+#include "swfwriter/demomovies.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace kivamo::test {
+namespace {
+
+std::size_t distinctColours(const QImage& image)
+{
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 4)
+        for (int x = 0; x < image.width(); x += 4)
+            colours.insert(image.pixel(x, y));
+    return colours.size();
+}
+
+TEST(Demos, EachDemoPlaysAndDrawsAPictureThatChanges)
+{
+    auto demos = demoMovies();
+    ASSERT_EQ(demos.size(), 5u);
+    for (const DemoMovie& demo : demos) {
+        auto player = playerFor(demo.bytes);
+        ASSERT_TRUE(player) << demo.fileName;
+        EXPECT_EQ(player->movie()->stats.damagedTags, 0u) << demo.fileName;
+        EXPECT_EQ(player->movie()->stats.skippedTags, 0u) << demo.fileName;
+        QImage first = renderFrame(*player, swf::Quality::High);
+        EXPECT_GE(distinctColours(first), 2u) << demo.fileName;  // background and at least one shape
+        for (int i = 0; i < 9; ++i)
+            player->advance();
+        QImage later = renderFrame(*player, swf::Quality::High);
+        if (player->totalFrames() > 1) {
+            EXPECT_NE(first, later) << demo.fileName;
+        }
+    }
+}
+
+TEST(Demos, TheRenderCommandDrawsEachDemoFile)
+{
+    for (const DemoMovie& demo : demoMovies()) {
+        std::string movie = testing::TempDir() + "/" + demo.fileName;
+        std::string png = movie + ".png";
+        ASSERT_TRUE(writeFile(movie, demo.bytes));
+        std::string command = std::string(KIVAMO_BIN_DIR) + "/kivamo-swf render '" + movie +
+                              "' --frames 12 --size 275x200 --quality best -o '" + png + "' 2>/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << demo.fileName;
+        QImage image(QString::fromStdString(png));
+        EXPECT_EQ(image.size(), QSize(275, 200)) << demo.fileName;
+        EXPECT_GE(distinctColours(image), 3u) << demo.fileName;
+    }
+}
+
+}  // namespace
+}  // namespace kivamo::test
