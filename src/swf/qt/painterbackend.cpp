@@ -79,11 +79,8 @@ private:
 
     void addToMask(const DrawCommand& c)
     {
-        const QtGeometry& g = qtGeometry(*c.geometry);
-        QTransform t = transformOf(c.matrix);
-        for (const QtLayer& layer : g.layers)
-            for (const QPainterPath& path : layer.fills)
-                m_mask = m_mask.united(t.map(path));
+        QPainterPath mapped = transformOf(c.matrix).map(qtOutline(*c.geometry));
+        m_mask = m_mask.isEmpty() ? mapped : m_mask.united(mapped);
     }
 
     void addBitmapToMask(const DrawCommand& c)

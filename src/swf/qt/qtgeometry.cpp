@@ -110,6 +110,22 @@ const QtGeometry& qtGeometry(const ShapeGeometry& geometry)
     return *static_cast<const QtGeometry*>(geometry.backendData.get());
 }
 
+const QPainterPath& qtOutline(const ShapeGeometry& geometry)
+{
+    qtGeometry(geometry);
+    auto* q = static_cast<QtGeometry*>(geometry.backendData.get());
+    if (!q->outlineReady) {
+        QPainterPath outline;
+        outline.setFillRule(Qt::WindingFill);
+        for (const QtLayer& layer : q->layers)
+            for (const QPainterPath& path : layer.fills)
+                outline = outline.isEmpty() ? path.simplified() : outline.united(path);
+        q->outline = outline;
+        q->outlineReady = true;
+    }
+    return q->outline;
+}
+
 QBrush makeBrush(const FillStyle& style, const BrushContext& context)
 {
     if (context.fillColour)

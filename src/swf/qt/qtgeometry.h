@@ -24,10 +24,15 @@ struct QtLayer {
 
 struct QtGeometry {
     std::vector<QtLayer> layers;
+    // Everything the fills cover, as one winding-rule path: what the shape contributes to a mask.
+    QPainterPath outline;
+    bool outlineReady = false;
 };
 
 // The geometry's paths as QPainterPaths, converted on first use and kept with the geometry.
 const QtGeometry& qtGeometry(const ShapeGeometry& geometry);
+// The geometry's outline, united once and kept.
+const QPainterPath& qtOutline(const ShapeGeometry& geometry);
 
 struct BrushContext {
     ColorTransform colours;
