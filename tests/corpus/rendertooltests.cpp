@@ -1,4 +1,6 @@
 // `kivamo-swf render` makes a PNG of every corpus movie, and refuses bad arguments with status 2.
+#include "support/swfwriter.h"
+
 #include <QImage>
 #include <cstdlib>
 #include <dirent.h>
@@ -67,6 +69,43 @@ TEST(RenderTool, WrongArgumentsAndUnreadableMoviesHaveTheirStatus)
     };
     for (const Case& c : cases)
         EXPECT_EQ(run(c.arguments), c.status) << c.arguments;
+}
+
+}  // namespace
+}  // namespace kivamo::test
+
+namespace kivamo::test {
+namespace {
+
+std::string output(const std::string& arguments)
+{
+    std::string text;
+    FILE* pipe = popen((kTool + " " + arguments + " 2>/dev/null").c_str(), "r");
+    char buffer[256];
+    while (pipe && fgets(buffer, sizeof buffer, pipe))
+        text += buffer;
+    if (pipe)
+        pclose(pipe);
+    return text;
+}
+
+TEST(InfoTool, CountsSkippedScriptsAndSkippedTags)
+{
+    // Three DoAction blocks: stop (simple), a Push then Stop (not simple), GetURL (simple); one
+    // DefineBinaryData tag the engine does not use; one frame.
+    SwfWriter w(10, {0, 2000, 0, 2000});
+    w.tag(12, actions({{0x07}}));
+    w.tag(12, actions({{0x96, 0x02, 0x00, 0x08, 0x00}, {0x07}}));
+    w.tag(12, actions({actionGetUrl("FSCommand:quit", "")}));
+    w.tag(87, Bytes{1, 0, 0, 0, 0, 0, 42});
+    w.showFrame();
+    std::string movie = testing::TempDir() + "/kivamo-info.swf";
+    ASSERT_TRUE(writeFile(movie, w.finish()));
+    std::string text = output("info '" + movie + "'");
+    EXPECT_NE(text.find("scripts: 3\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("scripts_skipped: 1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("tags_skipped: 1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("tags_damaged: 0\n"), std::string::npos) << text;
 }
 
 }  // namespace

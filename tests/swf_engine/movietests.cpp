@@ -183,6 +183,51 @@ TEST(Sprites, ASpriteThatPlacesItselfStopsAtTheNestingLimit)
     renderFrame(*player);
 }
 
+TEST(SimpleActions, SetTargetAddressesNamedChildClipsAndReturns)
+{
+    // The root's frame 0 says: SetTarget "mover"; Stop; SetTarget ""; GotoFrame 2 (0-based) -> the sprite
+    // named "mover" stops at its first frame and the root jumps to its third frame and stops.
+    auto withTarget = [](const std::string& path) {
+        return ByteWriter().u8(0x8B).u16(static_cast<std::uint16_t>(path.size() + 1)).cstring(path).data();
+    };
+    SwfWriter w = smallMovie();
+    auto square = rectangleShape(1, {0, 100, 0, 100}, {0, 128, 0, 255});
+    w.tag(square.first, square.second);
+    std::vector<std::pair<std::uint16_t, Bytes>> inner{{kPlaceObject2, placeObject2(placeAt(1, 1))}, {1, {}}, {1, {}}};
+    w.tag(kDefineSprite, spriteBody(10, 2, inner));
+    Placement p = placeAt(1, 10);
+    p.name = "mover";
+    w.tag(kPlaceObject2, placeObject2(p));
+    w.tag(kDoAction, actions({withTarget("mover"), {0x07}, withTarget(""), actionGotoFrame(2)}));
+    w.showFrame().showFrame().showFrame().showFrame();
+    auto player = playerFor(w.finish());
+    EXPECT_EQ(player->currentFrame(), 2u);
+    EXPECT_FALSE(player->isPlaying());
+    // The goto rebuilt frame 2 from the placements, and the sprite persisted with its state: stopped.
+    swf::Clip* mover = player->root()->childNamed("mover");
+    ASSERT_TRUE(mover);
+    EXPECT_FALSE(mover->isPlaying());
+    player->play();
+    player->advance();
+    EXPECT_EQ(mover->currentFrame(), 0u);
+    struct Paths {
+        std::string path;
+        bool found;
+    };
+    for (const Paths& c : std::vector<Paths>{{"/mover", true}, {"_root.mover", true}, {"nobody", false}}) {
+        auto movie = [&] {
+            SwfWriter m = smallMovie();
+            m.tag(square.first, square.second).tag(kDefineSprite, spriteBody(10, 2, inner));
+            m.tag(kPlaceObject2, placeObject2(p));
+            m.tag(kDoAction, actions({withTarget(c.path), {0x07}})).showFrame().showFrame();
+            return m.finish();
+        }();
+        auto q = playerFor(movie);
+        EXPECT_EQ(q->root()->childNamed("mover")->isPlaying(), !c.found) << c.path;
+        EXPECT_TRUE(q->isPlaying()) << c.path;  // a missing target stops nothing, not the root
+    }
+}
+
 // A movie whose frame 1 says stop(), and whose frame 0 sends FSCommand "quit" with argument "now".
 Bytes actionMovie(const Bytes& frame1Actions)
 {

@@ -170,8 +170,14 @@ private:
             break;
         case tag::End:
             break;
-        case tag::DefineScalingGrid:
-            break;  // decoded by the reader of the tag; nine-slice scaling is drawn unscaled for now
+        case tag::DefineScalingGrid: {
+            ByteReader r(b, n);
+            std::uint16_t id = r.u16();
+            Rect grid = readRect(r);
+            if (!r.overrun())
+                m_movie.scalingGrids[id] = grid;
+            break;
+        }
         default:
             ++m_movie.stats.skippedTags;
             ++m_movie.stats.skippedByCode[t.code];

@@ -68,6 +68,8 @@ struct Movie {
     Rgba background{255, 255, 255, 255};
     bool actionScript3 = false;
     std::unordered_map<std::uint16_t, Character> characters;
+    // Nine-slice grids by character id (DefineScalingGrid); drawn unscaled for now.
+    std::unordered_map<std::uint16_t, Rect> scalingGrids;
     std::shared_ptr<const Timeline> root;
     std::size_t framesLoaded = 0;  // complete frames of the root timeline
     bool complete = false;         // the End tag of the root timeline was read
