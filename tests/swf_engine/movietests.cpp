@@ -353,3 +353,29 @@ TEST(Snapshots, GotoInALongMovieMatchesReplayFromTheStart)
 
 }  // namespace
 }  // namespace kivamo::test
+
+namespace kivamo::test {
+namespace {
+
+TEST(Quality, AutoModesSwitchAfterARunOfLateOrTimelyFrames)
+{
+    auto player = playerFor(movingSquareMovie());
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::AutoHigh), swf::Quality::High);
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::AutoLow), swf::Quality::Low);
+    for (int i = 0; i < 7; ++i)
+        player->reportFrameTiming(true);
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::AutoHigh), swf::Quality::High);  // not yet: one late frame short
+    player->reportFrameTiming(true);
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::AutoHigh), swf::Quality::Low);
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::Best), swf::Quality::Best);  // fixed qualities never change
+    for (int i = 0; i < 8; ++i)
+        player->reportFrameTiming(false);
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::AutoHigh), swf::Quality::High);
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::AutoLow), swf::Quality::High);
+    player->toggleQuality();  // ToggleQuality flips between low and high
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::High), swf::Quality::Low);
+    EXPECT_EQ(player->effectiveQuality(swf::Quality::Low), swf::Quality::High);
+}
+
+}  // namespace
+}  // namespace kivamo::test
