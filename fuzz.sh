@@ -24,11 +24,13 @@ flags=(-std=c++17 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-omit-f
        -Isrc $(pkg-config --cflags Qt6Gui zlib liblzma libjpeg libpng libgif libmpg123))
 sources=(src/swf/*.cpp src/swf/io/*.cpp src/swf/format/*.cpp src/swf/movie/*.cpp src/swf/render/*.cpp
          src/swf/qt/painterbackend.cpp src/swf/qt/qtgeometry.cpp)
+# An object is rebuilt when its source or any engine header is newer than it.
+newest_header=$(ls -t src/swf/*.h src/swf/*/*.h | head -1)
 objects=()
 for s in "${sources[@]}"; do
   [ -f "$s" ] || continue
   o="$out/objects/$(echo "$s" | tr '/' '_').o"
-  if [ ! -f "$o" ] || [ "$s" -nt "$o" ]; then
+  if [ ! -f "$o" ] || [ "$s" -nt "$o" ] || [ "$newest_header" -nt "$o" ]; then
     clang++ "${flags[@]}" -c "$s" -o "$o"
   fi
   objects+=("$o")
