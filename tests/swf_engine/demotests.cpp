@@ -3,6 +3,7 @@
 
 #include "swfwriter/demomovies.h"
 
+#include <QPainter>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <set>
@@ -51,6 +52,39 @@ TEST(Demos, TheRenderCommandDrawsEachDemoFile)
         QImage image(QString::fromStdString(png));
         EXPECT_EQ(image.size(), QSize(275, 200)) << demo.fileName;
         EXPECT_GE(distinctColours(image), 3u) << demo.fileName;
+    }
+}
+
+}  // namespace
+}  // namespace kivamo::test
+
+namespace kivamo::test {
+namespace {
+
+TEST(Demos, BandedRenderingMatchesPaintingInOnePass)
+{
+    // renderImage paints tall images in parallel bands; each band must equal the same rows painted at once.
+    for (const DemoMovie& demo : demoMovies()) {
+        auto player = playerFor(demo.bytes);
+        for (int i = 0; i < 5; ++i)
+            player->advance();
+        swf::View view;
+        view.width = 640;
+        view.height = 480;
+        view.quality = swf::Quality::High;
+        QImage banded = swf::renderImage(*player, view);
+        QImage whole(640, 480, QImage::Format_ARGB32_Premultiplied);
+        whole.fill(Qt::transparent);
+        QPainter painter(&whole);
+        swf::PainterBackend backend(painter);
+        player->render(backend, view);
+        painter.end();
+        long differing = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                if (std::abs(qRed(banded.pixel(x, y)) - qRed(whole.pixel(x, y))) > 2)
+                    ++differing;
+        EXPECT_LE(differing, 640) << demo.fileName;  // at most a row's worth along the band seams
     }
 }
 

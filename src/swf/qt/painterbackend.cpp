@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace swf {
@@ -175,6 +176,68 @@ void PainterBackend::drawFrame(const RenderFrame& frame)
     FramePainter(m_painter, frame).run();
 }
 
+namespace {
+
+constexpr int kMinRowsPerBand = 128;
+constexpr unsigned kMaxBands = 4;
+
+// Converts every path the frame uses before bands are painted in parallel, so the lazily built
+// back-end data is never created by two threads at once.
+void prepareGeometry(const RenderFrame& frame)
+{
+    int maskNesting = 0;
+    for (const DrawCommand& c : frame.commands->commands) {
+        if (c.kind == DrawCommand::Kind::BeginMask)
+            ++maskNesting;
+        else if (c.kind == DrawCommand::Kind::EndMask && maskNesting > 0)
+            --maskNesting;
+        else if (c.kind == DrawCommand::Kind::Shape && c.geometry)
+            maskNesting > 0 ? (void)qtOutline(*c.geometry) : (void)qtGeometry(*c.geometry);
+    }
+}
+
+// Paints the frame into the image in horizontal bands, one thread per band.
+class BandedImageBackend : public RenderBackend {
+public:
+    explicit BandedImageBackend(QImage& image) : m_image(image) {}
+
+    void drawFrame(const RenderFrame& frame) override
+    {
+        unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        int bands = static_cast<int>(std::min({cores, kMaxBands, unsigned(m_image.height() / kMinRowsPerBand)}));
+        if (bands <= 1) {
+            QPainter painter(&m_image);
+            PainterBackend(painter).drawFrame(frame);
+            return;
+        }
+        prepareGeometry(frame);
+        std::vector<std::thread> threads;
+        for (int b = 0; b < bands; ++b) {
+            int top = m_image.height() * b / bands;
+            int bottom = m_image.height() * (b + 1) / bands;
+            threads.emplace_back([this, &frame, top, bottom] { drawBand(frame, top, bottom); });
+        }
+        for (std::thread& t : threads)
+            t.join();
+    }
+
+private:
+    void drawBand(const RenderFrame& frame, int top, int bottom)
+    {
+        QImage band(m_image.scanLine(top), m_image.width(), bottom - top, m_image.bytesPerLine(),
+                    QImage::Format_ARGB32_Premultiplied);
+        RenderFrame shifted = frame;
+        shifted.stageToPixels.ty -= top;
+        shifted.height = bottom - top;
+        QPainter painter(&band);
+        PainterBackend(painter).drawFrame(shifted);
+    }
+
+    QImage& m_image;
+};
+
+}  // namespace
+
 QImage renderImage(Player& player, const View& view)
 {
     const Rect& stage = player.header().frameSize;
@@ -187,10 +250,8 @@ QImage renderImage(Player& player, const View& view)
     View sized = view;
     sized.width = width;
     sized.height = height;
-    QPainter painter(&image);
-    PainterBackend backend(painter);
+    BandedImageBackend backend(image);
     player.render(backend, sized);
-    painter.end();
     return image;
 }
 
