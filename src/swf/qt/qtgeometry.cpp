@@ -159,9 +159,11 @@ QPen makePen(const LineStyle& style, const BrushContext& context, const QTransfo
     double stageScale = std::sqrt(std::fabs(stageToPixels.a * stageToPixels.d - stageToPixels.b * stageToPixels.c));
     bool scales = !(style.noHScale && style.noVScale);
     double pixels = style.width * (scales ? shapeScale : stageScale);
+    if (!std::isfinite(pixels))
+        pixels = 1.0;  // a degenerate transform: draw a hairline rather than nothing
     if (pixels < 1.0 || !scales) {
         pen.setCosmetic(true);
-        pen.setWidthF(std::max(1.0, pixels));
+        pen.setWidthF(std::clamp(pixels, 1.0, 4096.0));
     } else {
         pen.setWidthF(style.width);
     }
