@@ -122,6 +122,7 @@ Result<std::unique_ptr<Player>> Player::fromBytes(const std::uint8_t* data, std:
     auto player = std::make_unique<Player>();
     if (!player->appendBytes(data, size))
         return Result<std::unique_ptr<Player>>::failure("not an SWF movie");
+    player->finishLoading();
     if (!player->m_movie)
         return Result<std::unique_ptr<Player>>::failure("truncated header");
     return player;
@@ -139,8 +140,18 @@ bool Player::appendBytes(const std::uint8_t* data, std::size_t size)
         m_failed = true;
         return false;
     }
-    rebuild();
+    // The movie is decoded again only when the bytes grew by a quarter (or all arrived), so a movie that
+    // arrives in many small chunks costs a bounded multiple of one decode rather than one per chunk.
+    bool complete = m_movie && m_raw.size() >= m_movie->header.fileLength && m_movie->header.compression == Compression::None;
+    if (m_raw.size() >= m_decodedSize + m_decodedSize / 4 + 1 || complete)
+        rebuild();
     return true;
+}
+
+void Player::finishLoading()
+{
+    if (!m_failed && m_raw.size() != m_decodedSize)
+        rebuild();
 }
 
 void Player::rebuild()
@@ -148,6 +159,7 @@ void Player::rebuild()
     auto file = parseSwf(m_raw.data(), m_raw.size());
     if (!file)
         return;  // the header has not arrived yet
+    m_decodedSize = m_raw.size();
     std::size_t before = m_movie ? m_movie->framesLoaded : 0;
     auto movie = buildMovie(file.value());
     if (m_movie && movie->framesLoaded == before && !movie->complete)

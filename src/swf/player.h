@@ -35,6 +35,8 @@ public:
     // Adds bytes of a streamed movie; frames become playable as they complete. False when the bytes
     // seen so far are no SWF movie.
     bool appendBytes(const std::uint8_t* data, std::size_t size);
+    // Says that no more bytes will come; the movie is decoded from everything that arrived.
+    void finishLoading();
     std::size_t bytesLoaded() const { return m_raw.size(); }
     std::size_t bytesTotal() const;
     std::size_t framesLoaded() const;
@@ -88,6 +90,7 @@ private:
     void runActions();
 
     std::vector<std::uint8_t> m_raw;
+    std::size_t m_decodedSize = 0;  // bytes the current movie was decoded from
     std::shared_ptr<const Movie> m_movie;
     std::unique_ptr<Clip> m_root;
     ActionQueue m_actions;

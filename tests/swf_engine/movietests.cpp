@@ -2,6 +2,7 @@
 #include "helpers.h"
 
 #include "swf/limits.h"
+#include "swfwriter/benchmovies.h"
 
 #include <gtest/gtest.h>
 
@@ -316,8 +317,15 @@ TEST(Streaming, FramesBecomePlayableAsTheirBytesArrive)
         }
     }
     EXPECT_TRUE(sawPartial);
+    player.finishLoading();
     EXPECT_EQ(player.framesLoaded(), 5u);
     EXPECT_EQ(player.totalFrames(), 5u);
+    // A larger movie byte by byte (decoded again only as the bytes grow by a quarter) ends complete too.
+    Bytes longMovie = longTimelineMovie(300);
+    swf::Player bytewise;
+    for (std::uint8_t b : longMovie)
+        bytewise.appendBytes(&b, 1);
+    EXPECT_EQ(bytewise.framesLoaded(), 300u);  // the last byte completes the uncompressed movie
     swf::Player notSwf;
     const std::uint8_t junk[] = {'G', 'I', 'F', '8'};
     EXPECT_FALSE(notSwf.appendBytes(junk, sizeof junk));
