@@ -62,7 +62,7 @@ void BM_RenderHeavyFrame(benchmark::State& state)
     for (auto _ : state)
         renderInto(*player, image, swf::Quality::High);
 }
-BENCHMARK(BM_RenderHeavyFrame)->Args({550, 400})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderHeavyFrame)->Args({64, 48})->Args({550, 400})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 void BM_GotoInLongMovie(benchmark::State& state)
 {
