@@ -173,7 +173,8 @@ void Player::rebuild()
         m_root->setSnapshots(std::make_unique<SnapshotCache>());
         m_root->setAvailableFrames(m_movie->framesLoaded);
         m_root->enterFirstFrame(context);
-        runActions();
+        // The first frame's scripts wait for the first advance, goto or render, so that a listener set
+        // after loading still hears what they send.
     } else {
         m_root->resetTimeline(m_movie->root, m_movie->root.get());
         m_root->setAvailableFrames(m_movie->framesLoaded);
@@ -244,6 +245,7 @@ void Player::advance()
 {
     if (!m_root)
         return;
+    runActions();
     ClipContext context{m_movie.get(), &m_actions};
     m_root->advance(context, m_looping);
     runActions();
@@ -270,6 +272,7 @@ void Player::gotoFrame(std::size_t frame)
 {
     if (!m_root)
         return;
+    runActions();
     ClipContext context{m_movie.get(), &m_actions};
     m_root->gotoFrame(frame, context);
     runActions();
@@ -340,6 +343,7 @@ void Player::render(RenderBackend& backend, const View& view)
     const Rect& stage = header().frameSize;
     int width = view.width > 0 ? view.width : std::max(1, (stage.xMax - stage.xMin) / 20);
     int height = view.height > 0 ? view.height : std::max(1, (stage.yMax - stage.yMin) / 20);
+    runActions();
     m_commands.commands.clear();
     if (m_root && m_movie)
         buildCommands(*m_root, *m_movie, m_geometry, m_commands);

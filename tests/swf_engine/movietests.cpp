@@ -202,6 +202,7 @@ TEST(SimpleActions, SetTargetAddressesNamedChildClipsAndReturns)
     w.tag(kDoAction, actions({withTarget("mover"), {0x07}, withTarget(""), actionGotoFrame(2)}));
     w.showFrame().showFrame().showFrame().showFrame();
     auto player = playerFor(w.finish());
+    renderFrame(*player);  // the first frame's script runs before the first frame is drawn
     EXPECT_EQ(player->currentFrame(), 2u);
     EXPECT_FALSE(player->isPlaying());
     // The goto rebuilt frame 2 from the placements, and the sprite persisted with its state: stopped.
@@ -224,6 +225,7 @@ TEST(SimpleActions, SetTargetAddressesNamedChildClipsAndReturns)
             return m.finish();
         }();
         auto q = playerFor(movie);
+        renderFrame(*q);
         EXPECT_EQ(q->root()->childNamed("mover")->isPlaying(), !c.found) << c.path;
         EXPECT_TRUE(q->isPlaying()) << c.path;  // a missing target stops nothing, not the root
     }
@@ -276,7 +278,8 @@ TEST(SimpleActions, FrameActionsControlThePlayheadAndSendCommands)
     player->advance();
     player->gotoFrame(0);
     EXPECT_EQ(recorder.urls, (std::vector<std::string>{"http://example.com/|_blank"}));
-    EXPECT_EQ(recorder.commands, (std::vector<std::string>{"quit|now"}));
+    // Frame 0's script ran at the first advance (after the listener was set) and again after the goto.
+    EXPECT_EQ(recorder.commands, (std::vector<std::string>{"quit|now", "quit|now"}));
     EXPECT_EQ(player->movie()->stats.skippedScripts, 0u);
 }
 
@@ -294,7 +297,7 @@ TEST(SimpleActions, AGotoLoopBetweenFramesEndsInsteadOfHanging)
     auto player = playerFor(w.finish());
     player->setListener(&warnings);
     player->gotoFrame(1);
-    EXPECT_EQ(warnings.count, 1);
+    EXPECT_GE(warnings.count, 1);  // once per tick that hits the limit
     EXPECT_LT(player->currentFrame(), 2u);
 }
 
