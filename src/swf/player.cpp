@@ -11,7 +11,6 @@ namespace swf {
 
 namespace {
 
-constexpr std::size_t kMaxActionBlocksPerFrame = 1024;
 constexpr int kAutoQualityRun = 8;
 const Header kNoHeader{};
 
@@ -228,7 +227,7 @@ void Player::runActions()
     std::size_t blocks = 0;
     while (!m_actions.empty()) {
         for (const ActionQueue::Entry& e : m_actions.take()) {
-            if (++blocks > kMaxActionBlocksPerFrame) {
+            if (++blocks > limits::kMaxActionBlocksPerFrame) {
                 m_actions.clear();
                 listener().warning("too many frame scripts in one frame; the rest were not run");
                 return;

@@ -278,6 +278,27 @@ TEST(Render, ScaleModesZoomAndBackgroundOverride)
     EXPECT_TRUE(near(swf::renderImage(*player, black), 90, 90, QColor(0, 0, 0)));
 }
 
+TEST(Render, OversizedTargetsShrinkToTheRenderLimitKeepingTheirShape)
+{
+    auto player = playerFor(squareMovie(placeAt(1, 1, 0, 0)));
+    struct Case {
+        int width, height;
+        QSize expected;
+    };
+    const Case cases[] = {
+        {40000, 300, {16384, 300}},  // each side is capped
+        {16384, 16384, {8192, 8192}},  // the pixel count is capped, aspect kept
+        {0, 0, {100, 100}},            // the stage size
+    };
+    for (const Case& c : cases) {
+        swf::View view;
+        view.quality = swf::Quality::Low;
+        view.width = c.width;
+        view.height = c.height;
+        EXPECT_EQ(swf::renderImage(*player, view).size(), c.expected) << c.width << "x" << c.height;
+    }
+}
+
 TEST(Render, RenderingTheSameFrameTwiceGivesTheSamePixels)
 {
     auto player = playerFor(squareMovie(placeAt(1, 1, 333, 177)));

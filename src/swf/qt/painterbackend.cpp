@@ -1,5 +1,6 @@
 #include "swf/qt/painterbackend.h"
 
+#include "swf/limits.h"
 #include "swf/player.h"
 #include "swf/qt/qtgeometry.h"
 
@@ -243,8 +244,13 @@ QImage renderImage(Player& player, const View& view)
     const Rect& stage = player.header().frameSize;
     int width = view.width > 0 ? view.width : std::max(1, (stage.xMax - stage.xMin) / 20);
     int height = view.height > 0 ? view.height : std::max(1, (stage.yMax - stage.yMin) / 20);
-    width = std::min(width, 16384);
-    height = std::min(height, 16384);
+    width = std::min(width, limits::kMaxRenderSide);
+    height = std::min(height, limits::kMaxRenderSide);
+    if (std::int64_t(width) * height > limits::kMaxRenderPixels) {
+        double shrink = std::sqrt(double(limits::kMaxRenderPixels) / (double(width) * height));
+        width = std::max(1, int(width * shrink));
+        height = std::max(1, int(height * shrink));
+    }
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     View sized = view;
