@@ -34,4 +34,12 @@ inline constexpr long kMaxJpegWorkBytes = 256L * 1024 * 1024;
 inline constexpr double kMaxSoundSeconds = 600.0;
 inline constexpr std::size_t kMaxSoundVoices = 32;
 
+// Rendered images: the largest side and pixel count of a target (an 8K frame fits; a typo in a thumbnail
+// size cannot ask for gigabytes). Larger requests are scaled down, keeping the aspect ratio.
+inline constexpr int kMaxRenderSide = 16384;
+inline constexpr std::int64_t kMaxRenderPixels = std::int64_t(64) * 1024 * 1024;
+
+// Frame scripts run in one tick before the rest are dropped (a goto loop between frames ends here).
+inline constexpr std::size_t kMaxActionBlocksPerFrame = 1024;
+
 }  // namespace swf::limits

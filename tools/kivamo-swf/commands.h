@@ -15,6 +15,8 @@ inline constexpr int kExitUsage = 2;
 
 int runInfo(const Arguments& args);
 int runTags(const Arguments& args);
+int runRender(const Arguments& args);
+int runBench(const Arguments& args);
 
 // Prints "kivamo-swf: <message>" on stderr and returns status.
 int fail(int status, const std::string& message);

@@ -4,6 +4,7 @@
 #include "swf/format/header.h"
 #include "swf/format/summary.h"
 #include "swf/format/tags.h"
+#include "swf/movie/movie.h"
 
 #include <cstdio>
 #include <iostream>
@@ -49,6 +50,7 @@ int runInfo(const Arguments& args)
         return status;
     const swf::Header& h = file.header;
     swf::MovieSummary summary = swf::summarize(file);
+    auto movie = swf::buildMovie(file);
     // Pixel sizes follow the header reader: each edge truncated to whole pixels, then subtracted.
     int width = h.frameSize.xMax / 20 - h.frameSize.xMin / 20;
     int height = h.frameSize.yMax / 20 - h.frameSize.yMin / 20;
@@ -66,6 +68,9 @@ int runInfo(const Arguments& args)
               << "tags: " << summary.tags << '\n'
               << "characters: " << summary.characters << '\n'
               << "scripts: " << summary.scripts << '\n'
+              << "scripts_skipped: " << movie->stats.skippedScripts << '\n'
+              << "tags_skipped: " << movie->stats.skippedTags << '\n'
+              << "tags_damaged: " << movie->stats.damagedTags << '\n'
               << "as3: " << (summary.actionScript3 ? "yes" : "no") << '\n';
     for (const std::string& problem : summary.problems)
         std::cerr << "kivamo-swf: warning: " << problem << '\n';

@@ -24,6 +24,10 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", "info MOVIE.swf                 header and summary (tags, characters, frames, scripts)", runInfo},
     {"tags", "tags MOVIE.swf                 one line per tag: offset, code, name, length", runTags},
+    {"render", "render MOVIE.swf --frames N [--size WxH] [--quality low|medium|high|best] -o OUT.png\n"
+               "                                 runs N frames, then paints the current frame to a PNG", runRender},
+    {"bench", "bench MOVIE.swf [--frames N] [--size WxH]\n"
+              "                                 parse time, per-frame advance and render times, peak memory", runBench},
 };
 
 void printUsage(std::FILE* to)

@@ -1,4 +1,4 @@
-#include "support/swfwriter.h"
+#include "swfwriter/swfwriter.h"
 
 #include <lzma.h>
 #include <zlib.h>

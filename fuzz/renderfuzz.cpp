@@ -1,0 +1,26 @@
+// libFuzzer target: any bytes as a movie, decoded, played for a few frames and rendered by the QPainter
+// back end into a small image; every outcome but a crash, a hang or a leak is fine.
+#include "swf/player.h"
+#include "swf/qt/painterbackend.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    auto player = swf::Player::fromBytes(data, size);
+    if (!player)
+        return 0;
+    swf::Player& p = *player.value();
+    swf::View view;
+    view.width = 64;
+    view.height = 48;
+    view.quality = swf::Quality::High;
+    for (int frame = 0; frame < 3; ++frame) {
+        p.advance();
+        swf::renderImage(p, view);
+    }
+    p.gotoFrame(0);
+    swf::renderImage(p, view);
+    return 0;
+}

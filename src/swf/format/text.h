@@ -1,0 +1,73 @@
+// Fonts (DefineFont 1-3, DefineFontInfo 1-2), static text (DefineText 1-2) and buttons (DefineButton 1-2).
+#pragma once
+
+#include "swf/format/header.h"
+#include "swf/format/place.h"
+#include "swf/format/shape.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace swf {
+
+struct Font {
+    std::uint16_t id = 0;
+    std::string name;
+    bool bold = false, italic = false;
+    // Glyph outlines are drawn in an em square of 1024 units; DefineFont3 uses 20 times finer units.
+    double emSquare = 1024;
+    std::vector<Shape> glyphs;
+    std::vector<std::uint16_t> codes;  // character code per glyph (from the font or a DefineFontInfo)
+    std::vector<std::int16_t> advances;
+    double ascent = 0, descent = 0, leading = 0;
+};
+
+struct GlyphEntry {
+    std::uint32_t index = 0;
+    std::int32_t advance = 0;
+};
+
+struct TextRecord {
+    std::uint16_t fontId = 0;
+    Rgba colour;
+    double x = 0, y = 0;  // pen position at the first glyph, twips
+    std::uint16_t height = 0;
+    std::vector<GlyphEntry> glyphs;
+};
+
+struct StaticText {
+    std::uint16_t id = 0;
+    Rect bounds;
+    Matrix matrix;
+    std::vector<TextRecord> records;
+};
+
+struct ButtonRecord {
+    bool up = false, over = false, down = false, hitTest = false;
+    std::uint16_t characterId = 0;
+    std::uint16_t depth = 0;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    BlendMode blendMode = BlendMode::Normal;
+    std::vector<Filter> filters;
+};
+
+struct Button {
+    std::uint16_t id = 0;
+    bool trackAsMenu = false;
+    std::vector<ButtonRecord> records;
+};
+
+// fontVersion 1-3 for DefineFont, DefineFont2, DefineFont3.
+Font decodeFont(const std::uint8_t* body, std::size_t size, int fontVersion);
+// Adds a DefineFontInfo (version 1) or DefineFontInfo2 (version 2) body to its font.
+void applyFontInfo(Font& font, const std::uint8_t* body, std::size_t size, int infoVersion);
+// The font id a DefineFontInfo body refers to.
+std::uint16_t fontInfoTarget(const std::uint8_t* body, std::size_t size);
+// textVersion 1 (RGB colours) or 2 (RGBA).
+StaticText decodeText(const std::uint8_t* body, std::size_t size, int textVersion);
+Button decodeButton(const std::uint8_t* body, std::size_t size, int buttonVersion);
+
+}  // namespace swf

@@ -1,0 +1,267 @@
+#include "swf/movie/clip.h"
+
+#include "swf/limits.h"
+
+#include <algorithm>
+
+namespace swf {
+
+namespace {
+
+void applyPlace(PlacementState& state, const PlaceObject& p)
+{
+    auto it = state.find(p.depth);
+    Placement* target = nullptr;
+    if (p.characterId && (!p.move || it == state.end())) {
+        // A fresh placement; without the move flag an object already at the depth is replaced.
+        Placement fresh;
+        fresh.characterId = *p.characterId;
+        target = &(state[p.depth] = fresh);
+    } else if (it != state.end()) {
+        target = &it->second;
+        if (p.characterId)
+            target->characterId = *p.characterId;
+    } else {
+        return;  // moving an object that is not there
+    }
+    if (p.matrix)
+        target->matrix = *p.matrix;
+    if (p.colorTransform)
+        target->colorTransform = *p.colorTransform;
+    if (p.ratio)
+        target->ratio = *p.ratio;
+    if (p.name)
+        target->name = *p.name;
+    if (p.clipDepth)
+        target->clipDepth = *p.clipDepth;
+    if (p.blendMode)
+        target->blendMode = *p.blendMode;
+    if (p.filters)
+        target->filters = *p.filters;
+    if (p.cacheAsBitmap)
+        target->cacheAsBitmap = *p.cacheAsBitmap;
+    if (p.visible)
+        target->visible = *p.visible;
+}
+
+}  // namespace
+
+void applyControlTag(PlacementState& state, const ControlTag& tag)
+{
+    if (tag.kind == ControlTag::Kind::Place)
+        applyPlace(state, tag.place);
+    else if (tag.kind == ControlTag::Kind::Remove)
+        state.erase(tag.depth);
+}
+
+PlacementState SnapshotCache::stateAt(const Timeline& timeline, std::size_t frame)
+{
+    auto replay = [&](PlacementState& state, std::size_t from, std::size_t to) {
+        for (std::size_t f = from; f <= to && f < timeline.frames.size(); ++f)
+            for (const ControlTag& t : timeline.frames[f].tags)
+                applyControlTag(state, t);
+    };
+    std::size_t last = std::min(frame, timeline.frames.empty() ? 0 : timeline.frames.size() - 1);
+    if (m_snapshots.empty()) {
+        m_snapshots.emplace_back();
+        replay(m_snapshots.back(), 0, 0);
+    }
+    // Snapshot i holds the state after frame i * interval; extend them up to the frame, then replay the rest.
+    while (m_snapshots.size() * kSnapshotInterval <= last) {
+        PlacementState state = m_snapshots.back();
+        std::size_t from = (m_snapshots.size() - 1) * kSnapshotInterval;
+        replay(state, from + 1, from + kSnapshotInterval);
+        m_snapshots.push_back(std::move(state));
+    }
+    std::size_t index = last / kSnapshotInterval;
+    PlacementState state = m_snapshots[index];
+    replay(state, index * kSnapshotInterval + 1, last);
+    return state;
+}
+
+std::vector<ActionQueue::Entry> ActionQueue::take()
+{
+    std::vector<Entry> out;
+    out.swap(m_entries);
+    return out;
+}
+
+Clip::Clip(std::shared_ptr<const void> owner, const Timeline* timeline, Clip* parent)
+    : m_owner(std::move(owner)), m_timeline(timeline), m_parent(parent), m_nesting(parent ? parent->m_nesting + 1 : 0)
+{
+}
+
+std::size_t Clip::frameCount() const
+{
+    return m_timeline && !m_timeline->frames.empty() ? m_timeline->frames.size() : 1;
+}
+
+std::size_t Clip::availableFrames() const
+{
+    std::size_t total = m_timeline ? m_timeline->frames.size() : 0;
+    return std::max<std::size_t>(1, std::min(total, m_available));
+}
+
+void Clip::resetTimeline(std::shared_ptr<const void> owner, const Timeline* timeline)
+{
+    m_owner = std::move(owner);
+    m_timeline = timeline;
+    m_snapshots.reset(m_snapshots ? new SnapshotCache : nullptr);
+}
+
+void Clip::enterFirstFrame(const ClipContext& context)
+{
+    m_frame = 0;
+    applyFrame(0, context);
+}
+
+void Clip::applyFrame(std::size_t frame, const ClipContext& context)
+{
+    if (!m_timeline || frame >= m_timeline->frames.size())
+        return;
+    for (const ControlTag& t : m_timeline->frames[frame].tags) {
+        if (t.kind == ControlTag::Kind::Actions) {
+            if (context.actions)
+                context.actions->push(this, &t.actions);
+        } else {
+            apply(t, context);
+        }
+    }
+}
+
+void Clip::queueActions(std::size_t frame, const ClipContext& context)
+{
+    if (!m_timeline || frame >= m_timeline->frames.size() || !context.actions)
+        return;
+    for (const ControlTag& t : m_timeline->frames[frame].tags)
+        if (t.kind == ControlTag::Kind::Actions)
+            context.actions->push(this, &t.actions);
+}
+
+void Clip::placeObject(std::uint16_t depth, const Placement& placement, const ClipContext& context)
+{
+    const Character* character = context.movie ? context.movie->character(placement.characterId) : nullptr;
+    if (!character) {
+        m_displayList.erase(depth);
+        return;
+    }
+    bool container = character->kind == CharacterKind::Sprite || character->kind == CharacterKind::Button;
+    if (container && m_nesting + 1 > limits::kMaxSpriteNesting) {
+        m_displayList.erase(depth);
+        return;
+    }
+    DisplayObject object;
+    object.placement = placement;
+    object.character = *character;
+    if (character->kind == CharacterKind::Sprite) {
+        object.clip = std::make_unique<Clip>(character->sprite, &character->sprite->timeline, this);
+        object.clip->enterFirstFrame(context);
+    } else if (character->kind == CharacterKind::Button) {
+        // A button shows its up state; each up record becomes a child at its own depth.
+        object.clip = std::make_unique<Clip>(character->button, nullptr, this);
+        for (const ButtonRecord& r : character->button->records) {
+            if (!r.up || r.characterId == placement.characterId)
+                continue;
+            Placement child;
+            child.characterId = r.characterId;
+            child.matrix = r.matrix;
+            child.colorTransform = r.colorTransform;
+            child.blendMode = r.blendMode;
+            child.filters = r.filters;
+            object.clip->placeObject(r.depth, child, context);
+        }
+    }
+    m_displayList[depth] = std::move(object);
+}
+
+void Clip::apply(const ControlTag& tag, const ClipContext& context)
+{
+    if (tag.kind == ControlTag::Kind::Remove) {
+        m_displayList.erase(tag.depth);
+        return;
+    }
+    const PlaceObject& p = tag.place;
+    auto it = m_displayList.find(p.depth);
+    PlacementState single;
+    if (it != m_displayList.end())
+        single[p.depth] = it->second.placement;
+    applyPlace(single, p);
+    auto placed = single.find(p.depth);
+    if (placed == single.end())
+        return;
+    bool sameObject = it != m_displayList.end() && p.move &&
+                      (!p.characterId || *p.characterId == it->second.placement.characterId);
+    if (sameObject)
+        it->second.placement = placed->second;
+    else
+        placeObject(p.depth, placed->second, context);
+}
+
+void Clip::reconcile(const PlacementState& target, const ClipContext& context)
+{
+    for (auto it = m_displayList.begin(); it != m_displayList.end();) {
+        auto wanted = target.find(it->first);
+        if (wanted == target.end() || wanted->second.characterId != it->second.placement.characterId)
+            it = m_displayList.erase(it);
+        else
+            ++it;
+    }
+    for (const auto& [depth, placement] : target) {
+        auto it = m_displayList.find(depth);
+        if (it != m_displayList.end())
+            it->second.placement = placement;  // persists: its own state (a sprite's frame) survives
+        else
+            placeObject(depth, placement, context);
+    }
+}
+
+void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
+{
+    std::size_t last = availableFrames() - 1;
+    frame = std::min(frame, last);
+    if (!m_timeline || frame == m_frame)
+        return;
+    if (frame == m_frame + 1) {
+        m_frame = frame;
+        applyFrame(frame, context);
+        return;
+    }
+    PlacementState state;
+    if (m_snapshots) {
+        state = m_snapshots->stateAt(*m_timeline, frame);
+    } else {
+        for (std::size_t f = 0; f <= frame; ++f)
+            for (const ControlTag& t : m_timeline->frames[f].tags)
+                applyControlTag(state, t);
+    }
+    m_frame = frame;
+    reconcile(state, context);
+    queueActions(frame, context);
+}
+
+void Clip::advance(const ClipContext& context, bool loop)
+{
+    std::vector<Clip*> existing;
+    for (auto& [depth, object] : m_displayList)
+        if (object.clip)
+            existing.push_back(object.clip.get());
+    if (m_playing && m_timeline && frameCount() > 1) {
+        if (m_frame + 1 < availableFrames())
+            gotoFrame(m_frame + 1, context);
+        else if (loop && availableFrames() == frameCount())
+            gotoFrame(0, context);
+    }
+    for (auto& [depth, object] : m_displayList)
+        if (object.clip && std::find(existing.begin(), existing.end(), object.clip.get()) != existing.end())
+            object.clip->advance(context, true);
+}
+
+Clip* Clip::childNamed(const std::string& name)
+{
+    for (auto& [depth, object] : m_displayList)
+        if (object.clip && object.placement.name == name)
+            return object.clip.get();
+    return nullptr;
+}
+
+}  // namespace swf

@@ -1,0 +1,124 @@
+// Display objects and movie clip instances: a display list by depth, a playhead over a timeline, frame
+// advance, and goto that keeps persisting objects (and their state) as Flash does.
+#pragma once
+
+#include "swf/movie/movie.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace swf {
+
+class Clip;
+class ActionQueue;
+
+// The properties the timeline sets on the object at one depth.
+struct Placement {
+    std::uint16_t characterId = 0;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    std::uint16_t ratio = 0;
+    std::string name;
+    std::uint16_t clipDepth = 0;
+    BlendMode blendMode = BlendMode::Normal;
+    std::vector<Filter> filters;
+    bool cacheAsBitmap = false;
+    bool visible = true;
+};
+
+// Which object sits at each depth after a frame's control tags.
+using PlacementState = std::map<std::uint16_t, Placement>;
+
+// Applies one place or remove tag to a state; a place that brings a character starts a fresh placement.
+void applyControlTag(PlacementState& state, const ControlTag& tag);
+
+struct DisplayObject {
+    Placement placement;
+    Character character;
+    std::unique_ptr<Clip> clip;  // sprites and buttons
+};
+
+// Stored states of a long timeline every kSnapshotInterval frames, so a goto replays few frames.
+class SnapshotCache {
+public:
+    static constexpr std::size_t kSnapshotInterval = 32;
+    PlacementState stateAt(const Timeline& timeline, std::size_t frame);
+
+private:
+    std::vector<PlacementState> m_snapshots;  // m_snapshots[i] is the state at frame i * interval
+};
+
+// What a clip needs from the movie while it plays.
+struct ClipContext {
+    const Movie* movie = nullptr;
+    ActionQueue* actions = nullptr;
+};
+
+class Clip {
+public:
+    // A clip playing `timeline` (owned by `owner`, kept alive); timeline may be empty for buttons.
+    Clip(std::shared_ptr<const void> owner, const Timeline* timeline, Clip* parent);
+
+    std::size_t currentFrame() const { return m_frame; }
+    std::size_t frameCount() const;
+    bool isPlaying() const { return m_playing; }
+    void setPlaying(bool playing) { m_playing = playing; }
+    Clip* parent() const { return m_parent; }
+    const Timeline* timeline() const { return m_timeline; }
+    const std::map<std::uint16_t, DisplayObject>& displayList() const { return m_displayList; }
+    std::map<std::uint16_t, DisplayObject>& displayList() { return m_displayList; }
+    void setSnapshots(std::unique_ptr<SnapshotCache> cache) { m_snapshots = std::move(cache); }
+    // Frames the playhead may enter (all of them for sprites; the loaded ones for a streamed root).
+    void setAvailableFrames(std::size_t frames) { m_available = frames; }
+    std::size_t availableFrames() const;
+
+    // Shows the first frame of a new instance.
+    void enterFirstFrame(const ClipContext& context);
+    // One tick: the playhead moves (looping at the end), then children that existed before move too.
+    void advance(const ClipContext& context, bool loop = true);
+    // Moves the playhead to a frame (0-based, clamped), applying Flash's goto rules.
+    void gotoFrame(std::size_t frame, const ClipContext& context);
+    // The child clip with the instance name, or nullptr.
+    Clip* childNamed(const std::string& name);
+    // Adds an object built from a placement (used by buttons and the timeline).
+    void placeObject(std::uint16_t depth, const Placement& placement, const ClipContext& context);
+    // Re-points a streamed root at a timeline that has grown.
+    void resetTimeline(std::shared_ptr<const void> owner, const Timeline* timeline);
+
+private:
+    void applyFrame(std::size_t frame, const ClipContext& context);
+    void apply(const ControlTag& tag, const ClipContext& context);
+    void reconcile(const PlacementState& target, const ClipContext& context);
+    void queueActions(std::size_t frame, const ClipContext& context);
+
+    std::shared_ptr<const void> m_owner;
+    const Timeline* m_timeline;
+    Clip* m_parent;
+    int m_nesting = 0;  // clips above this one; sprites that contain themselves stop at the limit
+    std::size_t m_frame = 0;
+    std::size_t m_available = static_cast<std::size_t>(-1);
+    bool m_playing = true;
+    std::map<std::uint16_t, DisplayObject> m_displayList;
+    std::unique_ptr<SnapshotCache> m_snapshots;
+};
+
+// Frame actions waiting to run after the display lists of a tick are updated.
+class ActionQueue {
+public:
+    struct Entry {
+        Clip* clip;
+        const std::vector<std::uint8_t>* actions;
+    };
+    void push(Clip* clip, const std::vector<std::uint8_t>* actions) { m_entries.push_back({clip, actions}); }
+    bool empty() const { return m_entries.empty(); }
+    std::vector<Entry> take();
+    void clear() { m_entries.clear(); }
+
+private:
+    std::vector<Entry> m_entries;
+};
+
+}  // namespace swf

@@ -1,0 +1,85 @@
+// A decoded movie: its characters by id and its timelines as frames of control tags, built once from the
+// file (or again as more bytes of a streamed file arrive).
+#pragma once
+
+#include "swf/format/bitmap.h"
+#include "swf/format/header.h"
+#include "swf/format/place.h"
+#include "swf/format/shape.h"
+#include "swf/format/text.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace swf {
+
+struct ControlTag {
+    enum class Kind : std::uint8_t { Place, Remove, Actions };
+    Kind kind = Kind::Place;
+    PlaceObject place;                  // Place
+    std::uint16_t depth = 0;            // Remove
+    std::vector<std::uint8_t> actions;  // Actions: the DoAction body
+};
+
+struct Frame {
+    std::vector<ControlTag> tags;
+};
+
+struct Timeline {
+    std::vector<Frame> frames;
+    std::map<std::string, std::size_t> labels;  // frame label (lower case) to frame index
+    // The frame index with the label, compared without regard to case; -1 when there is none.
+    long frameOfLabel(const std::string& label) const;
+};
+
+struct Sprite {
+    std::uint16_t id = 0;
+    Timeline timeline;
+};
+
+enum class CharacterKind : std::uint8_t { Shape, Morph, Sprite, Font, Text, Button, Bitmap };
+
+struct Character {
+    CharacterKind kind = CharacterKind::Shape;
+    std::shared_ptr<const Shape> shape;
+    std::shared_ptr<const MorphShape> morph;
+    std::shared_ptr<const Sprite> sprite;
+    std::shared_ptr<const Font> font;
+    std::shared_ptr<const StaticText> text;
+    std::shared_ptr<const Button> button;
+    std::shared_ptr<const Bitmap> bitmap;
+};
+
+struct MovieStats {
+    std::size_t tags = 0;
+    std::size_t skippedTags = 0;  // tags the engine does not use (yet), by count
+    std::size_t damagedTags = 0;  // tags whose body could not be decoded
+    std::size_t scripts = 0;      // DoAction blocks
+    std::size_t skippedScripts = 0;  // DoAction blocks with actions beyond the simple ones
+    std::map<std::uint16_t, std::size_t> skippedByCode;
+};
+
+struct Movie {
+    Header header;
+    Rgba background{255, 255, 255, 255};
+    bool actionScript3 = false;
+    std::unordered_map<std::uint16_t, Character> characters;
+    // Nine-slice grids by character id (DefineScalingGrid); drawn unscaled for now.
+    std::unordered_map<std::uint16_t, Rect> scalingGrids;
+    std::shared_ptr<const Timeline> root;
+    std::size_t framesLoaded = 0;  // complete frames of the root timeline
+    bool complete = false;         // the End tag of the root timeline was read
+    MovieStats stats;
+    std::vector<std::string> problems;
+
+    const Character* character(std::uint16_t id) const;
+};
+
+// Builds the movie from a parsed container; never fails (damage is counted and skipped).
+std::shared_ptr<const Movie> buildMovie(const SwfFile& file);
+
+}  // namespace swf

@@ -1,0 +1,109 @@
+// The engine's facade: one Player per loaded movie, with its facts, time, view, input and events.
+#pragma once
+
+#include "swf/movie/clip.h"
+#include "swf/movie/movie.h"
+#include "swf/render/geometry.h"
+#include "swf/render/view.h"
+#include "swf/result.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace swf {
+
+// Receives what the movie sends out; every member has a default that ignores it.
+class PlayerListener {
+public:
+    virtual ~PlayerListener() = default;
+    virtual void fsCommand(const std::string& command, const std::string& argument) { (void)command, (void)argument; }
+    virtual void trace(const std::string& line) { (void)line; }
+    virtual void openUrl(const std::string& url, const std::string& target) { (void)url, (void)target; }
+    virtual void warning(const std::string& text) { (void)text; }
+};
+
+class Player {
+public:
+    // A player for a movie held entirely in memory; fails when the bytes are no SWF movie.
+    static Result<std::unique_ptr<Player>> fromBytes(const std::uint8_t* data, std::size_t size);
+    // A player for a movie whose bytes arrive in chunks through appendBytes().
+    Player();
+    ~Player();
+
+    // Adds bytes of a streamed movie; frames become playable as they complete. False when the bytes
+    // seen so far are no SWF movie.
+    bool appendBytes(const std::uint8_t* data, std::size_t size);
+    // Says that no more bytes will come; the movie is decoded from everything that arrived.
+    void finishLoading();
+    std::size_t bytesLoaded() const { return m_raw.size(); }
+    std::size_t bytesTotal() const;
+    std::size_t framesLoaded() const;
+    bool ready() const { return m_root != nullptr; }
+
+    // Facts.
+    const Header& header() const;
+    Rgba background() const;
+    bool isActionScript3() const;
+    const Movie* movie() const { return m_movie.get(); }
+
+    // Time.
+    void advance();
+    void tick(double milliseconds) { m_clockMs += milliseconds; }
+    double clock() const { return m_clockMs; }
+    void play();
+    void stop();
+    bool isPlaying() const;
+    void gotoFrame(std::size_t frame);
+    void nextFrame();
+    void prevFrame();
+    void rewind();
+    std::size_t currentFrame() const;
+    std::size_t totalFrames() const;
+    void setLooping(bool looping) { m_looping = looping; }
+    bool looping() const { return m_looping; }
+
+    // View.
+    void render(RenderBackend& backend, const View& view);
+    // The quality in use: auto-low and auto-high switch after a run of late or timely frames.
+    Quality effectiveQuality(Quality asked) const;
+    void reportFrameTiming(bool late);
+    void toggleQuality() { m_qualityToggled = !m_qualityToggled; }
+
+    // Input (in target pixels); buttons and scripts answer them once ActionScript runs.
+    void pointerMove(double x, double y);
+    void pointerPress(double x, double y);
+    void pointerRelease(double x, double y);
+    void wheel(int delta);
+    void keyPress(int key);
+    void keyRelease(int key);
+
+    void setListener(PlayerListener* listener) { m_listener = listener; }
+    PlayerListener& listener();
+    Clip* root() { return m_root.get(); }
+    // Sends one message through the listener as an FSCommand or a web address request.
+    void sendUrl(const std::string& url, const std::string& target);
+
+private:
+    void rebuild();
+    void runActions();
+
+    std::vector<std::uint8_t> m_raw;
+    std::size_t m_decodedSize = 0;  // bytes the current movie was decoded from
+    std::shared_ptr<const Movie> m_movie;
+    std::unique_ptr<Clip> m_root;
+    ActionQueue m_actions;
+    GeometryCache m_geometry;
+    CommandList m_commands;
+    PlayerListener m_silent;
+    PlayerListener* m_listener = nullptr;
+    double m_clockMs = 0;
+    bool m_looping = true;
+    bool m_qualityToggled = false;
+    int m_lateRun = 0, m_timelyRun = 0;
+    bool m_autoLowered = false, m_autoRaised = false;
+    bool m_failed = false;
+};
+
+}  // namespace swf

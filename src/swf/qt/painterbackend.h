@@ -1,0 +1,27 @@
+// The QPainter back end: paints a frame's command list onto any QPainter (a widget or a QImage).
+#pragma once
+
+#include "swf/render/view.h"
+
+#include <QImage>
+
+class QPainter;
+
+namespace swf {
+
+class Player;
+
+class PainterBackend : public RenderBackend {
+public:
+    explicit PainterBackend(QPainter& painter) : m_painter(painter) {}
+    void drawFrame(const RenderFrame& frame) override;
+
+private:
+    QPainter& m_painter;
+};
+
+// Renders the player's current frame into a new premultiplied ARGB32 image of the view's size (the stage
+// size when the view gives none).
+QImage renderImage(Player& player, const View& view);
+
+}  // namespace swf

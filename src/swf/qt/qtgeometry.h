@@ -1,0 +1,54 @@
+// Qt forms of the engine's drawing descriptions: paths, brushes, pens, bitmaps and blend modes.
+#pragma once
+
+#include "swf/render/geometry.h"
+#include "swf/format/bitmap.h"
+#include "swf/format/place.h"
+
+#include <QBrush>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <optional>
+#include <vector>
+
+namespace swf {
+
+struct Movie;
+
+struct QtLayer {
+    std::vector<QPainterPath> fills;
+    std::vector<QPainterPath> strokes;
+};
+
+struct QtGeometry {
+    std::vector<QtLayer> layers;
+    // Everything the fills cover, as one winding-rule path: what the shape contributes to a mask.
+    QPainterPath outline;
+    bool outlineReady = false;
+};
+
+// The geometry's paths as QPainterPaths, converted on first use and kept with the geometry.
+const QtGeometry& qtGeometry(const ShapeGeometry& geometry);
+// The geometry's outline, united once and kept.
+const QPainterPath& qtOutline(const ShapeGeometry& geometry);
+
+struct BrushContext {
+    ColorTransform colours;
+    std::optional<Rgba> fillColour;
+    const Movie* movie = nullptr;
+    bool smooth = true;
+};
+
+QColor toQColor(const Rgba& colour);
+QBrush makeBrush(const FillStyle& style, const BrushContext& context);
+// Widths follow the shape's scale (or not, for non-scaling strokes) and never drop below one pixel.
+QPen makePen(const LineStyle& style, const BrushContext& context, const QTransform& shapeToPixels,
+             const Matrix& stageToPixels);
+// The bitmap character as an image with the colour transform applied; null when there is none.
+QImage bitmapImage(std::uint16_t bitmapId, const BrushContext& context);
+QImage transformedImage(const Bitmap& bitmap, const ColorTransform& colours);
+QPainter::CompositionMode compositionFor(BlendMode mode);
+
+}  // namespace swf

@@ -1,0 +1,148 @@
+#include "swf/render/commands.h"
+
+#include "swf/limits.h"
+#include "swf/movie/clip.h"
+
+#include <vector>
+
+namespace swf {
+
+namespace {
+
+class CommandBuilder {
+public:
+    CommandBuilder(const Movie& movie, GeometryCache& cache, CommandList& out)
+        : m_movie(movie), m_cache(cache), m_out(out) {}
+
+    void clip(const Clip& clip, const Matrix& matrix, const ColorTransform& colours, int nesting)
+    {
+        if (nesting > limits::kMaxSpriteNesting)
+            return;
+        std::vector<std::uint16_t> masks;  // clip depths of the open masks, innermost last
+        for (const auto& [depth, object] : clip.displayList()) {
+            while (!masks.empty() && depth > masks.back()) {
+                masks.pop_back();
+                push(DrawCommand::Kind::PopMask);
+            }
+            const Placement& p = object.placement;
+            if (p.clipDepth > 0 && m_inMask)
+                continue;  // a mask inside a mask's own content adds nothing that can be drawn
+            if (p.clipDepth > 0) {
+                push(DrawCommand::Kind::BeginMask);
+                m_inMask = true;
+                draw(object, matrix, colours, nesting);
+                m_inMask = false;
+                push(DrawCommand::Kind::EndMask);
+                masks.push_back(p.clipDepth);
+                continue;
+            }
+            if (!p.visible)
+                continue;
+            draw(object, matrix, colours, nesting);
+        }
+        for (std::size_t i = 0; i < masks.size(); ++i)
+            push(DrawCommand::Kind::PopMask);
+    }
+
+private:
+    void push(DrawCommand::Kind kind)
+    {
+        DrawCommand c;
+        c.kind = kind;
+        m_out.commands.push_back(std::move(c));
+    }
+
+    void shape(std::shared_ptr<const ShapeGeometry> g, const Matrix& m, const ColorTransform& ct, BlendMode blend)
+    {
+        if (!g)
+            return;
+        DrawCommand c;
+        c.geometry = std::move(g);
+        c.matrix = m;
+        c.colorTransform = ct;
+        c.blendMode = blend;
+        m_out.commands.push_back(std::move(c));
+    }
+
+    void draw(const DisplayObject& object, const Matrix& parent, const ColorTransform& parentColours, int nesting)
+    {
+        const Placement& p = object.placement;
+        Matrix m = parent * p.matrix;
+        ColorTransform ct = parentColours * p.colorTransform;
+        const Character& ch = object.character;
+        switch (ch.kind) {
+        case CharacterKind::Shape:
+            shape(m_cache.shape(ch.shape), m, ct, p.blendMode);
+            break;
+        case CharacterKind::Morph:
+            shape(m_cache.morph(ch.morph, p.ratio), m, ct, p.blendMode);
+            break;
+        case CharacterKind::Sprite:
+        case CharacterKind::Button:
+            if (object.clip)
+                clip(*object.clip, m, ct, nesting + 1);
+            break;
+        case CharacterKind::Text:
+            text(*ch.text, m, ct);
+            break;
+        case CharacterKind::Bitmap: {
+            DrawCommand c;
+            c.kind = DrawCommand::Kind::Bitmap;
+            c.bitmap = ch.bitmap;
+            Matrix pixels;
+            pixels.a = pixels.d = 20;  // one bitmap pixel is one stage pixel (20 twips)
+            c.matrix = m * pixels;
+            c.colorTransform = ct;
+            c.blendMode = p.blendMode;
+            m_out.commands.push_back(std::move(c));
+            break;
+        }
+        case CharacterKind::Font:
+            break;
+        }
+    }
+
+    void text(const StaticText& text, const Matrix& m, const ColorTransform& ct)
+    {
+        Matrix base = m * text.matrix;
+        for (const TextRecord& r : text.records) {
+            const Character* fontCharacter = m_movie.character(r.fontId);
+            if (!fontCharacter || !fontCharacter->font)
+                continue;
+            const auto& font = fontCharacter->font;
+            double scale = r.height / font->emSquare;
+            double x = r.x;
+            for (const GlyphEntry& g : r.glyphs) {
+                auto geometry = m_cache.glyph(font, g.index);
+                if (geometry) {
+                    Matrix place;
+                    place.a = place.d = scale;
+                    place.tx = x;
+                    place.ty = r.y;
+                    DrawCommand c;
+                    c.geometry = std::move(geometry);
+                    c.matrix = base * place;
+                    c.colorTransform = ct;
+                    c.fillColour = r.colour;
+                    m_out.commands.push_back(std::move(c));
+                }
+                x += g.advance;
+            }
+        }
+    }
+
+    const Movie& m_movie;
+    GeometryCache& m_cache;
+    CommandList& m_out;
+    bool m_inMask = false;
+};
+
+}  // namespace
+
+void buildCommands(const Clip& root, const Movie& movie, GeometryCache& cache, CommandList& out)
+{
+    out.movie = &movie;
+    CommandBuilder(movie, cache, out).clip(root, Matrix(), ColorTransform(), 0);
+}
+
+}  // namespace swf

@@ -1,0 +1,44 @@
+// A frame as a list of drawing commands for a back end: shapes with their transforms, bitmaps, masks and
+// layers, in painting order, plus the view that maps the stage onto the target.
+#pragma once
+
+#include "swf/format/bitmap.h"
+#include "swf/format/place.h"
+#include "swf/render/geometry.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace swf {
+
+class Clip;
+struct Movie;
+
+struct DrawCommand {
+    enum class Kind : std::uint8_t {
+        Shape,      // geometry with matrix and colour transform
+        Bitmap,     // a bitmap character placed directly (matrix maps pixels to twips)
+        BeginMask,  // the following shapes form a mask, until EndMask
+        EndMask,    // the mask is complete; what follows is clipped by it until PopMask
+        PopMask,
+    };
+    Kind kind = Kind::Shape;
+    std::shared_ptr<const ShapeGeometry> geometry;
+    std::shared_ptr<const Bitmap> bitmap;
+    Matrix matrix;  // to stage twips
+    ColorTransform colorTransform;
+    std::optional<Rgba> fillColour;  // glyphs take the text's colour instead of their own
+    BlendMode blendMode = BlendMode::Normal;
+};
+
+struct CommandList {
+    std::vector<DrawCommand> commands;
+    // Bitmaps by character id, for bitmap fills.
+    const Movie* movie = nullptr;
+};
+
+// Walks the display tree in depth order and appends its drawing commands.
+void buildCommands(const Clip& root, const Movie& movie, GeometryCache& cache, CommandList& out);
+
+}  // namespace swf

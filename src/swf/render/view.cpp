@@ -1,0 +1,45 @@
+#include "swf/render/view.h"
+
+#include <algorithm>
+
+namespace swf {
+
+Matrix viewMatrix(const Rect& stage, const View& view, int width, int height)
+{
+    const Rect& r = view.zoom ? *view.zoom : stage;
+    double sw = std::max(1, r.xMax - r.xMin) / 20.0;
+    double sh = std::max(1, r.yMax - r.yMin) / 20.0;
+    double sx = 1, sy = 1;
+    switch (view.scaleMode) {
+    case ScaleMode::ShowAll:
+        sx = sy = std::min(width / sw, height / sh);
+        break;
+    case ScaleMode::NoBorder:
+        sx = sy = std::max(width / sw, height / sh);
+        break;
+    case ScaleMode::ExactFit:
+        sx = width / sw;
+        sy = height / sh;
+        break;
+    case ScaleMode::NoScale:
+        break;
+    }
+    Matrix m;
+    m.a = sx / 20.0;
+    m.d = sy / 20.0;
+    m.tx = (width - sw * sx) / 2.0 - r.xMin * m.a;
+    m.ty = (height - sh * sy) / 2.0 - r.yMin * m.d;
+    return m;
+}
+
+bool qualityAntialias(Quality quality)
+{
+    return quality != Quality::Low && quality != Quality::AutoLow;
+}
+
+bool qualitySmoothsBitmaps(Quality quality)
+{
+    return quality == Quality::High || quality == Quality::Best || quality == Quality::AutoHigh;
+}
+
+}  // namespace swf

@@ -1,0 +1,47 @@
+// How a frame is mapped onto a target: size, scale mode, zoom rectangle, quality and background; and the
+// interface a back end implements to paint a frame's commands.
+#pragma once
+
+#include "swf/format/header.h"
+#include "swf/format/styles.h"
+#include "swf/render/commands.h"
+
+#include <optional>
+
+namespace swf {
+
+enum class ScaleMode : std::uint8_t { ShowAll, NoScale, ExactFit, NoBorder };
+enum class Quality : std::uint8_t { Low, Medium, High, Best, AutoLow, AutoHigh };
+
+struct View {
+    int width = 0, height = 0;  // target pixels; 0 means the stage size
+    ScaleMode scaleMode = ScaleMode::ShowAll;
+    std::optional<Rect> zoom;   // part of the stage (twips) shown instead of the whole stage
+    Quality quality = Quality::High;
+    std::optional<Rgba> background;
+};
+
+// One frame ready to paint.
+struct RenderFrame {
+    const CommandList* commands = nullptr;
+    Matrix stageToPixels;  // stage twips to target pixels
+    int width = 0, height = 0;
+    Rgba background;
+    bool antialias = true;
+    bool smoothBitmaps = true;
+};
+
+class RenderBackend {
+public:
+    virtual ~RenderBackend() = default;
+    virtual void drawFrame(const RenderFrame& frame) = 0;
+};
+
+// The matrix that maps the stage (or the zoom rectangle) onto a target of the given size.
+Matrix viewMatrix(const Rect& stage, const View& view, int width, int height);
+
+// Low: no anti-aliasing; medium: anti-aliased shapes; high and best also smooth bitmaps.
+bool qualityAntialias(Quality quality);
+bool qualitySmoothsBitmaps(Quality quality);
+
+}  // namespace swf

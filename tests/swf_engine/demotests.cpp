@@ -1,0 +1,92 @@
+// The demo movies load, play and draw something worth seeing, and `kivamo-swf render` draws each file.
+#include "helpers.h"
+
+#include "swfwriter/demomovies.h"
+
+#include <QPainter>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace kivamo::test {
+namespace {
+
+std::size_t distinctColours(const QImage& image)
+{
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 4)
+        for (int x = 0; x < image.width(); x += 4)
+            colours.insert(image.pixel(x, y));
+    return colours.size();
+}
+
+TEST(Demos, EachDemoPlaysAndDrawsAPictureThatChanges)
+{
+    auto demos = demoMovies();
+    ASSERT_EQ(demos.size(), 5u);
+    for (const DemoMovie& demo : demos) {
+        auto player = playerFor(demo.bytes);
+        ASSERT_TRUE(player) << demo.fileName;
+        EXPECT_EQ(player->movie()->stats.damagedTags, 0u) << demo.fileName;
+        EXPECT_EQ(player->movie()->stats.skippedTags, 0u) << demo.fileName;
+        QImage first = renderFrame(*player, swf::Quality::High);
+        EXPECT_GE(distinctColours(first), 2u) << demo.fileName;  // background and at least one shape
+        for (int i = 0; i < 9; ++i)
+            player->advance();
+        QImage later = renderFrame(*player, swf::Quality::High);
+        if (player->totalFrames() > 1) {
+            EXPECT_NE(first, later) << demo.fileName;
+        }
+    }
+}
+
+TEST(Demos, TheRenderCommandDrawsEachDemoFile)
+{
+    for (const DemoMovie& demo : demoMovies()) {
+        std::string movie = testing::TempDir() + "/" + demo.fileName;
+        std::string png = movie + ".png";
+        ASSERT_TRUE(writeFile(movie, demo.bytes));
+        std::string command = std::string(KIVAMO_BIN_DIR) + "/kivamo-swf render '" + movie +
+                              "' --frames 12 --size 275x200 --quality best -o '" + png + "' 2>/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << demo.fileName;
+        QImage image(QString::fromStdString(png));
+        EXPECT_EQ(image.size(), QSize(275, 200)) << demo.fileName;
+        EXPECT_GE(distinctColours(image), 3u) << demo.fileName;
+    }
+}
+
+}  // namespace
+}  // namespace kivamo::test
+
+namespace kivamo::test {
+namespace {
+
+TEST(Demos, BandedRenderingMatchesPaintingInOnePass)
+{
+    // renderImage paints tall images in parallel bands; each band must equal the same rows painted at once.
+    for (const DemoMovie& demo : demoMovies()) {
+        auto player = playerFor(demo.bytes);
+        for (int i = 0; i < 5; ++i)
+            player->advance();
+        swf::View view;
+        view.width = 640;
+        view.height = 480;
+        view.quality = swf::Quality::High;
+        QImage banded = swf::renderImage(*player, view);
+        QImage whole(640, 480, QImage::Format_ARGB32_Premultiplied);
+        whole.fill(Qt::transparent);
+        QPainter painter(&whole);
+        swf::PainterBackend backend(painter);
+        player->render(backend, view);
+        painter.end();
+        long differing = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                if (std::abs(qRed(banded.pixel(x, y)) - qRed(whole.pixel(x, y))) > 2)
+                    ++differing;
+        EXPECT_LE(differing, 640) << demo.fileName;  // at most a row's worth along the band seams
+    }
+}
+
+}  // namespace
+}  // namespace kivamo::test

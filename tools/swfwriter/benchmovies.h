@@ -1,0 +1,18 @@
+// Generated movies for benchmarks and demos: a heavy frame of gradient-filled curved shapes and a long
+// timeline for seeking.
+#pragma once
+
+#include "swfwriter/movieparts.h"
+
+namespace kivamo::test {
+
+// A circle of radius r (twips) around (x, y) as eight quadratic curves, filled with fill1 = fill.
+void addCircle(ShapeBuilder& shape, std::int32_t x, std::int32_t y, std::int32_t r, int fill);
+
+// One frame, 550x400 px, with `count` radial-gradient circles whose areas add up to about three stages.
+Bytes heavyFrameMovie(int count = 1000);
+
+// `frames` frames in which ten objects move every frame and one object is replaced every 100 frames.
+Bytes longTimelineMovie(int frames = 10000);
+
+}  // namespace kivamo::test
