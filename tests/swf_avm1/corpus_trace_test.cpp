@@ -1,0 +1,188 @@
+// Runs the trace corpus's cases whose scripts need no display tree and compares their trace output with Flash's;
+// cases that do not pass yet are listed in tests/corpus/expected-failures.txt ("trace <dir> <reason>").
+#include "swf/avm1/runner.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+using namespace swf::avm1;
+
+const std::string kCorpus = KIVAMO_CORPUS_DIR;
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::uint8_t> readBytes(const std::string& path)
+{
+    const std::string text = readText(path);
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+// Removes NUL characters, turns CR LF and lone CR into LF and drops the debugger's "Warning:" lines.
+std::string normalise(const std::string& text)
+{
+    std::string flat;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\0') {
+            continue;
+        }
+        if (text[i] == '\r') {
+            flat += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            continue;
+        }
+        flat += text[i];
+    }
+    std::stringstream in(flat);
+    std::string line;
+    std::string out;
+    while (std::getline(in, line)) {
+        if (line.rfind("Warning:", 0) != 0) {
+            out += line + "\n";
+        }
+    }
+    return out;
+}
+
+int tomlNumber(const std::string& toml, const std::string& key, int fallback)
+{
+    std::stringstream in(toml);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key, 0) == 0 && line.find('=') != std::string::npos) {
+            return std::atoi(line.c_str() + line.find('=') + 1);
+        }
+    }
+    return fallback;
+}
+
+struct CaseResult {
+    bool passed = false;
+    std::string reason;
+};
+
+CaseResult runCase(const std::string& dir, const std::string& flags)
+{
+    const std::string base = kCorpus + "/" + dir;
+    const bool ofdb = dir.rfind("ofdb-avm1/", 0) == 0;
+    const std::vector<std::uint8_t> bytes = readBytes(base + (ofdb ? "/main.swf" : "/test.swf"));
+    auto movie = swf::parseSwf(bytes.data(), bytes.size());
+    if (!movie) {
+        return {false, "the movie could not be read"};
+    }
+    MovieScripts scripts = collectRootScripts(movie.value());
+    int frames = 2;
+    double tick = 1000.0 / scripts.frameRate;
+    if (ofdb) {
+        // Frame 1's script is the case's raw DoAction bytes.
+        const std::vector<std::uint8_t> main = readBytes(base + "/main.avm1");
+        if (scripts.frames.empty()) {
+            scripts.frames.emplace_back();
+        }
+        scripts.frames[0].actions = {std::make_shared<const std::vector<std::uint8_t>>(main)};
+    } else {
+        const std::string toml = readText(base + "/test.toml");
+        frames = tomlNumber(toml, "num_frames", tomlNumber(toml, "num_ticks", 1));
+        const int rate = tomlNumber(toml, "tick_rate", 0);
+        if (rate > 0) {
+            tick = rate;
+        }
+    }
+    if (flags.find("child_swf") != std::string::npos) {
+        return {false, "needs child movies"};
+    }
+    const TraceRun run = runTrace(scripts, frames, tick);
+    std::string output;
+    for (const std::string& line : run.lines) {
+        output += line + "\n";
+    }
+    const std::string expected = normalise(readText(base + (ofdb ? "/main.log" : "/output.txt")));
+    const std::string actual = normalise(output);
+    if (expected == actual) {
+        return {true, ""};
+    }
+    if (scripts.hasNestedScripts) {
+        return {false, "needs the display tree (sprite scripts or clip events)"};
+    }
+    std::stringstream e(expected);
+    std::stringstream a(actual);
+    std::string le;
+    std::string la;
+    int line = 1;
+    while (std::getline(e, le)) {
+        if (!std::getline(a, la) || la != le) {
+            break;
+        }
+        ++line;
+    }
+    return {false, "output differs from line " + std::to_string(line)};
+}
+
+std::map<std::string, std::string> expectedFailures()
+{
+    std::map<std::string, std::string> listed;
+    std::ifstream in(std::string(KIVAMO_TEST_SOURCE_DIR) + "/corpus/expected-failures.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        std::stringstream s(line);
+        std::string manifest;
+        std::string dir;
+        s >> manifest >> dir;
+        if (manifest == "trace") {
+            std::string reason;
+            std::getline(s, reason);
+            listed[dir] = reason;
+        }
+    }
+    return listed;
+}
+
+TEST(Avm1Corpus, TraceCasesMatchFlashOrAreListed)
+{
+    std::ifstream manifest(kCorpus + "/MANIFEST_trace.tsv");
+    ASSERT_TRUE(manifest) << "no trace manifest under " << kCorpus;
+    const auto listed = expectedFailures();
+    std::string row;
+    std::getline(manifest, row);
+    int total = 0;
+    int passed = 0;
+    std::ofstream report("avm1-corpus-failures.txt");
+    while (std::getline(manifest, row)) {
+        std::vector<std::string> cols;
+        std::stringstream s(row);
+        std::string col;
+        while (std::getline(s, col, '\t')) {
+            cols.push_back(col);
+        }
+        if (cols.size() < 3) {
+            continue;
+        }
+        const std::string dir = cols[2];
+        const std::string flags = cols.size() > 10 ? cols[10] : "";
+        const CaseResult r = runCase(dir, flags);
+        ++total;
+        passed += r.passed ? 1 : 0;
+        if (!r.passed) {
+            report << "trace " << dir << " " << r.reason << "\n";
+        }
+        const bool isListed = listed.count(dir) > 0;
+        EXPECT_EQ(r.passed, !isListed) << dir << (r.passed ? ": passes now; remove it from the expected failures"
+                                                            : ": fails (" + r.reason + ") and is not listed");
+    }
+    std::cout << "trace corpus: " << passed << " of " << total << " cases pass\n";
+}
+
+}  // namespace
