@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
@@ -87,12 +88,15 @@ CaseResult runCase(const std::string& dir, const std::string& flags)
     int frames = 2;
     double tick = 1000.0 / scripts.frameRate;
     if (ofdb) {
-        // Frame 1's script is the case's raw DoAction bytes.
+        // Frame 1 runs the case's raw DoAction bytes (main.avm1) with the helpers the movie defines beside them.
         const std::vector<std::uint8_t> main = readBytes(base + "/main.avm1");
-        if (scripts.frames.empty()) {
-            scripts.frames.emplace_back();
+        bool found = false;
+        for (ActionCode& code : scripts.frames.empty() ? std::vector<ActionCode>{} : scripts.frames[0].actions) {
+            found = found || *code == main;
         }
-        scripts.frames[0].actions = {std::make_shared<const std::vector<std::uint8_t>>(main)};
+        if (!found) {
+            return {false, "main.avm1 is not frame 1's script"};
+        }
     } else {
         const std::string toml = readText(base + "/test.toml");
         frames = tomlNumber(toml, "num_frames", tomlNumber(toml, "num_ticks", 1));
@@ -113,6 +117,10 @@ CaseResult runCase(const std::string& dir, const std::string& flags)
     const std::string actual = normalise(output);
     if (expected == actual) {
         return {true, ""};
+    }
+    if (const char* dump = std::getenv("KIVAMO_AVM1_DUMP")) {
+        std::ofstream(std::string(dump) + "/" + std::to_string(std::hash<std::string>()(dir)) + ".txt")
+            << dir << "\n" << actual;
     }
     if (scripts.hasNestedScripts) {
         return {false, "needs the display tree (sprite scripts or clip events)"};

@@ -61,8 +61,8 @@ Completion onTry(Activation& act, const ActionRecord& rec)
     b.catchStart = clamp(b.start + trySize);
     b.finallyStart = clamp(b.catchStart + catchSize);
     b.end = clamp(b.finallyStart + finallySize);
-    b.hasCatch = (flags & 1) != 0 && catchSize > 0;
-    b.hasFinally = (flags & 2) != 0 && finallySize > 0;
+    b.hasCatch = (flags & 1) != 0;
+    b.hasFinally = (flags & 2) != 0;
     act.blocks.push_back(std::move(b));
     return Completion::Normal;
 }

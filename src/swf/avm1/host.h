@@ -18,6 +18,9 @@ enum class ClipProperty : int {
     FramesLoaded, Name, DropTarget, Url, HighQuality, FocusRect, SoundBufTime, Quality, XMouse, YMouse,
 };
 
+// The property number of a clip property name ("_x" is 0, "_currentframe" 4 …), or -1; names without case.
+int clipPropertyIndex(const std::string& name);
+
 class Host {
 public:
     virtual ~Host() = default;

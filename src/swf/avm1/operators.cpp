@@ -168,7 +168,7 @@ Completion onGreater(Activation& act, const ActionRecord&)
     const Value b = act.pop();
     const Value a = act.pop();
     const Value r = abstractLess(act.vm, b, a);
-    act.push(r.isUndefined() ? Value(false) : r);
+    act.push(r);
     return Completion::Normal;
 }
 

@@ -30,7 +30,31 @@ bool spriteHasScripts(const SwfFile& movie, const TagHeader& sprite)
     return false;
 }
 
+// The headless root: an object whose clip properties (_currentframe, _totalframes …) come from the host.
+class HeadlessClip : public Object {
+public:
+    HeadlessClip(Object* proto, bool caseSensitive, Host& host) : Object(proto, caseSensitive), m_host(host) {}
+    bool getSpecial(Vm&, const std::string& name, Value& out) override
+    {
+        const int index = clipPropertyIndex(name);
+        if (index < 0) {
+            return false;
+        }
+        out = m_host.getClipProperty(this, ClipProperty(index));
+        return true;
+    }
+    bool hasSpecial(const std::string& name) const override { return clipPropertyIndex(name) >= 0; }
+
+private:
+    Host& m_host;
+};
+
 }  // namespace
+
+void HeadlessHost::attach(Vm& vm)
+{
+    m_root = vm.adopt(std::make_unique<HeadlessClip>(vm.builtins().objectProto, vm.version() >= 7, *this));
+}
 
 MovieScripts collectRootScripts(const SwfFile& movie)
 {
@@ -102,6 +126,16 @@ Value HeadlessHost::getClipProperty(Object*, ClipProperty p)
         return Value("/");
     case ClipProperty::Name:
         return Value("");
+    case ClipProperty::X:
+    case ClipProperty::Y:
+    case ClipProperty::Rotation:
+        return Value(0);
+    case ClipProperty::XScale:
+    case ClipProperty::YScale:
+    case ClipProperty::Alpha:
+        return Value(100);
+    case ClipProperty::Visible:
+        return Value(true);
     default:
         return Value();
     }
@@ -139,7 +173,7 @@ TraceRun runTrace(const MovieScripts& scripts, int frames, double tickMs)
     const int total = std::max<int>(1, int(scripts.frames.size()));
     HeadlessHost host(total);
     Vm vm(host, scripts.version);
-    host.attach(vm.newObject());
+    host.attach(vm);
     std::vector<bool> initDone(scripts.frames.size(), false);
     TraceRun run;
     int lastRun = -1;

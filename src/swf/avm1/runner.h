@@ -36,7 +36,8 @@ MovieScripts collectRootScripts(const SwfFile& movie);
 class HeadlessHost : public Host {
 public:
     explicit HeadlessHost(int totalFrames) : m_totalFrames(totalFrames) {}
-    void attach(Object* root) { m_root = root; }
+    // Makes the root clip inside the machine; its clip properties read through this host.
+    void attach(Vm& vm);
 
     void trace(const std::string& line) override { lines.push_back(line); }
     void fscommand(const std::string& command, const std::string& argument) override;

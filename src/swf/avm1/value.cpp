@@ -197,8 +197,11 @@ double primitiveToNumber(const Value& v, int version)
         return v.asBool() ? 1 : 0;
     case Type::Number:
         return v.asNumber();
-    case Type::String:
-        return stringToNumber(v.asString(), version);
+    case Type::String: {
+        // SWF 4 reads a string that is no number as 0.
+        const double n = stringToNumber(v.asString(), version);
+        return version <= 4 && std::isnan(n) ? 0 : n;
+    }
     case Type::Object:
         break;
     }
