@@ -82,6 +82,10 @@ TEST(Avm1Builtins, GlobalParsersAndEscapes)
     auto call = [&](const char* name, std::vector<Value> args) { return m.vm.call(m.global(name), Value(), args); };
     EXPECT_EQ(m.str(call("parseInt", {Value("0x1F")})), "31");
     EXPECT_EQ(m.str(call("parseInt", {Value("010")})), "8");
+    EXPECT_EQ(m.str(call("parseInt", {Value(" 010")})), "10");
+    EXPECT_EQ(m.str(call("parseInt", {Value("0x-10")})), "-16");
+    EXPECT_EQ(m.str(call("parseInt", {Value("10"), Value()})), "NaN");
+    EXPECT_TRUE(call("parseInt", {}).isUndefined());
     EXPECT_EQ(m.str(call("parseInt", {Value("12px")})), "12");
     EXPECT_EQ(m.str(call("parseInt", {Value("z"), Value(36)})), "35");
     EXPECT_EQ(m.str(call("parseInt", {Value("px")})), "NaN");

@@ -136,7 +136,7 @@ Value slice(Vm& vm, const Value& self, const std::vector<Value>& args)
 Value splice(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     ArrayObject* a = thisArray(self);
-    if (!a || args.empty()) {
+    if (!a || args.empty() || args[0].isUndefined()) {
         return Value();
     }
     const std::size_t n = a->elements.size();

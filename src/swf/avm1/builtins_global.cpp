@@ -29,29 +29,68 @@ int digitValue(char c)
     return 99;
 }
 
+bool isOctalLiteral(const std::string& s)
+{
+    std::size_t pos = !s.empty() && s[0] == '-' ? 1 : 0;
+    if (pos + 1 >= s.size() || s[pos] != '0') {
+        return false;
+    }
+    for (++pos; pos < s.size(); ++pos) {
+        if (s[pos] < '0' || s[pos] > '7') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool hexPrefixAt(const std::string& s, std::size_t pos)
+{
+    return pos + 1 < s.size() && s[pos] == '0' && (s[pos + 1] == 'x' || s[pos + 1] == 'X');
+}
+
+// parseInt as Flash runs it: "0x" is only a prefix at the very start, a leading zero means octal only for a
+// string that is all octal digits, and a radix that is given must lie in 2..36.
 Value parseIntFunction(Vm& vm, const Value&, const std::vector<Value>& args)
 {
-    const std::string s = vm.toString(arg(args, 0));
-    int radix = args.size() > 1 && !args[1].isUndefined() ? int(toInteger(vm.toNumber(args[1]))) : 0;
-    if (radix != 0 && (radix < 2 || radix > 36)) {
+    if (args.empty()) {
+        return Value();
+    }
+    const std::string s = vm.toString(args[0]);
+    const bool hasRadix = args.size() > 1;
+    int radix = hasRadix ? int(toInteger(vm.toNumber(args[1]))) : 10;
+    if (hasRadix && (radix < 2 || radix > 36)) {
         return Value(NAN);
     }
     std::size_t pos = 0;
-    while (pos < s.size() && isSpace(s[pos])) {
-        ++pos;
-    }
     bool negative = false;
-    if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) {
-        negative = s[pos] == '-';
-        ++pos;
-    }
-    const bool hexPrefix = pos + 1 < s.size() && s[pos] == '0' && (s[pos + 1] == 'x' || s[pos + 1] == 'X');
-    if ((radix == 0 || radix == 16) && hexPrefix) {
-        radix = 16;
-        pos += 2;
-    } else if (radix == 0) {
-        // A leading zero means octal, as in Flash.
-        radix = pos < s.size() && s[pos] == '0' && pos + 1 < s.size() ? 8 : 10;
+    bool strictDigits = false;
+    if (hexPrefixAt(s, 0)) {
+        pos = 2;
+        radix = hasRadix ? radix : 16;
+        while (pos < s.size() && isSpace(s[pos])) {
+            ++pos;
+        }
+        if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) {
+            negative = s[pos++] == '-';
+        }
+    } else if (!hasRadix && isOctalLiteral(s)) {
+        radix = 8;
+        negative = s[0] == '-';
+        pos = negative ? 1 : 0;
+    } else if (!s.empty() && (s[0] == '-' || s[0] == '+') && hexPrefixAt(s, 1)) {
+        // A signed hexadecimal literal: Flash drops the sign and reads the digits in the given radix.
+        if (!hasRadix) {
+            return Value(NAN);
+        }
+        pos = 1;
+        strictDigits = true;
+    } else {
+        while (pos < s.size() && isSpace(s[pos])) {
+            ++pos;
+        }
+        if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) {
+            negative = s[pos++] == '-';
+        }
     }
     double value = 0;
     bool any = false;
@@ -59,7 +98,7 @@ Value parseIntFunction(Vm& vm, const Value&, const std::vector<Value>& args)
         value = value * radix + digitValue(s[pos]);
         any = true;
     }
-    if (!any) {
+    if (!any || (strictDigits && pos < s.size() && (s[pos] == 'x' || s[pos] == 'X'))) {
         return Value(NAN);
     }
     return Value(negative ? -value : value);

@@ -62,8 +62,13 @@ double roundHalfUp(double x)
     return std::floor(x + 0.5);
 }
 
+// With a single argument Flash compares it with the missing second one, which gives NaN.
 Value mathMax(Vm& vm, const Value&, const std::vector<Value>& args)
 {
+    if (args.size() == 1) {
+        vm.toNumber(args[0]);
+        return Value(NAN);
+    }
     double r = -INFINITY;
     for (const Value& v : args) {
         const double n = vm.toNumber(v);
@@ -77,6 +82,10 @@ Value mathMax(Vm& vm, const Value&, const std::vector<Value>& args)
 
 Value mathMin(Vm& vm, const Value&, const std::vector<Value>& args)
 {
+    if (args.size() == 1) {
+        vm.toNumber(args[0]);
+        return Value(NAN);
+    }
     double r = INFINITY;
     for (const Value& v : args) {
         const double n = vm.toNumber(v);

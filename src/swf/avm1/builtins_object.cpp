@@ -78,7 +78,8 @@ Value addProperty(Vm& vm, const Value& self, const std::vector<Value>& args)
     if (!o || name.empty() || !vm.isCallable(arg(args, 1))) {
         return Value(false);
     }
-    if (!setterValue.isNull() && !setterValue.isUndefined() && !vm.isCallable(setterValue)) {
+    // The setter must be given: a function, or null for a read-only property.
+    if (!setterValue.isNull() && !vm.isCallable(setterValue)) {
         return Value(false);
     }
     Property& p = o->put(name, Value());

@@ -249,6 +249,7 @@ Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vec
     act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Local, act.locals, fn.scope});
     ArrayObject* arguments = vm.newArray(args);
     arguments->put("callee", Value(static_cast<Object*>(&fn)), prop::Hidden);
+    arguments->put("caller", Value::null(), prop::Hidden);
     act.arguments = arguments;
     act.registerCount = code.isFunction2 ? std::size_t(code.registerCount) + 1 : 4;
     act.localRegisters.resize(act.registerCount);

@@ -82,8 +82,10 @@ using BinaryNumber = double (*)(double, double);
 template <BinaryNumber F>
 Completion numeric(Activation& act, const ActionRecord&)
 {
-    const double b = act.popNumber();
-    const double a = act.popNumber();
+    const Value bv = act.pop();
+    const Value av = act.pop();
+    const double a = act.vm.toNumber(av);
+    const double b = act.vm.toNumber(bv);
     act.push(Value(F(a, b)));
     return Completion::Normal;
 }
@@ -95,8 +97,10 @@ double modulo(double a, double b) { return std::fmod(a, b); }
 
 Completion onDivide(Activation& act, const ActionRecord&)
 {
-    const double b = act.popNumber();
-    const double a = act.popNumber();
+    const Value bv = act.pop();
+    const Value av = act.pop();
+    const double a = act.vm.toNumber(av);
+    const double b = act.vm.toNumber(bv);
     if (b == 0 && act.version <= 4) {
         act.push(Value("#ERROR#"));
     } else {
@@ -107,16 +111,20 @@ Completion onDivide(Activation& act, const ActionRecord&)
 
 Completion onEquals(Activation& act, const ActionRecord&)
 {
-    const double b = act.popNumber();
-    const double a = act.popNumber();
+    const Value bv = act.pop();
+    const Value av = act.pop();
+    const double a = act.vm.toNumber(av);
+    const double b = act.vm.toNumber(bv);
     act.push(act.boolean(a == b));
     return Completion::Normal;
 }
 
 Completion onLess(Activation& act, const ActionRecord&)
 {
-    const double b = act.popNumber();
-    const double a = act.popNumber();
+    const Value bv = act.pop();
+    const Value av = act.pop();
+    const double a = act.vm.toNumber(av);
+    const double b = act.vm.toNumber(bv);
     act.push(act.boolean(a < b));
     return Completion::Normal;
 }
@@ -145,8 +153,9 @@ Completion onNot(Activation& act, const ActionRecord&)
 
 Completion onAdd2(Activation& act, const ActionRecord&)
 {
-    const Value b = act.vm.toPrimitive(act.pop());
+    const Value bv = act.pop();
     const Value a = act.vm.toPrimitive(act.pop());
+    const Value b = act.vm.toPrimitive(bv);
     if (a.isString() || b.isString()) {
         act.push(Value(act.vm.toString(a) + act.vm.toString(b)));
     } else {
@@ -221,8 +230,10 @@ Completion onToString(Activation& act, const ActionRecord&)
 template <int Kind>
 Completion bitwise(Activation& act, const ActionRecord&)
 {
-    const double b = act.popNumber();
-    const double a = act.popNumber();
+    const Value bv = act.pop();
+    const Value av = act.pop();
+    const double a = act.vm.toNumber(av);
+    const double b = act.vm.toNumber(bv);
     const std::int32_t x = toInt32(a);
     const std::int32_t y = toInt32(b);
     const unsigned shift = toUint32(b) & 31;

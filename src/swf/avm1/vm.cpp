@@ -88,6 +88,10 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
     if (!o) {
         return v;
     }
+    if (m_host.isClip(o)) {
+        // Clips convert to their target path ("_level0.a").
+        return Value(m_host.targetPath(o));
+    }
     const bool date = o->kind() == ObjectKind::Date;
     const char* first = preferString || date ? "toString" : "valueOf";
     const char* second = preferString || date ? "valueOf" : "toString";
