@@ -151,7 +151,7 @@ Value escapeFunction(Vm& vm, const Value&, const std::vector<Value>& args)
     const std::string s = vm.toString(arg(args, 0));
     std::string out;
     for (unsigned char c : s) {
-        if (std::isalnum(c) || (c != 0 && std::strchr("@*_+-./", c))) {
+        if (std::isalnum(c)) {
             out += char(c);
         } else {
             out += '%';
@@ -189,6 +189,10 @@ Value addTimer(Vm& vm, const std::vector<Value>& args, bool repeat)
         t.method = vm.toString(args[1]);
         next = 2;
     } else {
+        return Value();
+    }
+    // Without an interval nothing is scheduled.
+    if (arg(args, next).isUndefined()) {
         return Value();
     }
     t.interval = std::max(0.0, toInteger(vm.toNumber(arg(args, next))));
@@ -299,7 +303,9 @@ void installGlobals(Vm& vm)
     g->put("NaN", Value(NAN), prop::Hidden);
     g->put("Infinity", Value(INFINITY), prop::Hidden);
 
-    Object* broadcaster = vm.newObject();
+    Object* broadcaster = vm.newNative("AsBroadcaster", [](Vm&, const Value&, const std::vector<Value>&) {
+        return Value();
+    });
     vm.builtins().broadcaster = broadcaster;
     vm.method(broadcaster, "initialize", initializeBroadcaster);
     vm.method(broadcaster, "addListener", addListener);

@@ -254,10 +254,7 @@ Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vec
     act.registerCount = code.isFunction2 ? std::size_t(code.registerCount) + 1 : 4;
     act.localRegisters.resize(act.registerCount);
     act.registers = act.localRegisters.data();
-    Object* superObject = nullptr;
-    if (superBase || self.isObject()) {
-        superObject = vm.adopt(std::make_unique<SuperObject>(superBase, self));
-    }
+    Object* superObject = vm.adopt(std::make_unique<SuperObject>(superBase, self));
     if (code.isFunction2) {
         preloadRegisters(act, fn, code, superObject);
     }
@@ -270,9 +267,7 @@ Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vec
             act.locals->put(p.name, arg);
         }
     }
-    if (superObject) {
-        act.locals->put("super", Value(superObject), prop::Hidden);
-    }
+    act.locals->put("super", Value(superObject), prop::Hidden);
     const Completion c = execute(act);
     if (c == Completion::Return) {
         return act.returnValue;

@@ -127,10 +127,12 @@ Completion onInstanceOf(Activation& act, const ActionRecord&)
 
 void pushNames(Activation& act, Object* o)
 {
-    act.push(Value::null());
+    // The loop ends at a value equal to null; Flash leaves undefined for what is not an object.
     if (!o) {
+        act.push(Value());
         return;
     }
+    act.push(Value::null());
     for (const std::string& name : act.vm.enumerate(o)) {
         act.push(Value(name));
     }

@@ -193,7 +193,9 @@ Completion onStrictEquals(Activation& act, const ActionRecord&)
 {
     const Value b = act.pop();
     const Value a = act.pop();
-    act.push(Value(strictEquals(a, b)));
+    // Flash's StrictEquals takes NaN as equal to itself.
+    const bool bothNaN = a.isNumber() && b.isNumber() && std::isnan(a.asNumber()) && std::isnan(b.asNumber());
+    act.push(Value(bothNaN || strictEquals(a, b)));
     return Completion::Normal;
 }
 

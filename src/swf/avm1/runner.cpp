@@ -202,6 +202,10 @@ TraceRun runTrace(const MovieScripts& scripts, int frames, double tickMs)
             host.frame = host.frame + 1 < total ? host.frame + 1 : 0;
         }
     }
+    // A CR inside a traced string shows as a line break.
+    for (std::string& line : host.lines) {
+        std::replace(line.begin(), line.end(), '\r', '\n');
+    }
     run.lines = std::move(host.lines);
     run.warnings = std::move(host.warnings);
     run.quit = host.quit;

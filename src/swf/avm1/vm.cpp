@@ -88,6 +88,9 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
     if (!o) {
         return v;
     }
+    if (o->kind() == ObjectKind::Super) {
+        return Value("[type Object]");
+    }
     if (m_host.isClip(o)) {
         // Clips convert to their target path ("_level0.a").
         return Value(m_host.targetPath(o));
