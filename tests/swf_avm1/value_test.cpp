@@ -45,7 +45,7 @@ TEST(Avm1Value, StringsToNumbersByVersion)
     } cases[] = {
         {"12", 7, 12}, {"  12", 7, 12}, {"12  ", 7, NAN}, {"1e3", 7, 1000}, {"-.5", 7, -0.5}, {"0x1A", 7, 26},
         {"-0x10", 7, -16}, {"0x1A", 5, NAN}, {"0xFFFFFFFF", 7, -1}, {"", 7, NAN}, {"", 4, 0}, {"abc", 7, NAN},
-        {"1e", 7, NAN}, {".", 7, NAN}, {"+3", 6, 3}, {"Infinity", 7, NAN},
+        {"1e", 7, NAN}, {".", 7, NAN}, {"+3", 6, 3}, {"Infinity", 7, NAN}, {"010", 7, 8}, {"-010", 7, -8}, {"019", 7, 19}, {"010", 5, 10},
     };
     for (const auto& c : cases) {
         const double n = stringToNumber(c.text, c.version);
@@ -90,12 +90,14 @@ TEST(Avm1Value, Int32WrapsAndTruncates)
 TEST(Avm1Value, Utf8RoundTripsAndKeepsStrayBytes)
 {
     const std::string text = "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80";
-    const std::u32string chars = utf8ToUtf32(text);
-    ASSERT_EQ(chars.size(), 4u);
+    const std::u32string chars = utf8ToUnits(text);
+    // The emoji outside the basic plane counts as two units, as in Flash.
+    ASSERT_EQ(chars.size(), 5u);
     EXPECT_EQ(chars[2], U'\u4E2D');
-    EXPECT_EQ(utf32ToUtf8(chars), text);
+    EXPECT_EQ(chars[3], char32_t(0xD83D));
+    EXPECT_EQ(unitsToUtf8(chars), text);
     // A cut-off sequence does not read past the end.
-    EXPECT_EQ(utf8ToUtf32("\xE4\xB8").size(), 2u);
+    EXPECT_EQ(utf8ToUnits("\xE4\xB8").size(), 2u);
 }
 
 }  // namespace

@@ -14,14 +14,14 @@ std::u32string chars(Vm& vm, const Value& self)
 {
     Object* o = self.asObject();
     if (o && o->kind() == ObjectKind::String) {
-        return utf8ToUtf32(vm.toString(o->primitive()));
+        return utf8ToUnits(vm.toString(o->primitive()));
     }
-    return utf8ToUtf32(vm.toString(self));
+    return utf8ToUnits(vm.toString(self));
 }
 
 Value str(const std::u32string& s)
 {
-    return Value(utf32ToUtf8(s));
+    return Value(unitsToUtf8(s));
 }
 
 double integerArg(Vm& vm, const std::vector<Value>& args, std::size_t i, double fallback)
@@ -45,7 +45,7 @@ Value charCodeAt(Vm& vm, const Value& self, const std::vector<Value>& args)
 
 Value concat(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
-    std::string out = utf32ToUtf8(chars(vm, self));
+    std::string out = unitsToUtf8(chars(vm, self));
     for (const Value& v : args) {
         out += vm.toString(v);
         if (out.size() > limits::kAvm1MaxStringBytes) {
@@ -59,7 +59,7 @@ Value concat(Vm& vm, const Value& self, const std::vector<Value>& args)
 Value indexOf(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     const std::u32string s = chars(vm, self);
-    const std::u32string needle = utf8ToUtf32(vm.toString(arg(args, 0)));
+    const std::u32string needle = utf8ToUnits(vm.toString(arg(args, 0)));
     const double from = std::clamp(integerArg(vm, args, 1, 0), 0.0, double(s.size()));
     const std::size_t at = s.find(needle, std::size_t(from));
     return Value(at == std::u32string::npos ? -1.0 : double(at));
@@ -68,7 +68,7 @@ Value indexOf(Vm& vm, const Value& self, const std::vector<Value>& args)
 Value lastIndexOf(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     const std::u32string s = chars(vm, self);
-    const std::u32string needle = utf8ToUtf32(vm.toString(arg(args, 0)));
+    const std::u32string needle = utf8ToUnits(vm.toString(arg(args, 0)));
     const double from = integerArg(vm, args, 1, double(s.size()));
     if (from < 0) {
         return Value(-1);
@@ -131,7 +131,7 @@ Value split(Vm& vm, const Value& self, const std::vector<Value>& args)
     if (separator.isUndefined()) {
         add(s);
     } else {
-        const std::u32string sep = utf8ToUtf32(vm.toString(separator));
+        const std::u32string sep = utf8ToUnits(vm.toString(separator));
         if (sep.empty()) {
             for (char32_t c : s) {
                 add(std::u32string(1, c));

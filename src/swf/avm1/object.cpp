@@ -161,7 +161,7 @@ void ArrayObject::specialKeys(std::vector<std::string>& keys) const
 bool KindObject::getSpecial(Vm&, const std::string& name, Value& out)
 {
     if (m_kind == ObjectKind::String && name == "length" && primitive().isString()) {
-        out = Value(double(utf8ToUtf32(primitive().asString()).size()));
+        out = Value(double(utf8ToUnits(primitive().asString()).size()));
         return true;
     }
     return false;

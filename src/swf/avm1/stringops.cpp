@@ -47,7 +47,7 @@ Completion onStringGreater(Activation& act, const ActionRecord&)
 
 Completion onStringLength(Activation& act, const ActionRecord&)
 {
-    act.push(Value(double(utf8ToUtf32(act.popString()).size())));
+    act.push(Value(double(utf8ToUnits(act.popString()).size())));
     return Completion::Normal;
 }
 
@@ -56,7 +56,7 @@ Completion onStringExtract(Activation& act, const ActionRecord&)
 {
     const double count = toInteger(act.popNumber());
     const double index = toInteger(act.popNumber());
-    const std::u32string s = utf8ToUtf32(act.popString());
+    const std::u32string s = utf8ToUnits(act.popString());
     double start = index - 1;
     if (start < 0) {
         start = 0;
@@ -69,13 +69,13 @@ Completion onStringExtract(Activation& act, const ActionRecord&)
     if (start + take > double(s.size())) {
         take = double(s.size()) - start;
     }
-    act.push(Value(utf32ToUtf8(s.substr(std::size_t(start), std::size_t(take)))));
+    act.push(Value(unitsToUtf8(s.substr(std::size_t(start), std::size_t(take)))));
     return Completion::Normal;
 }
 
 Completion onCharToAscii(Activation& act, const ActionRecord&)
 {
-    const std::u32string s = utf8ToUtf32(act.popString());
+    const std::u32string s = utf8ToUnits(act.popString());
     act.push(s.empty() ? Value(0) : Value(double(s[0])));
     return Completion::Normal;
 }

@@ -184,6 +184,15 @@ double stringToNumber(const std::string& s, int version)
     if (version >= 6 && hexPos + 1 < s.size() && s[hexPos] == '0' && (s[hexPos + 1] == 'x' || s[hexPos + 1] == 'X')) {
         return parseHex(s, hexPos + 2, negative);
     }
+    // Flash reads a leading zero followed by octal digits only as an octal number ("010" is 8).
+    if (version >= 6 && hexPos + 1 < s.size() && s[hexPos] == '0' &&
+        s.find_first_not_of("01234567", hexPos) == std::string::npos) {
+        double value = 0;
+        for (std::size_t i = hexPos; i < s.size(); ++i) {
+            value = value * 8 + (s[i] - '0');
+        }
+        return negative ? -value : value;
+    }
     return parseDecimal(s, pos);
 }
 
@@ -295,7 +304,7 @@ const char* primitiveTypeName(Type t)
     return "object";
 }
 
-std::u32string utf8ToUtf32(const std::string& s)
+std::u32string utf8ToUnits(const std::string& s)
 {
     std::u32string out;
     out.reserve(s.size());
@@ -323,7 +332,12 @@ std::u32string utf8ToUtf32(const std::string& s)
             ++i;
             continue;
         }
-        out += cp;
+        if (cp >= 0x10000 && cp <= 0x10FFFF) {
+            out += char32_t(0xD800 + ((cp - 0x10000) >> 10));
+            out += char32_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out += cp;
+        }
         i += std::size_t(extra) + 1;
     }
     return out;
@@ -350,12 +364,20 @@ std::string codePointToUtf8(std::uint32_t cp)
     return out;
 }
 
-std::string utf32ToUtf8(const std::u32string& s)
+std::string unitsToUtf8(const std::u32string& s)
 {
     std::string out;
     out.reserve(s.size());
-    for (char32_t c : s) {
-        out += codePointToUtf8(c);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char32_t c = s[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            out += codePointToUtf8(0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00));
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            out += codePointToUtf8(0xFFFD);  // a lone surrogate has no UTF-8 form
+        } else {
+            out += codePointToUtf8(c);
+        }
     }
     return out;
 }

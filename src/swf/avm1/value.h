@@ -73,9 +73,10 @@ double toInteger(double n);
 // The result of typeof for primitives ("undefined", "null", "boolean", "number", "string").
 const char* primitiveTypeName(Type t);
 
-// UTF-8 helpers for the multibyte string actions and String methods, which count characters.
-std::u32string utf8ToUtf32(const std::string& s);
-std::string utf32ToUtf8(const std::u32string& s);
+// String methods and the multibyte actions count UTF-16 units, as Flash does: a character outside the basic
+// plane is two units (a surrogate pair), which join again on the way back to UTF-8.
+std::u32string utf8ToUnits(const std::string& s);
+std::string unitsToUtf8(const std::u32string& s);
 std::string codePointToUtf8(std::uint32_t cp);
 
 }  // namespace swf::avm1

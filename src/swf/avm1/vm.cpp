@@ -200,7 +200,7 @@ Value Vm::get(const Value& object, const std::string& name)
             return Value();
         }
         if (object.isString() && name == "length") {
-            return Value(double(utf8ToUtf32(object.asString()).size()));
+            return Value(double(utf8ToUnits(object.asString()).size()));
         }
         o = object.isString() ? m_builtins.stringProto
             : object.isNumber() ? m_builtins.numberProto : m_builtins.booleanProto;
