@@ -189,7 +189,11 @@ void installObjectAndFunction(Vm& vm)
     vm.method(b.objectCtor, "registerClass", [](Vm&, const Value&, const std::vector<Value>&) { return Value(true); });
 
     Object* functionProto = b.functionProto;
-    b.functionCtor = makeClass(vm, "Function", functionProto, [](Vm& vm, const Value&, const std::vector<Value>&) {
+    // Function(x) called plainly hands back the object it was given.
+    b.functionCtor = makeClass(vm, "Function", functionProto, [](Vm& vm, const Value&, const std::vector<Value>& args) {
+        if (!vm.constructing() && !args.empty() && args[0].isObject()) {
+            return args[0];
+        }
         return Value(vm.newObject());
     });
     vm.method(functionProto, "call", functionCall);

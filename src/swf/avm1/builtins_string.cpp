@@ -192,7 +192,9 @@ Value stringConstructor(Vm& vm, const Value& self, const std::vector<Value>& arg
     const Value text(args.empty() ? std::string() : vm.toString(args[0]));
     if (vm.constructing()) {
         if (Object* o = self.asObject()) {
+            // The box's length is an ordinary property that scripts may change or delete.
             o->setPrimitive(text);
+            o->put("length", Value(double(utf8ToUnits(text.asString()).size())), prop::Hidden);
         }
         return Value();
     }

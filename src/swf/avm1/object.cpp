@@ -158,12 +158,8 @@ void ArrayObject::specialKeys(std::vector<std::string>& keys) const
     }
 }
 
-bool KindObject::getSpecial(Vm&, const std::string& name, Value& out)
+bool KindObject::getSpecial(Vm&, const std::string&, Value&)
 {
-    if (m_kind == ObjectKind::String && name == "length" && primitive().isString()) {
-        out = Value(double(utf8ToUnits(primitive().asString()).size()));
-        return true;
-    }
     return false;
 }
 

@@ -150,6 +150,7 @@ Object* Vm::toObject(const Value& v)
     case Type::String: {
         Object* box = newKind(ObjectKind::String, m_builtins.stringProto);
         box->setPrimitive(v);
+        box->put("length", Value(double(utf8ToUnits(v.asString()).size())), prop::Hidden);
         return box;
     }
     default:
