@@ -299,6 +299,10 @@ Value sort(Vm& vm, const Value& self, const std::vector<Value>& args)
         return Value();
     }
     Value compare = arg(args, 0);
+    // A first argument that is neither an order function nor flags makes sort do nothing.
+    if (!args.empty() && !vm.isCallable(compare) && !compare.isNumber()) {
+        return Value();
+    }
     int flags = 0;
     if (vm.isCallable(compare)) {
         flags = int(toInteger(vm.toNumber(arg(args, 1))));

@@ -235,13 +235,12 @@ void preloadRegisters(Activation& act, FunctionObject& fn, const FunctionCode& c
 
 }  // namespace
 
-Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* superBase)
+Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* home)
 {
     const FunctionCode& code = *fn.code;
     Activation act(vm, code.bytes, code.start, code.size);
     act.constants = code.constants;
     act.callee = &fn;
-    act.superBase = superBase;
     act.target = fn.definingTarget ? fn.definingTarget : vm.host().root();
     act.originalTarget = act.target;
     act.self = self;
@@ -254,7 +253,7 @@ Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vec
     act.registerCount = code.isFunction2 ? std::size_t(code.registerCount) + 1 : 4;
     act.localRegisters.resize(act.registerCount);
     act.registers = act.localRegisters.data();
-    Object* superObject = vm.adopt(std::make_unique<SuperObject>(superBase, self));
+    Object* superObject = vm.adopt(std::make_unique<SuperObject>(home ? home->proto() : nullptr, self, home));
     if (code.isFunction2) {
         preloadRegisters(act, fn, code, superObject);
     }

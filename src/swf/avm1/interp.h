@@ -46,7 +46,6 @@ struct Activation {
     std::vector<Value> localRegisters;
     Value* registers;
     std::size_t registerCount = 4;
-    Object* superBase = nullptr;
     FunctionObject* callee = nullptr;
     Object* arguments = nullptr;
     std::vector<Block> blocks;
@@ -67,7 +66,7 @@ using Handler = Completion (*)(Activation&, const ActionRecord&);
 Completion execute(Activation& act);
 
 // Calls a function defined by DefineFunction or DefineFunction2.
-Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* superBase);
+Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* home);
 
 // Variables by name or path, as GetVariable, SetVariable and the Define actions see them.
 Value getVariable(Activation& act, const std::string& name);

@@ -163,10 +163,14 @@ private:
 // What `super` refers to inside a method: lookups start at the prototype above the method's home.
 class SuperObject : public Object {
 public:
-    SuperObject(Object* base, Value self) : Object(nullptr, true), base(base), self(std::move(self)) {}
+    SuperObject(Object* base, Value self, Object* home)
+        : Object(nullptr, true), base(base), self(std::move(self)), home(home)
+    {
+    }
     ObjectKind kind() const override { return ObjectKind::Super; }
     Object* base;
     Value self;
+    Object* home;  // the prototype whose __constructor__ super() calls
 };
 
 // An array index from a property name ("0", "12"), or -1.

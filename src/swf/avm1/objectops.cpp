@@ -48,12 +48,16 @@ Completion onCallMethod(Activation& act, const ActionRecord&)
             return Completion::Normal;
         }
         if (name.empty()) {
-            Value ctor = vm.get(Value(super->base), "constructor");
-            act.push(vm.call(ctor, super->self, args, super->base->proto()));
+            // super(): the class above, as extends recorded it, else the prototype's constructor.
+            Value ctor = super->home ? vm.get(Value(super->home), "__constructor__") : Value();
+            if (!vm.isCallable(ctor)) {
+                ctor = vm.get(Value(super->base), "constructor");
+            }
+            act.push(vm.call(ctor, super->self, args, super->base));
             return Completion::Normal;
         }
         Object* owner = vm.ownerOf(super->base, name);
-        act.push(vm.call(vm.get(object, name), super->self, args, owner ? owner->proto() : nullptr));
+        act.push(vm.call(vm.get(object, name), super->self, args, owner));
         return Completion::Normal;
     }
     if (name.empty()) {
@@ -66,7 +70,7 @@ Completion onCallMethod(Activation& act, const ActionRecord&)
         return Completion::Normal;
     }
     Object* owner = o ? vm.ownerOf(o, name) : nullptr;
-    act.push(vm.call(function, object, args, owner ? owner->proto() : nullptr));
+    act.push(vm.call(function, object, args, owner));
     return Completion::Normal;
 }
 

@@ -351,7 +351,7 @@ bool Vm::enterCall()
     return true;
 }
 
-Value Vm::call(const Value& function, const Value& self, const std::vector<Value>& args, Object* superBase)
+Value Vm::call(const Value& function, const Value& self, const std::vector<Value>& args, Object* home)
 {
     const bool constructing = m_pendingConstruct;
     m_pendingConstruct = false;
@@ -370,7 +370,7 @@ Value Vm::call(const Value& function, const Value& self, const std::vector<Value
         result = fn->native(*this, self, args);
         m_inConstruct = saved;
     } else if (fn->code) {
-        result = callBytecode(*this, *fn, self, args, superBase);
+        result = callBytecode(*this, *fn, self, args, home);
     }
     leaveCall();
     return result;
@@ -395,7 +395,7 @@ Value Vm::construct(const Value& constructor, const std::vector<Value>& args)
     }
     Value self(instance);
     m_pendingConstruct = true;
-    Value result = call(constructor, self, args, proto ? proto->proto() : nullptr);
+    Value result = call(constructor, self, args, proto);
     if (fn->native && result.isObject()) {
         return result;
     }

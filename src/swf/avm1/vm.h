@@ -97,8 +97,9 @@ public:
     // Enumerable names along the prototype chain, as for..in visits them.
     std::vector<std::string> enumerate(Object* object);
 
-    // Calls and construction. A thrown value leaves throwing() true.
-    Value call(const Value& function, const Value& self, const std::vector<Value>& args, Object* superBase = nullptr);
+    // Calls and construction. A thrown value leaves throwing() true. `home` is the object a method was found on;
+    // `super` inside it starts above it.
+    Value call(const Value& function, const Value& self, const std::vector<Value>& args, Object* home = nullptr);
     Value construct(const Value& constructor, const std::vector<Value>& args);
     bool instanceOf(const Value& value, Object* constructor);
     bool isCallable(const Value& v) const;
