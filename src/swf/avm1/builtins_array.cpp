@@ -200,28 +200,36 @@ Value reverse(Vm&, const Value& self, const std::vector<Value>&)
     return self;
 }
 
-std::string lower(std::string s)
+// Lower case for CASEINSENSITIVE: ASCII and the Latin-1 letters.
+std::u32string lower(const std::string& s)
 {
-    for (char& c : s) {
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::u32string units = utf8ToUnits(s);
+    for (char32_t& c : units) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+            c += 0x20;
+        }
     }
-    return s;
+    return units;
 }
 
-// The default order of sort: strings, or numbers with the NUMERIC flag; -1, 0 or 1.
+// The default order of sort: strings, or numbers with the NUMERIC flag (NaN last); -1, 0 or 1.
 int compareValues(Vm& vm, const Value& a, const Value& b, int flags)
 {
-    if (flags & sortflag::Numeric && a.isNumber() && b.isNumber()) {
-        const double x = a.asNumber();
-        const double y = b.asNumber();
+    if (flags & sortflag::Numeric) {
+        const double x = vm.toNumber(a);
+        const double y = vm.toNumber(b);
+        if (std::isnan(x) || std::isnan(y)) {
+            return std::isnan(x) == std::isnan(y) ? 0 : std::isnan(x) ? 1 : -1;
+        }
         return x < y ? -1 : x > y ? 1 : 0;
     }
-    std::string x = vm.toString(a);
-    std::string y = vm.toString(b);
     if (flags & sortflag::CaseInsensitive) {
-        x = lower(x);
-        y = lower(y);
+        const std::u32string x = lower(vm.toString(a));
+        const std::u32string y = lower(vm.toString(b));
+        return x < y ? -1 : x > y ? 1 : 0;
     }
+    const std::u32string x = utf8ToUnits(vm.toString(a));
+    const std::u32string y = utf8ToUnits(vm.toString(b));
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
