@@ -241,7 +241,9 @@ Completion onEndDrag(Activation& act, const ActionRecord&)
 void waitForFrame(Activation& act, double frame, std::size_t skip)
 {
     const int loaded = act.target ? act.vm.host().framesLoaded(act.target) : 0;
-    if (frame < loaded) {
+    const double total = act.target ? act.vm.toNumber(act.vm.host().getClipProperty(act.target, ClipProperty::TotalFrames)) : 0;
+    // A frame past the end can never load; Flash takes the movie as ready once all of it has loaded.
+    if (frame < loaded || loaded >= total) {
         return;
     }
     for (std::size_t i = 0; i < skip; ++i) {

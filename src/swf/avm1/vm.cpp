@@ -215,7 +215,9 @@ Value Vm::get(const Value& object, const std::string& name)
         }
     }
     if (name == "__proto__") {
-        return Value(o->proto());
+        // A primitive stored as __proto__ is kept as it was given.
+        const Property* stored = o->findOwn(name);
+        return stored ? stored->value : Value(o->proto());
     }
     int guard = 0;
     for (Object* cur = o; cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
@@ -254,6 +256,11 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
     }
     if (name == "__proto__") {
         o->setProto(value.asObject());
+        if (value.isObject()) {
+            o->removeOwn(name);
+        } else {
+            o->put(name, value, prop::Hidden);
+        }
         return;
     }
     Value stored = value;
