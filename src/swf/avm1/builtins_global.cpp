@@ -106,6 +106,9 @@ Value parseIntFunction(Vm& vm, const Value&, const std::vector<Value>& args)
 
 Value parseFloatFunction(Vm& vm, const Value&, const std::vector<Value>& args)
 {
+    if (args.empty()) {
+        return Value();
+    }
     const std::string s = vm.toString(arg(args, 0));
     std::size_t pos = 0;
     while (pos < s.size() && isSpace(s[pos])) {

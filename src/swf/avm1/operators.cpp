@@ -113,8 +113,9 @@ Completion onEquals(Activation& act, const ActionRecord&)
 {
     const Value bv = act.pop();
     const Value av = act.pop();
-    const double a = act.vm.toNumber(av);
+    // Equals converts the right operand first, unlike the other operators.
     const double b = act.vm.toNumber(bv);
+    const double a = act.vm.toNumber(av);
     act.push(act.boolean(a == b));
     return Completion::Normal;
 }

@@ -207,9 +207,14 @@ double primitiveToNumber(const Value& v, int version)
     case Type::Number:
         return v.asNumber();
     case Type::String: {
-        // SWF 4 reads a string that is no number as 0.
-        const double n = stringToNumber(v.asString(), version);
-        return version <= 4 && std::isnan(n) ? 0 : n;
+        if (version <= 4) {
+            // SWF 4 reads the longest number at the start of the string, and 0 when there is none.
+            const char* text = v.asString().c_str();
+            char* end = nullptr;
+            const double n = std::strtod(text, &end);
+            return end == text || std::isnan(n) ? 0 : n;
+        }
+        return stringToNumber(v.asString(), version);
     }
     case Type::Object:
         break;
