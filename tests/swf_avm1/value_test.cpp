@@ -1,4 +1,5 @@
 // Conversions of primitive values as Flash applies them.
+#include "swf/avm1/object.h"
 #include "swf/avm1/value.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,34 @@ TEST(Avm1Value, Utf8RoundTripsAndKeepsStrayBytes)
     EXPECT_EQ(unitsToUtf8(chars), text);
     // A cut-off sequence does not read past the end.
     EXPECT_EQ(utf8ToUnits("\xE4\xB8").size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Avm1Names, FoldingBeforeSwf7CoversLatinGreekAndCyrillic)
+{
+    using swf::avm1::Object;
+    Object folded(nullptr, false);
+    Object exact(nullptr, true);
+    const struct {
+        const char* a;
+        const char* b;
+    } same[] = {
+        {"FOO", "foo"},
+        {"\xC3\x84", "\xC3\xA4"},        // Ä ä
+        {"\xD3\xA4", "\xD3\xA5"},        // Ӥ ӥ
+        {"\xC7\x84", "\xC7\x86"},        // Ǆ ǆ
+        {"\xC7\x85", "\xC7\x86"},        // ǅ ǆ
+        {"\xCE\x91", "\xCE\xB1"},        // Α α
+        {"\xD0\x81", "\xD1\x91"},        // Ё ё
+    };
+    for (const auto& c : same) {
+        EXPECT_EQ(folded.key(c.a), folded.key(c.b)) << c.a;
+        EXPECT_NE(exact.key(c.a), exact.key(c.b)) << c.a;
+    }
+    EXPECT_NE(folded.key("\xC3\x97"), folded.key("\xC3\xB7"));  // × and ÷ are no letters
 }
 
 }  // namespace

@@ -9,16 +9,54 @@
 
 namespace swf::avm1 {
 
+namespace {
+
+// Lower case of the letters Flash folds before SWF 7: ASCII, Latin-1, the paired Latin, Greek and Cyrillic
+// blocks. Other characters stay as they are.
+char32_t foldUnit(char32_t c)
+{
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB) ||
+        (c >= 0x410 && c <= 0x42F)) {
+        return c + 0x20;
+    }
+    if (c >= 0x400 && c <= 0x40F) {
+        return c + 0x50;
+    }
+    // The digraphs come in threes: capital, title case, small.
+    if (c >= 0x1C4 && c <= 0x1CC) {
+        return 0x1C6 + (c - 0x1C4) / 3 * 3;
+    }
+    if (c >= 0x1F1 && c <= 0x1F3) {
+        return 0x1F3;
+    }
+    const bool pairedBlock = (c >= 0x100 && c <= 0x17F) || (c >= 0x460 && c <= 0x4FF) || (c >= 0x1E00 && c <= 0x1EFF);
+    if (pairedBlock && c % 2 == 0) {
+        return c + 1;
+    }
+    return c;
+}
+
+}  // namespace
+
 std::string Object::key(const std::string& name) const
 {
     if (m_caseSensitive) {
         return name;
     }
+    bool ascii = true;
     std::string folded = name;
     for (char& c : folded) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return folded;
+    if (ascii) {
+        return folded;
+    }
+    std::u32string units = utf8ToUnits(name);
+    for (char32_t& c : units) {
+        c = foldUnit(c);
+    }
+    return unitsToUtf8(units);
 }
 
 Property* Object::findOwn(const std::string& name)
