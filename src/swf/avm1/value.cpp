@@ -107,6 +107,11 @@ int hexDigit(char c)
 
 double parseHex(const std::string& s, std::size_t pos, bool negative)
 {
+    // Flash also takes a sign after the prefix ("0x-10").
+    if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) {
+        negative = negative != (s[pos] == '-');
+        ++pos;
+    }
     if (pos >= s.size()) {
         return NAN;
     }
@@ -196,6 +201,51 @@ double stringToNumber(const std::string& s, int version)
     return parseDecimal(s, pos);
 }
 
+namespace {
+
+// SWF 4 reads the longest decimal number at the start of a string (after white space), and 0 when there is none.
+double leadingDecimal(const std::string& s)
+{
+    std::size_t pos = 0;
+    while (pos < s.size() && isSpace(s[pos])) {
+        ++pos;
+    }
+    const std::size_t start = pos;
+    if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) {
+        ++pos;
+    }
+    bool digits = false;
+    while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9') {
+        ++pos;
+        digits = true;
+    }
+    if (pos < s.size() && s[pos] == '.') {
+        ++pos;
+        while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9') {
+            ++pos;
+            digits = true;
+        }
+    }
+    if (!digits) {
+        return 0;
+    }
+    if (pos < s.size() && (s[pos] == 'e' || s[pos] == 'E')) {
+        std::size_t e = pos + 1;
+        if (e < s.size() && (s[e] == '-' || s[e] == '+')) {
+            ++e;
+        }
+        if (e < s.size() && s[e] >= '0' && s[e] <= '9') {
+            while (e < s.size() && s[e] >= '0' && s[e] <= '9') {
+                ++e;
+            }
+            pos = e;
+        }
+    }
+    return std::strtod(s.substr(start, pos - start).c_str(), nullptr);
+}
+
+}  // namespace
+
 double primitiveToNumber(const Value& v, int version)
 {
     switch (v.type()) {
@@ -208,11 +258,7 @@ double primitiveToNumber(const Value& v, int version)
         return v.asNumber();
     case Type::String: {
         if (version <= 4) {
-            // SWF 4 reads the longest number at the start of the string, and 0 when there is none.
-            const char* text = v.asString().c_str();
-            char* end = nullptr;
-            const double n = std::strtod(text, &end);
-            return end == text || std::isnan(n) ? 0 : n;
+            return leadingDecimal(v.asString());
         }
         return stringToNumber(v.asString(), version);
     }
