@@ -32,7 +32,7 @@ inline constexpr int kAvm1MaxGetterDepth = 64;
 
 // ActionScript: elements of one array and bytes of one string.
 inline constexpr std::size_t kAvm1MaxArrayLength = 16 * 1024 * 1024;
-inline constexpr std::size_t kAvm1MaxStringBytes = 64 * 1024 * 1024;
+inline constexpr std::size_t kAvm1MaxStringBytes = 16 * 1024 * 1024;
 
 // ActionScript: objects alive in one movie's machine.
 inline constexpr std::size_t kAvm1MaxObjects = 8 * 1024 * 1024;

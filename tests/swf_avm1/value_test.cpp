@@ -66,6 +66,10 @@ TEST(Avm1Value, VersionRulesForUndefinedNullAndStrings)
     EXPECT_EQ(primitiveToNumber(Value(), 6), 0);
     EXPECT_TRUE(std::isnan(primitiveToNumber(Value(), 7)));
     EXPECT_EQ(primitiveToNumber(Value("abc"), 4), 0);
+    // SWF 4 reads the decimal number the string starts with, never hexadecimal.
+    EXPECT_EQ(primitiveToNumber(Value(" 12.5abc"), 4), 12.5);
+    EXPECT_EQ(primitiveToNumber(Value("0x96"), 4), 0);
+    EXPECT_EQ(primitiveToNumber(Value("0x-10"), 6), -16);
     EXPECT_TRUE(std::isnan(primitiveToNumber(Value("abc"), 5)));
     // Strings are true by length from SWF 7, by their number before.
     EXPECT_TRUE(toBoolean(Value("abc"), 7));

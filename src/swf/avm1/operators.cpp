@@ -1,6 +1,8 @@
 // Arithmetic, comparison, logic and bitwise actions, with the SWF 4 rules where they differ.
 #include "swf/avm1/interp.h"
 
+#include "swf/limits.h"
+
 #include <cmath>
 
 namespace swf::avm1 {
@@ -158,7 +160,13 @@ Completion onAdd2(Activation& act, const ActionRecord&)
     const Value a = act.vm.toPrimitive(act.pop());
     const Value b = act.vm.toPrimitive(bv);
     if (a.isString() || b.isString()) {
-        act.push(Value(act.vm.toString(a) + act.vm.toString(b)));
+        std::string left = act.vm.toString(a);
+        const std::string right = act.vm.toString(b);
+        if (left.size() + right.size() > limits::kAvm1MaxStringBytes) {
+            act.vm.abort("A string grew past the engine's limit; the scripts were stopped.");
+            return Completion::Abort;
+        }
+        act.push(Value(left + right));
     } else {
         act.push(Value(act.vm.toNumber(a) + act.vm.toNumber(b)));
     }
