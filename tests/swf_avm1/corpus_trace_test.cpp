@@ -187,7 +187,12 @@ TEST(Avm1Corpus, TraceCasesMatchFlashOrAreListed)
     std::getline(manifest, row);
     int total = 0;
     int passed = 0;
-    std::ofstream report("avm1-corpus-failures.txt");
+    // KIVAMO_AVM1_REPORT names a file that receives the failing cases as expected-failure lines.
+    const char* reportPath = std::getenv("KIVAMO_AVM1_REPORT");
+    std::ofstream report;
+    if (reportPath) {
+        report.open(reportPath);
+    }
     while (std::getline(manifest, row)) {
         std::vector<std::string> cols;
         std::stringstream s(row);
@@ -203,7 +208,7 @@ TEST(Avm1Corpus, TraceCasesMatchFlashOrAreListed)
         const CaseResult r = runCase(dir, flags);
         ++total;
         passed += r.passed ? 1 : 0;
-        if (!r.passed) {
+        if (!r.passed && reportPath) {
             report << "trace " << dir << " " << r.reason << "\n";
         }
         const bool isListed = listed.count(dir) > 0;
