@@ -248,7 +248,8 @@ Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vec
     act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Local, act.locals, fn.scope});
     ArrayObject* arguments = vm.newArray(args);
     arguments->put("callee", Value(static_cast<Object*>(&fn)), prop::Hidden);
-    arguments->put("caller", Value::null(), prop::Hidden);
+    arguments->put("caller", vm.currentFunction ? Value(static_cast<Object*>(vm.currentFunction)) : Value::null(),
+                   prop::Hidden);
     act.arguments = arguments;
     act.registerCount = code.isFunction2 ? std::size_t(code.registerCount) + 1 : 4;
     act.localRegisters.resize(act.registerCount);
@@ -267,7 +268,10 @@ Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vec
         }
     }
     act.locals->put("super", Value(superObject), prop::Hidden);
+    FunctionObject* caller = vm.currentFunction;
+    vm.currentFunction = &fn;
     const Completion c = execute(act);
+    vm.currentFunction = caller;
     if (c == Completion::Return) {
         return act.returnValue;
     }

@@ -130,6 +130,8 @@ public:
     void leaveCall() { --m_callDepth; }
     bool chargeAction();
     Value* globalRegisters() { return m_globalRegisters; }
+    // The bytecode function running now (arguments.caller of the next call); null on the timeline.
+    FunctionObject* currentFunction = nullptr;
     // A deterministic pseudo-random number in [0, 1) for random() and Math.random().
     double random();
 
