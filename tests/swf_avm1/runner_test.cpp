@@ -23,9 +23,9 @@ MovieScripts scriptsOf(const Bytes& movie)
 
 Bytes initAction(const Asm& code)
 {
-    Bytes body{1, 0};  // the sprite id it belongs to
-    body.insert(body.end(), code.bytes.begin(), code.bytes.end());
-    return body;
+    kivamo::test::ByteWriter body;
+    body.u16(1).bytes(code.bytes);  // the sprite id it belongs to, then the actions
+    return body.data();
 }
 
 TEST(Avm1Runner, FramesRunInOrderAndQuitStopsAfterItsFrame)
