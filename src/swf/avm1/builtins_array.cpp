@@ -1,0 +1,388 @@
+// Array: the constructor, every method of Flash's Array, and sort/sortOn with their flags.
+#include "swf/avm1/builtins.h"
+
+#include "swf/avm1/interp.h"
+#include "swf/limits.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace swf::avm1 {
+
+namespace sortflag {
+inline constexpr int CaseInsensitive = 1;
+inline constexpr int Descending = 2;
+inline constexpr int UniqueSort = 4;
+inline constexpr int ReturnIndexedArray = 8;
+inline constexpr int Numeric = 16;
+}  // namespace sortflag
+
+std::string joinArray(Vm& vm, const ArrayObject& array, const std::string& separator)
+{
+    std::string out;
+    for (std::size_t i = 0; i < array.elements.size() && !vm.stopped(); ++i) {
+        if (i > 0) {
+            out += separator;
+        }
+        out += vm.toString(array.elements[i]);
+        if (out.size() > limits::kAvm1MaxStringBytes) {
+            vm.abort("A string grew past the engine's limit; the scripts were stopped.");
+            break;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+Value wrap(ArrayObject* a)
+{
+    return Value(static_cast<Object*>(a));
+}
+
+// Relative start or end positions as slice and splice read them.
+std::size_t relative(Vm& vm, const Value& v, std::size_t length, std::size_t fallback)
+{
+    if (v.isUndefined()) {
+        return fallback;
+    }
+    double n = toInteger(vm.toNumber(v));
+    if (n < 0) {
+        n += double(length);
+    }
+    return std::size_t(std::clamp(n, 0.0, double(length)));
+}
+
+Value arrayConstructor(Vm& vm, const Value&, const std::vector<Value>& args)
+{
+    ArrayObject* array = vm.newArray();
+    if (args.size() == 1 && args[0].isNumber()) {
+        const double n = args[0].asNumber();
+        if (n >= 0 && n == std::floor(n) && !array->resize(n)) {
+            vm.warnOnce("array length over the engine's limit");
+        }
+    } else {
+        array->elements = args;
+    }
+    return wrap(array);
+}
+
+Value push(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a) {
+        return Value();
+    }
+    if (a->elements.size() + args.size() > limits::kAvm1MaxArrayLength) {
+        vm.warnOnce("array length over the engine's limit");
+        return Value(double(a->elements.size()));
+    }
+    a->elements.insert(a->elements.end(), args.begin(), args.end());
+    return Value(double(a->elements.size()));
+}
+
+Value pop(Vm&, const Value& self, const std::vector<Value>&)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a || a->elements.empty()) {
+        return Value();
+    }
+    Value last = a->elements.back();
+    a->elements.pop_back();
+    return last;
+}
+
+Value shift(Vm&, const Value& self, const std::vector<Value>&)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a || a->elements.empty()) {
+        return Value();
+    }
+    Value first = a->elements.front();
+    a->elements.erase(a->elements.begin());
+    return first;
+}
+
+Value unshift(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a) {
+        return Value();
+    }
+    if (a->elements.size() + args.size() <= limits::kAvm1MaxArrayLength) {
+        a->elements.insert(a->elements.begin(), args.begin(), args.end());
+    } else {
+        vm.warnOnce("array length over the engine's limit");
+    }
+    return Value(double(a->elements.size()));
+}
+
+Value slice(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a) {
+        return Value();
+    }
+    const std::size_t n = a->elements.size();
+    const std::size_t start = relative(vm, arg(args, 0), n, 0);
+    const std::size_t end = relative(vm, arg(args, 1), n, n);
+    ArrayObject* out = vm.newArray();
+    if (start < end) {
+        out->elements.assign(a->elements.begin() + std::ptrdiff_t(start), a->elements.begin() + std::ptrdiff_t(end));
+    }
+    return wrap(out);
+}
+
+Value splice(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a || args.empty() || args[0].isUndefined()) {
+        return Value();
+    }
+    const std::size_t n = a->elements.size();
+    const std::size_t start = relative(vm, args[0], n, 0);
+    std::size_t count = n - start;
+    if (args.size() > 1) {
+        const double c = toInteger(vm.toNumber(args[1]));
+        count = std::size_t(std::clamp(c, 0.0, double(n - start)));
+    }
+    ArrayObject* removed = vm.newArray();
+    const auto first = a->elements.begin() + std::ptrdiff_t(start);
+    removed->elements.assign(first, first + std::ptrdiff_t(count));
+    a->elements.erase(first, first + std::ptrdiff_t(count));
+    if (args.size() > 2) {
+        a->elements.insert(a->elements.begin() + std::ptrdiff_t(start), args.begin() + 2, args.end());
+    }
+    return wrap(removed);
+}
+
+Value concat(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    ArrayObject* a = thisArray(self);
+    ArrayObject* out = vm.newArray(a ? a->elements : std::vector<Value>{});
+    for (const Value& v : args) {
+        ArrayObject* other = thisArray(v);
+        const std::size_t adding = other ? other->elements.size() : 1;
+        if (out->elements.size() + adding > limits::kAvm1MaxArrayLength) {
+            vm.warnOnce("array length over the engine's limit");
+            break;
+        }
+        if (other) {
+            out->elements.insert(out->elements.end(), other->elements.begin(), other->elements.end());
+        } else {
+            out->elements.push_back(v);
+        }
+    }
+    return wrap(out);
+}
+
+Value join(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a) {
+        return Value();
+    }
+    const std::string separator = args.empty() || args[0].isUndefined() ? "," : vm.toString(args[0]);
+    return Value(joinArray(vm, *a, separator));
+}
+
+Value toString(Vm& vm, const Value& self, const std::vector<Value>&)
+{
+    ArrayObject* a = thisArray(self);
+    return a ? Value(joinArray(vm, *a, ",")) : Value("[object Object]");
+}
+
+Value reverse(Vm&, const Value& self, const std::vector<Value>&)
+{
+    if (ArrayObject* a = thisArray(self)) {
+        std::reverse(a->elements.begin(), a->elements.end());
+    }
+    return self;
+}
+
+// Lower case for CASEINSENSITIVE: ASCII and the Latin-1 letters.
+std::u32string lower(const std::string& s)
+{
+    std::u32string units = utf8ToUnits(s);
+    for (char32_t& c : units) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+            c += 0x20;
+        }
+    }
+    return units;
+}
+
+// The default order of sort: strings, or numbers with the NUMERIC flag (NaN last); -1, 0 or 1.
+int compareValues(Vm& vm, const Value& a, const Value& b, int flags)
+{
+    if (flags & sortflag::Numeric) {
+        const double x = vm.toNumber(a);
+        const double y = vm.toNumber(b);
+        if (std::isnan(x) || std::isnan(y)) {
+            return std::isnan(x) == std::isnan(y) ? 0 : std::isnan(x) ? 1 : -1;
+        }
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
+    if (flags & sortflag::CaseInsensitive) {
+        const std::u32string x = lower(vm.toString(a));
+        const std::u32string y = lower(vm.toString(b));
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
+    const std::u32string x = utf8ToUnits(vm.toString(a));
+    const std::u32string y = utf8ToUnits(vm.toString(b));
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+using Compare = std::function<int(const Value&, const Value&)>;
+
+// A merge sort that stays inside its range whatever the script's comparison answers; the library's sorts
+// may run off the range with an inconsistent order.
+template <class Less>
+void mergeSort(std::vector<std::size_t>& items, Less less)
+{
+    std::vector<std::size_t> buffer(items.size());
+    for (std::size_t width = 1; width < items.size(); width *= 2) {
+        for (std::size_t lo = 0; lo < items.size(); lo += 2 * width) {
+            const std::size_t mid = std::min(lo + width, items.size());
+            const std::size_t hi = std::min(lo + 2 * width, items.size());
+            std::size_t i = lo;
+            std::size_t j = mid;
+            std::size_t k = lo;
+            while (i < mid && j < hi) {
+                buffer[k++] = less(items[j], items[i]) ? items[j++] : items[i++];
+            }
+            while (i < mid) {
+                buffer[k++] = items[i++];
+            }
+            while (j < hi) {
+                buffer[k++] = items[j++];
+            }
+        }
+        items.swap(buffer);
+    }
+}
+
+// Sorts with the order and flags; returns the sorted result, the index array, or 0 for a failed UNIQUESORT.
+Value sortElements(Vm& vm, ArrayObject* a, const Compare& order, int flags)
+{
+    std::vector<std::size_t> index(a->elements.size());
+    for (std::size_t i = 0; i < index.size(); ++i) {
+        index[i] = i;
+    }
+    const bool descending = flags & sortflag::Descending;
+    bool duplicate = false;
+    mergeSort(index, [&](std::size_t i, std::size_t j) {
+        if (vm.stopped()) {
+            return false;
+        }
+        const int c = order(a->elements[i], a->elements[j]);
+        if (c == 0) {
+            duplicate = true;
+        }
+        return descending ? c > 0 : c < 0;
+    });
+    if ((flags & sortflag::UniqueSort) && duplicate) {
+        return Value(0);
+    }
+    if (flags & sortflag::ReturnIndexedArray) {
+        ArrayObject* out = vm.newArray();
+        for (std::size_t i : index) {
+            out->elements.push_back(Value(double(i)));
+        }
+        return wrap(out);
+    }
+    std::vector<Value> sorted;
+    sorted.reserve(index.size());
+    for (std::size_t i : index) {
+        sorted.push_back(a->elements[i]);
+    }
+    a->elements = std::move(sorted);
+    return wrap(a);
+}
+
+Value sort(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a) {
+        return Value();
+    }
+    Value compare = arg(args, 0);
+    // A first argument that is neither an order function nor flags makes sort do nothing.
+    if (!args.empty() && !vm.isCallable(compare) && !compare.isNumber()) {
+        return Value();
+    }
+    int flags = 0;
+    if (vm.isCallable(compare)) {
+        flags = int(toInteger(vm.toNumber(arg(args, 1))));
+    } else if (compare.isNumber()) {
+        flags = int(compare.asNumber());
+        compare = Value();
+    }
+    Compare order;
+    if (vm.isCallable(compare)) {
+        order = [&vm, compare](const Value& x, const Value& y) {
+            const double r = vm.toNumber(vm.call(compare, Value(), {x, y}));
+            return r < 0 ? -1 : r > 0 ? 1 : 0;
+        };
+    } else {
+        order = [&vm, flags](const Value& x, const Value& y) { return compareValues(vm, x, y, flags); };
+    }
+    return sortElements(vm, a, order, flags);
+}
+
+Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    ArrayObject* a = thisArray(self);
+    if (!a) {
+        return Value();
+    }
+    std::vector<std::string> fields;
+    if (ArrayObject* list = thisArray(arg(args, 0))) {
+        for (const Value& v : list->elements) {
+            fields.push_back(vm.toString(v));
+        }
+    } else {
+        fields.push_back(vm.toString(arg(args, 0)));
+    }
+    const int flags = int(toInteger(vm.toNumber(arg(args, 1))));
+    Compare order = [&vm, fields, flags](const Value& x, const Value& y) {
+        for (const std::string& f : fields) {
+            const int c = compareValues(vm, vm.get(x, f), vm.get(y, f), flags);
+            if (c != 0) {
+                return c;
+            }
+        }
+        return 0;
+    };
+    return sortElements(vm, a, order, flags);
+}
+
+}  // namespace
+
+void installArray(Vm& vm)
+{
+    Builtins& b = vm.builtins();
+    b.arrayProto = vm.newObject();
+    b.arrayCtor = makeClass(vm, "Array", b.arrayProto, arrayConstructor);
+    Object* p = b.arrayProto;
+    vm.method(p, "push", push);
+    vm.method(p, "pop", pop);
+    vm.method(p, "shift", shift);
+    vm.method(p, "unshift", unshift);
+    vm.method(p, "slice", slice);
+    vm.method(p, "splice", splice);
+    vm.method(p, "concat", concat);
+    vm.method(p, "join", join);
+    vm.method(p, "toString", toString);
+    vm.method(p, "reverse", reverse);
+    vm.method(p, "sort", sort);
+    vm.method(p, "sortOn", sortOn);
+    Object* ctor = b.arrayCtor;
+    ctor->put("CASEINSENSITIVE", Value(sortflag::CaseInsensitive), prop::Hidden | prop::ReadOnly);
+    ctor->put("DESCENDING", Value(sortflag::Descending), prop::Hidden | prop::ReadOnly);
+    ctor->put("UNIQUESORT", Value(sortflag::UniqueSort), prop::Hidden | prop::ReadOnly);
+    ctor->put("RETURNINDEXEDARRAY", Value(sortflag::ReturnIndexedArray), prop::Hidden | prop::ReadOnly);
+    ctor->put("NUMERIC", Value(sortflag::Numeric), prop::Hidden | prop::ReadOnly);
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,70 @@
+// What the virtual machine asks of the player around it: display objects, timeline control, output sinks and
+// the clock. The engine implements it over the display tree; tests use a fake.
+#pragma once
+
+#include "swf/avm1/value.h"
+
+#include <cstdint>
+#include <string>
+
+namespace swf::avm1 {
+
+class Object;
+class Vm;
+
+// Property numbers of GetProperty/SetProperty (_x = 0 … _ymouse = 21).
+enum class ClipProperty : int {
+    X = 0, Y, XScale, YScale, CurrentFrame, TotalFrames, Alpha, Visible, Width, Height, Rotation, Target,
+    FramesLoaded, Name, DropTarget, Url, HighQuality, FocusRect, SoundBufTime, Quality, XMouse, YMouse,
+};
+
+// The property number of a clip property name ("_x" is 0, "_currentframe" 4 …), or -1; names without case.
+int clipPropertyIndex(const std::string& name);
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Output.
+    virtual void trace(const std::string& line) = 0;
+    virtual void fscommand(const std::string& command, const std::string& argument) = 0;
+    virtual void getUrl(const std::string& url, const std::string& target, int method) = 0;
+    // Warnings such as "Failed to parse corrupt data." or a script stopped by a limit.
+    virtual void warning(const std::string& message) = 0;
+
+    // Milliseconds since the movie started, as the player's ticks moved it (getTimer, timers, script time).
+    virtual double nowMs() const = 0;
+    // The wall-time the running scripts have taken in this frame, for the time limit; the player measures it.
+    virtual double scriptElapsedMs() const { return 0; }
+
+    // Display objects are objects of the machine; these find them.
+    virtual Object* root() = 0;
+    virtual Object* level(int n) { return n == 0 ? root() : nullptr; }
+    virtual Object* parentOf(Object* clip) = 0;
+    virtual bool isClip(const Object* object) const = 0;
+    // The dotted path of a clip ("_level0.a.b"); empty for objects that are not clips.
+    virtual std::string targetPath(Object* clip) = 0;
+
+    virtual Value getClipProperty(Object* clip, ClipProperty p) = 0;
+    virtual void setClipProperty(Object* clip, ClipProperty p, const Value& v) = 0;
+
+    // Timeline control of a clip. Frames count from 0.
+    virtual void gotoFrame(Object* clip, int frame, bool play) = 0;
+    virtual bool gotoLabel(Object* clip, const std::string& label, bool play) = 0;
+    virtual void play(Object* clip) = 0;
+    virtual void stop(Object* clip) = 0;
+    virtual void nextFrame(Object* clip) = 0;
+    virtual void prevFrame(Object* clip) = 0;
+    virtual int currentFrame(Object* clip) = 0;
+    virtual int framesLoaded(Object* clip) = 0;
+    virtual void toggleQuality() {}
+    virtual void stopSounds() {}
+    virtual void cloneSprite(Object* clip, const std::string& name, int depth) = 0;
+    virtual void removeSprite(Object* clip) = 0;
+    virtual void startDrag(Object*, bool, const double*) {}
+    virtual void stopDrag() {}
+    // Calls the frame's actions of a clip (the Call action), when the player has them.
+    virtual void callFrame(Object* clip, const std::string& frame) = 0;
+};
+
+}  // namespace swf::avm1

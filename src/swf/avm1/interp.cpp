@@ -1,0 +1,281 @@
+#include "swf/avm1/interp.h"
+
+#include "swf/limits.h"
+
+#include <array>
+
+namespace swf::avm1 {
+
+Activation::Activation(Vm& vm, std::shared_ptr<const std::vector<std::uint8_t>> ownerBytes, std::size_t start,
+                       std::size_t length)
+    : vm(vm), owner(std::move(ownerBytes)), registers(vm.globalRegisters()), version(vm.version())
+{
+    const std::size_t total = owner ? owner->size() : 0;
+    start = start < total ? start : total;
+    code = owner ? owner->data() + start : nullptr;
+    size = length <= total - start ? length : total - start;
+}
+
+Value Activation::pop()
+{
+    if (stack.empty()) {
+        return Value();
+    }
+    Value v = std::move(stack.back());
+    stack.pop_back();
+    return v;
+}
+
+void Activation::push(Value v)
+{
+    if (stack.size() >= limits::kAvm1MaxStack) {
+        vm.abort("The script's stack grew past the engine's limit; the scripts were stopped.");
+        return;
+    }
+    stack.push_back(std::move(v));
+}
+
+namespace {
+
+std::array<Handler, 256> buildTable()
+{
+    std::array<Handler, 256> table{};
+    registerArithmetic(table.data());
+    registerStrings(table.data());
+    registerVariables(table.data());
+    registerFlow(table.data());
+    registerTimeline(table.data());
+    registerObjects(table.data());
+    return table;
+}
+
+const std::array<Handler, 256>& handlers()
+{
+    static const std::array<Handler, 256> table = buildTable();
+    return table;
+}
+
+void popWith(Activation& act)
+{
+    if (act.scope && act.scope->kind == Scope::Kind::With) {
+        act.scope = act.scope->parent;
+    }
+}
+
+// Moves the try and with blocks along with the program counter; may resume a pending return or throw.
+Completion settleBlocks(Activation& act)
+{
+    while (!act.blocks.empty()) {
+        Block& b = act.blocks.back();
+        if (b.kind == Block::Kind::With) {
+            if (act.pc >= b.start && act.pc < b.end) {
+                return Completion::Normal;
+            }
+            popWith(act);
+            act.blocks.pop_back();
+            continue;
+        }
+        if (b.state == Block::State::Try || b.state == Block::State::Catch) {
+            const std::size_t from = b.state == Block::State::Try ? b.start : b.catchStart;
+            const std::size_t to = b.state == Block::State::Try ? b.catchStart : b.finallyStart;
+            if (act.pc >= from && act.pc < to) {
+                return Completion::Normal;
+            }
+            if (act.pc == to && b.hasFinally) {
+                b.state = Block::State::Finally;
+                b.pending = Completion::Normal;
+                act.pc = b.finallyStart;
+                continue;
+            }
+            if (act.pc == to) {
+                act.pc = b.end;
+            }
+            act.blocks.pop_back();
+            continue;
+        }
+        if (act.pc >= b.finallyStart && act.pc < b.end) {
+            return Completion::Normal;
+        }
+        const Completion pending = b.pending;
+        Value pendingValue = b.pendingValue;
+        act.blocks.pop_back();
+        if (pending == Completion::Throw) {
+            act.vm.throwValue(pendingValue);
+            return Completion::Throw;
+        }
+        if (pending == Completion::Return) {
+            act.returnValue = pendingValue;
+            return Completion::Return;
+        }
+    }
+    return Completion::Normal;
+}
+
+// Finds the try block that takes a throw; false when the throw leaves the activation.
+bool catchThrow(Activation& act)
+{
+    while (!act.blocks.empty()) {
+        Block& b = act.blocks.back();
+        if (b.kind == Block::Kind::With) {
+            popWith(act);
+            act.blocks.pop_back();
+            continue;
+        }
+        if (b.state == Block::State::Try && b.hasCatch) {
+            Value thrown = act.vm.takeThrown();
+            if (b.catchInRegister) {
+                if (b.catchRegister < act.registerCount) {
+                    act.registers[b.catchRegister] = thrown;
+                }
+            } else {
+                defineLocal(act, b.catchName, thrown, false);
+            }
+            b.state = Block::State::Catch;
+            act.pc = b.catchStart;
+            return true;
+        }
+        if (b.state != Block::State::Finally && b.hasFinally) {
+            b.pending = Completion::Throw;
+            b.pendingValue = act.vm.takeThrown();
+            b.state = Block::State::Finally;
+            act.pc = b.finallyStart;
+            return true;
+        }
+        act.blocks.pop_back();
+    }
+    return false;
+}
+
+// Runs the finally bodies a return passes through; false when the return leaves the activation.
+bool finishReturn(Activation& act)
+{
+    while (!act.blocks.empty()) {
+        Block& b = act.blocks.back();
+        if (b.kind == Block::Kind::Try && b.state != Block::State::Finally && b.hasFinally) {
+            b.pending = Completion::Return;
+            b.pendingValue = act.returnValue;
+            b.state = Block::State::Finally;
+            act.pc = b.finallyStart;
+            return true;
+        }
+        if (b.kind == Block::Kind::With) {
+            popWith(act);
+        }
+        act.blocks.pop_back();
+    }
+    return false;
+}
+
+}  // namespace
+
+Completion execute(Activation& act)
+{
+    const auto& table = handlers();
+    Vm& vm = act.vm;
+    while (true) {
+        if (vm.aborted()) {
+            return Completion::Abort;
+        }
+        Completion c = settleBlocks(act);
+        if (c == Completion::Normal) {
+            ActionRecord rec;
+            if (!decodeAction(act.code, act.size, act.pc, rec) || rec.code == op::End) {
+                return Completion::Normal;
+            }
+            if (!vm.chargeAction()) {
+                return Completion::Abort;
+            }
+            act.pc = rec.next;
+            const Handler h = table[rec.code];
+            if (h) {
+                c = h(act, rec);
+            }
+            if (vm.throwing() && c != Completion::Abort) {
+                c = Completion::Throw;
+            }
+        }
+        if (c == Completion::Normal) {
+            continue;
+        }
+        if (c == Completion::Throw) {
+            if (vm.throwing() && catchThrow(act)) {
+                continue;
+            }
+            return Completion::Throw;
+        }
+        if (c == Completion::Return) {
+            if (finishReturn(act)) {
+                continue;
+            }
+            return Completion::Return;
+        }
+        return c;
+    }
+}
+
+namespace {
+
+void preloadRegisters(Activation& act, FunctionObject& fn, const FunctionCode& code, Object* superObject)
+{
+    Host& host = act.vm.host();
+    std::size_t r = 1;
+    auto load = [&](std::uint16_t flag, const Value& v) {
+        if ((code.flags & flag) && r < act.registerCount) {
+            act.registers[r++] = v;
+        }
+    };
+    load(fn2::PreloadThis, act.self);
+    load(fn2::PreloadArguments, Value(act.arguments));
+    load(fn2::PreloadSuper, Value(superObject));
+    load(fn2::PreloadRoot, Value(host.root()));
+    load(fn2::PreloadParent, Value(act.target ? host.parentOf(act.target) : nullptr));
+    load(fn2::PreloadGlobal, Value(act.vm.global()));
+    (void)fn;
+}
+
+}  // namespace
+
+Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* home)
+{
+    const FunctionCode& code = *fn.code;
+    Activation act(vm, code.bytes, code.start, code.size);
+    act.constants = code.constants;
+    act.callee = &fn;
+    act.target = fn.definingTarget ? fn.definingTarget : vm.host().root();
+    act.originalTarget = act.target;
+    act.self = self;
+    act.locals = vm.newObject(nullptr);
+    act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Local, act.locals, fn.scope});
+    ArrayObject* arguments = vm.newArray(args);
+    arguments->put("callee", Value(static_cast<Object*>(&fn)), prop::Hidden);
+    arguments->put("caller", vm.currentFunction ? Value(static_cast<Object*>(vm.currentFunction)) : Value::null(),
+                   prop::Hidden);
+    act.arguments = arguments;
+    act.registerCount = code.isFunction2 ? std::size_t(code.registerCount) + 1 : 4;
+    act.localRegisters.resize(act.registerCount);
+    act.registers = act.localRegisters.data();
+    Object* superObject = vm.adopt(std::make_unique<SuperObject>(home ? home->proto() : nullptr, self, home));
+    if (code.isFunction2) {
+        preloadRegisters(act, fn, code, superObject);
+    }
+    for (std::size_t i = 0; i < code.parameters.size(); ++i) {
+        const Parameter& p = code.parameters[i];
+        const Value arg = i < args.size() ? args[i] : Value();
+        if (code.isFunction2 && p.reg != 0 && p.reg < act.registerCount) {
+            act.registers[p.reg] = arg;
+        } else {
+            act.locals->put(p.name, arg);
+        }
+    }
+    act.locals->put("super", Value(superObject), prop::Hidden);
+    FunctionObject* caller = vm.currentFunction;
+    vm.currentFunction = &fn;
+    const Completion c = execute(act);
+    vm.currentFunction = caller;
+    if (c == Completion::Return) {
+        return act.returnValue;
+    }
+    return Value();
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,226 @@
+// Calls, construction, object and array literals, typeof, instanceof, enumeration and the class actions of SWF 7.
+#include "swf/avm1/interp.h"
+
+#include <algorithm>
+
+namespace swf::avm1 {
+
+namespace {
+
+std::vector<Value> popArguments(Activation& act)
+{
+    const double wanted = act.popNumber();
+    std::size_t count = wanted > 0 ? std::size_t(std::min(wanted, double(act.stack.size()))) : 0;
+    std::vector<Value> args;
+    args.reserve(count);
+    while (count-- > 0) {
+        args.push_back(act.pop());
+    }
+    return args;
+}
+
+Completion onCallFunction(Activation& act, const ActionRecord&)
+{
+    const std::string name = act.popString();
+    std::vector<Value> args = popArguments(act);
+    Value function;
+    Value self = findFunctionThis(act, name, function);
+    if (!act.vm.isCallable(function)) {
+        act.push(Value());
+        return Completion::Normal;
+    }
+    act.push(act.vm.call(function, self, args));
+    return Completion::Normal;
+}
+
+Completion onCallMethod(Activation& act, const ActionRecord&)
+{
+    Vm& vm = act.vm;
+    const Value nameValue = act.pop();
+    const Value object = act.pop();
+    std::vector<Value> args = popArguments(act);
+    const std::string name = nameValue.isUndefined() ? std::string() : vm.toString(nameValue);
+    Object* o = object.asObject();
+    if (o && o->kind() == ObjectKind::Super) {
+        auto* super = static_cast<SuperObject*>(o);
+        if (!super->base) {
+            act.push(Value());
+            return Completion::Normal;
+        }
+        if (name.empty()) {
+            // super(): the class above, as extends recorded it, else the prototype's constructor.
+            Value ctor = super->home ? vm.get(Value(super->home), "__constructor__") : Value();
+            if (!vm.isCallable(ctor)) {
+                ctor = vm.get(Value(super->base), "constructor");
+            }
+            act.push(vm.call(ctor, super->self, args, super->base));
+            return Completion::Normal;
+        }
+        Object* owner = vm.ownerOf(super->base, name);
+        act.push(vm.call(vm.get(object, name), super->self, args, owner));
+        return Completion::Normal;
+    }
+    if (name.empty()) {
+        act.push(vm.call(object, Value(), args));
+        return Completion::Normal;
+    }
+    Value function = vm.get(object, name);
+    if (!vm.isCallable(function)) {
+        act.push(Value());
+        return Completion::Normal;
+    }
+    Object* owner = o ? vm.ownerOf(o, name) : nullptr;
+    act.push(vm.call(function, object, args, owner));
+    return Completion::Normal;
+}
+
+Completion onNewObject(Activation& act, const ActionRecord&)
+{
+    const std::string name = act.popString();
+    std::vector<Value> args = popArguments(act);
+    Value ctor = getVariable(act, name);
+    act.push(act.vm.isCallable(ctor) ? act.vm.construct(ctor, args) : Value());
+    return Completion::Normal;
+}
+
+Completion onNewMethod(Activation& act, const ActionRecord&)
+{
+    const Value nameValue = act.pop();
+    const Value object = act.pop();
+    std::vector<Value> args = popArguments(act);
+    const std::string name = nameValue.isUndefined() ? std::string() : act.vm.toString(nameValue);
+    Value ctor = name.empty() ? object : act.vm.get(object, name);
+    act.push(act.vm.isCallable(ctor) ? act.vm.construct(ctor, args) : Value());
+    return Completion::Normal;
+}
+
+Completion onInitArray(Activation& act, const ActionRecord&)
+{
+    std::vector<Value> elements = popArguments(act);
+    act.push(Value(static_cast<Object*>(act.vm.newArray(std::move(elements)))));
+    return Completion::Normal;
+}
+
+Completion onInitObject(Activation& act, const ActionRecord&)
+{
+    const double wanted = act.popNumber();
+    std::size_t count = wanted > 0 ? std::size_t(std::min(wanted, double(act.stack.size() / 2))) : 0;
+    Object* o = act.vm.newObject();
+    while (count-- > 0) {
+        Value value = act.pop();
+        const std::string name = act.popString();
+        act.vm.set(Value(o), name, value);
+    }
+    act.push(Value(o));
+    return Completion::Normal;
+}
+
+Completion onTypeOf(Activation& act, const ActionRecord&)
+{
+    act.push(Value(act.vm.typeOf(act.pop())));
+    return Completion::Normal;
+}
+
+Completion onInstanceOf(Activation& act, const ActionRecord&)
+{
+    Value ctor = act.pop();
+    Value object = act.pop();
+    act.push(Value(act.vm.instanceOf(object, ctor.asObject())));
+    return Completion::Normal;
+}
+
+void pushNames(Activation& act, Object* o)
+{
+    // The loop ends at a value equal to null; Flash leaves undefined for what is not an object.
+    if (!o) {
+        act.push(Value());
+        return;
+    }
+    act.push(Value::null());
+    for (const std::string& name : act.vm.enumerate(o)) {
+        act.push(Value(name));
+    }
+}
+
+Completion onEnumerate(Activation& act, const ActionRecord&)
+{
+    Value object = getVariable(act, act.popString());
+    pushNames(act, object.asObject());
+    return Completion::Normal;
+}
+
+Completion onEnumerate2(Activation& act, const ActionRecord&)
+{
+    Value object = act.pop();
+    pushNames(act, object.asObject());
+    return Completion::Normal;
+}
+
+Completion onExtends(Activation& act, const ActionRecord&)
+{
+    Vm& vm = act.vm;
+    Value superclass = act.pop();
+    Value subclass = act.pop();
+    if (!subclass.isObject() || !superclass.isObject()) {
+        return Completion::Normal;
+    }
+    Object* prototype = vm.newObject(vm.get(superclass, "prototype").asObject());
+    prototype->put("__constructor__", superclass, prop::Hidden);
+    vm.set(subclass, "prototype", Value(prototype));
+    return Completion::Normal;
+}
+
+Completion onCastOp(Activation& act, const ActionRecord&)
+{
+    Value object = act.pop();
+    Value ctor = act.pop();
+    act.push(act.vm.instanceOf(object, ctor.asObject()) ? object : Value::null());
+    return Completion::Normal;
+}
+
+Completion onImplementsOp(Activation& act, const ActionRecord&)
+{
+    Vm& vm = act.vm;
+    Value ctor = act.pop();
+    std::vector<Value> interfaces = popArguments(act);
+    Object* prototype = vm.get(ctor, "prototype").asObject();
+    if (prototype) {
+        prototype->put("__interfaces__", Value(static_cast<Object*>(vm.newArray(std::move(interfaces)))),
+                       prop::Hidden);
+    }
+    return Completion::Normal;
+}
+
+Completion onTargetPath(Activation& act, const ActionRecord&)
+{
+    Value object = act.pop();
+    Object* o = object.asObject();
+    if (o && act.vm.host().isClip(o)) {
+        act.push(Value(act.vm.host().targetPath(o)));
+    } else {
+        act.push(Value());
+    }
+    return Completion::Normal;
+}
+
+}  // namespace
+
+void registerObjects(Handler* t)
+{
+    t[op::CallFunction] = onCallFunction;
+    t[op::CallMethod] = onCallMethod;
+    t[op::NewObject] = onNewObject;
+    t[op::NewMethod] = onNewMethod;
+    t[op::InitArray] = onInitArray;
+    t[op::InitObject] = onInitObject;
+    t[op::TypeOf] = onTypeOf;
+    t[op::InstanceOf] = onInstanceOf;
+    t[op::Enumerate] = onEnumerate;
+    t[op::Enumerate2] = onEnumerate2;
+    t[op::Extends] = onExtends;
+    t[op::CastOp] = onCastOp;
+    t[op::ImplementsOp] = onImplementsOp;
+    t[op::TargetPath] = onTargetPath;
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,347 @@
+// The actions that reach the player: frames, targets, clip properties, URLs and FSCommands, trace, time.
+#include "swf/avm1/interp.h"
+
+#include "swf/io/bytereader.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace swf::avm1 {
+
+namespace {
+
+Object* clipAt(Activation& act, const std::string& path)
+{
+    return path.empty() ? act.target : act.vm.resolveTarget(act.target, path);
+}
+
+void sendUrl(Activation& act, const std::string& url, const std::string& target, int method)
+{
+    static const std::string prefix = "FSCommand:";
+    if (url.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), url.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        })) {
+        act.vm.host().fscommand(url.substr(prefix.size()), target);
+        return;
+    }
+    act.vm.host().getUrl(url, target, method);
+}
+
+template <void (Host::*F)(Object*)>
+Completion clipCommand(Activation& act, const ActionRecord&)
+{
+    if (act.target) {
+        (act.vm.host().*F)(act.target);
+    }
+    return Completion::Normal;
+}
+
+Completion onToggleQuality(Activation& act, const ActionRecord&)
+{
+    act.vm.host().toggleQuality();
+    return Completion::Normal;
+}
+
+Completion onStopSounds(Activation& act, const ActionRecord&)
+{
+    act.vm.host().stopSounds();
+    return Completion::Normal;
+}
+
+Completion onGotoFrame(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    if (act.target) {
+        act.vm.host().gotoFrame(act.target, r.u16(), false);
+    }
+    return Completion::Normal;
+}
+
+Completion onGotoLabel(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    if (act.target) {
+        act.vm.host().gotoLabel(act.target, r.cstring(), false);
+    }
+    return Completion::Normal;
+}
+
+Completion onGotoFrame2(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    const std::uint8_t flags = r.u8();
+    const bool play = (flags & 1) != 0;
+    const int bias = (flags & 2) ? r.u16() : 0;
+    Value frame = act.pop();
+    Object* clip = act.target;
+    std::string label;
+    if (frame.isString()) {
+        label = frame.asString();
+        const std::size_t colon = label.rfind(':');
+        if (colon != std::string::npos) {
+            clip = clipAt(act, label.substr(0, colon));
+            label = label.substr(colon + 1);
+        }
+        const double n = stringToNumber(label, act.version);
+        if (!std::isnan(n)) {
+            frame = Value(n);
+        }
+    }
+    if (!clip) {
+        return Completion::Normal;
+    }
+    if (frame.isNumber() || !frame.isString()) {
+        const double n = toInteger(act.vm.toNumber(frame));
+        if (n >= 1) {
+            act.vm.host().gotoFrame(clip, int(n) - 1 + bias, play);
+        }
+    } else {
+        act.vm.host().gotoLabel(clip, label, play);
+    }
+    return Completion::Normal;
+}
+
+Completion onGetUrl(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    const std::string url = r.cstring();
+    const std::string target = r.cstring();
+    sendUrl(act, url, target, 0);
+    return Completion::Normal;
+}
+
+Completion onGetUrl2(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    const std::uint8_t flags = r.u8();
+    const std::string target = act.popString();
+    const std::string url = act.popString();
+    sendUrl(act, url, target, flags & 3);
+    return Completion::Normal;
+}
+
+// Replaces the clip at the base of the scope chain, as SetTarget does for the following actions.
+void retarget(Activation& act, Object* clip)
+{
+    act.target = clip;
+    std::vector<Scope> chain;
+    for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
+        chain.push_back(*s);
+    }
+    std::shared_ptr<const Scope> rebuilt;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        Scope s = *it;
+        if (s.kind == Scope::Kind::Target) {
+            s.object = clip;
+        }
+        s.parent = rebuilt;
+        rebuilt = std::make_shared<const Scope>(std::move(s));
+    }
+    act.scope = rebuilt;
+}
+
+void setTargetPath(Activation& act, const std::string& path)
+{
+    if (path.empty()) {
+        retarget(act, act.originalTarget);
+        return;
+    }
+    Object* clip = act.vm.resolveTarget(act.target, path);
+    if (!clip) {
+        act.vm.warnOnce("Target not found: Target=\"" + path + "\"");
+        return;
+    }
+    retarget(act, clip);
+}
+
+Completion onSetTarget(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    setTargetPath(act, r.cstring());
+    return Completion::Normal;
+}
+
+Completion onSetTarget2(Activation& act, const ActionRecord&)
+{
+    Value target = act.pop();
+    if (Object* o = target.asObject(); o && act.vm.host().isClip(o)) {
+        retarget(act, o);
+    } else {
+        setTargetPath(act, act.vm.toString(target));
+    }
+    return Completion::Normal;
+}
+
+Completion onGetProperty(Activation& act, const ActionRecord&)
+{
+    const double index = act.popNumber();
+    Object* clip = clipAt(act, act.popString());
+    if (!clip || !(index >= 0 && index <= 21)) {
+        act.push(Value());
+        return Completion::Normal;
+    }
+    act.push(act.vm.host().getClipProperty(clip, ClipProperty(int(index))));
+    return Completion::Normal;
+}
+
+Completion onSetProperty(Activation& act, const ActionRecord&)
+{
+    Value value = act.pop();
+    const double index = act.popNumber();
+    Object* clip = clipAt(act, act.popString());
+    if (clip && index >= 0 && index <= 21) {
+        act.vm.host().setClipProperty(clip, ClipProperty(int(index)), value);
+    }
+    return Completion::Normal;
+}
+
+Completion onCloneSprite(Activation& act, const ActionRecord&)
+{
+    const double depth = act.popNumber();
+    const std::string name = act.popString();
+    Object* source = clipAt(act, act.popString());
+    if (source) {
+        act.vm.host().cloneSprite(source, name, int(toInteger(depth)) - 16384);
+    }
+    return Completion::Normal;
+}
+
+Completion onRemoveSprite(Activation& act, const ActionRecord&)
+{
+    if (Object* clip = clipAt(act, act.popString())) {
+        act.vm.host().removeSprite(clip);
+    }
+    return Completion::Normal;
+}
+
+Completion onStartDrag(Activation& act, const ActionRecord&)
+{
+    Object* clip = clipAt(act, act.popString());
+    const bool lockCenter = toBoolean(act.pop(), act.version);
+    const bool constrain = toBoolean(act.pop(), act.version);
+    double rect[4] = {0, 0, 0, 0};
+    if (constrain) {
+        for (int i = 3; i >= 0; --i) {
+            rect[i] = act.popNumber();
+        }
+    }
+    if (clip) {
+        act.vm.host().startDrag(clip, lockCenter, constrain ? rect : nullptr);
+    }
+    return Completion::Normal;
+}
+
+Completion onEndDrag(Activation& act, const ActionRecord&)
+{
+    act.vm.host().stopDrag();
+    return Completion::Normal;
+}
+
+// Skips the given number of actions when the frame is not loaded yet.
+void waitForFrame(Activation& act, double frame, std::size_t skip)
+{
+    const int loaded = act.target ? act.vm.host().framesLoaded(act.target) : 0;
+    const double total = act.target ? act.vm.toNumber(act.vm.host().getClipProperty(act.target, ClipProperty::TotalFrames)) : 0;
+    // A frame past the end can never load; Flash takes the movie as ready once all of it has loaded.
+    if (frame < loaded || loaded >= total) {
+        return;
+    }
+    for (std::size_t i = 0; i < skip; ++i) {
+        ActionRecord rec;
+        if (!decodeAction(act.code, act.size, act.pc, rec)) {
+            break;
+        }
+        act.pc = rec.next;
+    }
+}
+
+Completion onWaitForFrame(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    const double frame = r.u16();
+    waitForFrame(act, frame, r.u8());
+    return Completion::Normal;
+}
+
+Completion onWaitForFrame2(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    const std::size_t skip = r.u8();
+    const double frame = toInteger(act.popNumber()) - 1;
+    waitForFrame(act, frame, skip);
+    return Completion::Normal;
+}
+
+Completion onCall(Activation& act, const ActionRecord&)
+{
+    const std::string frame = act.popString();
+    if (act.target) {
+        act.vm.host().callFrame(act.target, frame);
+    }
+    return Completion::Normal;
+}
+
+Completion onTrace(Activation& act, const ActionRecord&)
+{
+    Value v = act.pop();
+    act.vm.host().trace(v.isUndefined() ? std::string("undefined") : act.vm.toString(v));
+    return Completion::Normal;
+}
+
+Completion onGetTime(Activation& act, const ActionRecord&)
+{
+    act.push(Value(std::floor(act.vm.host().nowMs())));
+    return Completion::Normal;
+}
+
+Completion onRandomNumber(Activation& act, const ActionRecord&)
+{
+    const double max = toInteger(act.popNumber());
+    act.push(Value(max <= 0 ? 0.0 : std::floor(act.vm.random() * max)));
+    return Completion::Normal;
+}
+
+Completion onFsCommand2(Activation& act, const ActionRecord&)
+{
+    // Flash Lite's device commands; the desktop player ignores them and reports failure.
+    const double count = act.popNumber();
+    for (double i = 0; i < count && !act.stack.empty(); ++i) {
+        act.pop();
+    }
+    act.push(Value(-1));
+    return Completion::Normal;
+}
+
+}  // namespace
+
+void registerTimeline(Handler* t)
+{
+    t[op::NextFrame] = clipCommand<&Host::nextFrame>;
+    t[op::PrevFrame] = clipCommand<&Host::prevFrame>;
+    t[op::Play] = clipCommand<&Host::play>;
+    t[op::Stop] = clipCommand<&Host::stop>;
+    t[op::ToggleQuality] = onToggleQuality;
+    t[op::StopSounds] = onStopSounds;
+    t[op::GotoFrame] = onGotoFrame;
+    t[op::GotoLabel] = onGotoLabel;
+    t[op::GotoFrame2] = onGotoFrame2;
+    t[op::GetURL] = onGetUrl;
+    t[op::GetURL2] = onGetUrl2;
+    t[op::SetTarget] = onSetTarget;
+    t[op::SetTarget2] = onSetTarget2;
+    t[op::GetProperty] = onGetProperty;
+    t[op::SetProperty] = onSetProperty;
+    t[op::CloneSprite] = onCloneSprite;
+    t[op::RemoveSprite] = onRemoveSprite;
+    t[op::StartDrag] = onStartDrag;
+    t[op::EndDrag] = onEndDrag;
+    t[op::WaitForFrame] = onWaitForFrame;
+    t[op::WaitForFrame2] = onWaitForFrame2;
+    t[op::Call] = onCall;
+    t[op::Trace] = onTrace;
+    t[op::GetTime] = onGetTime;
+    t[op::RandomNumber] = onRandomNumber;
+    t[op::FSCommand2] = onFsCommand2;
+}
+
+}  // namespace swf::avm1

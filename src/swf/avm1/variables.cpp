@@ -1,0 +1,350 @@
+// Variables, registers, constants and the stack: GetVariable, SetVariable, the Define and Delete actions, Push,
+// GetMember/SetMember.
+#include "swf/avm1/interp.h"
+
+#include "swf/io/bytereader.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace swf::avm1 {
+
+namespace {
+
+bool isSpecialSegment(const std::string& s)
+{
+    return s.empty() || s == "_root" || s == "_parent" || s == "_global" || s == ".." ||
+           (s.rfind("_level", 0) == 0 && s.size() > 6);
+}
+
+Value lookupPlain(Activation& act, const std::string& name);
+
+// The clip or object a path prefix names ("_root.a", "/a/b", "obj.inner").
+Object* resolvePath(Activation& act, const std::string& prefix)
+{
+    if (prefix.empty()) {
+        return act.target;
+    }
+    if (prefix[0] == '/') {
+        return act.vm.resolveTarget(act.target, prefix);
+    }
+    const std::size_t sep = prefix.find_first_of("/.:");
+    const std::string first = prefix.substr(0, sep);
+    if (isSpecialSegment(first)) {
+        return act.vm.resolveTarget(act.target, prefix);
+    }
+    Object* base = first == "this" ? act.self.asObject() : lookupPlain(act, first).asObject();
+    if (sep == std::string::npos || !base) {
+        return base;
+    }
+    return act.vm.resolveTarget(base, prefix.substr(sep + 1));
+}
+
+// Splits "path:var" or "a.b.var" into the clip path and the variable; false for a plain name.
+bool splitPath(const std::string& name, std::string& prefix, std::string& variable)
+{
+    std::size_t cut = name.rfind(':');
+    if (cut == std::string::npos) {
+        cut = name.rfind('.');
+    }
+    if (cut == std::string::npos) {
+        if (name.find('/') == std::string::npos) {
+            return false;
+        }
+        prefix = name;
+        variable.clear();
+        return true;
+    }
+    // "a..b" and names ending in a dot are not paths Flash resolves.
+    prefix = name.substr(0, cut);
+    variable = name.substr(cut + 1);
+    return true;
+}
+
+Value lookupPlain(Activation& act, const std::string& name)
+{
+    Vm& vm = act.vm;
+    const bool v6 = act.version >= 6;
+    if (name == "this") {
+        return act.self;
+    }
+    if (name == "_global" && v6) {
+        return Value(vm.global());
+    }
+    if (name == "arguments" && act.arguments) {
+        return Value(act.arguments);
+    }
+    for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
+        if (s->object && vm.has(s->object, name)) {
+            return vm.get(Value(s->object), name);
+        }
+    }
+    if (name == "_root") {
+        return Value(vm.host().root());
+    }
+    if (name == "_parent") {
+        Object* parent = act.target ? vm.host().parentOf(act.target) : nullptr;
+        return parent ? Value(parent) : Value();
+    }
+    if (name.rfind("_level", 0) == 0 && name.size() > 6) {
+        Object* level = vm.host().level(std::atoi(name.c_str() + 6));
+        return level ? Value(level) : Value();
+    }
+    return Value();
+}
+
+}  // namespace
+
+Value getVariable(Activation& act, const std::string& name)
+{
+    std::string prefix;
+    std::string variable;
+    if (!splitPath(name, prefix, variable)) {
+        return lookupPlain(act, name);
+    }
+    Object* target = resolvePath(act, prefix);
+    if (!target) {
+        return Value();
+    }
+    if (variable.empty()) {
+        return Value(target);
+    }
+    return act.vm.get(Value(target), variable);
+}
+
+void setVariable(Activation& act, const std::string& name, const Value& value)
+{
+    Vm& vm = act.vm;
+    std::string prefix;
+    std::string variable;
+    if (splitPath(name, prefix, variable)) {
+        if (Object* target = resolvePath(act, prefix); target && !variable.empty()) {
+            vm.set(Value(target), variable, value);
+        }
+        return;
+    }
+    for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
+        if (!s->object) {
+            continue;
+        }
+        if (s->kind == Scope::Kind::Target || (s->kind != Scope::Kind::Global && vm.has(s->object, name))) {
+            vm.set(Value(s->object), name, value);
+            return;
+        }
+    }
+    if (act.target) {
+        vm.set(Value(act.target), name, value);
+    }
+}
+
+void defineLocal(Activation& act, const std::string& name, const Value& value, bool onlyDeclare)
+{
+    Object* holder = act.locals ? act.locals : act.target;
+    if (!holder) {
+        return;
+    }
+    if (onlyDeclare && holder->findOwn(name)) {
+        return;
+    }
+    act.vm.set(Value(holder), name, value);
+}
+
+bool deleteVariable(Activation& act, const std::string& name)
+{
+    for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
+        if (s->object && act.vm.has(s->object, name)) {
+            return act.vm.remove(s->object, name);
+        }
+    }
+    return false;
+}
+
+Value findFunctionThis(Activation& act, const std::string& name, Value& function)
+{
+    function = getVariable(act, name);
+    // A function found in a with object runs on that object; otherwise on the timeline.
+    for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
+        if (s->object && s->kind == Scope::Kind::With && act.vm.has(s->object, name)) {
+            return Value(s->object);
+        }
+        if (s->object && s->kind != Scope::Kind::With && act.vm.has(s->object, name)) {
+            break;
+        }
+    }
+    return act.target ? Value(act.target) : Value();
+}
+
+namespace {
+
+Completion onGetVariable(Activation& act, const ActionRecord&)
+{
+    const std::string name = act.popString();
+    act.push(getVariable(act, name));
+    return Completion::Normal;
+}
+
+Completion onSetVariable(Activation& act, const ActionRecord&)
+{
+    Value value = act.pop();
+    const std::string name = act.popString();
+    setVariable(act, name, value);
+    return Completion::Normal;
+}
+
+Completion onDefineLocal(Activation& act, const ActionRecord&)
+{
+    Value value = act.pop();
+    defineLocal(act, act.popString(), value, false);
+    return Completion::Normal;
+}
+
+Completion onDefineLocal2(Activation& act, const ActionRecord&)
+{
+    defineLocal(act, act.popString(), Value(), true);
+    return Completion::Normal;
+}
+
+Completion onDelete(Activation& act, const ActionRecord&)
+{
+    const std::string name = act.popString();
+    Value object = act.pop();
+    act.push(Value(act.vm.remove(object.asObject(), name)));
+    return Completion::Normal;
+}
+
+Completion onDelete2(Activation& act, const ActionRecord&)
+{
+    act.push(Value(deleteVariable(act, act.popString())));
+    return Completion::Normal;
+}
+
+Completion onGetMember(Activation& act, const ActionRecord&)
+{
+    Value nameValue = act.pop();
+    Value object = act.pop();
+    act.push(act.vm.get(object, act.vm.toString(nameValue)));
+    return Completion::Normal;
+}
+
+Completion onSetMember(Activation& act, const ActionRecord&)
+{
+    Value value = act.pop();
+    Value nameValue = act.pop();
+    Value object = act.pop();
+    act.vm.set(object, act.vm.toString(nameValue), value);
+    return Completion::Normal;
+}
+
+Completion onPush(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    while (!r.atEnd()) {
+        const std::uint8_t type = r.u8();
+        switch (type) {
+        case 0: act.push(Value(r.cstring())); break;
+        case 1: act.push(Value(double(r.f32()))); break;
+        case 2: act.push(Value::null()); break;
+        case 3: act.push(Value()); break;
+        case 4: {
+            const std::uint8_t reg = r.u8();
+            act.push(reg < act.registerCount ? act.registers[reg] : Value());
+            break;
+        }
+        case 5: act.push(Value(r.u8() != 0)); break;
+        case 6: {
+            // Doubles are stored as two little-endian words, high word first.
+            const std::uint64_t high = r.u32();
+            const std::uint64_t low = r.u32();
+            const std::uint64_t bits = high << 32 | low;
+            double d;
+            std::memcpy(&d, &bits, sizeof d);
+            act.push(Value(d));
+            break;
+        }
+        case 7: act.push(Value(double(r.s32()))); break;
+        case 8:
+        case 9: {
+            const std::size_t index = type == 8 ? r.u8() : r.u16();
+            if (act.constants && index < act.constants->size()) {
+                act.push(Value((*act.constants)[index]));
+            } else {
+                act.push(Value());
+            }
+            break;
+        }
+        default:
+            act.vm.abort("Failed to parse corrupt data.");
+            return Completion::Abort;
+        }
+        if (r.overrun()) {
+            act.vm.abort("Failed to parse corrupt data.");
+            return Completion::Abort;
+        }
+    }
+    return Completion::Normal;
+}
+
+Completion onPop(Activation& act, const ActionRecord&)
+{
+    act.pop();
+    return Completion::Normal;
+}
+
+Completion onPushDuplicate(Activation& act, const ActionRecord&)
+{
+    Value top = act.stack.empty() ? Value() : act.stack.back();
+    act.push(top);
+    return Completion::Normal;
+}
+
+Completion onStackSwap(Activation& act, const ActionRecord&)
+{
+    Value a = act.pop();
+    Value b = act.pop();
+    act.push(a);
+    act.push(b);
+    return Completion::Normal;
+}
+
+Completion onStoreRegister(Activation& act, const ActionRecord& rec)
+{
+    const std::uint8_t reg = rec.length > 0 ? rec.body[0] : 0;
+    if (reg < act.registerCount) {
+        act.registers[reg] = act.stack.empty() ? Value() : act.stack.back();
+    }
+    return Completion::Normal;
+}
+
+Completion onConstantPool(Activation& act, const ActionRecord& rec)
+{
+    ByteReader r(rec.body, rec.length);
+    const std::size_t count = r.u16();
+    auto pool = std::make_shared<std::vector<std::string>>();
+    for (std::size_t i = 0; i < count && !r.atEnd(); ++i) {
+        pool->push_back(r.cstring());
+    }
+    act.constants = std::move(pool);
+    return Completion::Normal;
+}
+
+}  // namespace
+
+void registerVariables(Handler* t)
+{
+    t[op::GetVariable] = onGetVariable;
+    t[op::SetVariable] = onSetVariable;
+    t[op::DefineLocal] = onDefineLocal;
+    t[op::DefineLocal2] = onDefineLocal2;
+    t[op::Delete] = onDelete;
+    t[op::Delete2] = onDelete2;
+    t[op::GetMember] = onGetMember;
+    t[op::SetMember] = onSetMember;
+    t[op::Push] = onPush;
+    t[op::Pop] = onPop;
+    t[op::PushDuplicate] = onPushDuplicate;
+    t[op::StackSwap] = onStackSwap;
+    t[op::StoreRegister] = onStoreRegister;
+    t[op::ConstantPool] = onConstantPool;
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,136 @@
+// Conversions of primitive values as Flash applies them.
+#include "swf/avm1/object.h"
+#include "swf/avm1/value.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace swf::avm1;
+
+TEST(Avm1Value, NumbersPrintWithFifteenDigitsAndFlashExponents)
+{
+    const struct {
+        double n;
+        const char* text;
+    } cases[] = {
+        {0, "0"}, {-0.0, "0"}, {1, "1"}, {-1.5, "-1.5"}, {4.0 / 3.0, "1.33333333333333"}, {0.1 + 0.2, "0.3"},
+        {123456789012345.0, "123456789012345"}, {1e15, "1e+15"}, {-2.2222222222222222e16, "-2.22222222222222e+16"},
+        {0.00001, "0.00001"}, {0.0000144449572872297, "0.0000144449572872297"}, {1.5e-6, "1.5e-6"},
+        {1e-7, "1e-7"}, {NAN, "NaN"}, {INFINITY, "Infinity"}, {-INFINITY, "-Infinity"}, {1e300, "1e+300"},
+        {-11009805.066422757, "-11009805.0664228"}, {123413.9695765174, "123413.969576517"},
+        {2.276797577873297e+304, "2.2767975778733e+304"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(numberToString(c.n), c.text) << c.n;
+    }
+}
+
+TEST(Avm1Value, RadixStringsGoThroughThirtyTwoBits)
+{
+    EXPECT_EQ(numberToRadixString(255, 16), "ff");
+    EXPECT_EQ(numberToRadixString(-255, 2), "-11111111");
+    EXPECT_EQ(numberToRadixString(35, 36), "z");
+    EXPECT_EQ(numberToRadixString(4294967296.0 + 5, 16), "5");
+    EXPECT_EQ(numberToRadixString(1.5, 10), "1.5");
+}
+
+TEST(Avm1Value, StringsToNumbersByVersion)
+{
+    const struct {
+        const char* text;
+        int version;
+        double expected;  // NaN compares through isnan
+    } cases[] = {
+        {"12", 7, 12}, {"  12", 7, 12}, {"12  ", 7, NAN}, {"1e3", 7, 1000}, {"-.5", 7, -0.5}, {"0x1A", 7, 26},
+        {"-0x10", 7, -16}, {"0x1A", 5, NAN}, {"0xFFFFFFFF", 7, -1}, {"", 7, NAN}, {"", 4, 0}, {"abc", 7, NAN},
+        {"1e", 7, NAN}, {".", 7, NAN}, {"+3", 6, 3}, {"Infinity", 7, NAN}, {"010", 7, 8}, {"-010", 7, -8}, {"019", 7, 19}, {"010", 5, 10},
+    };
+    for (const auto& c : cases) {
+        const double n = stringToNumber(c.text, c.version);
+        if (std::isnan(c.expected)) {
+            EXPECT_TRUE(std::isnan(n)) << c.text << " v" << c.version << " gave " << n;
+        } else {
+            EXPECT_EQ(n, c.expected) << c.text << " v" << c.version;
+        }
+    }
+}
+
+TEST(Avm1Value, VersionRulesForUndefinedNullAndStrings)
+{
+    EXPECT_EQ(primitiveToString(Value(), 6), "");
+    EXPECT_EQ(primitiveToString(Value(), 7), "undefined");
+    EXPECT_EQ(primitiveToString(Value::null(), 6), "null");
+    EXPECT_EQ(primitiveToNumber(Value(), 6), 0);
+    EXPECT_TRUE(std::isnan(primitiveToNumber(Value(), 7)));
+    EXPECT_EQ(primitiveToNumber(Value("abc"), 4), 0);
+    // SWF 4 reads the decimal number the string starts with, never hexadecimal.
+    EXPECT_EQ(primitiveToNumber(Value(" 12.5abc"), 4), 12.5);
+    EXPECT_EQ(primitiveToNumber(Value("0x96"), 4), 0);
+    EXPECT_EQ(primitiveToNumber(Value("0x-10"), 6), -16);
+    EXPECT_TRUE(std::isnan(primitiveToNumber(Value("abc"), 5)));
+    // Strings are true by length from SWF 7, by their number before.
+    EXPECT_TRUE(toBoolean(Value("abc"), 7));
+    EXPECT_FALSE(toBoolean(Value("abc"), 6));
+    EXPECT_TRUE(toBoolean(Value("2"), 6));
+    EXPECT_FALSE(toBoolean(Value("0"), 6));
+    EXPECT_TRUE(toBoolean(Value("0"), 7));
+    EXPECT_FALSE(toBoolean(Value(""), 7));
+    EXPECT_FALSE(toBoolean(Value(NAN), 7));
+}
+
+TEST(Avm1Value, Int32WrapsAndTruncates)
+{
+    EXPECT_EQ(toInt32(4294967295.0), -1);
+    EXPECT_EQ(toInt32(2147483648.0), -2147483647 - 1);
+    EXPECT_EQ(toInt32(-1.9), -1);
+    EXPECT_EQ(toInt32(NAN), 0);
+    EXPECT_EQ(toInt32(INFINITY), 0);
+    EXPECT_EQ(toUint32(-1), 4294967295u);
+    EXPECT_EQ(toInteger(-2.7), -2);
+}
+
+TEST(Avm1Value, Utf8RoundTripsAndKeepsStrayBytes)
+{
+    const std::string text = "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80";
+    const std::u32string chars = utf8ToUnits(text);
+    // The emoji outside the basic plane counts as two units, as in Flash.
+    ASSERT_EQ(chars.size(), 5u);
+    EXPECT_EQ(chars[2], U'\u4E2D');
+    EXPECT_EQ(chars[3], char32_t(0xD83D));
+    EXPECT_EQ(unitsToUtf8(chars), text);
+    // A cut-off sequence does not read past the end.
+    EXPECT_EQ(utf8ToUnits("\xE4\xB8").size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Avm1Names, FoldingBeforeSwf7CoversLatinGreekAndCyrillic)
+{
+    using swf::avm1::Object;
+    Object folded(nullptr, false);
+    Object exact(nullptr, true);
+    const struct {
+        const char* a;
+        const char* b;
+    } same[] = {
+        {"FOO", "foo"},
+        {"\xC3\x84", "\xC3\xA4"},        // Ä ä
+        {"\xD3\xA4", "\xD3\xA5"},        // Ӥ ӥ
+        {"\xC7\x84", "\xC7\x86"},        // Ǆ ǆ
+        {"\xC7\x85", "\xC7\x86"},        // ǅ ǆ
+        {"\xCE\x91", "\xCE\xB1"},        // Α α
+        {"\xD0\x81", "\xD1\x91"},        // Ё ё
+    };
+    for (const auto& c : same) {
+        EXPECT_EQ(folded.key(c.a), folded.key(c.b)) << c.a;
+        EXPECT_NE(exact.key(c.a), exact.key(c.b)) << c.a;
+    }
+    EXPECT_NE(folded.key("\xC3\x97"), folded.key("\xC3\xB7"));  // × and ÷ are no letters
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+// The machine on hand-assembled action blocks: semantics, the SWF version rules, control flow, and the limits
+// that keep hostile scripts from hanging or crashing the player.
+#include "asm.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+using namespace avm1test;
+
+TEST(Avm1Machine, ArithmeticAndConcatenationFollowTheOperandTypes)
+{
+    Machine m;
+    EXPECT_EQ(m.run(Asm().num(1).num(2).a(op::Add2).trace()), Lines{"3"});
+    EXPECT_EQ(m.run(Asm().str("1").num(2).a(op::Add2).trace()), Lines{"12"});
+    EXPECT_EQ(m.run(Asm().str("7").num(2).a(op::Subtract).trace()), Lines{"5"});
+    EXPECT_EQ(m.run(Asm().num(1).num(0).a(op::Divide).trace()), Lines{"Infinity"});
+    EXPECT_EQ(m.run(Asm().num(7).num(3).a(op::Modulo).trace()), Lines{"1"});
+    EXPECT_EQ(m.run(Asm().num(-1).num(28).a(op::BitURShift).trace()), Lines{"15"});
+    EXPECT_EQ(m.run(Asm().undef().trace()), Lines{"undefined"});
+}
+
+TEST(Avm1Machine, Swf4RulesForDivisionAndBooleans)
+{
+    Machine m(4);
+    EXPECT_EQ(m.run(Asm().num(1).num(0).a(op::Divide).trace()), Lines{"#ERROR#"});
+    EXPECT_EQ(m.run(Asm().num(1).a(op::Not).trace()), Lines{"0"});
+    EXPECT_EQ(m.run(Asm().num(1).num(2).a(op::Less).trace()), Lines{"1"});
+    EXPECT_EQ(m.run(Asm().str("x").num(2).a(op::Add).trace()), Lines{"2"});
+}
+
+TEST(Avm1Machine, EqualityAndOrderingTables)
+{
+    Machine m;
+    const struct {
+        Asm lhs;
+        Asm rhs;
+        const char* equals;
+        const char* less;
+    } cases[] = {
+        {Asm().num(1), Asm().str("1"), "true", "false"},
+        {Asm().undef(), Asm().record(op::Push, {2}), "true", "undefined"},
+        {Asm().str("a"), Asm().str("b"), "false", "true"},
+        {Asm().str("10"), Asm().str("9"), "false", "true"},
+        {Asm().num(10), Asm().str("9"), "false", "false"},
+        {Asm().num(NAN), Asm().num(NAN), "false", "undefined"},
+        {Asm().record(op::Push, {5, 1}), Asm().num(1), "true", "false"},
+    };
+    for (const auto& c : cases) {
+        Asm eq;
+        eq.bytes = c.lhs.bytes;
+        eq.bytes.insert(eq.bytes.end(), c.rhs.bytes.begin(), c.rhs.bytes.end());
+        Asm lt = eq;
+        eq.a(op::Equals2).trace();
+        lt.a(op::Less2).trace();
+        EXPECT_EQ(m.run(eq), Lines{c.equals});
+        EXPECT_EQ(m.run(lt), Lines{c.less});
+    }
+}
+
+TEST(Avm1Machine, NamesAreCaseInsensitiveBeforeSwf7)
+{
+    for (int version : {6, 7}) {
+        Machine m(version);
+        Lines lines = m.run(Asm().str("Foo").num(1).a(op::SetVariable).get("foo").trace());
+        EXPECT_EQ(lines, Lines{version < 7 ? "1" : "undefined"}) << version;
+    }
+}
+
+TEST(Avm1Machine, FunctionsSeeTheirArgumentsAndClosures)
+{
+    Machine m;
+    Asm body;
+    body.get("a").get("b").a(op::Add2).a(op::Return);
+    Asm code;
+    code.function("add", {"a", "b"}, body).num(4).num(3).num(2).str("add").a(op::CallFunction).trace();
+    EXPECT_EQ(m.run(code), Lines{"7"});
+}
+
+TEST(Avm1Machine, TryCatchFinallyRunInOrder)
+{
+    Machine m;
+    // try { trace("try"); throw "boom"; } catch (e) { trace(e); } finally { trace("finally"); } trace("after");
+    Asm tryBody;
+    tryBody.str("try").trace().str("boom").a(op::Throw);
+    Asm catchBody;
+    catchBody.get("e").trace();
+    Asm finallyBody;
+    finallyBody.str("finally").trace();
+    std::vector<std::uint8_t> header{3};
+    for (std::size_t size : {tryBody.bytes.size(), catchBody.bytes.size(), finallyBody.bytes.size()}) {
+        header.push_back(std::uint8_t(size));
+        header.push_back(std::uint8_t(size >> 8));
+    }
+    header.push_back('e');
+    header.push_back(0);
+    Asm code;
+    code.record(op::Try, header);
+    for (const Asm* part : {&tryBody, &catchBody, &finallyBody}) {
+        code.bytes.insert(code.bytes.end(), part->bytes.begin(), part->bytes.end());
+    }
+    code.str("after").trace();
+    EXPECT_EQ(m.run(code), (Lines{"try", "boom", "finally", "after"}));
+}
+
+TEST(Avm1Machine, AnUncaughtThrowEndsOnlyItsBlock)
+{
+    Machine m;
+    EXPECT_EQ(m.run(Asm().str("x").a(op::Throw).str("never").trace()), Lines{});
+    EXPECT_EQ(m.run(Asm().str("next").trace()), Lines{"next"});
+}
+
+TEST(Avm1Machine, LengthsThatLieAndBadJumpsEndTheBlockCleanly)
+{
+    Machine m;
+    // A push whose length claims more bytes than the block has.
+    Asm cut;
+    cut.bytes = {op::Push, 0xFF, 0x00, 0x00, 'h', 'i'};
+    EXPECT_NO_FATAL_FAILURE(m.run(cut));
+    // A jump far past the end ends the block; one before the start too.
+    EXPECT_EQ(m.run(Asm().jump(op::Jump, 30000).str("skipped").trace()), Lines{});
+    EXPECT_EQ(m.run(Asm().jump(op::Jump, -30000).str("skipped").trace()), Lines{});
+    // An unknown push type is corrupt data: the script stops with Flash's warning.
+    m.host.warnings.clear();
+    EXPECT_EQ(m.run(Asm().str("a").trace().record(op::Push, {42}).str("b").trace()), Lines{"a"});
+    EXPECT_EQ(m.host.warnings, Lines{"Failed to parse corrupt data."});
+}
+
+TEST(Avm1Machine, EndlessLoopIsStoppedByTheActionBudget)
+{
+    Machine m;
+    // A jump onto itself: 5 bytes back from the end of the record.
+    EXPECT_EQ(m.run(Asm().jump(op::Jump, -5).str("never").trace()), Lines{});
+    EXPECT_TRUE(m.vm.aborted());
+    ASSERT_FALSE(m.host.warnings.empty());
+    // The next frame runs again.
+    EXPECT_EQ(m.run(Asm().str("again").trace()), Lines{"again"});
+}
+
+TEST(Avm1Machine, DeepRecursionStopsAtTheCallDepthLimit)
+{
+    Machine m;
+    Asm body;
+    body.num(0).str("f").a(op::CallFunction).a(op::Return);
+    Asm code;
+    code.function("f", {}, body).num(0).str("f").a(op::CallFunction).a(op::Pop).str("after").trace();
+    EXPECT_EQ(m.run(code), Lines{});
+    EXPECT_TRUE(m.vm.aborted());
+    EXPECT_EQ(m.host.warnings.back(), "256 levels of recursion were exceeded in one action list.");
+}
+
+TEST(Avm1Machine, WithPutsTheObjectOnTheScopeChain)
+{
+    Machine m;
+    Asm body;
+    body.get("x").trace();
+    Asm code;
+    code.str("x").str("outer").a(op::SetVariable);
+    code.str("x").str("inner").num(1).a(op::InitObject);
+    code.record(op::With, {std::uint8_t(body.bytes.size()), 0});
+    code.bytes.insert(code.bytes.end(), body.bytes.begin(), body.bytes.end());
+    code.get("x").trace();
+    EXPECT_EQ(m.run(code), (Lines{"inner", "outer"}));
+}
+
+TEST(Avm1Machine, TimersFollowTheHostClock)
+{
+    Machine m;
+    Asm body;
+    body.str("tick").trace();
+    Asm code;
+    code.function("", {}, body);  // pushes the function
+    code.a(op::StackSwap);        // nothing below: swaps with undefined, kept for order below
+    Asm setup;
+    setup.num(100).function("", {}, body).num(2).str("setInterval").a(op::CallFunction).a(op::Pop);
+    m.run(setup);
+    m.host.lines.clear();
+    m.host.clockMs = 50;
+    m.vm.runTimers();
+    EXPECT_TRUE(m.host.lines.empty());
+    m.host.clockMs = 100;
+    m.vm.runTimers();
+    m.host.clockMs = 200;
+    m.vm.runTimers();
+    EXPECT_EQ(m.host.lines, (Lines{"tick", "tick"}));
+}
+
+TEST(Avm1Decoder, RecordsAreCutToTheBlock)
+{
+    const std::uint8_t block[] = {op::Push, 0x10, 0x00, 0x03, op::Trace};
+    ActionRecord rec;
+    ASSERT_TRUE(decodeAction(block, sizeof block, 0, rec));
+    EXPECT_TRUE(rec.truncated);
+    EXPECT_EQ(rec.length, 2u);
+    EXPECT_EQ(rec.next, sizeof block);
+    ASSERT_TRUE(decodeAction(block, 2, 0, rec));
+    EXPECT_EQ(rec.length, 0u);
+    EXPECT_FALSE(decodeAction(block, sizeof block, sizeof block, rec));
+    EXPECT_STREQ(actionName(op::DefineFunction2), "ActionDefineFunction2");
+    EXPECT_STREQ(actionName(0x01), "Unknown");
+}
+
+}  // namespace
