@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 using namespace kivamo;
@@ -142,4 +144,25 @@ TEST(Tfgoto, EveryOtherCloseResumesTheMovieOnce)
         EXPECT_EQ(fake.calls, QStringList({QStringLiteral("Play")}));
         EXPECT_EQ(fake.frame, 4);
     }
+}
+
+TEST(Tfgoto, ControlDroppedWhileOpenIsLeftAlone)
+{
+    ensureApplication();
+    auto fake = std::make_unique<FakeFlashControl>();
+    atFrameFiveOfHundred(*fake);
+    FakeFlashControl* alive = fake.get();
+    QPointer<Tfgoto> dialog = new Tfgoto([&alive]() -> FlashControl* { return alive; });
+    dialog->show();
+    EXPECT_EQ(dialog->LAB_tF->text(), QStringLiteral("总帧数： 100"));
+    // The player replaces its control (a timer ran while the dialog was open).
+    const QStringList callsBefore = fake->calls;
+    fake.reset();
+    alive = nullptr;
+    dialog->edt_f->setText(QStringLiteral("500"));  // no total to clamp against: the text stays
+    EXPECT_EQ(dialog->edt_f->text(), QStringLiteral("500"));
+    dialog->Button1Click();
+    deletePending();
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_TRUE(callsBefore.isEmpty());
 }

@@ -9,7 +9,9 @@
 
 using namespace kivamo;
 
-Tfgoto::Tfgoto(FlashControl& control, QWidget* parent) : QDialog(parent), m_control(control)
+Tfgoto::Tfgoto(FlashControl& control, QWidget* parent) : Tfgoto([&control] { return &control; }, parent) {}
+
+Tfgoto::Tfgoto(ControlSource control, QWidget* parent) : QDialog(parent), m_control(std::move(control))
 {
     setObjectName(QStringLiteral("fgoto"));
     setWindowTitle(QStringLiteral("跳到指定帧"));
@@ -46,7 +48,10 @@ void Tfgoto::connectHandlers()
 
 void Tfgoto::FormShow()
 {
-    const GotoDialogTexts texts = gotoDialogTexts(m_control.CurrentFrame(), m_control.TotalFrames());
+    const FlashControl* control = m_control();
+    if (!control)
+        return;
+    const GotoDialogTexts texts = gotoDialogTexts(control->CurrentFrame(), control->TotalFrames());
     LAB_tF->setText(texts.totalText);
     LAB_Nf->setText(texts.currentText);
     edt_f->setText(texts.field);
@@ -59,15 +64,20 @@ bool Tfgoto::edt_fKeyPress(QChar typed)
 
 void Tfgoto::edt_fChange()
 {
-    const QString text = gotoFieldText(edt_f->text(), m_control.TotalFrames());
+    const FlashControl* control = m_control();
+    if (!control)
+        return;
+    const QString text = gotoFieldText(edt_f->text(), control->TotalFrames());
     if (text != edt_f->text())
         edt_f->setText(text);  // changes once more, to a text that then stays
 }
 
 void Tfgoto::Button1Click()
 {
-    m_control.GotoFrame(gotoFieldText(edt_f->text(), m_control.TotalFrames()).toInt() - 1);
-    m_control.Play();
+    if (FlashControl* control = m_control()) {
+        control->GotoFrame(gotoFieldText(edt_f->text(), control->TotalFrames()).toInt() - 1);
+        control->Play();
+    }
     done(Accepted);
 }
 
@@ -82,7 +92,8 @@ void Tfgoto::FormClose()
     if (m_closed)
         return;
     m_closed = true;
-    m_control.Play();
+    if (FlashControl* control = m_control())
+        control->Play();
 }
 
 void Tfgoto::done(int result)

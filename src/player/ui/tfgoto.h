@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,7 +17,13 @@ class FlashControl;
 class Tfgoto : public QDialog {
     Q_OBJECT
 public:
+    // The control of the moment, or nullptr once the player has dropped it (timers keep running
+    // while the dialog is open, and the player may replace its control meanwhile).
+    using ControlSource = std::function<kivamo::FlashControl*()>;
+
     // The opening command stops the control first; the dialog deletes itself when closed.
+    Tfgoto(ControlSource control, QWidget* parent = nullptr);
+    // For a control that outlives the dialog.
     Tfgoto(kivamo::FlashControl& control, QWidget* parent = nullptr);
 
     QLabel* LAB_tF;
@@ -43,6 +51,6 @@ protected:
 private:
     void connectHandlers();
 
-    kivamo::FlashControl& m_control;
+    ControlSource m_control;
     bool m_closed = false;
 };
