@@ -91,6 +91,8 @@ TEST(TFfdetail, DesignCaptionsStayWithoutATarget)
     EXPECT_EQ(factTexts(d), kDesignFacts);
     EXPECT_TRUE(d.findChild<QLineEdit*>("EDT_path")->isReadOnly());
     EXPECT_TRUE(d.EDT_path->text().isEmpty());
+    EXPECT_FALSE(d.EDT_path->hasFrame());
+    EXPECT_EQ(d.EDT_path->palette().color(QPalette::Base), d.palette().color(QPalette::Button));
     for (const char* name : {"LAB_nowstate", "LAB_nowlist", "LAB_q"})
         EXPECT_FALSE(d.findChild<QLabel*>(name)->isEnabled()) << name;
     EXPECT_EQ(d.findChild<QLineEdit*>("LABEDT_author")->text(), QStringLiteral("未知"));

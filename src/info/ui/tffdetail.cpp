@@ -57,7 +57,9 @@ TFfdetail::TFfdetail(PlayList& list, Prompts& prompts, int targetIndex, int curr
                            QStringLiteral("影片的路径"));
     EDT_path->setReadOnly(true);
     EDT_path->setFrame(false);
-    EDT_path->setBackgroundRole(QPalette::Button);
+    QPalette buttonFace = EDT_path->palette();
+    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
+    EDT_path->setPalette(buttonFace);
     buildFacts();
     buildNotes();
     Button1 = form::button(this, "Button1", QStringLiteral("确定"), QRect(208, 358, 75, 25),
