@@ -3,6 +3,7 @@
 #include "playlist/ui/tfsearchrec.h"
 
 #include "application.h"
+#include "info/browsercache.h"
 #include "walkfixture.h"
 
 #include <QFile>
@@ -82,7 +83,7 @@ TEST(Tfsearchrec, ShowsTheWalkAndClosesAtItsEnd)
     expectNoSubdirectoryQuestion(f.prompts);
     Tfsearchrec window;
     DirectoryAdder adder(f.context, window, steppingClock());
-    window.setAdder(&adder);
+    window.setCancel([&adder] { adder.cancel(); });
     adder.addDirectory(dir.path() + u'/');
 
     EXPECT_EQ(f.list.count(), 103);
@@ -102,7 +103,7 @@ TEST(Tfsearchrec, CancelStopsTheWalkAfterTheCurrentFile)
     expectNoSubdirectoryQuestion(f.prompts);
     Tfsearchrec window;
     DirectoryAdder adder(f.context, window, steppingClock());
-    window.setAdder(&adder);
+    window.setCancel([&adder] { adder.cancel(); });
     // The click waits in the event queue; the walk lets it through after the first movie.
     QMetaObject::invokeMethod(window.SB_cancel, &QToolButton::click, Qt::QueuedConnection);
     adder.addDirectory(dir.path() + u'/');
@@ -119,9 +120,10 @@ TEST(Tfsearchrec, MouseMoveClosesTheWindowOnlyAfterTheWalk)
     ListFixture f;
     Tfsearchrec window;
     DirectoryAdder adder(f.context, window, steppingClock());
-    window.setAdder(&adder);
+    window.setCancel([&adder] { adder.cancel(); });
     window.show();
     // No walk is running: the add continue flag is false and a touch of the mouse closes it.
+    EXPECT_FALSE(window.addContinue());
     window.FormMouseMove();
     EXPECT_FALSE(window.isVisible());
 
@@ -145,10 +147,34 @@ TEST(Tfsearchrec, MouseMoveClosesTheWindowOnlyAfterTheWalk)
         void closeWindow() override { window.closeWindow(); }
     } probe(window, stayedDuringWalk);
     DirectoryAdder probed(f.context, probe, steppingClock());
-    window.setAdder(&probed);
+    window.setCancel([&probed] { probed.cancel(); });
     f.prompts.expectMessage(QStringLiteral("添加目录"), QString(), PromptIcon::Question,
                             PromptButton::Yes | PromptButton::No, PromptButton::No);
     probed.addDirectory(dir.path() + u'/');
     EXPECT_TRUE(stayedDuringWalk);
     EXPECT_EQ(f.list.count(), 1);
+}
+
+TEST(Tfsearchrec, CancelAlsoStopsTheBrowserCacheWalk)
+{
+    ensureApplication();
+    QTemporaryDir dir;
+    makeMovies(dir, 20);
+    ListFixture f;
+    expectNoSubdirectoryQuestion(f.prompts);
+    Tfsearchrec window;
+    DirectoryAdder adder(f.context, window, steppingClock());
+    CacheWalker cache(f.context, window, steppingClock());
+    // One window serves both walks; closing it cancels whichever runs.
+    window.setCancel([&adder, &cache] {
+        adder.cancel();
+        cache.cancel();
+    });
+    QMetaObject::invokeMethod(window.SB_cancel, &QToolButton::click, Qt::QueuedConnection);
+    cache.addCacheFolder(dir.path());
+
+    EXPECT_EQ(f.list.count(), 1);
+    EXPECT_EQ(cache.addedCount(), 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.addContinue());
 }

@@ -67,19 +67,21 @@ void Tfsearchrec::SB_cancelClick()
 
 void Tfsearchrec::FormClose()
 {
-    if (m_adder)
-        m_adder->cancel();
+    m_addContinue = false;
+    if (m_cancel)
+        m_cancel();
 }
 
 void Tfsearchrec::FormMouseMove()
 {
     // A window left behind by a walk that has ended goes away at the first touch of the mouse.
-    if (!m_adder || !m_adder->addContinue())
+    if (!m_addContinue)
         close();
 }
 
 void Tfsearchrec::showWindow()
 {
+    m_addContinue = true;
     show();
     raise();
     repaint();

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -16,9 +18,12 @@ class Tfsearchrec : public QWidget, public kivamo::WalkProgressView {
 public:
     explicit Tfsearchrec(QWidget* parent = nullptr);
 
-    // The walk this window reports on and cancels; the window lives for the program, the adder
-    // is handed in once both exist.
-    void setAdder(kivamo::DirectoryAdder* adder) { m_adder = adder; }
+    // What closing the window does to the walks that report here (the directory walk and the
+    // browser-cache walk): the window lives for the program, the walkers are handed in once both exist.
+    void setCancel(std::function<void()> cancel) { m_cancel = std::move(cancel); }
+    // The add continue flag as the window sees it: set while a walk runs, cleared when the walk
+    // ends or the window closes.
+    bool addContinue() const { return m_addContinue; }
 
     QFrame* pnl_1;
     QLabel* LAB_1;
@@ -42,5 +47,6 @@ protected:
 private:
     void connectHandlers();
 
-    kivamo::DirectoryAdder* m_adder = nullptr;
+    std::function<void()> m_cancel;
+    bool m_addContinue = false;
 };
