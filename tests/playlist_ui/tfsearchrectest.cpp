@@ -20,7 +20,7 @@ using namespace kivamo::test;
 
 namespace {
 
-// A folder of empty movie files a.swf, b.swf …; the walk only looks at names.
+// A folder of empty movie files m000.swf, m001.swf …; the walk only looks at names.
 void makeMovies(const QTemporaryDir& dir, int count)
 {
     for (int i = 0; i < count; ++i) {
