@@ -246,3 +246,15 @@ void Tfpic::reject()
     }
     B_closeClick();
 }
+
+Tfpic* openContinuousSnapshot(QPointer<Tfpic>& open, const std::function<Tfpic*()>& create)
+{
+    if (!open)
+        open = create();
+    if (open) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+    }
+    return open;
+}

@@ -5,7 +5,10 @@
 #include "dialogs/continuoussnapshot.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
+
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -76,3 +79,7 @@ private:
     kivamo::ContinuousSnapshot m_logic;
     kivamo::Prompts* m_prompts;
 };
+
+// `MNI_contpicClick`: shows the open dialog again, or makes one with create and shows it without
+// modality; the pointer clears itself when the dialog closes, so the next opening reads [contpic] again.
+Tfpic* openContinuousSnapshot(QPointer<Tfpic>& open, const std::function<Tfpic*()>& create);

@@ -273,5 +273,34 @@ TEST_F(TfpicTest, CloseWritesContpicOnlyWhenAskedTo)
     EXPECT_EQ(saved.times, 1230);
 }
 
+TEST_F(TfpicTest, OpeningAgainShowsTheSameDialogUntilItCloses)
+{
+    writeSettings(m_work.path(), true, QStringLiteral("gif"), 400);
+    QPointer<Tfpic> open;
+    int made = 0;
+    const auto create = [&] {
+        ++made;
+        return &this->open();
+    };
+    Tfpic* first = openContinuousSnapshot(open, create);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(first->isModal());
+    first->TRB_times->setValue(900);
+    first->hide();
+    EXPECT_EQ(openContinuousSnapshot(open, create), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->TRB_times->value(), 900);
+    EXPECT_EQ(made, 1);
+
+    // Closing without 保存设置 forgets the edit; the dialog is gone once its deletion runs.
+    first->B_closeClick();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(open.isNull());
+    Tfpic* second = openContinuousSnapshot(open, create);
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(second->TRB_times->value(), 400);
+}
+
 }  // namespace
 }  // namespace kivamo
