@@ -79,7 +79,8 @@ TEST_F(InstallTest, InstalledProgramsRunAndFindTheirHelp)
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_TRUE(usage.output.contains(QLatin1String("usage: kivamo-swf"))) << usage.output.toStdString();
     // No help folder lies beside the installed program, so the prefix's share folder is found.
-    EXPECT_EQ(findHelpIndex(installed(QStringLiteral("bin")), {}), installed(QStringLiteral("share/kivamo/help/index.html")));
+    EXPECT_EQ(findHelpIndex(installed(QStringLiteral("bin")), {}),
+              installed(QStringLiteral("share/kivamo/help/index.html")));
 }
 
 }  // namespace
