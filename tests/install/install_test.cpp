@@ -63,7 +63,8 @@ TEST_F(InstallTest, FilesLandWhereTheDesktopLooks)
                              "share/icons/hicolor/scalable/mimetypes/application-vnd.adobe.flash.movie.svg",
                              "share/man/man1/kivamo.1", "share/man/man1/kivamo-swf.1",
                              "share/man/zh_CN/man1/kivamo.1", "share/man/zh_CN/man1/kivamo-swf.1",
-                             "share/kivamo/help/index.html", "share/kivamo/help/style.css"})
+                             "share/kivamo/help/index.html", "share/kivamo/help/style.css",
+                             "share/kivamo/help/images/tfpic.png"})
         EXPECT_TRUE(QFileInfo(installed(QString::fromUtf8(file))).isFile()) << file;
     EXPECT_TRUE(QFileInfo(installed(QStringLiteral("bin/kivamo"))).isExecutable());
     EXPECT_TRUE(QFileInfo(installed(QStringLiteral("bin/kivamo-swf"))).isExecutable());
