@@ -16,6 +16,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # MP3 encoding, for the tests that build MP3 sound tags
   libmp3lame-dev
+  # checking the installed desktop entry
+  desktop-file-utils
   # Chinese text in the windows
   fonts-wqy-microhei fontconfig
 )

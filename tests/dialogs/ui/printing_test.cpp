@@ -5,7 +5,7 @@
 
 #include "support/scriptedprompts.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -19,17 +19,17 @@ namespace {
 
 using test::ScriptedPrompts;
 
-// QPrinter needs an application object for the whole run.
+// QPrinter and the dialogs need an application object (with widgets) for the whole run.
 class ApplicationEnvironment : public testing::Environment {
 public:
-    void SetUp() override { m_application = std::make_unique<QGuiApplication>(m_argc, m_argv); }
+    void SetUp() override { m_application = std::make_unique<QApplication>(m_argc, m_argv); }
     void TearDown() override { m_application.reset(); }
 
 private:
     int m_argc = 1;
     char m_name[5] = "test";
     char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QGuiApplication> m_application;
+    std::unique_ptr<QApplication> m_application;
 };
 
 [[maybe_unused]] testing::Environment* const kApplication =
