@@ -137,6 +137,10 @@ void TShockwaveFlash::replyData()
     if (status >= 300)
         return;
     acceptBytes(m_reply->readAll());
+    // The percentage goes with the bytes the movie has, so it is never behind the frames shown.
+    qint64 total = m_reply ? m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() : 0;
+    if (m_player && total > 0 && m_message.isEmpty())
+        raiseProgress(int(std::clamp<qint64>(qint64(m_player->bytesLoaded()) * 100 / total, 0, 100)));
 }
 
 void TShockwaveFlash::replyProgress(qint64 received, qint64 total)
@@ -242,8 +246,8 @@ void TShockwaveFlash::setReadyState(int state)
 
 void TShockwaveFlash::raiseProgress(int percent)
 {
-    if (percent == m_lastPercent)
-        return;
+    if (percent <= m_lastPercent)
+        return;  // the percentage only grows
     m_lastPercent = percent;
     if (m_events.OnProgress)
         m_events.OnProgress(percent);
