@@ -45,6 +45,17 @@ inline Bytes squaresMovie(int frames, int fps = 10, WriterColour background = {2
     return w.finish();
 }
 
+// squaresMovie with an ignored tag of padding bytes before its frames, to make it large.
+inline Bytes paddedMovie(std::size_t padding)
+{
+    Bytes body(padding, 'x');
+    SwfWriter w(10, {0, 2000, 0, 2000}, 10 << 8);
+    w.tag(77, body, true);  // metadata, which playing ignores
+    for (int i = 0; i < 2; ++i)
+        w.showFrame();
+    return w.finish();
+}
+
 inline bool sameColour(QColor a, QColor b, int tolerance = 6)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance

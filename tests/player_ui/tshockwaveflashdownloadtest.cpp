@@ -168,6 +168,14 @@ TEST_F(FlashDownload, FailuresShowWhyAndTheControlGoesOn)
         {"stalls after the head", [](QTcpSocket& s) { s.write(head("200 OK", 5000) + "FWS"); },
          QStringLiteral("下载失败：服务器长时间没有响应")},
         {"never answers", [](QTcpSocket&) {}, QStringLiteral("下载失败：服务器长时间没有响应")},
+        {"larger than allowed",
+         [](QTcpSocket& s) {
+             Bytes movie = paddedMovie(2 * 1024 * 1024);
+             s.write(head("200 OK", qsizetype(movie.size())));
+             s.write(QByteArray(reinterpret_cast<const char*>(movie.data()), qsizetype(movie.size())));
+             s.disconnectFromHost();
+         },
+         QStringLiteral("无法播放：影片大于 1 MB")},
         {"cut short",
          [](QTcpSocket& s) {
              Bytes movie = squaresMovie(3);
@@ -181,6 +189,7 @@ TEST_F(FlashDownload, FailuresShowWhyAndTheControlGoesOn)
         server.respond = c.respond;
         Watched w;
         w.flash.setTransferTimeout(300);
+        w.flash.setMaxMovieBytes(1024 * 1024);
         w.flash.Movie(server.address());
         ASSERT_TRUE(runUntil([&] { return w.ended(); })) << c.name;
         EXPECT_TRUE(w.flash.message().startsWith(c.messageStart)) << c.name << ": " << w.flash.message().toStdString();

@@ -135,6 +135,18 @@ TEST_F(FlashTest, UnreadableMoviesExplainThemselvesInTheMovieArea)
     }
 }
 
+TEST_F(FlashTest, MoviesAboveTheSizeLimitAreRefused)
+{
+    const std::pair<std::size_t, bool> cases[] = {{1000, true}, {1024 * 1024 - 100, true}, {1024 * 1024, false}, {3 * 1024 * 1024, false}};
+    for (auto [padding, plays] : cases) {
+        Fixture f;
+        f.flash.setMaxMovieBytes(1024 * 1024);
+        f.load(paddedMovie(padding));
+        EXPECT_EQ(f.flash.message(), plays ? QString() : QStringLiteral("无法播放：影片大于 1 MB")) << padding;
+        EXPECT_EQ(f.flash.ReadyState() == 4, plays) << padding;
+    }
+}
+
 TEST_F(FlashTest, GotoFrameClampsIntoTheTimeline)
 {
     const std::pair<int, int> cases[] = {{-5, 0}, {0, 0}, {3, 3}, {9, 9}, {10, 9}, {1000, 9}};
@@ -254,6 +266,33 @@ TEST_F(FlashTest, RepaintIsAskedOnlyWhenTheFrameChanges)
     EXPECT_FALSE(f.flash.needsRepaint()) << "no frame due yet";
     f.flash.BackgroundColor(0x00ff00);
     EXPECT_TRUE(f.flash.needsRepaint()) << "a new view is drawn";
+}
+
+TEST_F(FlashTest, MovieClipsOnAStandingTimelineAreRepainted)
+{
+    // One main frame holding a two-frame movie clip: the main frame never changes, the picture does.
+    SwfWriter w(10, {0, 2000, 0, 2000}, 10 << 8);
+    for (int i = 0; i < 2; ++i) {
+        ShapeBuilder s(std::uint16_t(i + 1), 3);
+        s.rectangle({500, 1500, 500, 1500}, s.solidFill(frameColour(i)));
+        w.tag(s.tagCode(), s.body());
+    }
+    Placement first, second;
+    first.characterId = 1;
+    second.characterId = 2;
+    w.tag(39, spriteBody(3, 2, {{kFlashPlaceObject2, placeObject2(first)}, {1, {}},
+                                {kFlashRemoveObject2, removeObject2(1)}, {kFlashPlaceObject2, placeObject2(second)}, {1, {}}}));
+    Placement clip;
+    clip.characterId = 3;
+    w.tag(kFlashPlaceObject2, placeObject2(clip)).showFrame();
+    Fixture f;
+    f.load(w.finish());
+    ASSERT_EQ(f.flash.TotalFrames(), 1);
+    f.flash.grab();
+    EXPECT_TRUE(sameColour(f.painted().pixelColor(50, 50), toColour(frameColour(0))));
+    f.flash.advanceTo(100);
+    EXPECT_TRUE(f.flash.needsRepaint());
+    EXPECT_TRUE(sameColour(f.painted().pixelColor(50, 50), toColour(frameColour(1))));
 }
 
 TEST_F(FlashTest, ZoomStepsAreRelativeAndCentred)

@@ -1,5 +1,6 @@
 #include "player/ui/tshockwaveflash.h"
 
+#include "swf/limits.h"
 #include "swf/qt/painterbackend.h"
 
 #include <QFile>
@@ -49,10 +50,23 @@ bool isWebAddress(const QString& text)
         || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
+// Movie clips on the stage run their own timelines, so the picture may change while the main one stands.
+bool clipsOnStage(swf::Player& player)
+{
+    swf::Clip* root = player.root();
+    if (!root)
+        return false;
+    for (const auto& [depth, object] : root->displayList())
+        if (object.clip)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 TShockwaveFlash::TShockwaveFlash(QNetworkAccessManager* network, QWidget* parent)
-    : QWidget(parent), m_network(network ? network : new QNetworkAccessManager(this))
+    : QWidget(parent), m_network(network ? network : new QNetworkAccessManager(this)),
+      m_maxBytes(qint64(swf::limits::kMaxMovieBytes))
 {
     setObjectName(QStringLiteral("TShockwaveFlash"));
     setFocusPolicy(Qt::StrongFocus);
@@ -113,6 +127,10 @@ void TShockwaveFlash::loadFile(const QString& path)
         return;
     }
     setReadyState(1);
+    if (file.size() > m_maxBytes) {
+        fail(tooLarge());
+        return;
+    }
     acceptBytes(file.readAll());
     if (m_player)
         finishMovie();
@@ -187,6 +205,10 @@ void TShockwaveFlash::acceptBytes(const QByteArray& bytes)
         m_player->setLooping(m_loop);
     }
     bool wasReady = m_player->ready();
+    if (qint64(m_player->bytesLoaded()) + bytes.size() > m_maxBytes) {
+        fail(tooLarge());
+        return;
+    }
     if (!m_player->appendBytes(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()))) {
         fail(tr("无法播放：这不是 Flash 影片（SWF 文件应以 FWS、CWS 或 ZWS 开头）"));
         return;
@@ -216,6 +238,11 @@ void TShockwaveFlash::finishMovie()
     m_dirty = true;
     update();
     emit loadEnded();
+}
+
+QString TShockwaveFlash::tooLarge() const
+{
+    return tr("无法播放：影片大于 %1 MB").arg(double(m_maxBytes) / (1024 * 1024), 0, 'f', 0);
 }
 
 void TShockwaveFlash::fail(const QString& why)
@@ -449,6 +476,10 @@ void TShockwaveFlash::advanceTo(qint64 elapsedMilliseconds)
         m_framesRun = due;
         m_player->reportFrameTiming(behind > 1);
         frameMaybeChanged();
+        if (!m_dirty && clipsOnStage(*m_player)) {
+            m_dirty = true;
+            update();
+        }
     }
     scheduleNextTick();
 }

@@ -60,6 +60,8 @@ public:
     double frameInterval() const;
     // A download that delivers nothing for this long fails (milliseconds, 0 for never).
     void setTransferTimeout(int milliseconds) { m_transferTimeout = milliseconds; }
+    // Movies larger than this are refused, from a file or from the network (tests lower it).
+    void setMaxMovieBytes(qint64 bytes) { m_maxBytes = bytes; }
     // Paint events that drew a movie frame so far (tests check that unchanged frames are not redrawn).
     int framesPainted() const { return m_framesPainted; }
     // A repaint was asked for since the last paint (a new frame, a new view).
@@ -97,6 +99,7 @@ private:
     void acceptBytes(const QByteArray& bytes);
     void finishMovie();
     void fail(const QString& why);
+    QString tooLarge() const;
     void setReadyState(int state);
     void raiseProgress(int percent);
     void restartClock();
@@ -120,6 +123,7 @@ private:
     int m_readyState = 0;
     int m_lastPercent = -1;
     int m_transferTimeout = 30000;
+    qint64 m_maxBytes;
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_framesRun = 0;  // frames advanced since the clock started
