@@ -1,6 +1,6 @@
 // The options window offscreen: its controls by name, the handlers wired to them, and what 确定 and
 // 取消 leave in main.ini of a temporary program directory.
-#include "application.h"
+#include "support/testapplication.h"
 
 #include "core/associations.h"
 #include "core/settings.h"

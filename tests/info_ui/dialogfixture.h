@@ -2,7 +2,7 @@
 // checks every dialog must pass (names, descriptions, deletion on close).
 #pragma once
 
-#include "application.h"
+#include "support/testapplication.h"
 #include "core/playlist.h"
 #include "support/scriptedprompts.h"
 

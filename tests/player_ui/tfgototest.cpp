@@ -2,7 +2,7 @@
 // typing, the jump on "确定", and that the movie plays on however the dialog closes.
 #include "player/ui/tfgoto.h"
 
-#include "application.h"
+#include "support/testapplication.h"
 #include "support/fakeflashcontrol.h"
 
 #include <QCoreApplication>

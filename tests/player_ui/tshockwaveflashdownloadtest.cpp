@@ -2,7 +2,7 @@
 // and streaming, ready state 4, an error status, a refused connection, a server that stalls.
 #include "player/ui/tshockwaveflash.h"
 
-#include "application.h"
+#include "support/testapplication.h"
 #include "flashmovies.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // painting into an image against kivamo-swf render.
 #include "player/ui/tshockwaveflash.h"
 
-#include "application.h"
+#include "support/testapplication.h"
 #include "flashmovies.h"
 #include "support/toolrunner.h"
 

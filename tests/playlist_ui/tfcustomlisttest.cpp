@@ -1,6 +1,6 @@
 // The custom-list dialog offscreen: rows from "list.cfg", grey rows for missing list files, adding,
 // editing and deleting through the scripted open dialog, and the file 确定 and 取消 leave behind.
-#include "application.h"
+#include "support/testapplication.h"
 
 #include "platform/textfile.h"
 #include "playlist/customlists.h"

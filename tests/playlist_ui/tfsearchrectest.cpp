@@ -2,7 +2,7 @@
 // walk ends, and closing it (取消) stops the walk after the current file.
 #include "playlist/ui/tfsearchrec.h"
 
-#include "application.h"
+#include "support/testapplication.h"
 #include "info/browsercache.h"
 #include "walkfixture.h"
 

@@ -2,7 +2,7 @@
 // goes away when it closes.
 #include "playlist/ui/tfurl.h"
 
-#include "application.h"
+#include "support/testapplication.h"
 #include "walkfixture.h"
 
 #include <QCoreApplication>
