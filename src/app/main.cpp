@@ -1,17 +1,23 @@
 // Program entry of kivamo: single-instance hand-off, the splash, the main window and its services.
 #include "app/handoff.h"
-#include "app/interimoperations.h"
+#include "app/appoperations.h"
 #include "app/singleinstance.h"
 #include "app/ui/artwork.h"
 #include "app/ui/tfabout.h"
 #include "app/ui/tmainform.h"
 #include "core/playlist.h"
+#include "platform/screensaver.h"
+#include "shell/versionrecord.h"
+#include "player/playbackcontroller.h"
+#include "player/programstarter.h"
 #include "platform/directories.h"
 #include "playlist/playlistmodel.h"
 #include "platform/ui/qtprompts.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 #include <QLoggingCategory>
 
 #include <cstdio>
@@ -36,6 +42,13 @@ int laterStart(const QString& runtimeFile, const QString& serverName, const QStr
     return 0;
 }
 
+// The player control for each movie. The engine's widget is plugged in here; until then a movie loads
+// without a control and the player shows its state only.
+kivamo::FlashControlFactory movieControlFactory()
+{
+    return [] { return std::unique_ptr<kivamo::FlashControl>(); };
+}
+
 int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QString& runtimeFile,
                const QStringList& arguments)
 {
@@ -49,20 +62,27 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     const kivamo::ProgramDirectory directory = kivamo::chooseProgramDirectory(kivamo::currentProgramDirectoryInputs());
     kivamo::QtPrompts prompts;
     kivamo::PlayList list;
-    kivamo::InterimOperations operations(list, prompts);
+    kivamo::DetachedProgramStarter programs;
+    kivamo::DBusScreenSaverInhibitor screenSaver;
+    kivamo::AppOperations operations(
+        kivamo::AppServices{list, prompts, movieControlFactory(), programs, screenSaver, directory.path,
+                            QCoreApplication::applicationDirPath(),
+                            [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+                            kivamo::findPluginFile()});
     kivamo::MainFormServices services;
     services.operations = &operations;
     services.commands = &operations;
     services.prompts = &prompts;
+    services.listContext = [&operations] { return operations.listContext(); };
     services.programDirectory = directory.path;
     services.programOnOpticalOrReadOnly = directory.executableOnOpticalOrReadOnly;
     Tmainform form(services);
-    operations.setDisplay(&form);
-    operations.setSettings(&form.startupSettings());
+    operations.attachView(form, form.startupSettings());
     auto* model = new kivamo::PlayListModel(list, [&operations] { return operations.movieLoaded(); }, &form);
     form.showPlayList(model, [&list] { return std::make_pair(list.titleText(), list.stateText()); });
     prompts.setParent(&form);
     form.FormCreate(arguments, splash, &app);
+    operations.playback().applySettings();
 
     (void)kivamo::writeHandOffOwner(runtimeFile, QCoreApplication::applicationPid());
     QObject::connect(&instance, &kivamo::SingleInstance::handOffRequested, &form, [&form, runtimeFile] {

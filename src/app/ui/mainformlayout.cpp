@@ -6,6 +6,7 @@
 #include "app/ui/picturebutton.h"
 
 #include <QLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -214,7 +215,11 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
         else if (watched == IMG1)
             IMG1MouseMove();
     } else if (type == QEvent::MouseButtonDblClick && watched == pnl_CtrlPanel) {
-        m_services.commands->runCommand(kivamo::Command::GoToFrame);
+        MNI_mgotoClick();
+    } else if (type == QEvent::KeyPress && watched == lv_listview1) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (lv_listview1KeyDown(key->key(), key->modifiers()))
+            return true;
     } else if (type == QEvent::ToolTipChange && watched == TB_play) {
         m_hintReshowWidget = TB_play;
         TMR_hintReshow.start();

@@ -67,16 +67,15 @@ void Tmainform::connectHandlers()
         {B_Baddfile, Command::AddFiles}, {B_BnextZ, Command::NextFrame}, {B_Bfnext, Command::FastForward},
         {B_Bnext, Command::NextEntry}, {TB_play, Command::Play}, {TB_2, Command::Stop}, {TB_3, Command::PreviousEntry},
         {TB_4, Command::FastBack}, {TB_5, Command::PreviousFrame}, {TB_6, Command::Rewind}, {TB_7, Command::AddFiles},
-        {TB_8, Command::GoToFrame}, {TB_9, Command::NextFrame}, {TB_10, Command::FastForward}, {TB_11, Command::NextEntry},
+        {TB_9, Command::NextFrame}, {TB_10, Command::FastForward}, {TB_11, Command::NextEntry},
     };
     for (const auto& entry : buttons)
         bindCommand(entry.button, entry.command);
     const struct { const char* name; Command command; } entries[] = {
-        {"I1", Command::AddFiles}, {"MNI_mInsertURL", Command::AddAddress}, {"MNI_d2", Command::AddDirectory},
-        {"MNI_delhis", Command::ClearHistory}, {"N58", Command::NewList}, {"O1", Command::OpenList},
+        {"I1", Command::AddFiles}, {"MNI_delhis", Command::ClearHistory}, {"N58", Command::NewList}, {"O1", Command::OpenList},
         {"S2", Command::SaveList}, {"MNI_print", Command::Print}, {"MNI_mnowdetail", Command::Details},
         {"MNI_mplay", Command::Play}, {"MNI_mpause", Command::Pause}, {"MNI_Mstop", Command::Stop},
-        {"MNI_mrewind", Command::Rewind}, {"MNI_mgoto", Command::GoToFrame}, {"MNI_mfback", Command::FastBack},
+        {"MNI_mrewind", Command::Rewind}, {"MNI_mfback", Command::FastBack},
         {"MNI_mfnext", Command::FastForward}, {"MNI_mprezhen", Command::PreviousFrame},
         {"MNI_mnextzhen", Command::NextFrame}, {"MNI_mpre", Command::PreviousEntry}, {"MNI_mnext", Command::NextEntry},
         {"MNI_mzoomout", Command::ZoomIn}, {"MNI_mzoomin", Command::ZoomOut}, {"MNI_minisize", Command::ActualSize},
@@ -116,6 +115,7 @@ void Tmainform::connectHandlers()
         MNI_MOnTopClick();
     });
     onAction("MNI_mloop", &Tmainform::MNI_mloopClick);
+    onAction("MNI_mgoto", &Tmainform::MNI_mgotoClick);
     onAction("X1", &Tmainform::X1Click);
     onAction("A2", &Tmainform::A2Click);
 
@@ -141,6 +141,8 @@ void Tmainform::connectHandlers()
     for (QWidget* watched : std::initializer_list<QWidget*>{spl_splitter1, pnl_statebar, TT_PlayControl, pnl_TOOLBAR, pnl_main, pnl_flash,
                              IMG1, pnl_CtrlPanel, static_cast<QWidget*>(TB_play)})
         watched->installEventFilter(this);
+    connectPlayer();
+    connectList();
 }
 
 void Tmainform::FormCreate(const QStringList& arguments, TFabout* splash, QObject* hookTarget)
@@ -230,6 +232,7 @@ void Tmainform::showPlayList(kivamo::PlayListModel* model, std::function<std::pa
         LAB_state->setText(state);
     };
     connect(model, &kivamo::PlayListModel::listTitleChanged, this, show);
+    followListSelection();
     show();
 }
 

@@ -1,0 +1,86 @@
+// The main window's side of the play list: the web-address dialog, adding a directory with the
+// progress window, the list view's keys and its selection, which the list commands act on.
+#include "app/ui/tmainform.h"
+#include "core/playlist.h"
+#include "playlist/addmovies.h"
+#include "playlist/listcommands.h"
+#include "playlist/listfile.h"
+#include "playlist/ui/tfsearchrec.h"
+#include "playlist/ui/tfurl.h"
+
+#include <QItemSelectionModel>
+
+#include <chrono>
+
+void Tmainform::connectList()
+{
+    m_searchrec = new Tfsearchrec(this);
+    connect(menuAction(QStringLiteral("MNI_mInsertURL")), &QAction::triggered, this, &Tmainform::MNI_mInsertURLClick);
+    connect(menuAction(QStringLiteral("MNI_d2")), &QAction::triggered, this, &Tmainform::MNI_d2Click);
+    lv_listview1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lv_listview1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+// The list commands read the play list's own selection; the view's selection is copied into it.
+void Tmainform::followListSelection()
+{
+    if (!m_services.listContext)
+        return;
+    QItemSelectionModel* selection = lv_listview1->selectionModel();
+    connect(selection, &QItemSelectionModel::selectionChanged, this, [this, selection] {
+        kivamo::PlayList& list = m_services.listContext().list;
+        for (int row = 0; row < list.count(); ++row) {
+            const bool selected = selection->isRowSelected(row, QModelIndex());
+            if (list.isSelected(row) != selected)
+                list.setSelected(row, selected);
+        }
+    });
+}
+
+TfURL* Tmainform::urlDialog() const
+{
+    return m_urlDialog.data();
+}
+
+void Tmainform::MNI_mInsertURLClick()
+{
+    if (!m_services.listContext)
+        return;
+    if (m_urlDialog) {
+        m_urlDialog->raise();
+        m_urlDialog->activateWindow();
+        return;
+    }
+    m_urlDialog = new TfURL(m_services.listContext(), this);
+    m_urlDialog->show();
+}
+
+void Tmainform::MNI_d2Click()
+{
+    if (!m_services.listContext)
+        return;
+    kivamo::ListContext context = m_services.listContext();
+    kivamo::DirectoryAdder adder(context, *m_searchrec, [] {
+        return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch()).count());
+    });
+    m_searchrec->setCancel([&adder] { adder.cancel(); });
+    kivamo::addChosenDirectoryCommand(context, adder);
+    m_searchrec->setCancel({});
+}
+
+bool Tmainform::lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (!m_services.listContext)
+        return false;
+    kivamo::ListContext context = m_services.listContext();
+    switch (kivamo::listKeyCommand(key, modifiers, false)) {
+    case kivamo::ListKeyCommand::None: return false;
+    case kivamo::ListKeyCommand::PlaySelected: kivamo::playSelected(context); break;
+    case kivamo::ListKeyCommand::DeleteSelected: kivamo::deleteSelected(context); break;
+    case kivamo::ListKeyCommand::SelectAll: lv_listview1->selectAll(); break;
+    case kivamo::ListKeyCommand::SaveList: kivamo::saveListCommand(context); break;
+    case kivamo::ListKeyCommand::Details: m_services.commands->runCommand(kivamo::Command::Details); break;
+    }
+    return true;
+}

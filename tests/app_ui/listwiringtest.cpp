@@ -1,0 +1,113 @@
+// The main window's list windows and list keys over the real play list and player.
+#include "playlist/ui/tfsearchrec.h"
+#include "playlist/ui/tfurl.h"
+#include "wired.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+using namespace kivamo;
+using test::Wired;
+
+namespace {
+
+class ListWiring : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wired = std::make_unique<Wired>(dir.path() + "/");
+        wired->form->FormCreate({}, nullptr, nullptr);
+    }
+
+    Tmainform& form() { return *wired->form; }
+
+    bool pressInList(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QCoreApplication::sendEvent(form().lv_listview1, &event);
+        return event.isAccepted();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Wired> wired;
+};
+
+TEST_F(ListWiring, AddressEntryOpensOneDialogThatAddsTheAddress)
+{
+    form().menuAction("MNI_mInsertURL")->trigger();
+    TfURL* dialog = form().urlDialog();
+    ASSERT_NE(dialog, nullptr);
+    form().menuAction("MNI_mInsertURL")->trigger();
+    EXPECT_EQ(form().urlDialog(), dialog);
+    EXPECT_EQ(form().findChildren<TfURL*>().size(), 1);
+
+    dialog->LABEDT_path->setText("http://example.com/a.swf");
+    dialog->Button1Click();
+    ASSERT_EQ(wired->list.count(), 1);
+    EXPECT_EQ(wired->list.at(0).path, "http://example.com/a.swf");
+    EXPECT_TRUE(wired->prompts.done());
+}
+
+TEST_F(ListWiring, DirectoryEntryWalksTheChosenFolder)
+{
+    QTemporaryDir movies;
+    test::writeMovies(movies, {"a.swf", "b.swf", "notes.txt"});
+    QDir(movies.path()).mkdir("sub");
+    QFile(movies.filePath("sub/c.swf")).open(QIODevice::WriteOnly);
+    const struct { PromptButton answer; int added; } cases[] = {{PromptButton::No, 2}, {PromptButton::Yes, 3}};
+    for (const auto& c : cases) {
+        wired->list.clear();
+        wired->prompts.expectFolder(movies.path())
+            .expectMessage("添加目录", "是否同时添加子目录？", PromptIcon::Question,
+                           PromptButton::Yes | PromptButton::No, c.answer);
+        form().menuAction("MNI_d2")->trigger();
+        EXPECT_TRUE(wired->prompts.done());
+        EXPECT_EQ(wired->list.count(), c.added);
+        EXPECT_TRUE(wired->list.isModified());
+        EXPECT_FALSE(form().searchWindow()->isVisible());
+    }
+}
+
+TEST_F(ListWiring, ListKeysRunTheirListCommands)
+{
+    test::writeMovies(dir, {"a.swf", "b.swf", "c.swf"});
+    test::appendMovies(wired->list, dir, {"a.swf", "b.swf", "c.swf"});
+    QAbstractItemModel* model = form().lv_listview1->model();
+    // Selects one row as a plain click does, whatever modifiers earlier key events left behind.
+    const auto selectOnly = [this, model](int row) {
+        form().lv_listview1->selectionModel()->setCurrentIndex(
+            model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    };
+
+    selectOnly(1);
+    EXPECT_TRUE(wired->list.isSelected(1));
+    EXPECT_TRUE(pressInList(Qt::Key_Enter, Qt::KeypadModifier));
+    EXPECT_EQ(wired->controls.created(), 1);
+    EXPECT_EQ(wired->player().currentIndex(), 1);
+
+    pressInList(Qt::Key_Return, Qt::ControlModifier);  // the key hook's full-screen key, not the list's
+    EXPECT_EQ(wired->controls.created(), 1);
+
+    selectOnly(2);
+    EXPECT_FALSE(wired->list.isSelected(0));
+    EXPECT_FALSE(wired->list.isSelected(1));
+    EXPECT_TRUE(wired->list.isSelected(2));
+    pressInList(Qt::Key_Delete);
+    ASSERT_EQ(wired->list.count(), 2);
+    EXPECT_EQ(wired->list.at(1).title, "b.swf");
+
+    pressInList(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(wired->list.isSelected(0));
+    EXPECT_TRUE(wired->list.isSelected(1));
+
+    const QString saved = dir.filePath("saved.kvl");
+    wired->prompts.expectSaveFile(saved).expectMessage("保存成功", "列表文件保存成功！", PromptIcon::Information);
+    pressInList(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(wired->prompts.done());
+    EXPECT_TRUE(QFile::exists(saved));
+}
+
+}  // namespace
