@@ -190,6 +190,11 @@ void AppOperations::sliderReleased(int x, int width, int maximum)
     m_playback->sliderReleased(x, width, maximum);
 }
 
+void AppOperations::settingsReloaded()
+{
+    m_playback->applySettings();
+}
+
 FlashControl* AppOperations::flashControl() const
 {
     return m_playback ? m_playback->control() : nullptr;

@@ -71,6 +71,7 @@ public:
     void sliderMoved(int value) override;
     void sliderReleased(int x, int width, int maximum) override;
     FlashControl* flashControl() const override;
+    void settingsReloaded() override;
 
     bool movieLoaded() const;
     // What the list commands and list windows work on.

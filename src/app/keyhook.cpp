@@ -54,7 +54,8 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (type == QEvent::KeyPress) {
-        if (const auto command = commandForKey(key, m_ctrl, m_commands.playerFlags().fullScreen))
+        const auto command = commandForKey(key, m_ctrl, m_commands.playerFlags().fullScreen);
+        if (command && !(m_window && m_window(*command)))
             m_commands.runCommand(*command);
     }
     return false;

@@ -46,6 +46,8 @@ public:
     virtual void sliderReleased(int, int, int) {}
     // The control of the loaded movie, for the go-to-frame dialog; nullptr without one.
     virtual FlashControl* flashControl() const { return nullptr; }
+    // The startup settings were reloaded in place; settings that act at once follow them.
+    virtual void settingsReloaded() {}
 };
 
 }  // namespace kivamo

@@ -59,8 +59,8 @@ void Tmainform::connectHandlers()
 {
     const struct { QAbstractButton* button; Command command; } buttons[] = {
         {TB_zoomout, Command::ZoomIn}, {TB_zoomin, Command::ZoomOut}, {TB_allscreen, Command::EnterFullScreen},
-        {TB_bgcolor, Command::BackgroundColour}, {TB_detail, Command::Details}, {TB_pic, Command::Snapshot},
-        {TB_print, Command::Print}, {TB_option1, Command::Options}, {TB_update, Command::Update},
+        {TB_bgcolor, Command::BackgroundColour}, {TB_detail, Command::Details},
+        {TB_print, Command::Print}, {TB_update, Command::Update},
         {TB_showocx, Command::PluginInfo}, {TB_help, Command::Help},
         {B_bplay, Command::Play}, {B_Bpause, Command::Pause}, {B_Bstop, Command::Stop}, {B_Bprev, Command::PreviousEntry},
         {B_Bfprev, Command::FastBack}, {B_BprevZ, Command::PreviousFrame}, {B_Brewind, Command::Rewind},
@@ -82,12 +82,11 @@ void Tmainform::connectHandlers()
         {"MNI_mshowall", Command::ShowAll}, {"MNI_msl", Command::QualityLow}, {"MNI_msh", Command::QualityHigh},
         {"MNI_msq", Command::QualityBest}, {"MNI_mss", Command::QualitySpeed},
         {"MNI_allscreen", Command::EnterFullScreen}, {"MNI_setassign", Command::RegisterAssociation},
-        {"MNI_unsetassign", Command::UnregisterAssociation}, {"MNI_mpic", Command::Snapshot},
-        {"MNI_mcontpic", Command::ContinuousSnapshot}, {"N9", Command::Update}, {"N11", Command::Options},
+        {"MNI_unsetassign", Command::UnregisterAssociation}, {"MNI_mcontpic", Command::ContinuousSnapshot}, {"N9", Command::Update},
         {"H2", Command::Help}, {"N23", Command::PluginInfo}, {"MNI_INIsize", Command::ActualSize},
         {"MNI_showall", Command::ShowAll}, {"pmquality_l", Command::QualityLow}, {"pmquality_h", Command::QualityHigh},
         {"pmquality_s", Command::QualitySpeed}, {"pmquality_q", Command::QualityBest},
-        {"MNI_pic", Command::Snapshot}, {"MNI_contpic", Command::ContinuousSnapshot},
+        {"MNI_contpic", Command::ContinuousSnapshot},
     };
     for (const auto& entry : entries)
         bindMenuCommand(entry.name, entry.command);
@@ -116,6 +115,11 @@ void Tmainform::connectHandlers()
     });
     onAction("MNI_mloop", &Tmainform::MNI_mloopClick);
     onAction("MNI_mgoto", &Tmainform::MNI_mgotoClick);
+    onAction("N11", &Tmainform::N11Click);
+    onAction("MNI_mpic", &Tmainform::TB_picClick);
+    onAction("MNI_pic", &Tmainform::TB_picClick);
+    connect(TB_option1, &QToolButton::clicked, this, &Tmainform::N11Click);
+    connect(TB_pic, &QToolButton::clicked, this, &Tmainform::TB_picClick);
     onAction("X1", &Tmainform::X1Click);
     onAction("A2", &Tmainform::A2Click);
 
@@ -148,6 +152,12 @@ void Tmainform::connectHandlers()
 void Tmainform::FormCreate(const QStringList& arguments, TFabout* splash, QObject* hookTarget)
 {
     m_keyHook = std::make_unique<kivamo::KeyHook>(*m_services.commands);
+    m_keyHook->setWindowCommands([this](Command command) {
+        if (command != Command::Snapshot)
+            return false;
+        TB_picClick();
+        return true;
+    });
     m_services.operations->resetPlayer();
     m_services.operations->clearListModified();
     kivamo::ensureDirectory(kivamo::imagesDirectory(m_services.programDirectory));

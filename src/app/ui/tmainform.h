@@ -93,9 +93,10 @@ public:
     void MNI_mgotoClick();
     // The three player timers, ticking into the controller.
     QTimer TMR_PLAY, TMR_flash, TMR_flashclose;
-    void TMR_PLAYTimer();
-    void TMR_flashTimer();
-    void TMR_flashcloseTimer();
+    void TMR_PLAYTimer(), TMR_flashTimer(), TMR_flashcloseTimer();
+    // Dialogs of the window (mainformdialogs.cpp): options with reload, the single snapshot.
+    void N11Click();
+    void TB_picClick();
     // Shows the play list's model in lv_listview1; titles() gives the list title and the state text,
     // shown again whenever the model says they changed.
     void showPlayList(kivamo::PlayListModel* model, std::function<std::pair<QString, QString>()> titles);

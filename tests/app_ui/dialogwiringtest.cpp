@@ -1,0 +1,93 @@
+// The main window's own dialogs over the real player: options store and reload the startup
+// settings in place, the single snapshot saves the movie area from the toolbar, the menus and Ctrl+F1.
+#include "app/keyhook.h"
+#include "dialogs/ui/tfoption.h"
+#include "wired.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QWindow>
+
+using namespace kivamo;
+using test::Wired;
+
+namespace {
+
+class DialogWiring : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::writeMovies(dir, {"a.swf"});
+        wired = std::make_unique<Wired>(dir.path() + "/");
+        wired->form->FormCreate({}, nullptr, nullptr);
+        test::appendMovies(wired->list, dir, {"a.swf"});
+    }
+
+    Tmainform& form() { return *wired->form; }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Wired> wired;
+};
+
+TEST_F(DialogWiring, OptionsOpenFromToolbarAndMenuAndReloadTheSettingsInPlace)
+{
+    const Settings* record = &form().startupSettings();
+    ASSERT_FALSE(record->fscommand);
+
+    form().menuAction("N11")->trigger();
+    auto* cancelled = form().findChild<Tfoption*>();
+    ASSERT_NE(cancelled, nullptr);
+    EXPECT_TRUE(cancelled->isVisible());
+    cancelled->Button3Click();
+    EXPECT_FALSE(cancelled->isVisible());
+    delete cancelled;
+    EXPECT_FALSE(form().startupSettings().fscommand);
+
+    form().TB_option1->click();
+    auto* dialog = form().findChild<Tfoption*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->chk_fscommand->click();
+    dialog->Button2Click();
+    EXPECT_TRUE(wired->prompts.done());
+    EXPECT_EQ(&form().startupSettings(), record);
+    EXPECT_TRUE(record->fscommand);
+
+    // The player reads the same record: a movie's quit request now unloads it.
+    emit form().lv_listview1->doubleClicked(form().lv_listview1->model()->index(0, 0));
+    wired->controls.current()->raiseFSCommand("quit", "");
+    EXPECT_TRUE(form().TMR_flashclose.isActive());
+}
+
+TEST_F(DialogWiring, SnapshotSavesTheMovieFromEachControlAndTheKey)
+{
+    form().TB_pic->click();  // nothing loaded: no dialog
+    EXPECT_TRUE(wired->prompts.done());
+
+    emit form().lv_listview1->doubleClicked(form().lv_listview1->model()->index(0, 0));
+    QWindow window;
+    const struct { const char* name; std::function<void()> run; } cases[] = {
+        {"toolbar.bmp", [this] { form().TB_pic->click(); }},
+        {"menu.bmp", [this] { form().menuAction("MNI_mpic")->trigger(); }},
+        {"movie-menu.bmp", [this] { form().menuAction("MNI_pic")->trigger(); }},
+        {"key.bmp", [this, &window] {
+             for (int key : {int(Qt::Key_Control), int(Qt::Key_F1)}) {
+                 QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+                 form().keyHook()->eventFilter(&window, &press);
+             }
+             QKeyEvent release(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+             form().keyHook()->eventFilter(&window, &release);
+         }},
+    };
+    for (const auto& c : cases) {
+        const QString file = dir.filePath(QString::fromLatin1(c.name));
+        wired->prompts.expectSaveFile(file).expectMessage("保存成功", {}, PromptIcon::Information);
+        const int painted = int(wired->controls.current()->calls.count("paintInto"));
+        c.run();
+        EXPECT_TRUE(wired->prompts.done()) << c.name;
+        EXPECT_TRUE(QFile::exists(file)) << c.name;
+        EXPECT_EQ(wired->controls.current()->calls.count("paintInto"), painted + 1) << c.name;
+    }
+    EXPECT_TRUE(wired->operations.unhandledCommands().empty());
+}
+
+}  // namespace
