@@ -1,6 +1,7 @@
 // Program entry of kivamo: single-instance hand-off, the splash, the main window and its services.
 #include "app/handoff.h"
 #include "app/appoperations.h"
+#include "app/demolist.h"
 #include "app/singleinstance.h"
 #include "app/ui/artwork.h"
 #include "app/ui/tfabout.h"
@@ -102,6 +103,16 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--version")) {
             std::printf("kivamo %s\n", KIVAMO_VERSION);
+            return 0;
+        }
+        // Used by run.sh: lists the demo movies that kivamo-demos wrote into the folder.
+        if (!std::strcmp(argv[i], "--write-demo-list") && i + 1 < argc) {
+            const kivamo::Result<QString> written = kivamo::writeDemoList(QString::fromLocal8Bit(argv[i + 1]));
+            if (!written) {
+                std::fprintf(stderr, "kivamo: %s\n", qPrintable(written.error().message));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(written.value()));
             return 0;
         }
         if (!std::strcmp(argv[i], "--help")) {
