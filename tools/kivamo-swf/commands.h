@@ -17,6 +17,7 @@ int runInfo(const Arguments& args);
 int runTags(const Arguments& args);
 int runRender(const Arguments& args);
 int runBench(const Arguments& args);
+int runThumbnail(const Arguments& args);
 
 // Prints "kivamo-swf: <message>" on stderr and returns status.
 int fail(int status, const std::string& message);

@@ -28,6 +28,9 @@ constexpr Command kCommands[] = {
                "                                 runs N frames, then paints the current frame to a PNG", runRender},
     {"bench", "bench MOVIE.swf [--frames N] [--size WxH]\n"
               "                                 parse time, per-frame advance and render times, peak memory", runBench},
+    {"thumbnail", "thumbnail MOVIE.swf OUT.png SIZE\n"
+                  "                                 the first frame that draws anything, SIZE pixels on its longer side",
+     runThumbnail},
 };
 
 void printUsage(std::FILE* to)
