@@ -11,6 +11,7 @@
 #include "shell/versionrecord.h"
 #include "player/playbackcontroller.h"
 #include "player/programstarter.h"
+#include "player/ui/tshockwaveflash.h"
 #include "platform/directories.h"
 #include "playlist/playlistmodel.h"
 #include "platform/ui/qtprompts.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QUrl>
 #include <QLoggingCategory>
+#include <QNetworkAccessManager>
 
 #include <cstdio>
 #include <cstring>
@@ -43,13 +45,6 @@ int laterStart(const QString& runtimeFile, const QString& serverName, const QStr
     return 0;
 }
 
-// The player control for each movie. The engine's widget is plugged in here; until then a movie loads
-// without a control and the player shows its state only.
-kivamo::FlashControlFactory movieControlFactory()
-{
-    return [] { return std::unique_ptr<kivamo::FlashControl>(); };
-}
-
 int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QString& runtimeFile,
                const QStringList& arguments)
 {
@@ -63,10 +58,18 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     const kivamo::ProgramDirectory directory = kivamo::chooseProgramDirectory(kivamo::currentProgramDirectoryInputs());
     kivamo::QtPrompts prompts;
     kivamo::PlayList list;
+    // Each movie gets a fresh engine widget, placed by the window once the window exists.
+    QNetworkAccessManager network;
+    Tmainform* movieWindow = nullptr;
+    kivamo::FlashControlFactory createControl = kivamo::tshockwaveflashFactory(
+        &network, [&movieWindow](kivamo::TShockwaveFlash& control) {
+            if (movieWindow)
+                movieWindow->placeMovieControl(&control);
+        });
     kivamo::DetachedProgramStarter programs;
     kivamo::DBusScreenSaverInhibitor screenSaver;
     kivamo::AppOperations operations(
-        kivamo::AppServices{list, prompts, movieControlFactory(), programs, screenSaver, directory.path,
+        kivamo::AppServices{list, prompts, createControl, programs, screenSaver, directory.path,
                             QCoreApplication::applicationDirPath(),
                             [](const QUrl& url) { return QDesktopServices::openUrl(url); },
                             kivamo::findPluginFile()});
@@ -78,6 +81,7 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     services.programDirectory = directory.path;
     services.programOnOpticalOrReadOnly = directory.executableOnOpticalOrReadOnly;
     Tmainform form(services);
+    movieWindow = &form;
     operations.attachView(form, form.startupSettings());
     auto* model = new kivamo::PlayListModel(list, [&operations] { return operations.movieLoaded(); }, &form);
     form.showPlayList(model, [&list] { return std::make_pair(list.titleText(), list.stateText()); });
@@ -93,6 +97,8 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     form.show();
     qCInfo(lcStartup) << "ready";
     app.exec();
+    // The movie widget is a child of the window, which goes first: the player lets go of it now.
+    operations.resetPlayer();
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "app/keyhook.h"
 #include "app/ui/picturebutton.h"
 #include "player/ui/tfgoto.h"
+#include "swfwriter/demomovies.h"
 #include "wired.h"
 
 #include <QCoreApplication>
@@ -259,6 +260,44 @@ TEST(CommandWiring, PluginInfoShowsTheVersionRecordOfTheEngineFile)
     Wired missing(dir.path() + "/", dir.filePath("absent"));
     missing.form->FormCreate({}, nullptr, nullptr);
     missing.form->menuAction("N23")->trigger();  // no file: no box (the scripted prompts fail on any)
+}
+
+}  // namespace
+
+namespace {
+
+// The composition root's factory: the engine's widget takes the logo's place and gives it back.
+TEST(EngineWiring, MovieWidgetReplacesTheLogoWhilePlaying)
+{
+    QTemporaryDir dir;
+    Wired wired(dir.path() + "/", {}, true);
+    wired.form->FormCreate({}, nullptr, nullptr);
+    const auto demo = test::demoMovies().front();
+    const QString path = dir.filePath(QString::fromStdString(demo.fileName));
+    ASSERT_TRUE(test::writeFile(path.toStdString(), demo.bytes));
+    MovieEntry entry;
+    entry.title = "demo";
+    entry.path = path;
+    wired.list.append(entry);
+    wired.form->show();
+
+    emit wired.form->lv_listview1->doubleClicked(wired.form->lv_listview1->model()->index(0, 0));
+    auto* widget = dynamic_cast<TShockwaveFlash*>(wired.operations.flashControl());
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->parentWidget(), wired.form->pnl_main);
+    EXPECT_TRUE(widget->isVisible());
+    EXPECT_FALSE(wired.form->pnl_flash->isVisible());
+
+    wired.form->B_Bnext->click();  // the only entry again: a fresh widget in the same place
+    auto* next = dynamic_cast<TShockwaveFlash*>(wired.operations.flashControl());
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(wired.form->pnl_main->findChildren<TShockwaveFlash*>().size(), 1);
+    EXPECT_FALSE(wired.form->pnl_flash->isVisible());
+
+    wired.form->B_Bstop->click();
+    EXPECT_EQ(wired.operations.flashControl(), nullptr);
+    EXPECT_TRUE(wired.form->pnl_main->findChildren<TShockwaveFlash*>().isEmpty());
+    EXPECT_TRUE(wired.form->pnl_flash->isVisible());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/screensaver.h"
 #include "player/playbackcontroller.h"
 #include "player/programstarter.h"
+#include "player/ui/tshockwaveflash.h"
 #include "playlist/playlistmodel.h"
 #include "support/fakeflashcontrol.h"
 #include "support/gtestqt.h"
@@ -42,9 +43,10 @@ public:
 
 struct Wired {
     // pluginFile: the file whose version record the plug-in box shows.
-    explicit Wired(const QString& programDirectory, QString plugin = {})
+    // engineControls: the movie widget over the engine, placed by the window, instead of fakes.
+    explicit Wired(const QString& programDirectory, QString plugin = {}, bool engineControls = false)
         : pluginFile(std::move(plugin)),
-          operations(AppServices{list, prompts, controls.factory(), programs, screenSaver, programDirectory,
+          operations(AppServices{list, prompts, engineControls ? engineFactory() : controls.factory(), programs, screenSaver, programDirectory,
                                  programDirectory, [this](const QUrl& url) { opened << url; return true; },
                                  pluginFile})
     {
@@ -61,6 +63,11 @@ struct Wired {
     }
 
     PlaybackController& player() { return operations.playback(); }
+
+    FlashControlFactory engineFactory()
+    {
+        return tshockwaveflashFactory(nullptr, [this](TShockwaveFlash& control) { form->placeMovieControl(&control); });
+    }
 
     QList<QUrl> opened;  // pages given to the browser
     QString pluginFile;  // empty: no version record to show

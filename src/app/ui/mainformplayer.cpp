@@ -7,6 +7,7 @@
 #include "player/ui/tfgoto.h"
 
 #include <QCursor>
+#include <QLayout>
 #include <QMenuBar>
 
 using kivamo::PlayerTimer;
@@ -192,6 +193,20 @@ void Tmainform::showWindowed(const kivamo::WindowedLayout& layout)
     }
     applyOnTop(layout.onTop);
     placeListHandle();
+}
+
+void Tmainform::placeMovieControl(QWidget* control)
+{
+    control->setParent(pnl_main);
+    pnl_main->layout()->addWidget(control);
+    pnl_flash->hide();
+    // The logo comes back when the player drops the control and no other took its place.
+    connect(control, &QObject::destroyed, this, [this] {
+        if (!m_services.commands->flashControl())
+            pnl_flash->show();
+    });
+    control->show();
+    control->setFocus();
 }
 
 void Tmainform::lv_listview1DblClick(int row)

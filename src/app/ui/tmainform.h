@@ -80,6 +80,8 @@ public:
     void showFullScreen() override;
     void showWindowed(const kivamo::WindowedLayout& layout) override;
 
+    // Puts a new movie control over the movie area in place of the logo, with the keyboard focus.
+    void placeMovieControl(QWidget* control);
     // Play-list activation: double click or Enter plays the entry.
     void lv_listview1DblClick(int row);
     // The list's own commands (mainformlist.cpp): add a web address, add a directory with the
