@@ -2,10 +2,13 @@
 // settings in place, the single snapshot saves the movie area from the toolbar, the menus and Ctrl+F1.
 #include "app/keyhook.h"
 #include "dialogs/ui/tfoption.h"
+#include "info/ui/tffdetail.h"
 #include "wired.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWindow>
 
 using namespace kivamo;
@@ -88,6 +91,32 @@ TEST_F(DialogWiring, SnapshotSavesTheMovieFromEachControlAndTheKey)
         EXPECT_EQ(wired->controls.current()->calls.count("paintInto"), painted + 1) << c.name;
     }
     EXPECT_TRUE(wired->operations.unhandledCommands().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DialogWiring, DetailsShowTheLoadedMovieOrElseTheSelectedEntry)
+{
+    form().TB_detail->click();  // nothing loaded, nothing selected
+    EXPECT_TRUE(form().findChildren<TFfdetail*>().isEmpty());
+
+    test::writeMovies(dir, {"b.swf"});
+    test::appendMovies(wired->list, dir, {"b.swf"});
+    wired->list.setSelected(1, true);
+    QKeyEvent ctrlD(QEvent::KeyPress, Qt::Key_D, Qt::ControlModifier);
+    QCoreApplication::sendEvent(form().lv_listview1, &ctrlD);
+    auto dialogs = form().findChildren<TFfdetail*>();
+    ASSERT_EQ(dialogs.size(), 1);
+    EXPECT_EQ(dialogs.front()->EDT_path->text(), dir.filePath("b.swf"));
+    delete dialogs.front();
+
+    emit form().lv_listview1->doubleClicked(form().lv_listview1->model()->index(0, 0));
+    form().menuAction("MNI_mnowdetail")->trigger();
+    dialogs = form().findChildren<TFfdetail*>();
+    ASSERT_EQ(dialogs.size(), 1);
+    EXPECT_EQ(dialogs.front()->EDT_path->text(), dir.filePath("a.swf"));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "core/flashcontrol.h"
 #include "dialogs/snapshot.h"
 #include "dialogs/ui/tfoption.h"
+#include "core/playlist.h"
+#include "info/ui/tffdetail.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -48,4 +50,27 @@ void Tmainform::TB_picClick()
         return picture;
     };
     kivamo::takeSingleSnapshot(services, source, m_services.programDirectory);
+}
+
+void Tmainform::TB_detailClick()
+{
+    if (!m_services.listContext)
+        return;
+    kivamo::PlayList& list = m_services.listContext().list;
+    kivamo::CommandHandler* commands = m_services.commands;
+    const kivamo::PlayerFlags flags = commands->playerFlags();
+    const int current = flags.movieLoaded ? m_services.operations->currentIndex() : -1;
+    const int target = current >= 0 ? current : list.firstSelected();
+    if (target < 0 || target >= list.count())
+        return;
+    kivamo::NowPlayingInputs player;
+    const kivamo::FlashControl* control = commands->flashControl();
+    player.controlExists = control != nullptr;
+    player.targetIsCurrent = target == current;
+    player.movieLoaded = flags.movieLoaded;
+    player.readyState = control ? control->ReadyState() : -1;
+    player.quality2 = control ? control->Quality2() : QString();
+    player.listName = list.listName();
+    auto* dialog = new TFfdetail(list, *m_services.prompts, target, current, player, this);
+    dialog->show();
 }

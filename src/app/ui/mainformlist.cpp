@@ -80,7 +80,7 @@ bool Tmainform::lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers)
     case kivamo::ListKeyCommand::DeleteSelected: kivamo::deleteSelected(context); break;
     case kivamo::ListKeyCommand::SelectAll: lv_listview1->selectAll(); break;
     case kivamo::ListKeyCommand::SaveList: kivamo::saveListCommand(context); break;
-    case kivamo::ListKeyCommand::Details: m_services.commands->runCommand(kivamo::Command::Details); break;
+    case kivamo::ListKeyCommand::Details: TB_detailClick(); break;
     }
     return true;
 }

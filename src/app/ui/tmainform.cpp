@@ -59,7 +59,7 @@ void Tmainform::connectHandlers()
 {
     const struct { QAbstractButton* button; Command command; } buttons[] = {
         {TB_zoomout, Command::ZoomIn}, {TB_zoomin, Command::ZoomOut}, {TB_allscreen, Command::EnterFullScreen},
-        {TB_bgcolor, Command::BackgroundColour}, {TB_detail, Command::Details},
+        {TB_bgcolor, Command::BackgroundColour}, 
         {TB_print, Command::Print}, {TB_update, Command::Update},
         {TB_showocx, Command::PluginInfo}, {TB_help, Command::Help},
         {B_bplay, Command::Play}, {B_Bpause, Command::Pause}, {B_Bstop, Command::Stop}, {B_Bprev, Command::PreviousEntry},
@@ -73,7 +73,7 @@ void Tmainform::connectHandlers()
         bindCommand(entry.button, entry.command);
     const struct { const char* name; Command command; } entries[] = {
         {"I1", Command::AddFiles}, {"MNI_delhis", Command::ClearHistory}, {"N58", Command::NewList}, {"O1", Command::OpenList},
-        {"S2", Command::SaveList}, {"MNI_print", Command::Print}, {"MNI_mnowdetail", Command::Details},
+        {"S2", Command::SaveList}, {"MNI_print", Command::Print}, 
         {"MNI_mplay", Command::Play}, {"MNI_mpause", Command::Pause}, {"MNI_Mstop", Command::Stop},
         {"MNI_mrewind", Command::Rewind}, {"MNI_mfback", Command::FastBack},
         {"MNI_mfnext", Command::FastForward}, {"MNI_mprezhen", Command::PreviousFrame},
@@ -116,6 +116,8 @@ void Tmainform::connectHandlers()
     onAction("MNI_mloop", &Tmainform::MNI_mloopClick);
     onAction("MNI_mgoto", &Tmainform::MNI_mgotoClick);
     onAction("N11", &Tmainform::N11Click);
+    onAction("MNI_mnowdetail", &Tmainform::TB_detailClick);
+    connect(TB_detail, &QToolButton::clicked, this, &Tmainform::TB_detailClick);
     onAction("MNI_mpic", &Tmainform::TB_picClick);
     onAction("MNI_pic", &Tmainform::TB_picClick);
     connect(TB_option1, &QToolButton::clicked, this, &Tmainform::N11Click);

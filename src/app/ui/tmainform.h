@@ -99,6 +99,8 @@ public:
     // Dialogs of the window (mainformdialogs.cpp): options with reload, the single snapshot.
     void N11Click();
     void TB_picClick();
+    // Movie details (TFfdetail) of the loaded movie, or else of the first selected entry.
+    void TB_detailClick();
     // Shows the play list's model in lv_listview1; titles() gives the list title and the state text,
     // shown again whenever the model says they changed.
     void showPlayList(kivamo::PlayListModel* model, std::function<std::pair<QString, QString>()> titles);
