@@ -2,6 +2,7 @@
 // settings in place, the single snapshot saves the movie area from the toolbar, the menus and Ctrl+F1.
 #include "app/keyhook.h"
 #include "dialogs/ui/tfoption.h"
+#include "dialogs/ui/tfpic.h"
 #include "info/ui/tffdetail.h"
 #include "wired.h"
 
@@ -117,6 +118,41 @@ TEST_F(DialogWiring, DetailsShowTheLoadedMovieOrElseTheSelectedEntry)
     dialogs = form().findChildren<TFfdetail*>();
     ASSERT_EQ(dialogs.size(), 1);
     EXPECT_EQ(dialogs.front()->EDT_path->text(), dir.filePath("a.swf"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DialogWiring, ContinuousSnapshotOpensFromBothMenusAndCtrlF2WithAMovie)
+{
+    form().menuAction("MNI_mcontpic")->trigger();  // nothing loaded
+    EXPECT_TRUE(form().findChildren<Tfpic*>().isEmpty());
+    form().TB_print->click();  // nothing loaded: no printer question either
+    EXPECT_TRUE(wired->prompts.done());
+
+    emit form().lv_listview1->doubleClicked(form().lv_listview1->model()->index(0, 0));
+    QWindow window;
+    const std::function<void()> openers[] = {
+        [this] { form().menuAction("MNI_mcontpic")->trigger(); },
+        [this] { form().menuAction("MNI_contpic")->trigger(); },
+        [this, &window] {
+            for (int key : {int(Qt::Key_Control), int(Qt::Key_F2)}) {
+                QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+                form().keyHook()->eventFilter(&window, &press);
+            }
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+            form().keyHook()->eventFilter(&window, &release);
+        },
+    };
+    for (const auto& open : openers) {
+        open();
+        const auto dialogs = form().findChildren<Tfpic*>();
+        ASSERT_EQ(dialogs.size(), 1);
+        EXPECT_TRUE(dialogs.front()->isVisible());
+        delete dialogs.front();
+    }
+    EXPECT_TRUE(wired->operations.unhandledCommands().empty());
 }
 
 }  // namespace

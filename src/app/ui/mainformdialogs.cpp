@@ -3,12 +3,16 @@
 #include "app/ui/tmainform.h"
 #include "core/flashcontrol.h"
 #include "dialogs/snapshot.h"
+#include "dialogs/ui/snapshotprinting.h"
 #include "dialogs/ui/tfoption.h"
+#include "dialogs/ui/tfpic.h"
 #include "core/playlist.h"
 #include "info/ui/tffdetail.h"
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QLabel>
+#include <QPrinter>
 
 void Tmainform::N11Click()
 {
@@ -31,25 +35,67 @@ void Tmainform::N11Click()
     dialog->show();
 }
 
-void Tmainform::TB_picClick()
+namespace {
+
+kivamo::SnapshotServices snapshotServices(kivamo::Prompts* prompts, QLabel* statusLine)
 {
     kivamo::SnapshotServices services;
-    services.prompts = m_services.prompts;
-    services.showStatus = [this](const QString& text) { LAB_hint->setText(text); };
+    services.prompts = prompts;
+    services.showStatus = [statusLine](const QString& text) { statusLine->setText(text); };
+    return services;
+}
+
+// The movie area as it stands when the picture is taken.
+std::function<QImage()> movieCapture(kivamo::CommandHandler* commands, QWidget* area)
+{
+    return [commands, area] {
+        QImage picture(area->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+        if (kivamo::FlashControl* control = commands->flashControl())
+            control->paintInto(picture);
+        return picture;
+    };
+}
+
+}  // namespace
+
+void Tmainform::TB_picClick()
+{
     kivamo::CommandHandler* commands = m_services.commands;
     const kivamo::PlayerFlags flags = commands->playerFlags();
     kivamo::SnapshotSource source;
     source.controlExists = commands->flashControl() != nullptr;
     source.movieLoaded = flags.movieLoaded;
     source.moviePath = flags.currentMoviePath;
-    const QSize size = pnl_flash->size().expandedTo(QSize(1, 1));
-    source.capture = [commands, size] {
-        QImage picture(size, QImage::Format_RGB32);
-        if (kivamo::FlashControl* control = commands->flashControl())
-            control->paintInto(picture);
-        return picture;
-    };
-    kivamo::takeSingleSnapshot(services, source, m_services.programDirectory);
+    source.capture = movieCapture(commands, pnl_main);
+    kivamo::takeSingleSnapshot(snapshotServices(m_services.prompts, LAB_hint), source, m_services.programDirectory);
+}
+
+void Tmainform::MNI_contpicClick()
+{
+    kivamo::CommandHandler* commands = m_services.commands;
+    if (!commands->playerFlags().movieLoaded || !commands->flashControl())
+        return;
+    kivamo::ContinuousSource source;
+    source.controlExists = [commands] { return commands->flashControl() != nullptr; };
+    source.movieLoaded = [commands] { return commands->playerFlags().movieLoaded; };
+    source.moviePath = [commands] { return commands->playerFlags().currentMoviePath; };
+    source.capture = movieCapture(commands, pnl_main);
+    auto* dialog = new Tfpic(snapshotServices(m_services.prompts, LAB_hint), std::move(source),
+                             m_services.programDirectory, this);
+    dialog->show();
+}
+
+void Tmainform::MNI_printClick()
+{
+    kivamo::CommandHandler* commands = m_services.commands;
+    const kivamo::PlayerFlags flags = commands->playerFlags();
+    kivamo::SnapshotSource source;
+    source.controlExists = commands->flashControl() != nullptr;
+    source.movieLoaded = flags.movieLoaded;
+    source.moviePath = flags.currentMoviePath;
+    source.capture = movieCapture(commands, pnl_main);
+    QPrinter printer;
+    kivamo::printSnapshot(*m_services.prompts, source, kivamo::anyPrinterInstalled(), printer);
 }
 
 void Tmainform::TB_detailClick()

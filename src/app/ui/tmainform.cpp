@@ -60,7 +60,7 @@ void Tmainform::connectHandlers()
     const struct { QAbstractButton* button; Command command; } buttons[] = {
         {TB_zoomout, Command::ZoomIn}, {TB_zoomin, Command::ZoomOut}, {TB_allscreen, Command::EnterFullScreen},
         {TB_bgcolor, Command::BackgroundColour}, 
-        {TB_print, Command::Print}, {TB_update, Command::Update},
+        {TB_update, Command::Update},
         {TB_showocx, Command::PluginInfo}, {TB_help, Command::Help},
         {B_bplay, Command::Play}, {B_Bpause, Command::Pause}, {B_Bstop, Command::Stop}, {B_Bprev, Command::PreviousEntry},
         {B_Bfprev, Command::FastBack}, {B_BprevZ, Command::PreviousFrame}, {B_Brewind, Command::Rewind},
@@ -73,7 +73,7 @@ void Tmainform::connectHandlers()
         bindCommand(entry.button, entry.command);
     const struct { const char* name; Command command; } entries[] = {
         {"I1", Command::AddFiles}, {"MNI_delhis", Command::ClearHistory}, {"N58", Command::NewList}, {"O1", Command::OpenList},
-        {"S2", Command::SaveList}, {"MNI_print", Command::Print}, 
+        {"S2", Command::SaveList}, 
         {"MNI_mplay", Command::Play}, {"MNI_mpause", Command::Pause}, {"MNI_Mstop", Command::Stop},
         {"MNI_mrewind", Command::Rewind}, {"MNI_mfback", Command::FastBack},
         {"MNI_mfnext", Command::FastForward}, {"MNI_mprezhen", Command::PreviousFrame},
@@ -82,11 +82,10 @@ void Tmainform::connectHandlers()
         {"MNI_mshowall", Command::ShowAll}, {"MNI_msl", Command::QualityLow}, {"MNI_msh", Command::QualityHigh},
         {"MNI_msq", Command::QualityBest}, {"MNI_mss", Command::QualitySpeed},
         {"MNI_allscreen", Command::EnterFullScreen}, {"MNI_setassign", Command::RegisterAssociation},
-        {"MNI_unsetassign", Command::UnregisterAssociation}, {"MNI_mcontpic", Command::ContinuousSnapshot}, {"N9", Command::Update},
+        {"MNI_unsetassign", Command::UnregisterAssociation}, {"N9", Command::Update},
         {"H2", Command::Help}, {"N23", Command::PluginInfo}, {"MNI_INIsize", Command::ActualSize},
         {"MNI_showall", Command::ShowAll}, {"pmquality_l", Command::QualityLow}, {"pmquality_h", Command::QualityHigh},
         {"pmquality_s", Command::QualitySpeed}, {"pmquality_q", Command::QualityBest},
-        {"MNI_contpic", Command::ContinuousSnapshot},
     };
     for (const auto& entry : entries)
         bindMenuCommand(entry.name, entry.command);
@@ -120,6 +119,10 @@ void Tmainform::connectHandlers()
     connect(TB_detail, &QToolButton::clicked, this, &Tmainform::TB_detailClick);
     onAction("MNI_mpic", &Tmainform::TB_picClick);
     onAction("MNI_pic", &Tmainform::TB_picClick);
+    onAction("MNI_mcontpic", &Tmainform::MNI_contpicClick);
+    onAction("MNI_contpic", &Tmainform::MNI_contpicClick);
+    onAction("MNI_print", &Tmainform::MNI_printClick);
+    connect(TB_print, &QToolButton::clicked, this, &Tmainform::MNI_printClick);
     connect(TB_option1, &QToolButton::clicked, this, &Tmainform::N11Click);
     connect(TB_pic, &QToolButton::clicked, this, &Tmainform::TB_picClick);
     onAction("X1", &Tmainform::X1Click);
@@ -155,9 +158,12 @@ void Tmainform::FormCreate(const QStringList& arguments, TFabout* splash, QObjec
 {
     m_keyHook = std::make_unique<kivamo::KeyHook>(*m_services.commands);
     m_keyHook->setWindowCommands([this](Command command) {
-        if (command != Command::Snapshot)
+        if (command == Command::Snapshot)
+            TB_picClick();
+        else if (command == Command::ContinuousSnapshot)
+            MNI_contpicClick();
+        else
             return false;
-        TB_picClick();
         return true;
     });
     m_services.operations->resetPlayer();

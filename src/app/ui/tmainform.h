@@ -86,8 +86,7 @@ public:
     void lv_listview1DblClick(int row);
     // The list's own commands (mainformlist.cpp): add a web address, add a directory with the
     // progress window, and the keys of the list view. True when the key ran a command.
-    void MNI_mInsertURLClick();
-    void MNI_d2Click();
+    void MNI_mInsertURLClick(), MNI_d2Click();
     bool lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     TfURL* urlDialog() const;
     Tfsearchrec* searchWindow() const { return m_searchrec; }
@@ -96,9 +95,8 @@ public:
     // The three player timers, ticking into the controller.
     QTimer TMR_PLAY, TMR_flash, TMR_flashclose;
     void TMR_PLAYTimer(), TMR_flashTimer(), TMR_flashcloseTimer();
-    // Dialogs of the window (mainformdialogs.cpp): options with reload, the single snapshot.
-    void N11Click();
-    void TB_picClick();
+    // Dialogs of the window (mainformdialogs.cpp): options with reload, snapshots, printing.
+    void N11Click(), TB_picClick(), MNI_contpicClick(), MNI_printClick();
     // Movie details (TFfdetail) of the loaded movie, or else of the first selected entry.
     void TB_detailClick();
     // Shows the play list's model in lv_listview1; titles() gives the list title and the state text,
@@ -174,8 +172,7 @@ private:
     void buildPopupMenus();
     void buildMainMenu();
     void connectHandlers();
-    void connectPlayer();
-    void connectList();
+    void connectPlayer(), connectList();
     void followListSelection();
     QTimer& playerTimer(kivamo::PlayerTimer timer);
     void restoreWindow();
