@@ -134,6 +134,10 @@ void AppOperations::runCommand(Command command)
     case Command::OpenList: openListCommand(list); break;
     case Command::SaveList: saveListCommand(list); break;
     case Command::Help: showHelp(); break;
+    case Command::RegisterAssociation:
+        if (m_associations)
+            registerMovieAssociationCommand(*m_associations, m_services.prompts, m_programPath);
+        break;
     case Command::PluginInfo: showPluginInfo(m_services.prompts, m_services.pluginFile); break;
     default: m_unhandled.push_back(command); break;
     }
@@ -145,6 +149,19 @@ void AppOperations::showHelp()
     const QString index = findHelpIndex(m_services.executableDirectory);
     if (!index.isEmpty() && m_services.openUrl)
         m_services.openUrl(QUrl::fromLocalFile(index));
+}
+
+void AppOperations::setAssociations(AssociationEnvironment environment, QString programPath)
+{
+    m_associations = std::move(environment);
+    m_programPath = std::move(programPath);
+}
+
+// A failure at start is not the user's doing and is not shown; the menu's command reports its own.
+void AppOperations::registerAssociations(bool movieType)
+{
+    if (m_associations)
+        (void)registerAtStartup(*m_associations, m_programPath, movieType, false);
 }
 
 void AppOperations::setLoopPlay(bool on)

@@ -6,9 +6,11 @@
 #include "core/flashcontrol.h"
 #include "core/startupoperations.h"
 #include "playlist/listcontext.h"
+#include "shell/associations.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QUrl;
@@ -61,7 +63,9 @@ public:
     void playCurrentEntry() override;
     QString currentListFile() const override;
     void refreshListTitle() override;
-    void registerAssociations(bool) override {}
+    // Registers at start through the environment given; without one nothing is registered.
+    void registerAssociations(bool movieType) override;
+    void setAssociations(AssociationEnvironment environment, QString programPath);
 
     void runCommand(Command command) override;
     void setLoopPlay(bool on) override;
@@ -87,6 +91,8 @@ private:
     AppServices m_services;
     const Settings* m_settings = nullptr;
     std::unique_ptr<PlaybackController> m_playback;
+    std::optional<AssociationEnvironment> m_associations;
+    QString m_programPath;  // the program the associations open
     std::vector<Command> m_unhandled;
 };
 

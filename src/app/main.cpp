@@ -73,6 +73,7 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
                             QCoreApplication::applicationDirPath(),
                             [](const QUrl& url) { return QDesktopServices::openUrl(url); },
                             kivamo::findPluginFile()});
+    operations.setAssociations(kivamo::currentAssociationEnvironment(), QCoreApplication::applicationFilePath());
     kivamo::MainFormServices services;
     services.operations = &operations;
     services.commands = &operations;

@@ -156,3 +156,29 @@ TEST_F(DialogWiring, ContinuousSnapshotOpensFromBothMenusAndCtrlF2WithAMovie)
 }
 
 }  // namespace
+
+namespace {
+
+// Associations go to the environment handed in: the list type at every start, the movie type with
+// setting command or from the menu entry.
+TEST(AssociationWiring, StartRegistersTheListTypeAndTheMenuTheMovieType)
+{
+    QTemporaryDir dir;
+    AssociationEnvironment environment;
+    environment.dataHome = dir.filePath("data");
+    environment.configHome = dir.filePath("config");
+    environment.findProgram = [](const QString&) { return QString(); };
+    environment.runProgram = [](const QString&, const QStringList&) {};
+    Wired wired(dir.path() + "/");
+    wired.operations.setAssociations(environment, dir.filePath("kivamo"));
+    wired.form->FormCreate({}, nullptr, nullptr);
+    EXPECT_TRUE(QFile::exists(applicationsFolder(environment) + "/kivamo.desktop"));
+    EXPECT_FALSE(defaultMovieHandlerProgram(environment).has_value());
+
+    wired.prompts.expectMessage("设置成功", "文件关联设置成功，双击SWF文件时会用本播放器打开。", PromptIcon::Information);
+    wired.form->menuAction("MNI_setassign")->trigger();
+    EXPECT_TRUE(wired.prompts.done());
+    EXPECT_TRUE(defaultMovieHandlerProgram(environment).has_value());
+}
+
+}  // namespace
