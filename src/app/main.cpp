@@ -73,7 +73,8 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
                             QCoreApplication::applicationDirPath(),
                             [](const QUrl& url) { return QDesktopServices::openUrl(url); },
                             kivamo::findPluginFile()});
-    operations.setAssociations(kivamo::currentAssociationEnvironment(), QCoreApplication::applicationFilePath());
+    const kivamo::AssociationEnvironment associations = kivamo::currentAssociationEnvironment();
+    operations.setAssociations(associations, QCoreApplication::applicationFilePath());
     kivamo::MainFormServices services;
     services.operations = &operations;
     services.commands = &operations;
@@ -81,6 +82,7 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     services.listContext = [&operations] { return operations.listContext(); };
     services.programDirectory = directory.path;
     services.programOnOpticalOrReadOnly = directory.executableOnOpticalOrReadOnly;
+    services.associations = &associations;
     Tmainform form(services);
     movieWindow = &form;
     operations.attachView(form, form.startupSettings());

@@ -4,6 +4,8 @@
 #include "dialogs/ui/tfoption.h"
 #include "dialogs/ui/tfpic.h"
 #include "info/ui/tffdetail.h"
+#include "app_ui/fixture.h"
+#include "shell/ui/tfunsetassign.h"
 #include "wired.h"
 
 #include <QCheckBox>
@@ -179,6 +181,34 @@ TEST(AssociationWiring, StartRegistersTheListTypeAndTheMenuTheMovieType)
     wired.form->menuAction("MNI_setassign")->trigger();
     EXPECT_TRUE(wired.prompts.done());
     EXPECT_TRUE(defaultMovieHandlerProgram(environment).has_value());
+
+    wired.form->menuAction("MNI_unsetassign")->trigger();  // the window has no environment
+    EXPECT_TRUE(wired.form->findChildren<Tfunsetassign*>().isEmpty());
+}
+
+TEST(AssociationWiring, UnassignEntryOpensItsWindowOverTheEnvironment)
+{
+    QTemporaryDir dir;
+    AssociationEnvironment environment;
+    environment.dataHome = dir.filePath("data");
+    environment.configHome = dir.filePath("config");
+    PlayList list;
+    test::ScriptedPrompts prompts;
+    test::RecordingCommands commands;
+    test::RecordingOperations operations;
+    MainFormServices services;
+    services.operations = &operations;
+    services.commands = &commands;
+    services.prompts = &prompts;
+    services.programDirectory = dir.path() + "/";
+    services.associations = &environment;
+    Tmainform form(services);
+    form.menuAction("MNI_unsetassign")->trigger();
+    const auto windows = form.findChildren<Tfunsetassign*>();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows.front()->isVisible());
+    windows.front()->close();
+    EXPECT_TRUE(commands.commands.empty());  // the window's own entry, no command
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "dialogs/ui/tfpic.h"
 #include "core/playlist.h"
 #include "info/ui/tffdetail.h"
+#include "core/settings.h"
+#include "shell/ui/tfunsetassign.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -118,5 +120,15 @@ void Tmainform::TB_detailClick()
     player.quality2 = control ? control->Quality2() : QString();
     player.listName = list.listName();
     auto* dialog = new TFfdetail(list, *m_services.prompts, target, current, player, this);
+    dialog->show();
+}
+
+void Tmainform::MNI_unsetassignClick()
+{
+    if (!m_services.associations)
+        return;
+    auto* dialog = new Tfunsetassign(*m_services.associations, *m_services.prompts,
+                                     kivamo::settingsFilePath(m_services.programDirectory), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }

@@ -82,7 +82,7 @@ void Tmainform::connectHandlers()
         {"MNI_mshowall", Command::ShowAll}, {"MNI_msl", Command::QualityLow}, {"MNI_msh", Command::QualityHigh},
         {"MNI_msq", Command::QualityBest}, {"MNI_mss", Command::QualitySpeed},
         {"MNI_allscreen", Command::EnterFullScreen}, {"MNI_setassign", Command::RegisterAssociation},
-        {"MNI_unsetassign", Command::UnregisterAssociation}, {"N9", Command::Update},
+        {"N9", Command::Update},
         {"H2", Command::Help}, {"N23", Command::PluginInfo}, {"MNI_INIsize", Command::ActualSize},
         {"MNI_showall", Command::ShowAll}, {"pmquality_l", Command::QualityLow}, {"pmquality_h", Command::QualityHigh},
         {"pmquality_s", Command::QualitySpeed}, {"pmquality_q", Command::QualityBest},
@@ -122,6 +122,7 @@ void Tmainform::connectHandlers()
     onAction("MNI_mcontpic", &Tmainform::MNI_contpicClick);
     onAction("MNI_contpic", &Tmainform::MNI_contpicClick);
     onAction("MNI_print", &Tmainform::MNI_printClick);
+    onAction("MNI_unsetassign", &Tmainform::MNI_unsetassignClick);
     connect(TB_print, &QToolButton::clicked, this, &Tmainform::MNI_printClick);
     connect(TB_option1, &QToolButton::clicked, this, &Tmainform::N11Click);
     connect(TB_pic, &QToolButton::clicked, this, &Tmainform::TB_picClick);

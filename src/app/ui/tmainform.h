@@ -34,6 +34,7 @@ class PlayListModel;
 class PictureButton;
 class Prompts;
 class StateSymbolLabel;
+struct AssociationEnvironment;
 
 // What the composition root hands to the main window.
 struct MainFormServices {
@@ -45,6 +46,7 @@ struct MainFormServices {
     std::function<ListContext()> listContext;
     QString programDirectory;       // with a trailing separator
     bool programOnOpticalOrReadOnly = false;
+    const AssociationEnvironment* associations = nullptr;  // none: the un-assign window stays shut
 };
 }  // namespace kivamo
 
@@ -82,8 +84,7 @@ public:
 
     // Puts a new movie control over the movie area in place of the logo, with the keyboard focus.
     void placeMovieControl(QWidget* control);
-    // Play-list activation: double click or Enter plays the entry.
-    void lv_listview1DblClick(int row);
+    void lv_listview1DblClick(int row);  // double click or Enter plays the entry
     // The list's own commands (mainformlist.cpp): add a web address, add a directory with the
     // progress window, and the keys of the list view. True when the key ran a command.
     void MNI_mInsertURLClick(), MNI_d2Click();
@@ -96,7 +97,7 @@ public:
     QTimer TMR_PLAY, TMR_flash, TMR_flashclose;
     void TMR_PLAYTimer(), TMR_flashTimer(), TMR_flashcloseTimer();
     // Dialogs of the window (mainformdialogs.cpp): options with reload, snapshots, printing.
-    void N11Click(), TB_picClick(), MNI_contpicClick(), MNI_printClick();
+    void N11Click(), TB_picClick(), MNI_contpicClick(), MNI_printClick(), MNI_unsetassignClick();
     // Movie details (TFfdetail) of the loaded movie, or else of the first selected entry.
     void TB_detailClick();
     // Shows the play list's model in lv_listview1; titles() gives the list title and the state text,
