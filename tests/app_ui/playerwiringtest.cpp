@@ -204,6 +204,23 @@ TEST_F(PlayerWiring, TimersAndSlidersFollowTheMovie)
     EXPECT_EQ(wired->controls.alive(), 0);
 }
 
+TEST_F(PlayerWiring, DraggingEitherSliderHaltsTheTickAndJumps)
+{
+    playEntry(0);
+    for (QSlider* slider : {form().SL_MainTrackBar, form().SL_MainTrackBar2}) {
+        control()->calls.clear();
+        emit slider->sliderPressed();
+        EXPECT_FALSE(form().TMR_flash.isActive());
+        emit slider->sliderMoved(29);
+        EXPECT_EQ(form().LAB_play->text(), "　　正在拖动：30/100帧");
+        emit slider->sliderReleased();
+        EXPECT_TRUE(form().TMR_flash.isActive());
+        ASSERT_EQ(control()->calls.size(), 2);  // where the pointer was: inside the slider's range
+        EXPECT_TRUE(control()->calls[0].startsWith("GotoFrame("));
+        EXPECT_EQ(control()->calls[1], "Play");
+    }
+}
+
 TEST_F(PlayerWiring, LoopEntryReachesTheControl)
 {
     playEntry(0);
