@@ -51,6 +51,9 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     kivamo::loadArtwork();
     kivamo::installFontSubstitutes();
     auto* splash = new TFabout(false);
+    kivamo::TFileVersionInfo engine(kivamo::findPluginFile());
+    if (engine.read())
+        splash->setPluginVersion(engine.FileVersion);
     splash->show();
     splash->repaint();
     QFile::remove(runtimeFile);

@@ -1,11 +1,13 @@
 // The main window's own dialogs over the real player: options store and reload the startup
 // settings in place, the single snapshot saves the movie area from the toolbar, the menus and Ctrl+F1.
 #include "app/keyhook.h"
+#include "app/ui/tfabout.h"
 #include "dialogs/ui/tfoption.h"
 #include "dialogs/ui/tfpic.h"
 #include "info/ui/tffdetail.h"
 #include "app_ui/fixture.h"
 #include "shell/ui/tfunsetassign.h"
+#include "shell/versionrecord.h"
 #include "wired.h"
 
 #include <QCheckBox>
@@ -209,6 +211,21 @@ TEST(AssociationWiring, UnassignEntryOpensItsWindowOverTheEnvironment)
     EXPECT_TRUE(windows.front()->isVisible());
     windows.front()->close();
     EXPECT_TRUE(commands.commands.empty());  // the window's own entry, no command
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DialogWiring, AboutBoxShowsTheEnginesVersionRecord)
+{
+    TFileVersionInfo engine(findPluginFile());
+    ASSERT_TRUE(engine.read());  // the record is linked into every program of the core
+    form().menuAction("A2")->trigger();
+    auto* about = form().findChild<TFabout*>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->LAB_plugVer->text(), "插件版本号：" + engine.FileVersion);
+    EXPECT_FALSE(engine.FileVersion.isEmpty());
 }
 
 }  // namespace

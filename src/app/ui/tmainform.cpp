@@ -11,6 +11,7 @@
 #include "platform/inifile.h"
 #include "platform/prompts.h"
 #include "playlist/playlistmodel.h"
+#include "shell/versionrecord.h"
 
 #include <QCloseEvent>
 #include <QStatusTipEvent>
@@ -263,6 +264,9 @@ void Tmainform::X1Click()
 void Tmainform::A2Click()
 {
     auto* about = new TFabout(true, this);
+    kivamo::TFileVersionInfo engine(kivamo::findPluginFile());
+    if (engine.read())
+        about->setPluginVersion(engine.FileVersion);
     about->setWindowModality(Qt::ApplicationModal);
     about->show();
 }
