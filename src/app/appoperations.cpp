@@ -6,6 +6,7 @@
 #include "player/playbackcontroller.h"
 #include "player/playercommands.h"
 #include "playlist/addmovies.h"
+#include "playlist/history.h"
 #include "playlist/listfile.h"
 #include "shell/versionrecord.h"
 
@@ -134,6 +135,7 @@ void AppOperations::runCommand(Command command)
     case Command::OpenList: openListCommand(list); break;
     case Command::SaveList: saveListCommand(list); break;
     case Command::Help: showHelp(); break;
+    case Command::ClearHistory: clearHistory(m_services.prompts, m_services.programDirectory); break;
     case Command::RegisterAssociation:
         if (m_associations)
             registerMovieAssociationCommand(*m_associations, m_services.prompts, m_programPath);

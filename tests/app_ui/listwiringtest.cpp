@@ -111,3 +111,49 @@ TEST_F(ListWiring, ListKeysRunTheirListCommands)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HistoryWiring, ReplacedMoviesListedInTheFileMenuReplayAndClear)
+{
+    QTemporaryDir dir;
+    test::writeMovies(dir, {"a.swf", "b.swf"});
+    QFile ini(dir.filePath("main.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[common]\r\nhistory=1\r\n");
+    ini.close();
+    Wired wired(dir.path() + "/");
+    wired.form->FormCreate({}, nullptr, nullptr);
+    test::appendMovies(wired.list, dir, {"a.swf", "b.swf"});
+    QAbstractItemModel* model = wired.form->lv_listview1->model();
+    emit wired.form->lv_listview1->doubleClicked(model->index(0, 0));
+    emit wired.form->lv_listview1->doubleClicked(model->index(1, 0));  // a.swf enters the history
+
+    wired.form->F1Click();
+    auto* his = wired.form->findChild<QMenu*>("MNI_his");
+    ASSERT_NE(his, nullptr);
+    QStringList items;
+    for (QAction* action : his->actions()) {
+        if (action->objectName() == "MNI_hisItem")
+            items << action->text();
+    }
+    EXPECT_EQ(items, QStringList({dir.filePath("a.swf")}));
+    EXPECT_TRUE(wired.form->menuAction("MNI_delhis")->isEnabled());
+    wired.form->F1Click();  // filled afresh, not twice
+    EXPECT_EQ(his->actions().size(), 3);  // item, line, clearing entry
+
+    his->actions().front()->trigger();  // a new list with the movie, playing
+    ASSERT_EQ(wired.list.count(), 1);
+    EXPECT_EQ(wired.list.at(0).path, dir.filePath("a.swf"));
+    EXPECT_EQ(wired.player().currentIndex(), 0);
+    EXPECT_TRUE(wired.operations.movieLoaded());
+
+    wired.prompts.expectMessage("清除历史记录", "已经成功清除历史记录！", PromptIcon::Information);
+    wired.form->menuAction("MNI_delhis")->trigger();
+    EXPECT_TRUE(wired.prompts.done());
+    wired.form->F1Click();
+    EXPECT_EQ(his->actions().size(), 1);
+    EXPECT_FALSE(wired.form->menuAction("MNI_delhis")->isEnabled());
+}
+
+}  // namespace

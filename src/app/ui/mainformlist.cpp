@@ -3,6 +3,7 @@
 #include "app/ui/tmainform.h"
 #include "core/playlist.h"
 #include "playlist/addmovies.h"
+#include "playlist/history.h"
 #include "playlist/listcommands.h"
 #include "playlist/listfile.h"
 #include "playlist/ui/tfsearchrec.h"
@@ -83,4 +84,32 @@ bool Tmainform::lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers)
     case kivamo::ListKeyCommand::Details: TB_detailClick(); break;
     }
     return true;
+}
+
+// The recent movies go above the clearing entry, read afresh each time the file menu opens.
+void Tmainform::fillHistoryMenu()
+{
+    auto* his = findChild<QMenu*>(QStringLiteral("MNI_his"));
+    QAction* clear = menuAction(QStringLiteral("MNI_delhis"));
+    if (!his || !clear)
+        return;
+    for (QAction* old : his->actions()) {
+        if (old != clear)
+            delete old;
+    }
+    const kivamo::HistoryMenu history = kivamo::historyMenu(m_services.programDirectory, m_settings.history);
+    for (const QString& path : history.items) {
+        auto* item = new QAction(path, his);
+        item->setObjectName(QStringLiteral("MNI_hisItem"));
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (!m_services.listContext)
+                return;
+            kivamo::ListContext context = m_services.listContext();
+            kivamo::reopenHistoryItem(context, path);
+        });
+        his->insertAction(clear, item);
+    }
+    if (!history.items.isEmpty())
+        his->insertSeparator(clear)->setObjectName(QStringLiteral("MNI_hisLine"));
+    clear->setEnabled(history.clearEnabled);
 }
