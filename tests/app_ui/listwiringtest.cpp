@@ -1,4 +1,6 @@
 // The main window's list windows and list keys over the real play list and player.
+#include "app/demolist.h"
+#include "playlist/ui/tfcustomlist.h"
 #include "playlist/ui/tfsearchrec.h"
 #include "playlist/ui/tfurl.h"
 #include "wired.h"
@@ -154,6 +156,44 @@ TEST(HistoryWiring, ReplacedMoviesListedInTheFileMenuReplayAndClear)
     wired.form->F1Click();
     EXPECT_EQ(his->actions().size(), 1);
     EXPECT_FALSE(wired.form->menuAction("MNI_delhis")->isEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CustomListWiring, MenuListsTheCustomListsAndOpensThem)
+{
+    QTemporaryDir dir;
+    test::writeMovies(dir, {"a.swf"});
+    const Result<QString> listFile = writeDemoList(dir.path());
+    ASSERT_TRUE(listFile);
+    QFile config(dir.filePath("list.cfg"));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("#LLL\r\nbegin\r\nmine\r\n" + listFile.value().toUtf8() + "\r\n");
+    config.close();
+    Wired wired(dir.path() + "/");
+    wired.form->FormCreate({}, nullptr, nullptr);
+    auto* menu = wired.form->findChild<QMenu*>("PM_cuslist");
+    ASSERT_NE(menu, nullptr);
+
+    for (int opening = 0; opening < 2; ++opening)  // rebuilt, not appended
+        wired.form->PM_cuslistPopup();
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), "当前列表加入自定义");
+    EXPECT_EQ(items[1]->text(), "自定义列表...");
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3]->text(), "mine");
+    EXPECT_EQ(items[3]->statusTip(), listFile.value());
+
+    items[3]->trigger();
+    ASSERT_EQ(wired.list.count(), 1);
+    EXPECT_EQ(wired.list.at(0).path, dir.filePath("a.swf"));
+    EXPECT_EQ(wired.list.listName(), "demo");
+
+    items[1]->trigger();
+    EXPECT_EQ(wired.form->findChildren<TFCustomList*>().size(), 1);
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include "app/ui/tmainform.h"
 #include "core/playlist.h"
 #include "playlist/addmovies.h"
+#include "playlist/customlists.h"
 #include "playlist/history.h"
 #include "playlist/listcommands.h"
 #include "playlist/listfile.h"
+#include "playlist/ui/tfcustomlist.h"
 #include "playlist/ui/tfsearchrec.h"
 #include "playlist/ui/tfurl.h"
 
@@ -18,6 +20,25 @@ void Tmainform::connectList()
     m_searchrec = new Tfsearchrec(this);
     connect(menuAction(QStringLiteral("MNI_mInsertURL")), &QAction::triggered, this, &Tmainform::MNI_mInsertURLClick);
     connect(menuAction(QStringLiteral("MNI_d2")), &QAction::triggered, this, &Tmainform::MNI_d2Click);
+    // The custom-list menu: two fixed items and the separator, then the lists, rebuilt on opening.
+    auto* custom = findChild<QMenu*>(QStringLiteral("PM_cuslist"));
+    QAction* add = custom->addAction(QStringLiteral("当前列表加入自定义"));
+    add->setObjectName(QStringLiteral("MNI_addtocustom"));
+    connect(add, &QAction::triggered, this, [this] {
+        if (!m_services.listContext)
+            return;
+        kivamo::ListContext context = m_services.listContext();
+        kivamo::addCurrentListToCustom(context, m_services.programDirectory);
+    });
+    QAction* edit = custom->addAction(QStringLiteral("自定义列表..."));
+    edit->setObjectName(QStringLiteral("MNI_cuslist"));
+    connect(edit, &QAction::triggered, this, [this] {
+        auto* dialog = new TFCustomList(*m_services.prompts, m_services.programDirectory, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+    });
+    custom->addSeparator()->setObjectName(QStringLiteral("MNI_x"));
+    connect(custom, &QMenu::aboutToShow, this, &Tmainform::PM_cuslistPopup);
     lv_listview1->setSelectionBehavior(QAbstractItemView::SelectRows);
     lv_listview1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 }
@@ -112,4 +133,27 @@ void Tmainform::fillHistoryMenu()
     if (!history.items.isEmpty())
         his->insertSeparator(clear)->setObjectName(QStringLiteral("MNI_hisLine"));
     clear->setEnabled(history.clearEnabled);
+}
+
+void Tmainform::PM_cuslistPopup()
+{
+    auto* custom = findChild<QMenu*>(QStringLiteral("PM_cuslist"));
+    const QList<QAction*> items = custom->actions();
+    for (int i = 3; i < items.size(); ++i)
+        delete items[i];
+    if (!m_services.listContext)
+        return;
+    const kivamo::ListContext context = m_services.listContext();
+    const kivamo::CustomListMenu menu = kivamo::customListMenu(context.list, m_services.programDirectory);
+    items[0]->setEnabled(menu.addEnabled);
+    for (const kivamo::CustomList& list : menu.items) {
+        QAction* item = custom->addAction(list.name);
+        item->setObjectName(QStringLiteral("MNI_cuslistItem"));
+        item->setStatusTip(list.path);
+        const QString caption = list.name, hint = list.path;
+        connect(item, &QAction::triggered, this, [this, caption, hint] {
+            kivamo::ListContext open = m_services.listContext();
+            kivamo::openCustomList(open, caption, hint);
+        });
+    }
 }
