@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QWindow>
 
@@ -315,6 +316,41 @@ TEST(EngineWiring, MovieWidgetReplacesTheLogoWhilePlaying)
     EXPECT_EQ(wired.operations.flashControl(), nullptr);
     EXPECT_TRUE(wired.form->pnl_main->findChildren<TShockwaveFlash*>().isEmpty());
     EXPECT_TRUE(wired.form->pnl_flash->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// The movie window filter: with setting Dclick a double click on the movie toggles full screen and
+// the movie does not see it.
+TEST(EngineWiring, DoubleClickOnTheMovieTogglesFullScreen)
+{
+    QTemporaryDir dir;
+    QFile ini(dir.filePath("main.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[play]\r\nDclick=1\r\n");
+    ini.close();
+    Wired wired(dir.path() + "/", {}, true);
+    wired.form->FormCreate({}, nullptr, nullptr);
+    ASSERT_TRUE(wired.form->startupSettings().Dclick);
+    const auto demo = test::demoMovies().front();
+    const QString path = dir.filePath(QString::fromStdString(demo.fileName));
+    ASSERT_TRUE(test::writeFile(path.toStdString(), demo.bytes));
+    MovieEntry entry;
+    entry.path = path;
+    wired.list.append(entry);
+    wired.form->show();
+    emit wired.form->lv_listview1->doubleClicked(wired.form->lv_listview1->model()->index(0, 0));
+    auto* widget = dynamic_cast<TShockwaveFlash*>(wired.operations.flashControl());
+    ASSERT_NE(widget, nullptr);
+
+    for (bool expected : {true, false}) {
+        QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &click);
+        EXPECT_EQ(wired.player().state().fullScreen, expected);
+    }
 }
 
 }  // namespace

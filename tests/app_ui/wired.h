@@ -62,6 +62,10 @@ struct Wired {
         form->showPlayList(model, [this] { return std::make_pair(list.titleText(), list.stateText()); });
     }
 
+    // The movie widget is a child of the window, which goes first: the player lets go of it now,
+    // as the program does at exit.
+    ~Wired() { operations.resetPlayer(); }
+
     PlaybackController& player() { return operations.playback(); }
 
     FlashControlFactory engineFactory()

@@ -192,6 +192,8 @@ void Tmainform::pnl_mainResize()
 bool Tmainform::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (watched->property("kivamoMovie").toBool() && movieMouseEvent(event))
+        return true;
     if (watched == spl_splitter1) {
         if (type == QEvent::Paint || type == QEvent::Resize || type == QEvent::Move)
             spl_splitter1Paint();

@@ -5,9 +5,11 @@
 #include "app/ui/tmainform.h"
 #include "core/flashcontrol.h"
 #include "player/ui/tfgoto.h"
+#include "player/viewcontrols.h"
 
 #include <QCursor>
 #include <QLayout>
+#include <QMouseEvent>
 #include <QMenuBar>
 
 using kivamo::PlayerTimer;
@@ -198,6 +200,8 @@ void Tmainform::showWindowed(const kivamo::WindowedLayout& layout)
 void Tmainform::placeMovieControl(QWidget* control)
 {
     control->setParent(pnl_main);
+    control->setProperty("kivamoMovie", true);
+    control->installEventFilter(this);
     pnl_main->layout()->addWidget(control);
     pnl_flash->hide();
     // The logo comes back when the player drops the control and no other took its place.
@@ -207,6 +211,34 @@ void Tmainform::placeMovieControl(QWidget* control)
     });
     control->show();
     control->setFocus();
+}
+
+bool Tmainform::movieMouseEvent(QEvent* event)
+{
+    kivamo::MovieMouseEvent kind = kivamo::MovieMouseEvent::Other;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton)
+        kind = kivamo::MovieMouseEvent::RightPress;
+    else if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton)
+        kind = kivamo::MovieMouseEvent::LeftDoubleClick;
+    else if (event->type() == QEvent::MouseMove)
+        kind = kivamo::MovieMouseEvent::Move;
+    if (kind == kivamo::MovieMouseEvent::Other)
+        return false;
+    const kivamo::PlayerFlags flags = m_services.commands->playerFlags();
+    switch (kivamo::movieMouseAction(kind, m_settings.pupflashmenu, m_settings.Dclick, flags.fullScreen)) {
+    case kivamo::MovieMouseAction::OpenMovieMenu:
+        N1->popup(mouse->globalPosition().toPoint());
+        return true;
+    case kivamo::MovieMouseAction::ToggleFullScreen:
+        m_services.commands->runCommand(flags.fullScreen ? kivamo::Command::LeaveFullScreen
+                                                         : kivamo::Command::EnterFullScreen);
+        return true;
+    case kivamo::MovieMouseAction::HideControlBarAndPassOn:
+    case kivamo::MovieMouseAction::PassOn:
+        break;
+    }
+    return false;
 }
 
 void Tmainform::lv_listview1DblClick(int row)

@@ -82,8 +82,7 @@ public:
     void showFullScreen() override;
     void showWindowed(const kivamo::WindowedLayout& layout) override;
 
-    // Puts a new movie control over the movie area in place of the logo, with the keyboard focus.
-    void placeMovieControl(QWidget* control);
+    void placeMovieControl(QWidget* control);  // over the movie area in place of the logo, focused
     void lv_listview1DblClick(int row);  // double click or Enter plays the entry
     // The list's own commands (mainformlist.cpp): add a web address, add a directory with the
     // progress window, and the keys of the list view. True when the key ran a command.
@@ -176,6 +175,7 @@ private:
     void connectPlayer(), connectList();
     void followListSelection();
     QTimer& playerTimer(kivamo::PlayerTimer timer);
+    bool movieMouseEvent(QEvent* event);  // the movie window filter; true when consumed
     void restoreWindow();
     void setToolbarCaptions(bool shown);
     void placeListHandle();
