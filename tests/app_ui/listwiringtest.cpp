@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QItemSelectionModel>
+#include <QMimeData>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -194,6 +196,34 @@ TEST(CustomListWiring, MenuListsTheCustomListsAndOpensThem)
 
     items[1]->trigger();
     EXPECT_EQ(wired.form->findChildren<TFCustomList*>().size(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DropWiring, FilesDroppedOnTheListAreAddedAndFoldersWalked)
+{
+    QTemporaryDir dir;
+    test::writeMovies(dir, {"a.swf"});
+    QDir(dir.path()).mkdir("more");
+    QFile(dir.filePath("more/b.swf")).open(QIODevice::WriteOnly);
+    Wired wired(dir.path() + "/");
+    wired.form->FormCreate({}, nullptr, nullptr);
+    auto mime = std::make_unique<QMimeData>();
+    mime->setUrls({QUrl::fromLocalFile(dir.filePath("a.swf")), QUrl::fromLocalFile(dir.filePath("more"))});
+    QWidget* viewport = wired.form->lv_listview1->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    wired.prompts.expectMessage("添加目录", "是否同时添加子目录？", PromptIcon::Question,
+                                PromptButton::Yes | PromptButton::No, PromptButton::No);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &drop);
+    EXPECT_TRUE(wired.prompts.done());
+    ASSERT_EQ(wired.list.count(), 2);
+    EXPECT_EQ(wired.list.at(0).path, dir.filePath("a.swf"));
+    EXPECT_EQ(wired.list.at(1).path, dir.filePath("more/b.swf"));
 }
 
 }  // namespace

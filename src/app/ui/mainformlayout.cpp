@@ -6,7 +6,9 @@
 #include "app/ui/picturebutton.h"
 
 #include <QLayout>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 namespace {
@@ -194,6 +196,21 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     if (watched->property("kivamoMovie").toBool() && movieMouseEvent(event))
         return true;
+    if (watched == lv_listview1->viewport() && (type == QEvent::DragEnter || type == QEvent::Drop)) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!drop->mimeData()->hasUrls())
+            return false;
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) {
+            QStringList names;
+            for (const QUrl& url : drop->mimeData()->urls()) {
+                if (url.isLocalFile())
+                    names << url.toLocalFile();
+            }
+            lv_listview1DragDrop(names);
+        }
+        return true;
+    }
     if (watched == spl_splitter1) {
         if (type == QEvent::Paint || type == QEvent::Resize || type == QEvent::Move)
             spl_splitter1Paint();

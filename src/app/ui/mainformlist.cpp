@@ -39,6 +39,9 @@ void Tmainform::connectList()
     });
     custom->addSeparator()->setObjectName(QStringLiteral("MNI_x"));
     connect(custom, &QMenu::aboutToShow, this, &Tmainform::PM_cuslistPopup);
+    lv_listview1->setAcceptDrops(true);
+    lv_listview1->viewport()->setAcceptDrops(true);
+    lv_listview1->viewport()->installEventFilter(this);
     lv_listview1->setSelectionBehavior(QAbstractItemView::SelectRows);
     lv_listview1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 }
@@ -77,17 +80,36 @@ void Tmainform::MNI_mInsertURLClick()
     m_urlDialog->show();
 }
 
+namespace {
+
+qint64 steadyMilliseconds()
+{
+    return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
 void Tmainform::MNI_d2Click()
 {
     if (!m_services.listContext)
         return;
     kivamo::ListContext context = m_services.listContext();
-    kivamo::DirectoryAdder adder(context, *m_searchrec, [] {
-        return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
-                          std::chrono::steady_clock::now().time_since_epoch()).count());
-    });
+    kivamo::DirectoryAdder adder(context, *m_searchrec, steadyMilliseconds);
     m_searchrec->setCancel([&adder] { adder.cancel(); });
     kivamo::addChosenDirectoryCommand(context, adder);
+    m_searchrec->setCancel({});
+}
+
+// Files dropped on the list: each is added, directories are walked with the progress window.
+void Tmainform::lv_listview1DragDrop(const QStringList& names)
+{
+    if (!m_services.listContext || names.isEmpty())
+        return;
+    kivamo::ListContext context = m_services.listContext();
+    kivamo::DirectoryAdder adder(context, *m_searchrec, steadyMilliseconds);
+    m_searchrec->setCancel([&adder] { adder.cancel(); });
+    kivamo::dropOnList(context, adder, names);
     m_searchrec->setCancel({});
 }
 

@@ -86,7 +86,8 @@ public:
     void lv_listview1DblClick(int row);  // double click or Enter plays the entry
     // The list's own commands (mainformlist.cpp): add a web address, add a directory with the
     // progress window, and the keys of the list view. True when the key ran a command.
-    void MNI_mInsertURLClick(), MNI_d2Click(), fillHistoryMenu(), PM_cuslistPopup();
+    void MNI_mInsertURLClick(), MNI_d2Click(), fillHistoryMenu(), PM_cuslistPopup(),
+        lv_listview1DragDrop(const QStringList& names);
     bool lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     TfURL* urlDialog() const;
     Tfsearchrec* searchWindow() const { return m_searchrec; }
