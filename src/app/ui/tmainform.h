@@ -64,7 +64,6 @@ public:
     void handOffReceived(const QString& runtimeFile);
 
     void showNotLoaded() override;
-
     // PlayerView: what the playback controller shows (mainformplayer.cpp).
     void showTransportLook(const kivamo::TransportLook& look) override;
     void setStateGlyph(const QString& glyph) override;
