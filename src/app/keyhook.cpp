@@ -1,41 +1,44 @@
 #include "app/keyhook.h"
 
+#include "player/playerkeys.h"
+
 #include <QKeyEvent>
 
 namespace kivamo {
 
 namespace {
 
-std::optional<Command> ctrlCommand(int qtKey, bool fullScreen)
+// The window's command for each of the player's key commands.
+std::optional<Command> windowCommand(PlayerKeyCommand command)
 {
-    switch (qtKey) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return fullScreen ? std::nullopt : std::optional<Command>(Command::EnterFullScreen);
-    case Qt::Key_Left: return Command::FastBack;
-    case Qt::Key_Right: return Command::FastForward;
-    case Qt::Key_O: return Command::Pause;
-    case Qt::Key_P: return Command::Play;
-    case Qt::Key_R: return Command::Rewind;
-    case Qt::Key_F1: return Command::Snapshot;
-    case Qt::Key_F2: return Command::ContinuousSnapshot;
-    case Qt::Key_BracketLeft: return Command::PreviousEntry;
-    case Qt::Key_BracketRight: return Command::NextEntry;
-    default: return std::nullopt;
+    switch (command) {
+    case PlayerKeyCommand::EnterFullScreen: return Command::EnterFullScreen;
+    case PlayerKeyCommand::LeaveFullScreen: return Command::LeaveFullScreen;
+    case PlayerKeyCommand::FastBack: return Command::FastBack;
+    case PlayerKeyCommand::FastForward: return Command::FastForward;
+    case PlayerKeyCommand::Pause: return Command::Pause;
+    case PlayerKeyCommand::Play: return Command::Play;
+    case PlayerKeyCommand::Rewind: return Command::Rewind;
+    case PlayerKeyCommand::Snapshot: return Command::Snapshot;
+    case PlayerKeyCommand::ContinuousSnapshot: return Command::ContinuousSnapshot;
+    case PlayerKeyCommand::Help: return Command::Help;
+    case PlayerKeyCommand::PreviousEntry: return Command::PreviousEntry;
+    case PlayerKeyCommand::NextEntry: return Command::NextEntry;
+    case PlayerKeyCommand::None: break;
     }
+    return std::nullopt;
 }
 
 }  // namespace
 
+// The player's key table decides; the hook only translates its answer.
 std::optional<Command> commandForKey(int qtKey, bool ctrl, bool fullScreen)
 {
-    if (qtKey == Qt::Key_Escape)
-        return fullScreen ? std::optional<Command>(Command::LeaveFullScreen) : std::nullopt;
-    if (ctrl)
-        return ctrlCommand(qtKey, fullScreen);
-    if (qtKey == Qt::Key_F1)
-        return Command::Help;
-    return std::nullopt;
+    PlayerKeyEvent event;
+    event.key = qtKey;
+    event.press = true;
+    event.modifiers = ctrl ? Qt::ControlModifier : Qt::NoModifier;
+    return windowCommand(playerKeyCommand(event, ctrl, fullScreen));
 }
 
 KeyHook::KeyHook(CommandHandler& commands, QObject* parent) : QObject(parent), m_commands(commands) {}
@@ -51,7 +54,8 @@ bool KeyHook::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (type == QEvent::KeyPress) {
-        if (const auto command = commandForKey(key, m_ctrl, m_commands.playerFlags().fullScreen))
+        const auto command = commandForKey(key, m_ctrl, m_commands.playerFlags().fullScreen);
+        if (command && !(m_window && m_window(*command)))
             m_commands.runCommand(*command);
     }
     return false;

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 namespace kivamo {
@@ -18,6 +19,9 @@ class KeyHook : public QObject {
 public:
     explicit KeyHook(CommandHandler& commands, QObject* parent = nullptr);
 
+    // Commands the window runs itself (snapshots); true when it took the command.
+    void setWindowCommands(std::function<bool(Command)> run) { m_window = std::move(run); }
+
     bool ctrlDown() const { return m_ctrl; }
     void clearCtrl() { m_ctrl = false; }
 
@@ -27,6 +31,7 @@ public:
 
 private:
     CommandHandler& m_commands;
+    std::function<bool(Command)> m_window;
     bool m_ctrl = false;
 };
 

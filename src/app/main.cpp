@@ -1,18 +1,27 @@
 // Program entry of kivamo: single-instance hand-off, the splash, the main window and its services.
 #include "app/handoff.h"
-#include "app/interimoperations.h"
+#include "app/appoperations.h"
+#include "app/demolist.h"
 #include "app/singleinstance.h"
 #include "app/ui/artwork.h"
 #include "app/ui/tfabout.h"
 #include "app/ui/tmainform.h"
 #include "core/playlist.h"
+#include "platform/screensaver.h"
+#include "shell/versionrecord.h"
+#include "player/playbackcontroller.h"
+#include "player/programstarter.h"
+#include "player/ui/tshockwaveflash.h"
 #include "platform/directories.h"
 #include "playlist/playlistmodel.h"
 #include "platform/ui/qtprompts.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 #include <QLoggingCategory>
+#include <QNetworkAccessManager>
 
 #include <cstdio>
 #include <cstring>
@@ -42,6 +51,9 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     kivamo::loadArtwork();
     kivamo::installFontSubstitutes();
     auto* splash = new TFabout(false);
+    kivamo::TFileVersionInfo engine(kivamo::findPluginFile());
+    if (engine.read())
+        splash->setPluginVersion(engine.FileVersion);
     splash->show();
     splash->repaint();
     QFile::remove(runtimeFile);
@@ -49,20 +61,39 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     const kivamo::ProgramDirectory directory = kivamo::chooseProgramDirectory(kivamo::currentProgramDirectoryInputs());
     kivamo::QtPrompts prompts;
     kivamo::PlayList list;
-    kivamo::InterimOperations operations(list, prompts);
+    // Each movie gets a fresh engine widget, placed by the window once the window exists.
+    QNetworkAccessManager network;
+    Tmainform* movieWindow = nullptr;
+    kivamo::FlashControlFactory createControl = kivamo::tshockwaveflashFactory(
+        &network, [&movieWindow](kivamo::TShockwaveFlash& control) {
+            if (movieWindow)
+                movieWindow->placeMovieControl(&control);
+        });
+    kivamo::DetachedProgramStarter programs;
+    kivamo::DBusScreenSaverInhibitor screenSaver;
+    kivamo::AppOperations operations(
+        kivamo::AppServices{list, prompts, createControl, programs, screenSaver, directory.path,
+                            QCoreApplication::applicationDirPath(),
+                            [](const QUrl& url) { return QDesktopServices::openUrl(url); },
+                            kivamo::findPluginFile()});
+    const kivamo::AssociationEnvironment associations = kivamo::currentAssociationEnvironment();
+    operations.setAssociations(associations, QCoreApplication::applicationFilePath());
     kivamo::MainFormServices services;
     services.operations = &operations;
     services.commands = &operations;
     services.prompts = &prompts;
+    services.listContext = [&operations] { return operations.listContext(); };
     services.programDirectory = directory.path;
     services.programOnOpticalOrReadOnly = directory.executableOnOpticalOrReadOnly;
+    services.associations = &associations;
     Tmainform form(services);
-    operations.setDisplay(&form);
-    operations.setSettings(&form.startupSettings());
+    movieWindow = &form;
+    operations.attachView(form, form.startupSettings());
     auto* model = new kivamo::PlayListModel(list, [&operations] { return operations.movieLoaded(); }, &form);
     form.showPlayList(model, [&list] { return std::make_pair(list.titleText(), list.stateText()); });
     prompts.setParent(&form);
     form.FormCreate(arguments, splash, &app);
+    operations.playback().applySettings();
 
     (void)kivamo::writeHandOffOwner(runtimeFile, QCoreApplication::applicationPid());
     QObject::connect(&instance, &kivamo::SingleInstance::handOffRequested, &form, [&form, runtimeFile] {
@@ -72,6 +103,8 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     form.show();
     qCInfo(lcStartup) << "ready";
     app.exec();
+    // The movie widget is a child of the window, which goes first: the player lets go of it now.
+    operations.resetPlayer();
     return 0;
 }
 
@@ -82,6 +115,16 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--version")) {
             std::printf("kivamo %s\n", KIVAMO_VERSION);
+            return 0;
+        }
+        // Used by run.sh: lists the demo movies that kivamo-demos wrote into the folder.
+        if (!std::strcmp(argv[i], "--write-demo-list") && i + 1 < argc) {
+            const kivamo::Result<QString> written = kivamo::writeDemoList(QString::fromLocal8Bit(argv[i + 1]));
+            if (!written) {
+                std::fprintf(stderr, "kivamo: %s\n", qPrintable(written.error().message));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(written.value()));
             return 0;
         }
         if (!std::strcmp(argv[i], "--help")) {

@@ -2,9 +2,13 @@
 // window reads to enable its menus; the subsystems that own the commands implement them.
 #pragma once
 
+#include "player/playerview.h"
+
 #include <QString>
 
 namespace kivamo {
+
+class FlashControl;
 
 // Every command a control of the main window starts but another subsystem carries out.
 enum class Command {
@@ -33,6 +37,17 @@ public:
     // The loop tick of the movie menu's entry, applied to the player.
     virtual void setLoopPlay(bool on) = 0;
     virtual PlayerFlags playerFlags() const = 0;
+
+    // The player's timers and position sliders; a handler without a player ignores them.
+    virtual void timerTick(PlayerTimer) {}
+    virtual void sliderPressed() {}
+    virtual void sliderMoved(int) {}
+    // x inside the slider that was used, its width and maximum.
+    virtual void sliderReleased(int, int, int) {}
+    // The control of the loaded movie, for the go-to-frame dialog; nullptr without one.
+    virtual FlashControl* flashControl() const { return nullptr; }
+    // The startup settings were reloaded in place; settings that act at once follow them.
+    virtual void settingsReloaded() {}
 };
 
 }  // namespace kivamo

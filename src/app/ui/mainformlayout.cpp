@@ -6,6 +6,9 @@
 #include "app/ui/picturebutton.h"
 
 #include <QLayout>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 namespace {
@@ -191,6 +194,23 @@ void Tmainform::pnl_mainResize()
 bool Tmainform::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (watched->property("kivamoMovie").toBool() && movieMouseEvent(event))
+        return true;
+    if (watched == lv_listview1->viewport() && (type == QEvent::DragEnter || type == QEvent::Drop)) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!drop->mimeData()->hasUrls())
+            return false;
+        drop->acceptProposedAction();
+        if (type == QEvent::Drop) {
+            QStringList names;
+            for (const QUrl& url : drop->mimeData()->urls()) {
+                if (url.isLocalFile())
+                    names << url.toLocalFile();
+            }
+            lv_listview1DragDrop(names);
+        }
+        return true;
+    }
     if (watched == spl_splitter1) {
         if (type == QEvent::Paint || type == QEvent::Resize || type == QEvent::Move)
             spl_splitter1Paint();
@@ -214,7 +234,11 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
         else if (watched == IMG1)
             IMG1MouseMove();
     } else if (type == QEvent::MouseButtonDblClick && watched == pnl_CtrlPanel) {
-        m_services.commands->runCommand(kivamo::Command::GoToFrame);
+        MNI_mgotoClick();
+    } else if (type == QEvent::KeyPress && watched == lv_listview1) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (lv_listview1KeyDown(key->key(), key->modifiers()))
+            return true;
     } else if (type == QEvent::ToolTipChange && watched == TB_play) {
         m_hintReshowWidget = TB_play;
         TMR_hintReshow.start();

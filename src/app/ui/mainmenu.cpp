@@ -263,6 +263,7 @@ void Tmainform::F1Click()
     const bool loaded = m_services.commands->playerFlags().movieLoaded;
     menuAction(QStringLiteral("MNI_mnowdetail"))->setEnabled(loaded);
     menuAction(QStringLiteral("MNI_print"))->setEnabled(loaded);
+    fillHistoryMenu();
 }
 
 void Tmainform::N1Click()

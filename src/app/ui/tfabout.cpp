@@ -65,8 +65,8 @@ QLabel* TFabout::addLabel(const char* name, const QString& text, int left, int t
 
 void TFabout::FormCreate(bool mainWindowExists)
 {
-    // No Flash plug-in file is installed beside this engine, so the version stays empty.
-    LAB_plugVer->setText(QStringLiteral("插件版本号："));
+    // Empty until the composition root reads the engine's version record.
+    setPluginVersion(QString());
     LAB_caption->setText(kProductCaption);
     LAB_caption->setAccessibleName(kProductCaption);
     LAB_caption->adjustSize();
@@ -74,6 +74,12 @@ void TFabout::FormCreate(bool mainWindowExists)
     LAB_loading->setVisible(!mainWindowExists);
     if (!mainWindowExists)
         setWindowModality(Qt::NonModal);
+}
+
+void TFabout::setPluginVersion(const QString& version)
+{
+    LAB_plugVer->setText(QStringLiteral("插件版本号：") + version);
+    LAB_plugVer->adjustSize();
 }
 
 void TFabout::LAB_CLOSEClick()

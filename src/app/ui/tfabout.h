@@ -20,6 +20,8 @@ public:
     QLabel* LAB_CLOSE;
 
     void FormCreate(bool mainWindowExists);
+    // The engine's version from its version record, after "插件版本号：".
+    void setPluginVersion(const QString& version);
     void LAB_CLOSEClick();
 
 protected:

@@ -11,6 +11,7 @@
 #include "platform/inifile.h"
 #include "platform/prompts.h"
 #include "playlist/playlistmodel.h"
+#include "shell/versionrecord.h"
 
 #include <QCloseEvent>
 #include <QStatusTipEvent>
@@ -59,36 +60,33 @@ void Tmainform::connectHandlers()
 {
     const struct { QAbstractButton* button; Command command; } buttons[] = {
         {TB_zoomout, Command::ZoomIn}, {TB_zoomin, Command::ZoomOut}, {TB_allscreen, Command::EnterFullScreen},
-        {TB_bgcolor, Command::BackgroundColour}, {TB_detail, Command::Details}, {TB_pic, Command::Snapshot},
-        {TB_print, Command::Print}, {TB_option1, Command::Options}, {TB_update, Command::Update},
+        {TB_bgcolor, Command::BackgroundColour}, 
+        {TB_update, Command::Update},
         {TB_showocx, Command::PluginInfo}, {TB_help, Command::Help},
         {B_bplay, Command::Play}, {B_Bpause, Command::Pause}, {B_Bstop, Command::Stop}, {B_Bprev, Command::PreviousEntry},
         {B_Bfprev, Command::FastBack}, {B_BprevZ, Command::PreviousFrame}, {B_Brewind, Command::Rewind},
         {B_Baddfile, Command::AddFiles}, {B_BnextZ, Command::NextFrame}, {B_Bfnext, Command::FastForward},
         {B_Bnext, Command::NextEntry}, {TB_play, Command::Play}, {TB_2, Command::Stop}, {TB_3, Command::PreviousEntry},
         {TB_4, Command::FastBack}, {TB_5, Command::PreviousFrame}, {TB_6, Command::Rewind}, {TB_7, Command::AddFiles},
-        {TB_8, Command::GoToFrame}, {TB_9, Command::NextFrame}, {TB_10, Command::FastForward}, {TB_11, Command::NextEntry},
+        {TB_9, Command::NextFrame}, {TB_10, Command::FastForward}, {TB_11, Command::NextEntry},
     };
     for (const auto& entry : buttons)
         bindCommand(entry.button, entry.command);
     const struct { const char* name; Command command; } entries[] = {
-        {"I1", Command::AddFiles}, {"MNI_mInsertURL", Command::AddAddress}, {"MNI_d2", Command::AddDirectory},
-        {"MNI_delhis", Command::ClearHistory}, {"N58", Command::NewList}, {"O1", Command::OpenList},
-        {"S2", Command::SaveList}, {"MNI_print", Command::Print}, {"MNI_mnowdetail", Command::Details},
+        {"I1", Command::AddFiles}, {"MNI_delhis", Command::ClearHistory}, {"N58", Command::NewList}, {"O1", Command::OpenList},
+        {"S2", Command::SaveList}, 
         {"MNI_mplay", Command::Play}, {"MNI_mpause", Command::Pause}, {"MNI_Mstop", Command::Stop},
-        {"MNI_mrewind", Command::Rewind}, {"MNI_mgoto", Command::GoToFrame}, {"MNI_mfback", Command::FastBack},
+        {"MNI_mrewind", Command::Rewind}, {"MNI_mfback", Command::FastBack},
         {"MNI_mfnext", Command::FastForward}, {"MNI_mprezhen", Command::PreviousFrame},
         {"MNI_mnextzhen", Command::NextFrame}, {"MNI_mpre", Command::PreviousEntry}, {"MNI_mnext", Command::NextEntry},
         {"MNI_mzoomout", Command::ZoomIn}, {"MNI_mzoomin", Command::ZoomOut}, {"MNI_minisize", Command::ActualSize},
         {"MNI_mshowall", Command::ShowAll}, {"MNI_msl", Command::QualityLow}, {"MNI_msh", Command::QualityHigh},
         {"MNI_msq", Command::QualityBest}, {"MNI_mss", Command::QualitySpeed},
         {"MNI_allscreen", Command::EnterFullScreen}, {"MNI_setassign", Command::RegisterAssociation},
-        {"MNI_unsetassign", Command::UnregisterAssociation}, {"MNI_mpic", Command::Snapshot},
-        {"MNI_mcontpic", Command::ContinuousSnapshot}, {"N9", Command::Update}, {"N11", Command::Options},
+        {"N9", Command::Update},
         {"H2", Command::Help}, {"N23", Command::PluginInfo}, {"MNI_INIsize", Command::ActualSize},
         {"MNI_showall", Command::ShowAll}, {"pmquality_l", Command::QualityLow}, {"pmquality_h", Command::QualityHigh},
         {"pmquality_s", Command::QualitySpeed}, {"pmquality_q", Command::QualityBest},
-        {"MNI_pic", Command::Snapshot}, {"MNI_contpic", Command::ContinuousSnapshot},
     };
     for (const auto& entry : entries)
         bindMenuCommand(entry.name, entry.command);
@@ -116,6 +114,19 @@ void Tmainform::connectHandlers()
         MNI_MOnTopClick();
     });
     onAction("MNI_mloop", &Tmainform::MNI_mloopClick);
+    onAction("MNI_mgoto", &Tmainform::MNI_mgotoClick);
+    onAction("N11", &Tmainform::N11Click);
+    onAction("MNI_mnowdetail", &Tmainform::TB_detailClick);
+    connect(TB_detail, &QToolButton::clicked, this, &Tmainform::TB_detailClick);
+    onAction("MNI_mpic", &Tmainform::TB_picClick);
+    onAction("MNI_pic", &Tmainform::TB_picClick);
+    onAction("MNI_mcontpic", &Tmainform::MNI_contpicClick);
+    onAction("MNI_contpic", &Tmainform::MNI_contpicClick);
+    onAction("MNI_print", &Tmainform::MNI_printClick);
+    onAction("MNI_unsetassign", &Tmainform::MNI_unsetassignClick);
+    connect(TB_print, &QToolButton::clicked, this, &Tmainform::MNI_printClick);
+    connect(TB_option1, &QToolButton::clicked, this, &Tmainform::N11Click);
+    connect(TB_pic, &QToolButton::clicked, this, &Tmainform::TB_picClick);
     onAction("X1", &Tmainform::X1Click);
     onAction("A2", &Tmainform::A2Click);
 
@@ -141,11 +152,22 @@ void Tmainform::connectHandlers()
     for (QWidget* watched : std::initializer_list<QWidget*>{spl_splitter1, pnl_statebar, TT_PlayControl, pnl_TOOLBAR, pnl_main, pnl_flash,
                              IMG1, pnl_CtrlPanel, static_cast<QWidget*>(TB_play)})
         watched->installEventFilter(this);
+    connectPlayer();
+    connectList();
 }
 
 void Tmainform::FormCreate(const QStringList& arguments, TFabout* splash, QObject* hookTarget)
 {
     m_keyHook = std::make_unique<kivamo::KeyHook>(*m_services.commands);
+    m_keyHook->setWindowCommands([this](Command command) {
+        if (command == Command::Snapshot)
+            TB_picClick();
+        else if (command == Command::ContinuousSnapshot)
+            MNI_contpicClick();
+        else
+            return false;
+        return true;
+    });
     m_services.operations->resetPlayer();
     m_services.operations->clearListModified();
     kivamo::ensureDirectory(kivamo::imagesDirectory(m_services.programDirectory));
@@ -230,6 +252,7 @@ void Tmainform::showPlayList(kivamo::PlayListModel* model, std::function<std::pa
         LAB_state->setText(state);
     };
     connect(model, &kivamo::PlayListModel::listTitleChanged, this, show);
+    followListSelection();
     show();
 }
 
@@ -241,6 +264,9 @@ void Tmainform::X1Click()
 void Tmainform::A2Click()
 {
     auto* about = new TFabout(true, this);
+    kivamo::TFileVersionInfo engine(kivamo::findPluginFile());
+    if (engine.read())
+        about->setPluginVersion(engine.FileVersion);
     about->setWindowModality(Qt::ApplicationModal);
     about->show();
 }

@@ -5,11 +5,14 @@
 #include "core/appcommands.h"
 #include "core/settings.h"
 #include "core/startupoperations.h"
+#include "player/playerview.h"
+#include "playlist/listcontext.h"
 
 #include <QAction>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QSlider>
 #include <QTableView>
 #include <QTimer>
@@ -22,6 +25,8 @@
 #include <vector>
 
 class TFabout;
+class TfURL;
+class Tfsearchrec;
 
 namespace kivamo {
 class KeyHook;
@@ -29,18 +34,23 @@ class PlayListModel;
 class PictureButton;
 class Prompts;
 class StateSymbolLabel;
+struct AssociationEnvironment;
 
 // What the composition root hands to the main window.
 struct MainFormServices {
     StartupOperations* operations = nullptr;
     CommandHandler* commands = nullptr;
     Prompts* prompts = nullptr;
+    // The play-list commands' context, for the list windows and list keys; empty in tests that
+    // build the window without a play list.
+    std::function<ListContext()> listContext;
     QString programDirectory;       // with a trailing separator
     bool programOnOpticalOrReadOnly = false;
+    const AssociationEnvironment* associations = nullptr;  // none: the un-assign window stays shut
 };
 }  // namespace kivamo
 
-class Tmainform : public QWidget, public kivamo::PlayerDisplay {
+class Tmainform : public QWidget, public kivamo::PlayerDisplay, public kivamo::PlayerView {
     Q_OBJECT
 public:
     explicit Tmainform(const kivamo::MainFormServices& services, QWidget* parent = nullptr);
@@ -54,6 +64,41 @@ public:
     void handOffReceived(const QString& runtimeFile);
 
     void showNotLoaded() override;
+    // PlayerView: what the playback controller shows (mainformplayer.cpp).
+    void showTransportLook(const kivamo::TransportLook& look) override;
+    void setStateGlyph(const QString& glyph) override;
+    void setPositionText(const QString& text) override;
+    void setStateText(const QString& text) override;
+    void setTitleItemCaption(const QString& text) override;
+    void setWindowCaption(const QString& text) override;
+    void setQualityImageIndex(int index) override;
+    void setSlidersEnabled(bool enabled) override;
+    void setSliderMaximum(int maximum) override;
+    void setSliderValue(int value) override;
+    void setTimerEnabled(kivamo::PlayerTimer timer, bool enabled) override;
+    void scrollToEntry(int index) override;
+    kivamo::WindowPanels windowPanels() const override;
+    void showFullScreen() override;
+    void showWindowed(const kivamo::WindowedLayout& layout) override;
+
+    void placeMovieControl(QWidget* control);  // over the movie area in place of the logo, focused
+    void lv_listview1DblClick(int row);  // double click or Enter plays the entry
+    // The list's own commands (mainformlist.cpp): add a web address, add a directory with the
+    // progress window, and the keys of the list view. True when the key ran a command.
+    void MNI_mInsertURLClick(), MNI_d2Click(), fillHistoryMenu(), PM_cuslistPopup(),
+        lv_listview1DragDrop(const QStringList& names);
+    bool lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    TfURL* urlDialog() const;
+    Tfsearchrec* searchWindow() const { return m_searchrec; }
+    // Go to frame (TB_8, MNI_mgoto): the dialog over the loaded movie's control.
+    void MNI_mgotoClick();
+    // The three player timers, ticking into the controller.
+    QTimer TMR_PLAY, TMR_flash, TMR_flashclose;
+    void TMR_PLAYTimer(), TMR_flashTimer(), TMR_flashcloseTimer();
+    // Dialogs of the window (mainformdialogs.cpp): options with reload, snapshots, printing.
+    void N11Click(), TB_picClick(), MNI_contpicClick(), MNI_printClick(), MNI_unsetassignClick();
+    // Movie details (TFfdetail) of the loaded movie, or else of the first selected entry.
+    void TB_detailClick();
     // Shows the play list's model in lv_listview1; titles() gives the list title and the state text,
     // shown again whenever the model says they changed.
     void showPlayList(kivamo::PlayListModel* model, std::function<std::pair<QString, QString>()> titles);
@@ -127,6 +172,10 @@ private:
     void buildPopupMenus();
     void buildMainMenu();
     void connectHandlers();
+    void connectPlayer(), connectList();
+    void followListSelection();
+    QTimer& playerTimer(kivamo::PlayerTimer timer);
+    bool movieMouseEvent(QEvent* event);  // the movie window filter; true when consumed
     void restoreWindow();
     void setToolbarCaptions(bool shown);
     void placeListHandle();
@@ -144,4 +193,7 @@ private:
     std::vector<QToolButton*> m_toolbarButtons;
     std::vector<QWidget*> m_toolbarControls;  // buttons and group separators, left to right
     QWidget* m_hintReshowWidget = nullptr;
+    QRect m_windowedBounds;
+    QPointer<TfURL> m_urlDialog;
+    Tfsearchrec* m_searchrec = nullptr;  // lives as long as the window  // the bounds before full screen
 };

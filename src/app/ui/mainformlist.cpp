@@ -1,0 +1,181 @@
+// The main window's side of the play list: the web-address dialog, adding a directory with the
+// progress window, the list view's keys and its selection, which the list commands act on.
+#include "app/ui/tmainform.h"
+#include "core/playlist.h"
+#include "playlist/addmovies.h"
+#include "playlist/customlists.h"
+#include "playlist/history.h"
+#include "playlist/listcommands.h"
+#include "playlist/listfile.h"
+#include "playlist/ui/tfcustomlist.h"
+#include "playlist/ui/tfsearchrec.h"
+#include "playlist/ui/tfurl.h"
+
+#include <QItemSelectionModel>
+
+#include <chrono>
+
+void Tmainform::connectList()
+{
+    m_searchrec = new Tfsearchrec(this);
+    connect(menuAction(QStringLiteral("MNI_mInsertURL")), &QAction::triggered, this, &Tmainform::MNI_mInsertURLClick);
+    connect(menuAction(QStringLiteral("MNI_d2")), &QAction::triggered, this, &Tmainform::MNI_d2Click);
+    // The custom-list menu: two fixed items and the separator, then the lists, rebuilt on opening.
+    auto* custom = findChild<QMenu*>(QStringLiteral("PM_cuslist"));
+    QAction* add = custom->addAction(QStringLiteral("当前列表加入自定义"));
+    add->setObjectName(QStringLiteral("MNI_addtocustom"));
+    connect(add, &QAction::triggered, this, [this] {
+        if (!m_services.listContext)
+            return;
+        kivamo::ListContext context = m_services.listContext();
+        kivamo::addCurrentListToCustom(context, m_services.programDirectory);
+    });
+    QAction* edit = custom->addAction(QStringLiteral("自定义列表..."));
+    edit->setObjectName(QStringLiteral("MNI_cuslist"));
+    connect(edit, &QAction::triggered, this, [this] {
+        auto* dialog = new TFCustomList(*m_services.prompts, m_services.programDirectory, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+    });
+    custom->addSeparator()->setObjectName(QStringLiteral("MNI_x"));
+    connect(custom, &QMenu::aboutToShow, this, &Tmainform::PM_cuslistPopup);
+    lv_listview1->setAcceptDrops(true);
+    lv_listview1->viewport()->setAcceptDrops(true);
+    lv_listview1->viewport()->installEventFilter(this);
+    lv_listview1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lv_listview1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+// The list commands read the play list's own selection; the view's selection is copied into it.
+void Tmainform::followListSelection()
+{
+    if (!m_services.listContext)
+        return;
+    QItemSelectionModel* selection = lv_listview1->selectionModel();
+    connect(selection, &QItemSelectionModel::selectionChanged, this, [this, selection] {
+        kivamo::PlayList& list = m_services.listContext().list;
+        for (int row = 0; row < list.count(); ++row) {
+            const bool selected = selection->isRowSelected(row, QModelIndex());
+            if (list.isSelected(row) != selected)
+                list.setSelected(row, selected);
+        }
+    });
+}
+
+TfURL* Tmainform::urlDialog() const
+{
+    return m_urlDialog.data();
+}
+
+void Tmainform::MNI_mInsertURLClick()
+{
+    if (!m_services.listContext)
+        return;
+    if (m_urlDialog) {
+        m_urlDialog->raise();
+        m_urlDialog->activateWindow();
+        return;
+    }
+    m_urlDialog = new TfURL(m_services.listContext(), this);
+    m_urlDialog->show();
+}
+
+namespace {
+
+qint64 steadyMilliseconds()
+{
+    return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
+void Tmainform::MNI_d2Click()
+{
+    if (!m_services.listContext)
+        return;
+    kivamo::ListContext context = m_services.listContext();
+    kivamo::DirectoryAdder adder(context, *m_searchrec, steadyMilliseconds);
+    m_searchrec->setCancel([&adder] { adder.cancel(); });
+    kivamo::addChosenDirectoryCommand(context, adder);
+    m_searchrec->setCancel({});
+}
+
+// Files dropped on the list: each is added, directories are walked with the progress window.
+void Tmainform::lv_listview1DragDrop(const QStringList& names)
+{
+    if (!m_services.listContext || names.isEmpty())
+        return;
+    kivamo::ListContext context = m_services.listContext();
+    kivamo::DirectoryAdder adder(context, *m_searchrec, steadyMilliseconds);
+    m_searchrec->setCancel([&adder] { adder.cancel(); });
+    kivamo::dropOnList(context, adder, names);
+    m_searchrec->setCancel({});
+}
+
+bool Tmainform::lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (!m_services.listContext)
+        return false;
+    kivamo::ListContext context = m_services.listContext();
+    switch (kivamo::listKeyCommand(key, modifiers, false)) {
+    case kivamo::ListKeyCommand::None: return false;
+    case kivamo::ListKeyCommand::PlaySelected: kivamo::playSelected(context); break;
+    case kivamo::ListKeyCommand::DeleteSelected: kivamo::deleteSelected(context); break;
+    case kivamo::ListKeyCommand::SelectAll: lv_listview1->selectAll(); break;
+    case kivamo::ListKeyCommand::SaveList: kivamo::saveListCommand(context); break;
+    case kivamo::ListKeyCommand::Details: TB_detailClick(); break;
+    }
+    return true;
+}
+
+// The recent movies go above the clearing entry, read afresh each time the file menu opens.
+void Tmainform::fillHistoryMenu()
+{
+    auto* his = findChild<QMenu*>(QStringLiteral("MNI_his"));
+    QAction* clear = menuAction(QStringLiteral("MNI_delhis"));
+    if (!his || !clear)
+        return;
+    for (QAction* old : his->actions()) {
+        if (old != clear)
+            delete old;
+    }
+    const kivamo::HistoryMenu history = kivamo::historyMenu(m_services.programDirectory, m_settings.history);
+    for (const QString& path : history.items) {
+        auto* item = new QAction(path, his);
+        item->setObjectName(QStringLiteral("MNI_hisItem"));
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (!m_services.listContext)
+                return;
+            kivamo::ListContext context = m_services.listContext();
+            kivamo::reopenHistoryItem(context, path);
+        });
+        his->insertAction(clear, item);
+    }
+    if (!history.items.isEmpty())
+        his->insertSeparator(clear)->setObjectName(QStringLiteral("MNI_hisLine"));
+    clear->setEnabled(history.clearEnabled);
+}
+
+void Tmainform::PM_cuslistPopup()
+{
+    auto* custom = findChild<QMenu*>(QStringLiteral("PM_cuslist"));
+    const QList<QAction*> items = custom->actions();
+    for (int i = 3; i < items.size(); ++i)
+        delete items[i];
+    if (!m_services.listContext)
+        return;
+    const kivamo::ListContext context = m_services.listContext();
+    const kivamo::CustomListMenu menu = kivamo::customListMenu(context.list, m_services.programDirectory);
+    items[0]->setEnabled(menu.addEnabled);
+    for (const kivamo::CustomList& list : menu.items) {
+        QAction* item = custom->addAction(list.name);
+        item->setObjectName(QStringLiteral("MNI_cuslistItem"));
+        item->setStatusTip(list.path);
+        const QString caption = list.name, hint = list.path;
+        connect(item, &QAction::triggered, this, [this, caption, hint] {
+            kivamo::ListContext open = m_services.listContext();
+            kivamo::openCustomList(open, caption, hint);
+        });
+    }
+}
