@@ -129,20 +129,29 @@ bool Tmainform::lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
-// The recent movies go above the clearing entry, read afresh each time the file menu opens.
+// The sub-menu keeps its clearing entry and the line after it; the recent movies follow, read afresh
+// each time the file menu opens.
 void Tmainform::fillHistoryMenu()
 {
     auto* his = findChild<QMenu*>(QStringLiteral("MNI_his"));
     QAction* clear = menuAction(QStringLiteral("MNI_delhis"));
     if (!his || !clear)
         return;
+    QAction* line = nullptr;
     for (QAction* old : his->actions()) {
-        if (old != clear)
+        if (old->objectName() == QLatin1String("MNI_N6"))
+            line = old;
+        else if (old != clear)
             delete old;
+    }
+    if (!line) {
+        line = his->addSeparator();
+        line->setObjectName(QStringLiteral("MNI_N6"));
     }
     const kivamo::HistoryMenu history = kivamo::historyMenu(m_services.programDirectory, m_settings.history);
     for (const QString& path : history.items) {
-        auto* item = new QAction(path, his);
+        // A doubled "&" shows as one: the path appears as it is, with no accelerator.
+        auto* item = new QAction(QString(path).replace(u'&', QStringLiteral("&&")), his);
         item->setObjectName(QStringLiteral("MNI_hisItem"));
         connect(item, &QAction::triggered, this, [this, path] {
             if (!m_services.listContext)
@@ -150,10 +159,8 @@ void Tmainform::fillHistoryMenu()
             kivamo::ListContext context = m_services.listContext();
             kivamo::reopenHistoryItem(context, path);
         });
-        his->insertAction(clear, item);
+        his->addAction(item);
     }
-    if (!history.items.isEmpty())
-        his->insertSeparator(clear)->setObjectName(QStringLiteral("MNI_hisLine"));
     clear->setEnabled(history.clearEnabled);
 }
 
