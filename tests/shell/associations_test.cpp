@@ -1,6 +1,7 @@
 // Associations against temporary XDG folders: what registration writes, start-up rules, "已关联"
 // detection with exact paths, Exec quoting, mimeapps.list edits and the un-assign dialog's rules.
 #include "shell/associations.h"
+#include "shell/desktopassociations.h"
 #include "shell/desktopfiles.h"
 #include "shell/unsetassign.h"
 
@@ -264,6 +265,19 @@ TEST(Unassign, DoNotAssociateOnlyStopsTakingMoviesBack)
     ASSERT_TRUE(keepAssociationsButStopTaking(ini).ok());
     EXPECT_FALSE(IniFile::load(ini).readBool("common", "command", true));
     EXPECT_EQ(desktop.read("config/mimeapps.list"), before);
+}
+
+TEST(DesktopAssociations, OptionsViewOfTheMovieAssociation)
+{
+    Desktop desktop;
+    DesktopAssociations associations(desktop.environment());
+    // No default handler yet: nothing can be told, so the options window keeps its box as it was.
+    EXPECT_EQ(associations.movieAssociationOpensProgram(kProgram), std::nullopt);
+    ASSERT_TRUE(associations.registerMovieAssociation(kProgram).ok());
+    EXPECT_EQ(associations.movieAssociationOpensProgram(kProgram), std::optional<bool>(true));
+    // Another spelling of the path is another program.
+    EXPECT_EQ(associations.movieAssociationOpensProgram(QStringLiteral("/opt/Kivamo/bin/kivamo")),
+              std::optional<bool>(false));
 }
 
 }  // namespace

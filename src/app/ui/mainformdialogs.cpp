@@ -12,6 +12,8 @@
 #include "shell/ui/tfunsetassign.h"
 
 #include <QCoreApplication>
+#include "shell/desktopassociations.h"
+
 #include <QImage>
 #include <QLabel>
 #include <QPrinter>
@@ -31,7 +33,14 @@ void Tmainform::N11Click()
         m_settings = kivamo::loadSettingsFrom(m_services.programDirectory);
         m_services.commands->settingsReloaded();
     };
+    // The dialog registers the movie association when asked; it owns the object for its lifetime.
+    std::shared_ptr<kivamo::DesktopAssociations> associations;
+    if (m_services.associations) {
+        associations = std::make_shared<kivamo::DesktopAssociations>(*m_services.associations);
+        services.associations = associations.get();
+    }
     auto* dialog = new Tfoption(std::move(services), btn_CBOnTop->isChecked(), {}, this);
+    connect(dialog, &QObject::destroyed, dialog, [associations] {});
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->show();
