@@ -75,6 +75,11 @@ TEST_F(ListMenuWiring, EachMenuHoldsItsItemsInOrder)
     }
     EXPECT_EQ(form().lv_listview1->contextMenuPolicy(), Qt::CustomContextMenu);
     EXPECT_EQ(form().PM_ListView->objectName(), "PM_ListView");
+    // A right click in the list opens its menu, which evaluates its enabling as it opens.
+    emit form().lv_listview1->customContextMenuRequested(QPoint(4, 4));
+    EXPECT_TRUE(form().PM_ListView->isVisible());
+    EXPECT_FALSE(item("MNI_SelAll")->isEnabled());
+    form().PM_ListView->hide();
 }
 
 TEST_F(ListMenuWiring, CaptionsHintsAndShownShortcuts)
