@@ -7,6 +7,8 @@
 #include "app/ui/tfabout.h"
 #include "app/ui/tmainform.h"
 #include "core/playlist.h"
+#include "info/browsercache.h"
+#include "platform/filemanager.h"
 #include "platform/screensaver.h"
 #include "shell/versionrecord.h"
 #include "player/playbackcontroller.h"
@@ -86,6 +88,9 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     services.programDirectory = directory.path;
     services.programOnOpticalOrReadOnly = directory.executableOnOpticalOrReadOnly;
     services.associations = &associations;
+    kivamo::DesktopFileManager fileManager;
+    services.fileManager = &fileManager;
+    services.cacheHome = kivamo::currentCacheHome();
     Tmainform form(services);
     movieWindow = &form;
     operations.attachView(form, form.startupSettings());

@@ -5,6 +5,7 @@
 #include "app/appoperations.h"
 #include "app/ui/tmainform.h"
 #include "core/playlist.h"
+#include "platform/filemanager.h"
 #include "platform/screensaver.h"
 #include "player/playbackcontroller.h"
 #include "player/programstarter.h"
@@ -34,6 +35,17 @@ public:
     }
 };
 
+// Records the files the window asks to show instead of opening a file manager.
+class RecordingFileManager : public FileManager {
+public:
+    QStringList shown;
+    bool showItem(const QString& path) override
+    {
+        shown << path;
+        return true;
+    }
+};
+
 class StillScreenSaver : public ScreenSaverInhibitor {
 public:
     void setInhibited(bool on) override { inhibited = on; }
@@ -56,6 +68,8 @@ struct Wired {
         services.prompts = &prompts;
         services.listContext = [this] { return operations.listContext(); };
         services.programDirectory = programDirectory;
+        services.fileManager = &fileManager;
+        services.cacheHome = programDirectory + QStringLiteral("cache");
         form = std::make_unique<Tmainform>(services);
         operations.attachView(*form, form->startupSettings());
         auto* model = new PlayListModel(list, [this] { return operations.movieLoaded(); }, form.get());
@@ -80,6 +94,7 @@ struct Wired {
     FakeFlashControlFactory controls;
     NoPrograms programs;
     StillScreenSaver screenSaver;
+    RecordingFileManager fileManager;
     AppOperations operations;
     std::unique_ptr<Tmainform> form;
 };

@@ -44,6 +44,7 @@ void Tmainform::connectList()
     lv_listview1->viewport()->installEventFilter(this);
     lv_listview1->setSelectionBehavior(QAbstractItemView::SelectRows);
     lv_listview1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    connectListMenus();
 }
 
 // The list commands read the play list's own selection; the view's selection is copied into it.

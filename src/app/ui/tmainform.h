@@ -29,6 +29,7 @@ class TfURL;
 class Tfsearchrec;
 
 namespace kivamo {
+class FileManager;
 class KeyHook;
 class PlayListModel;
 class PictureButton;
@@ -47,6 +48,8 @@ struct MainFormServices {
     QString programDirectory;       // with a trailing separator
     bool programOnOpticalOrReadOnly = false;
     const AssociationEnvironment* associations = nullptr;  // none: the un-assign window stays shut
+    FileManager* fileManager = nullptr;  // none: "在浏览器中打开" shows nothing
+    QString cacheHome;                   // where the browser-cache search looks; empty: nowhere
 };
 }  // namespace kivamo
 
@@ -99,6 +102,11 @@ public:
     void N11Click(), TB_picClick(), MNI_contpicClick(), MNI_printClick(), MNI_unsetassignClick();
     // Movie details (TFfdetail) of the loaded movie, or else of the first selected entry.
     void TB_detailClick();
+    // The list menus' commands (mainformlistmenus.cpp); the twins of the list panel's menus share them.
+    void MNI_playClick(), MNI_SelAllClick(), MNI_DelSelClick(), MNI_fdelClick(), MNI_ddelClick();
+    void MNI_rcopytoClick(), MNI_rrcopytoClick(), MNI_openInEXPClick(), MNI_mCaptionClick();
+    void MNI_changepathClick(), MNI_srcIEClick();
+    void PM_ListViewPopup(QMenu* menu);  // enables the items of a list menu as it opens
     // Shows the play list's model in lv_listview1; titles() gives the list title and the state text,
     // shown again whenever the model says they changed.
     void showPlayList(kivamo::PlayListModel* model, std::function<std::pair<QString, QString>()> titles);
@@ -106,20 +114,9 @@ public:
     kivamo::KeyHook* keyHook() const { return m_keyHook.get(); }
 
     // Layout switches and rules.
-    void SB_LButtonClick();
-    void MNI_hideToolbarClick();
-    void MNI_viewtextClick();
-    void MNI_hidetextClick();
-    void MNI_wanzhengClick();
-    void MNI_jingjianClick();
-    void MNI_N10Click();
-    void MNI_miniClick();
-    void MNI_MOnTopClick();
-    void ToolBarResize();
-    void spl_splitter1Paint();
-    void pnl_statebarResize();
-    void TT_PlayControlResize();
-    void pnl_mainResize();
+    void SB_LButtonClick(), MNI_hideToolbarClick(), MNI_viewtextClick(), MNI_hidetextClick();
+    void MNI_wanzhengClick(), MNI_jingjianClick(), MNI_N10Click(), MNI_miniClick(), MNI_MOnTopClick();
+    void ToolBarResize(), spl_splitter1Paint(), pnl_statebarResize(), TT_PlayControlResize(), pnl_mainResize();
     // Menus opening, loop entry, exit, about.
     void F1Click();
     void N1Click();
@@ -149,7 +146,7 @@ public:
     kivamo::PictureButton *B_bplay, *B_Bpause, *B_Bstop, *B_Bprev, *B_Bfprev, *B_BprevZ, *B_Brewind;
     kivamo::PictureButton *B_Baddfile, *B_BnextZ, *B_Bfnext, *B_Bnext;
     QSlider *SL_MainTrackBar, *SL_MainTrackBar2;
-    QMenu *PM_ToolBar, *PM_1, *PM_2, *PM_TOOLBAR2, *PM_zoom, *PM_pmquality, *PM_pic;
+    QMenu *PM_ListView, *PM_ToolBar, *PM_1, *PM_2, *PM_TOOLBAR2, *PM_zoom, *PM_pmquality, *PM_pic;
     QMenu *F1, *N1, *V1, *T1, *H1;
     // Every menu entry by its given name (MNI_mplay, N58, …).
     QAction* menuAction(const QString& name) const;
@@ -172,7 +169,7 @@ private:
     void buildPopupMenus();
     void buildMainMenu();
     void connectHandlers();
-    void connectPlayer(), connectList();
+    void connectPlayer(), connectList(), connectListMenus();
     void followListSelection();
     QTimer& playerTimer(kivamo::PlayerTimer timer);
     bool movieMouseEvent(QEvent* event);  // the movie window filter; true when consumed
