@@ -142,6 +142,7 @@ void Tmainform::buildRegions()
     window->addWidget(pnl_buttom);
     buildPopupMenus();
     buildMainMenu();
+    buildFlashMenu();
     SB_LButton->raise();
 }
 

@@ -196,6 +196,8 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     if (watched->property("kivamoMovie").toBool() && movieMouseEvent(event))
         return true;
+    if (watched == pnl_4 && type == QEvent::MouseMove)
+        pnl_4MouseMove();
     if (watched == lv_listview1->viewport() && (type == QEvent::DragEnter || type == QEvent::Drop)) {
         auto* drop = static_cast<QDropEvent*>(event);
         if (!drop->mimeData()->hasUrls())

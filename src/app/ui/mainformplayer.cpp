@@ -162,7 +162,7 @@ void Tmainform::showFullScreen()
         m_windowedBounds = QRect(pos(), size());
     for (QWidget* part : {pnl_buttom, pnl_list, spl_splitter1, static_cast<QWidget*>(SB_LButton), pnl_TOOLBAR, TT_menu})
         part->hide();
-    for (const char* name : {"MNI_allscreen", "MNI_rallscreen"}) {
+    for (const char* name : {"MNI_allscreen", "MNI_ALL"}) {
         if (QAction* item = menuAction(QString::fromLatin1(name)))
             item->setChecked(true);
     }
@@ -172,7 +172,8 @@ void Tmainform::showFullScreen()
 
 void Tmainform::showWindowed(const kivamo::WindowedLayout& layout)
 {
-    for (const char* name : {"MNI_allscreen", "MNI_rallscreen"}) {
+    hideControlBarOverMovie();
+    for (const char* name : {"MNI_allscreen", "MNI_ALL"}) {
         if (QAction* item = menuAction(QString::fromLatin1(name)))
             item->setChecked(false);
     }
@@ -228,13 +229,15 @@ bool Tmainform::movieMouseEvent(QEvent* event)
     const kivamo::PlayerFlags flags = m_services.commands->playerFlags();
     switch (kivamo::movieMouseAction(kind, m_settings.pupflashmenu, m_settings.Dclick, flags.fullScreen)) {
     case kivamo::MovieMouseAction::OpenMovieMenu:
-        N1->popup(mouse->globalPosition().toPoint());
+        openMovieMenu(mouse->globalPosition().toPoint());
         return true;
     case kivamo::MovieMouseAction::ToggleFullScreen:
         m_services.commands->runCommand(flags.fullScreen ? kivamo::Command::LeaveFullScreen
                                                          : kivamo::Command::EnterFullScreen);
         return true;
     case kivamo::MovieMouseAction::HideControlBarAndPassOn:
+        hideControlBarOverMovie();
+        break;
     case kivamo::MovieMouseAction::PassOn:
         break;
     }

@@ -118,13 +118,7 @@ public:
     void MNI_wanzhengClick(), MNI_jingjianClick(), MNI_N10Click(), MNI_miniClick(), MNI_MOnTopClick();
     void ToolBarResize(), spl_splitter1Paint(), pnl_statebarResize(), TT_PlayControlResize(), pnl_mainResize();
     // Menus opening, loop entry, exit, about.
-    void F1Click();
-    void N1Click();
-    void V1Click();
-    void T1Click();
-    void MNI_mloopClick();
-    void X1Click();
-    void A2Click();
+    void F1Click(), N1Click(), V1Click(), T1Click(), MNI_mloopClick(), X1Click(), A2Click();
     // Status line.
     void AE_1Hint(const QString& hint);
     void AE_1ShowHint();
@@ -148,6 +142,9 @@ public:
     QSlider *SL_MainTrackBar, *SL_MainTrackBar2;
     QMenu *PM_ListView, *PM_ToolBar, *PM_1, *PM_2, *PM_TOOLBAR2, *PM_zoom, *PM_pmquality, *PM_pic;
     QMenu *F1, *N1, *V1, *T1, *H1;
+    QMenu* PM_flashmenu = nullptr;  // the movie's right-click menu, handlers in mainformflashmenu.cpp
+    void PM_flashmenuPopup(), MNI_rqClick(), PM_pmqualityPopup(), PM_zoomPopup(), MNI_rloopClick(), MNI_ALLClick(),
+        pnl_4MouseMove();
     // Every menu entry by its given name (MNI_mplay, N58, …).
     QAction* menuAction(const QString& name) const;
     QTimer TMR_hintReshow;
@@ -173,6 +170,7 @@ private:
     void followListSelection();
     QTimer& playerTimer(kivamo::PlayerTimer timer);
     bool movieMouseEvent(QEvent* event);  // the movie window filter; true when consumed
+    void buildFlashMenu(), connectFlashMenu(), openMovieMenu(const QPoint& at), hideControlBarOverMovie();
     void restoreWindow();
     void setToolbarCaptions(bool shown);
     void placeListHandle();
@@ -190,7 +188,8 @@ private:
     std::vector<QToolButton*> m_toolbarButtons;
     std::vector<QWidget*> m_toolbarControls;  // buttons and group separators, left to right
     QWidget* m_hintReshowWidget = nullptr;
-    QRect m_windowedBounds;
+    QRect m_windowedBounds;  // the bounds before full screen
+    bool m_controlBarOverMovie = false;  // pnl_buttom lies over the movie in full screen
     QPointer<TfURL> m_urlDialog;
-    Tfsearchrec* m_searchrec = nullptr;  // lives as long as the window  // the bounds before full screen
+    Tfsearchrec* m_searchrec = nullptr;  // lives as long as the window
 };
