@@ -11,7 +11,8 @@
 namespace kivamo::test {
 namespace {
 
-const std::string kTool = std::string(KIVAMO_BIN_DIR) + "/kivamo-swf";
+// A tool run that does not end within a minute counts as failed instead of stalling the whole program.
+const std::string kTool = "timeout -k 5 60 " + std::string(KIVAMO_BIN_DIR) + "/kivamo-swf";
 
 void collect(const std::string& dir, std::vector<std::string>& out, int depth = 0)
 {

@@ -307,6 +307,22 @@ TEST(Render, RenderingTheSameFrameTwiceGivesTheSamePixels)
     EXPECT_EQ(first, second);
 }
 
+TEST(Render, BandsPaintingTheSameNewShapesAtOnceAgreeEveryTime)
+{
+    // Large images are painted in bands on several threads that share the shapes' converted paths;
+    // a shape seen for the first time must come out the same (and never hang or crash) on every load.
+    ShapeBuilder s(1, 3);
+    int fill = s.solidFill({255, 0, 0, 255});
+    int line = s.lineStyle(60, {0, 0, 255, 255});
+    s.styles(0, fill, line).moveTo(100, 100).curveTo(1000, -200, 1900, 100).lineTo(1900, 1900).lineTo(100, 1900).lineTo(100, 100);
+    SwfWriter w = smallMovie();
+    w.tag(s.tagCode(), s.body()).tag(kPlaceObject2, placeObject2(placeAt(1, 1))).showFrame();
+    const Bytes movie = w.finish();
+    QImage first = renderFrame(*playerFor(movie), swf::Quality::High, 900, 900);
+    for (int load = 0; load < 40; ++load)
+        ASSERT_EQ(renderFrame(*playerFor(movie), swf::Quality::High, 900, 900), first) << load;
+}
+
 TEST(Render, QualityLowDrawsHardEdgesAndHighAntiAliases)
 {
     // An edge at x = 30.5 px: low quality gives only pure colours, high quality a blended column.

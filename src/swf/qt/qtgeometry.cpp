@@ -2,7 +2,9 @@
 
 #include "swf/movie/movie.h"
 
+#include <QImage>
 #include <QLinearGradient>
+#include <QPainter>
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
@@ -24,6 +26,24 @@ QPainterPath toPainterPath(const Path& path, Qt::FillRule rule)
         }
     }
     return out;
+}
+
+// QPainterPath builds its painting form (a vector path) lazily on the first fill, stroke or clip and
+// keeps it in the data every copy shares, without a lock. Band threads paint the same paths at once,
+// so that form is built here, on one thread, by filling each path once with a brush that draws nothing.
+// The cached bounds are filled in for the same reason.
+void prepareForSharedPainting(const std::vector<QPainterPath>& paths)
+{
+    if (paths.empty())
+        return;
+    static thread_local QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    const QBrush nothing(QColor(0, 0, 0, 0));
+    for (const QPainterPath& path : paths) {
+        path.controlPointRect();
+        path.boundingRect();
+        painter.fillPath(path, nothing);
+    }
 }
 
 QColor transformed(const Rgba& colour, const BrushContext& context)
@@ -103,6 +123,8 @@ const QtGeometry& qtGeometry(const ShapeGeometry& geometry)
                 out.fills.push_back(toPainterPath(f.path, rule));
             for (const StrokePath& s : layer.strokes)
                 out.strokes.push_back(toPainterPath(s.path, Qt::WindingFill));
+            prepareForSharedPainting(out.fills);
+            prepareForSharedPainting(out.strokes);
             q->layers.push_back(std::move(out));
         }
         geometry.backendData = q;
