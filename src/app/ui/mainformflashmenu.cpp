@@ -3,6 +3,7 @@
 #include "app/ui/tmainform.h"
 #include "core/flashcontrol.h"
 #include "player/viewcontrols.h"
+#include "playlist/listcommands.h"
 
 #include <QActionGroup>
 #include <QBoxLayout>
@@ -86,6 +87,11 @@ void Tmainform::buildFlashMenu()
         }
         action->setObjectName(name);
     }
+    auto* list = PM_flashmenu->findChild<QMenu*>(QStringLiteral("MNI_list"));
+    QAction* listCaption = list->addAction(LAB_listtitle->text());
+    listCaption->setObjectName(QStringLiteral("MNI_listcaption"));
+    list->setDefaultAction(listCaption);
+    list->addSeparator()->setObjectName(QStringLiteral("MNI_N7"));
     menuAction(QStringLiteral("MNI_title"))->setText(kivamo::titleItem({}).caption);
     menuAction(QStringLiteral("MNI_rloop"))->setChecked(true);
 
@@ -123,6 +129,8 @@ void Tmainform::connectFlashMenu()
     onAction("MNI_rloop", &Tmainform::MNI_rloopClick);
     onAction("MNI_ALL", &Tmainform::MNI_ALLClick);
     connect(PM_flashmenu, &QMenu::aboutToShow, this, &Tmainform::PM_flashmenuPopup);
+    connect(PM_flashmenu->findChild<QMenu*>(QStringLiteral("MNI_list")), &QMenu::aboutToShow, this,
+            &Tmainform::MNI_listClick);
     connect(PM_flashmenu->findChild<QMenu*>(QStringLiteral("MNI_rq")), &QMenu::aboutToShow, this,
             &Tmainform::MNI_rqClick);
     connect(PM_pmquality, &QMenu::aboutToShow, this, &Tmainform::PM_pmqualityPopup);
@@ -158,6 +166,34 @@ void Tmainform::PM_flashmenuPopup()
         menuAction(QString::fromLatin1(name))->setEnabled(menu.zoomInEnabled);
     menuAction(QStringLiteral("MNI_rzoomin"))->setEnabled(menu.zoomOutEnabled);
     menuAction(QStringLiteral("MNI_ALL"))->setChecked(state.fullScreen);
+}
+
+// The entries for direct choice, rebuilt each time the sub-menu opens, after its caption item and
+// line. The current entry is ticked and does nothing; any other plays its entry.
+void Tmainform::MNI_listClick()
+{
+    auto* menu = PM_flashmenu->findChild<QMenu*>(QStringLiteral("MNI_list"));
+    const QList<QAction*> items = menu->actions();
+    for (int i = 2; i < items.size(); ++i)
+        delete items[i];
+    menuAction(QStringLiteral("MNI_listcaption"))->setText(LAB_listtitle->text());
+    if (!m_services.listContext)
+        return;
+    for (const kivamo::ListChoice& choice : kivamo::listChoices(m_services.listContext())) {
+        // A doubled "&" shows as one: the title appears as it is, with no accelerator.
+        auto* item = new QAction(QString(choice.caption).replace(u'&', QStringLiteral("&&")), menu);
+        item->setObjectName(QStringLiteral("MNI_listItem"));
+        item->setData(choice.index);
+        item->setCheckable(choice.checked);
+        item->setChecked(choice.checked);
+        if (!choice.checked) {
+            connect(item, &QAction::triggered, this, [this, index = choice.index] {
+                m_services.operations->setCurrentIndex(index);
+                m_services.operations->playCurrentEntry();
+            });
+        }
+        menu->addAction(item);
+    }
 }
 
 void Tmainform::MNI_rqClick()

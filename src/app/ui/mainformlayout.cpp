@@ -191,6 +191,13 @@ void Tmainform::pnl_mainResize()
     }
 }
 
+// Rows dragged within the list carry the model's own data; files dragged in carry addresses.
+bool Tmainform::isRowDrag(const QMimeData* data) const
+{
+    const QStringList types = lv_listview1->model()->mimeTypes();
+    return !types.isEmpty() && data->hasFormat(types.first()) && !data->hasUrls();
+}
+
 bool Tmainform::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
@@ -198,8 +205,17 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (watched == pnl_4 && type == QEvent::MouseMove)
         pnl_4MouseMove();
-    if (watched == lv_listview1->viewport() && (type == QEvent::DragEnter || type == QEvent::Drop)) {
+    if (watched == lv_listview1->viewport()
+        && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
         auto* drop = static_cast<QDropEvent*>(event);
+        if (isRowDrag(drop->mimeData())) {
+            drop->acceptProposedAction();
+            if (type == QEvent::DragMove)
+                lv_listview1DragOver(drop->position().toPoint());
+            else if (type == QEvent::Drop)
+                lv_listview1DragDrop(drop->position().toPoint());
+            return true;
+        }
         if (!drop->mimeData()->hasUrls())
             return false;
         drop->acceptProposedAction();

@@ -11,7 +11,9 @@
 #include "playlist/ui/tfsearchrec.h"
 #include "playlist/ui/tfurl.h"
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 
 #include <chrono>
 
@@ -44,6 +46,19 @@ void Tmainform::connectList()
     lv_listview1->viewport()->installEventFilter(this);
     lv_listview1->setSelectionBehavior(QAbstractItemView::SelectRows);
     lv_listview1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lv_listview1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lv_listview1->setShowGrid(false);
+    // The row label column is 36 pixels wide and the title takes the rest; rows are 14 pixels high,
+    // which the scroll rule while dragging counts on, and scroll by the pixel.
+    lv_listview1->horizontalHeader()->setMinimumSectionSize(1);
+    lv_listview1->horizontalHeader()->setDefaultSectionSize(36);
+    lv_listview1->horizontalHeader()->setStretchLastSection(true);
+    lv_listview1->verticalHeader()->setMinimumSectionSize(1);
+    lv_listview1->verticalHeader()->setDefaultSectionSize(14);
+    lv_listview1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    lv_listview1->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    lv_listview1->setDragEnabled(true);
+    lv_listview1->setDragDropMode(QAbstractItemView::DragDrop);
     connectListMenus();
 }
 
@@ -112,6 +127,38 @@ void Tmainform::lv_listview1DragDrop(const QStringList& names)
     m_searchrec->setCancel([&adder] { adder.cancel(); });
     kivamo::dropOnList(context, adder, names);
     m_searchrec->setCancel({});
+}
+
+// Dragging rows over the list scrolls it by 10 pixels over the top visible row and over the row one
+// view height (in 14-pixel rows) below it.
+void Tmainform::lv_listview1DragOver(const QPoint& at)
+{
+    const int row = lv_listview1->rowAt(at.y());
+    if (row < 0)
+        return;
+    const int pixels = kivamo::dragScrollPixels(row, lv_listview1->rowAt(0), lv_listview1->height());
+    if (pixels == 0)
+        return;
+    QScrollBar* bar = lv_listview1->verticalScrollBar();
+    bar->setValue(bar->value() + pixels);
+    lv_listview1->viewport()->update();
+}
+
+// Rows dropped on a row gather around it; a drop over empty space moves nothing. The moved rows
+// keep the selection the move leaves in the play list.
+void Tmainform::lv_listview1DragDrop(const QPoint& at)
+{
+    if (!m_services.listContext)
+        return;
+    kivamo::ListContext context = m_services.listContext();
+    kivamo::dropRowsOnto(context, lv_listview1->rowAt(at.y()));
+    QItemSelection selection;
+    QAbstractItemModel* model = lv_listview1->model();
+    for (int row = 0; row < context.list.count(); ++row) {
+        if (context.list.isSelected(row))
+            selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
+    }
+    lv_listview1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 bool Tmainform::lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers)

@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+class QMimeData;
 class TFabout;
 class TfURL;
 class Tfsearchrec;
@@ -90,6 +91,7 @@ public:
     // progress window, and the keys of the list view. True when the key ran a command.
     void MNI_mInsertURLClick(), MNI_d2Click(), fillHistoryMenu(), PM_cuslistPopup(),
         lv_listview1DragDrop(const QStringList& names);
+    void lv_listview1DragOver(const QPoint& at), lv_listview1DragDrop(const QPoint& at);  // rows moved in the list
     bool lv_listview1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     TfURL* urlDialog() const;
     Tfsearchrec* searchWindow() const { return m_searchrec; }
@@ -143,8 +145,8 @@ public:
     QMenu *PM_ListView, *PM_ToolBar, *PM_1, *PM_2, *PM_TOOLBAR2, *PM_zoom, *PM_pmquality, *PM_pic;
     QMenu *F1, *N1, *V1, *T1, *H1;
     QMenu* PM_flashmenu = nullptr;  // the movie's right-click menu, handlers in mainformflashmenu.cpp
-    void PM_flashmenuPopup(), MNI_rqClick(), PM_pmqualityPopup(), PM_zoomPopup(), MNI_rloopClick(), MNI_ALLClick(),
-        pnl_4MouseMove();
+    void PM_flashmenuPopup(), MNI_listClick(), MNI_rqClick(), PM_pmqualityPopup(), PM_zoomPopup(), MNI_rloopClick(),
+        MNI_ALLClick(), pnl_4MouseMove();
     // Every menu entry by its given name (MNI_mplay, N58, …).
     QAction* menuAction(const QString& name) const;
     QTimer TMR_hintReshow;
@@ -170,6 +172,7 @@ private:
     void followListSelection();
     QTimer& playerTimer(kivamo::PlayerTimer timer);
     bool movieMouseEvent(QEvent* event);  // the movie window filter; true when consumed
+    bool isRowDrag(const QMimeData* data) const;
     void buildFlashMenu(), connectFlashMenu(), openMovieMenu(const QPoint& at), hideControlBarOverMovie();
     void restoreWindow();
     void setToolbarCaptions(bool shown);
