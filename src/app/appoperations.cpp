@@ -3,6 +3,7 @@
 #include "core/playlist.h"
 #include "core/settings.h"
 #include "dialogs/helpfile.h"
+#include "dialogs/updatepage.h"
 #include "player/playbackcontroller.h"
 #include "player/playercommands.h"
 #include "playlist/addmovies.h"
@@ -135,6 +136,11 @@ void AppOperations::runCommand(Command command)
     case Command::OpenList: openListCommand(list); break;
     case Command::SaveList: saveListCommand(list); break;
     case Command::Help: showHelp(); break;
+    case Command::Update:
+        // Nothing is awaited and a browser that does not start is not reported.
+        if (m_services.openUrl)
+            (void)m_services.openUrl(QUrl(productPageAddress()));
+        break;
     case Command::ClearHistory: clearHistory(m_services.prompts, m_services.programDirectory); break;
     case Command::RegisterAssociation:
         if (m_associations)

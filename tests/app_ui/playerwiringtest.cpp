@@ -264,6 +264,20 @@ TEST(CommandWiring, HelpOpensTheIndexBesideTheProgram)
     EXPECT_EQ(wired.opened.front(), QUrl::fromLocalFile(QFileInfo(dir.filePath("help/index.html")).canonicalFilePath()));
 }
 
+// "升级" only starts the browser on the product page: no box of the program, no version check.
+TEST(CommandWiring, UpdateOpensTheProductPageFromTheToolbarAndTheToolsMenu)
+{
+    QTemporaryDir dir;
+    Wired wired(dir.path() + "/");
+    wired.form->FormCreate({}, nullptr, nullptr);
+    wired.form->TB_update->click();
+    wired.form->menuAction("N9")->trigger();
+    const QUrl page("https://www.kivamo.org/");
+    EXPECT_EQ(wired.opened, QList<QUrl>({page, page}));
+    EXPECT_TRUE(wired.prompts.done());
+    EXPECT_TRUE(wired.operations.unhandledCommands().empty());
+}
+
 TEST(CommandWiring, PluginInfoShowsTheVersionRecordOfTheEngineFile)
 {
     QTemporaryDir dir;
