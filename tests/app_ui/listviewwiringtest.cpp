@@ -303,3 +303,22 @@ TEST_F(ListView, CopyOfThePlayingMovieFromTheMovieMenu)
 }
 
 }  // namespace
+
+namespace {
+
+// While a web movie downloads, the movie menu's title item and the state line show its percentage.
+TEST_F(ListView, DownloadProgressShowsInTheTitleItemAndTheStateLine)
+{
+    start({});
+    MovieEntry web;
+    web.title = "web";
+    web.path = "http://example.com/web.swf";
+    wired->list.append(web);
+    emit view()->doubleClicked(cell(0));
+    ASSERT_NE(wired->controls.current(), nullptr);
+    wired->controls.current()->raiseProgress(42);
+    EXPECT_EQ(form().menuAction("MNI_title")->text(), QString::fromUtf8("下载中：42％"));
+    EXPECT_EQ(form().LAB_state->text(), QString::fromUtf8("下载中：42％"));
+}
+
+}  // namespace
