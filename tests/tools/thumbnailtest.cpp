@@ -3,11 +3,16 @@
 #include "support/testfiles.h"
 #include "support/toolrunner.h"
 
+#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 using namespace kivamo::test;
 
@@ -105,5 +110,69 @@ TEST(KivamoSwfThumbnail, BadInputGetsOneClearLine)
         ASSERT_EQ(own.size(), 1) << run.err.toStdString();
         EXPECT_TRUE(own.first().startsWith(c.errorStart)) << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(png)) << "nothing is written on failure";
+    }
+}
+
+namespace {
+
+// The corpus's one-frame movies of the first tier (shapes, winding, masks, clipping): their first
+// frame is the frame with content, so the thumbnail must show what `render --frames 1` paints.
+QStringList oneFrameCorpusMovies()
+{
+    QFile manifest(QStringLiteral(KIVAMO_CORPUS_DIR "/MANIFEST_visual.tsv"));
+    if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList movies;
+    QTextStream in(&manifest);
+    in.readLine();  // column names
+    while (!in.atEnd()) {
+        const QStringList columns = in.readLine().split(u'\t');
+        if (columns.size() > 6 && columns[1] == "1" && columns[6] == "num_frames=1")
+            movies << QStringLiteral(KIVAMO_CORPUS_DIR "/") + columns[2] + "/test.swf";
+    }
+    return movies;
+}
+
+// Pixels whose channels differ by more than tolerance.
+int outliers(const QImage& a, const QImage& b, int tolerance)
+{
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > tolerance || std::abs(qGreen(p) - qGreen(q)) > tolerance
+                || std::abs(qBlue(p) - qBlue(q)) > tolerance)
+                ++count;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+TEST(KivamoSwfThumbnail, CorpusMoviesMatchTheRenderOfTheSameFrameAtTheSameSize)
+{
+    const QStringList movies = oneFrameCorpusMovies();
+    ASSERT_GE(movies.size(), 5) << "corpus manifest missing under " KIVAMO_CORPUS_DIR;
+    QTemporaryDir dir;
+    for (const QString& movie : movies) {
+        for (const char* side : {"128", "256"}) {
+            const QString thumb = dir.filePath("thumb.png"), frame = dir.filePath("frame.png");
+            QFile::remove(thumb);
+            QFile::remove(frame);
+            const ToolRun shot = thumbnail({movie, thumb, side});
+            ASSERT_EQ(shot.exitCode, 0) << movie.toStdString() << shot.err.toStdString();
+            const QImage small(thumb);
+            ASSERT_FALSE(small.isNull()) << movie.toStdString();
+            EXPECT_EQ(std::max(small.width(), small.height()), QByteArray(side).toInt()) << movie.toStdString();
+            const QString size = QString("%1x%2").arg(small.width()).arg(small.height());
+            const ToolRun render = runTool(QStringLiteral("kivamo-swf"),
+                                           {"render", movie, "--frames", "1", "--size", size, "-o", frame});
+            ASSERT_EQ(render.exitCode, 0) << movie.toStdString() << render.err.toStdString();
+            const QImage full(frame);
+            ASSERT_EQ(full.size(), small.size()) << movie.toStdString();
+            const QImage a = small.convertToFormat(QImage::Format_RGB32), b = full.convertToFormat(QImage::Format_RGB32);
+            EXPECT_LE(outliers(a, b, 2), a.width() * a.height() / 200) << movie.toStdString() << " at " << side;
+        }
     }
 }
