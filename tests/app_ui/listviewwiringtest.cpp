@@ -151,9 +151,16 @@ TEST_F(ListView, HintShowsTheFourFieldsOfTheRowUnderThePointer)
     const QString hint = cell(0, 1).data(Qt::ToolTipRole).toString();
     EXPECT_EQ(hint, QString::fromUtf8("【标题】a.swf\r\n【作者】未知\r\n【出处】未知\r\n【类型】未知"));
     form().show();
-    QHelpEvent event(QEvent::ToolTip, QPoint(50, rowY(0)), view()->viewport()->mapToGlobal(QPoint(50, rowY(0))));
-    QCoreApplication::sendEvent(view()->viewport(), &event);
-    EXPECT_EQ(QToolTip::text(), hint);
+    const auto hover = [this](int y) {
+        QHelpEvent event(QEvent::ToolTip, QPoint(50, y), view()->viewport()->mapToGlobal(QPoint(50, y)));
+        QCoreApplication::sendEvent(view()->viewport(), &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    const int empty = view()->viewport()->height() - 2;
+    ASSERT_EQ(view()->rowAt(empty), -1);
+    EXPECT_EQ(hover(empty), QString());  // no row was under the pointer yet
+    EXPECT_EQ(hover(rowY(0)), hint);
+    EXPECT_EQ(hover(empty), hint);  // over empty space the hint stays as it was
     QToolTip::hideText();
     form().hide();
 }

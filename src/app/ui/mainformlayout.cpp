@@ -7,13 +7,22 @@
 
 #include <QLayout>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QToolTip>
 
 namespace {
 
 constexpr int kToolbarMenuWidth = 16;
+
+// Rows dragged within the list carry the model's own data; files dragged in carry addresses.
+bool isRowDrag(const QAbstractItemModel& model, const QMimeData& data)
+{
+    const QStringList types = model.mimeTypes();
+    return !types.isEmpty() && data.hasFormat(types.first()) && !data.hasUrls();
+}
 
 }  // namespace
 
@@ -191,11 +200,18 @@ void Tmainform::pnl_mainResize()
     }
 }
 
-// Rows dragged within the list carry the model's own data; files dragged in carry addresses.
-bool Tmainform::isRowDrag(const QMimeData* data) const
+// The list's hint is the four fields of the row under the pointer; over empty space it stays what it
+// was, so the last row's hint shows there.
+void Tmainform::lv_listview1MouseMove(const QHelpEvent* event)
 {
-    const QStringList types = lv_listview1->model()->mimeTypes();
-    return !types.isEmpty() && data->hasFormat(types.first()) && !data->hasUrls();
+    QWidget* viewport = lv_listview1->viewport();
+    const int row = lv_listview1->rowAt(event->pos().y());
+    if (row >= 0)
+        viewport->setToolTip(lv_listview1->model()->index(row, 1).data(Qt::ToolTipRole).toString());
+    if (viewport->toolTip().isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), viewport->toolTip(), viewport);
 }
 
 bool Tmainform::eventFilter(QObject* watched, QEvent* event)
@@ -205,10 +221,14 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (watched == pnl_4 && type == QEvent::MouseMove)
         pnl_4MouseMove();
+    if (watched == lv_listview1->viewport() && type == QEvent::ToolTip) {
+        lv_listview1MouseMove(static_cast<QHelpEvent*>(event));
+        return true;
+    }
     if (watched == lv_listview1->viewport()
         && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (isRowDrag(drop->mimeData())) {
+        if (isRowDrag(*lv_listview1->model(), *drop->mimeData())) {
             drop->acceptProposedAction();
             if (type == QEvent::DragMove)
                 lv_listview1DragOver(drop->position().toPoint());

@@ -24,7 +24,7 @@
 #include <utility>
 #include <vector>
 
-class QMimeData;
+class QHelpEvent;
 class TFabout;
 class TfURL;
 class Tfsearchrec;
@@ -172,7 +172,7 @@ private:
     void followListSelection();
     QTimer& playerTimer(kivamo::PlayerTimer timer);
     bool movieMouseEvent(QEvent* event);  // the movie window filter; true when consumed
-    bool isRowDrag(const QMimeData* data) const;
+    void lv_listview1MouseMove(const QHelpEvent* event);
     void buildFlashMenu(), connectFlashMenu(), openMovieMenu(const QPoint& at), hideControlBarOverMovie();
     void restoreWindow();
     void setToolbarCaptions(bool shown);
