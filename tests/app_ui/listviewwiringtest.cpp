@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QToolTip>
@@ -326,6 +327,41 @@ TEST_F(ListView, DownloadProgressShowsInTheTitleItemAndTheStateLine)
     wired->controls.current()->raiseProgress(42);
     EXPECT_EQ(form().menuAction("MNI_title")->text(), QString::fromUtf8("下载中：42％"));
     EXPECT_EQ(form().LAB_state->text(), QString::fromUtf8("下载中：42％"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ListView, TitleItemShowsAPathWithAnAmpersandAsItIs)
+{
+    start({"a&b.swf"});
+    playEntry(0);
+    emit form().PM_flashmenu->aboutToShow();
+    const QString path = dir.filePath("a&b.swf");
+    QAction* title = form().menuAction("MNI_title");
+    if (path.size() <= 30)
+        EXPECT_EQ(title->text(), QString(path).replace("&", "&&"));
+    else
+        EXPECT_EQ(title->text(), QString(path.left(27) + "..\\a&b.swf").replace("&", "&&"));
+    EXPECT_EQ(title->statusTip(), path);
+}
+
+TEST_F(ListView, EnterPlaysWithShiftButNotWithCtrl)
+{
+    start({"a.swf", "b.swf"});
+    selectRows({1});
+    const auto press = [this](Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_Return, modifiers);
+        QCoreApplication::sendEvent(view(), &event);
+    };
+    press(Qt::ControlModifier);
+    EXPECT_EQ(wired->controls.created(), 0);
+    press(Qt::ShiftModifier);
+    EXPECT_EQ(wired->controls.created(), 1);
+    EXPECT_EQ(wired->player().currentIndex(), 1);
+    press(Qt::ControlModifier | Qt::ShiftModifier);  // not exactly Ctrl: plays
+    EXPECT_EQ(wired->controls.created(), 2);
 }
 
 }  // namespace

@@ -148,7 +148,8 @@ void Tmainform::PM_flashmenuPopup()
         kivamo::flashMenuState(state, m_services.commands->flashControl(), m_services.operations->entryCount());
     const kivamo::TitleItem title = kivamo::titleItem(state);
     QAction* titleAction = menuAction(QStringLiteral("MNI_title"));
-    titleAction->setText(title.caption);
+    // A doubled "&" shows as one: the path appears as it is, with no accelerator.
+    titleAction->setText(QString(title.caption).replace(u'&', QStringLiteral("&&")));
     titleAction->setStatusTip(title.hint);
     titleAction->setToolTip(title.hint);
     QAction* play = menuAction(QStringLiteral("MNI_rplay"));
