@@ -272,8 +272,17 @@ TEST(CommandWiring, UpdateOpensTheProductPageFromTheToolbarAndTheToolsMenu)
     wired.form->FormCreate({}, nullptr, nullptr);
     wired.form->TB_update->click();
     wired.form->menuAction("N9")->trigger();
+    wired.form->pnl_TOOLBAR->resize(420, 64);  // "升级" moves into the overflow menu
+    wired.form->ToolBarResize();
+    QAction* overflow = nullptr;
+    for (QAction* entry : wired.form->PM_TOOLBAR2->actions()) {
+        if (entry->text() == QString::fromUtf8("升级"))
+            overflow = entry;
+    }
+    ASSERT_NE(overflow, nullptr);
+    overflow->trigger();
     const QUrl page("https://www.kivamo.org/");
-    EXPECT_EQ(wired.opened, QList<QUrl>({page, page}));
+    EXPECT_EQ(wired.opened, QList<QUrl>({page, page, page}));
     EXPECT_TRUE(wired.prompts.done());
     EXPECT_TRUE(wired.operations.unhandledCommands().empty());
 }
