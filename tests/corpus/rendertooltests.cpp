@@ -4,6 +4,7 @@
 #include <QImage>
 #include <cstdlib>
 #include <dirent.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -43,7 +44,8 @@ TEST(RenderTool, EveryCorpusMovieGivesAnImageOfTheAskedSize)
     std::vector<std::string> movies;
     collect(KIVAMO_CORPUS_DIR, movies);
     ASSERT_GT(movies.size(), 100u);
-    std::string out = testing::TempDir() + "/kivamo-render.png";
+    // The process number keeps runs of this test in other build trees from sharing the file.
+    std::string out = testing::TempDir() + "/kivamo-render-" + std::to_string(getpid()) + ".png";
     for (const std::string& movie : movies) {
         std::remove(out.c_str());
         ASSERT_EQ(run("render '" + movie + "' --frames 3 --size 160x120 -o '" + out + "'"), 0) << movie;
