@@ -1,6 +1,7 @@
 // The movie's right-click menu PM_flashmenu, the states of the quality and zoom drop-downs when they
 // open, and the full-screen strip pnl_4 that brings the control bar over the movie.
 #include "app/ui/tmainform.h"
+#include "app/ui/menutext.h"
 #include "core/flashcontrol.h"
 #include "player/viewcontrols.h"
 #include "playlist/listcommands.h"
@@ -148,8 +149,7 @@ void Tmainform::PM_flashmenuPopup()
         kivamo::flashMenuState(state, m_services.commands->flashControl(), m_services.operations->entryCount());
     const kivamo::TitleItem title = kivamo::titleItem(state);
     QAction* titleAction = menuAction(QStringLiteral("MNI_title"));
-    // A doubled "&" shows as one: the path appears as it is, with no accelerator.
-    titleAction->setText(QString(title.caption).replace(u'&', QStringLiteral("&&")));
+    titleAction->setText(kivamo::plainMenuText(title.caption));
     titleAction->setStatusTip(title.hint);
     titleAction->setToolTip(title.hint);
     QAction* play = menuAction(QStringLiteral("MNI_rplay"));
@@ -181,8 +181,7 @@ void Tmainform::MNI_listClick()
     if (!m_services.listContext)
         return;
     for (const kivamo::ListChoice& choice : kivamo::listChoices(m_services.listContext())) {
-        // A doubled "&" shows as one: the title appears as it is, with no accelerator.
-        auto* item = new QAction(QString(choice.caption).replace(u'&', QStringLiteral("&&")), menu);
+        auto* item = new QAction(kivamo::plainMenuText(choice.caption), menu);
         item->setObjectName(QStringLiteral("MNI_listItem"));
         item->setData(choice.index);
         item->setCheckable(choice.checked);

@@ -1,6 +1,7 @@
 // The main window's side of the play list: the web-address dialog, adding a directory with the
 // progress window, the list view's keys and its selection, which the list commands act on.
 #include "app/ui/tmainform.h"
+#include "app/ui/menutext.h"
 #include "core/playlist.h"
 #include "playlist/addmovies.h"
 #include "playlist/customlists.h"
@@ -198,8 +199,7 @@ void Tmainform::fillHistoryMenu()
     }
     const kivamo::HistoryMenu history = kivamo::historyMenu(m_services.programDirectory, m_settings.history);
     for (const QString& path : history.items) {
-        // A doubled "&" shows as one: the path appears as it is, with no accelerator.
-        auto* item = new QAction(QString(path).replace(u'&', QStringLiteral("&&")), his);
+        auto* item = new QAction(kivamo::plainMenuText(path), his);
         item->setObjectName(QStringLiteral("MNI_hisItem"));
         connect(item, &QAction::triggered, this, [this, path] {
             if (!m_services.listContext)
