@@ -167,11 +167,9 @@ TEST(SoundDecoders, Mp3EventSound)
 TEST(SoundDecoders, UnsupportedAndDamagedData)
 {
     Bytes junk(300, 0x55);
-    for (Codec codec : {Codec::Nellymoser, Codec::Nellymoser8k, Codec::Speex}) {
-        auto sound = decodeSound(format(codec, 8000, true, false), 100, junk.data(), junk.size());
-        EXPECT_FALSE(sound.ok());
-        EXPECT_NE(sound.error().find("not supported"), std::string::npos);
-    }
+    auto speex = decodeSound(format(Codec::Speex, 16000, true, false), 100, junk.data(), junk.size());
+    EXPECT_FALSE(speex.ok());
+    EXPECT_NE(speex.error().find("not supported"), std::string::npos);
     // Garbage as MP3 gives silence of no length, not a crash; empty ADPCM is a failure.
     auto mp3 = decodeSound(format(Codec::Mp3, 22050, true, false), 0, junk.data(), junk.size());
     ASSERT_TRUE(mp3.ok());

@@ -15,6 +15,11 @@ bool isUncompressed(Codec codec)
     return codec == Codec::UncompressedNative || codec == Codec::UncompressedLittleEndian;
 }
 
+bool isNellymoser(Codec codec)
+{
+    return codec == Codec::Nellymoser || codec == Codec::Nellymoser8k || codec == Codec::Nellymoser16k;
+}
+
 // Drops `count` frames from the start.
 void skipFrames(Pcm& pcm, std::size_t count)
 {
@@ -46,6 +51,8 @@ Result<Pcm> decodeSource(const SoundFormat& format, const std::uint8_t* data, st
         skipFrames(pcm, skip);
         return pcm;
     }
+    if (isNellymoser(format.codec))
+        return decodeNellymoser(format, data, size, maxFrames);
     return Result<Pcm>::failure("sound codec " + std::to_string(int(format.codec)) + " is not supported");
 }
 
@@ -108,6 +115,8 @@ StreamDecoder::StreamDecoder(const SoundStreamHeadTag& head) : m_head(head)
 {
     if (head.stream.codec == Codec::Mp3)
         m_mp3 = std::make_unique<Mp3Decoder>();
+    if (isNellymoser(head.stream.codec))
+        m_nellymoser = std::make_unique<NellymoserDecoder>();
 }
 
 Pcm StreamDecoder::decodeMp3Block(const std::uint8_t* body, std::size_t size, bool startsPlayback)
@@ -127,6 +136,17 @@ Pcm StreamDecoder::decodeMp3Block(const std::uint8_t* body, std::size_t size, bo
     return pcm;
 }
 
+Pcm StreamDecoder::decodeNellymoserBlock(const std::uint8_t* body, std::size_t size, bool startsPlayback)
+{
+    Pcm pcm;
+    pcm.channels = 1;
+    pcm.rate = m_head.stream.rate;
+    if (startsPlayback)
+        m_nellymoser->reset();
+    m_nellymoser->decode(body, size, pcm, maxSourceFrames(pcm.rate));
+    return pcm;
+}
+
 bool StreamDecoder::decodeBlock(const std::uint8_t* body, std::size_t size, std::vector<float>& out,
                                 bool startsPlayback)
 {
@@ -138,6 +158,8 @@ bool StreamDecoder::decodeBlock(const std::uint8_t* body, std::size_t size, std:
         pcm = decodeAdpcm(format, body, size, maxSourceFrames(format.rate));  // every block restarts ADPCM
     else if (isUncompressed(format.codec))
         pcm = decodeUncompressed(format, body, size, maxSourceFrames(format.rate));
+    else if (m_nellymoser)
+        pcm = decodeNellymoserBlock(body, size, startsPlayback);
     else
         return false;
     if (pcm.frames() == 0)

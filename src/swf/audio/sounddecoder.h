@@ -2,6 +2,7 @@
 #pragma once
 
 #include "swf/audio/mp3decoder.h"
+#include "swf/audio/nellymoser.h"
 #include "swf/audio/pcm.h"
 #include "swf/audio/resampler.h"
 #include "swf/audio/soundtags.h"
@@ -23,7 +24,7 @@ struct DecodedSound {
 
 // Decodes an event sound. sampleCount (frames at the source rate, 0 = unknown) trims what the codec
 // adds at the end; MP3 data opens with the number of samples to skip at its start (encoder delay).
-// Nellymoser and Speex are not decoded: they fail with a message.
+// Speex is not decoded: it fails with a message.
 Result<DecodedSound> decodeSound(const SoundFormat& format, std::uint32_t sampleCount, const std::uint8_t* data,
                                  std::size_t size);
 Result<DecodedSound> decodeSound(const DefineSoundTag& tag);
@@ -56,9 +57,11 @@ public:
 
 private:
     Pcm decodeMp3Block(const std::uint8_t* body, std::size_t size, bool startsPlayback);
+    Pcm decodeNellymoserBlock(const std::uint8_t* body, std::size_t size, bool startsPlayback);
 
     SoundStreamHeadTag m_head;
     std::unique_ptr<Mp3Decoder> m_mp3;
+    std::unique_ptr<NellymoserDecoder> m_nellymoser;
     std::unique_ptr<Resampler> m_resampler;
     double m_resamplerRate = 0;
     int m_resamplerChannels = 0;
