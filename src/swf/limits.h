@@ -33,6 +33,8 @@ inline constexpr long kMaxJpegWorkBytes = 256L * 1024 * 1024;
 // 200 MB), and how many event sounds play at once (as in Flash, further ones stay silent).
 inline constexpr double kMaxSoundSeconds = 600.0;
 inline constexpr std::size_t kMaxSoundVoices = 32;
+// Stream sound waiting to be played; more means nothing plays it out, and the oldest gives way.
+inline constexpr double kMaxQueuedStreamSeconds = 10.0;
 
 // Rendered images: the largest side and pixel count of a target (an 8K frame fits; a typo in a thumbnail
 // size cannot ask for gigabytes). Larger requests are scaled down, keeping the aspect ratio.

@@ -1,5 +1,6 @@
 #include "swf/player.h"
 
+#include "swf/audio/soundplayer.h"
 #include "swf/limits.h"
 #include "swf/movie/simpleactions.h"
 
@@ -54,7 +55,7 @@ public:
     void getUrl(const std::string& url, const std::string& target) override { m_player.sendUrl(url, target); }
     void setTarget(const std::string& path) override { m_target = path.empty() ? m_base : resolve(path); }
     void toggleQuality() override { m_player.toggleQuality(); }
-    void stopSounds() override {}
+    void stopSounds() override { m_player.stopSounds(); }
     bool frameLoaded(std::size_t frame) override
     {
         return m_target && frame < m_target->availableFrames();
@@ -113,7 +114,7 @@ private:
 
 }  // namespace
 
-Player::Player() = default;
+Player::Player() : m_sounds(std::make_unique<audio::SoundPlayer>()) {}
 Player::~Player() = default;
 
 Result<std::unique_ptr<Player>> Player::fromBytes(const std::uint8_t* data, std::size_t size)
@@ -164,9 +165,10 @@ void Player::rebuild()
     if (m_movie && movie->framesLoaded == before && !movie->complete)
         return;  // nothing new to show yet
     m_movie = movie;
+    m_sounds->setMovie(movie);
     if (movie->framesLoaded == 0)
         return;
-    ClipContext context{m_movie.get(), &m_actions};
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
     if (!m_root) {
         m_root = std::make_unique<Clip>(m_movie->root, m_movie->root.get(), nullptr);
         m_root->setSnapshots(std::make_unique<SnapshotCache>());
@@ -223,7 +225,7 @@ void Player::sendUrl(const std::string& url, const std::string& target)
 
 void Player::runActions()
 {
-    ClipContext context{m_movie.get(), &m_actions};
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
     std::size_t blocks = 0;
     while (!m_actions.empty()) {
         for (const ActionQueue::Entry& e : m_actions.take()) {
@@ -245,9 +247,27 @@ void Player::advance()
     if (!m_root)
         return;
     runActions();
-    ClipContext context{m_movie.get(), &m_actions};
+    int steps = m_sounds->framesToAdvance(*m_root, header().framesPerSecond());
+    if (steps == 0)
+        return;  // the pictures are ahead of the stream sound: this frame waits for it
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
     m_root->advance(context, m_looping);
     runActions();
+    for (; steps > 1; --steps) {  // the sound ran ahead: frames are skipped to catch up
+        m_root->advance(context, m_looping);
+        runActions();
+    }
+    m_sounds->afterFrame(*m_root);
+}
+
+std::size_t Player::mixAudio(std::int16_t* out, std::size_t frames, int rate)
+{
+    return m_sounds->mix(out, frames, rate);
+}
+
+void Player::stopSounds()
+{
+    m_sounds->stopAll();
 }
 
 void Player::play()
@@ -258,8 +278,10 @@ void Player::play()
 
 void Player::stop()
 {
-    if (m_root)
-        m_root->setPlaying(false);
+    if (!m_root)
+        return;
+    m_root->setPlaying(false);
+    m_sounds->afterFrame(*m_root);
 }
 
 bool Player::isPlaying() const
@@ -272,9 +294,10 @@ void Player::gotoFrame(std::size_t frame)
     if (!m_root)
         return;
     runActions();
-    ClipContext context{m_movie.get(), &m_actions};
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
     m_root->gotoFrame(frame, context);
     runActions();
+    m_sounds->afterFrame(*m_root);
 }
 
 void Player::nextFrame()
@@ -293,6 +316,7 @@ void Player::prevFrame()
 
 void Player::rewind()
 {
+    stopSounds();
     gotoFrame(0);
     stop();
 }

@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace swf::audio {
+class SoundPlayer;
+}
+
 namespace swf {
 
 // Receives what the movie sends out; every member has a default that ignores it.
@@ -79,6 +83,14 @@ public:
     void keyPress(int key);
     void keyRelease(int key);
 
+    // Sound: fills `frames` interleaved stereo 16-bit frames at `rate` with what the movie plays (an
+    // output pulls it as it goes; its pace keeps stream sound and pictures together).
+    std::size_t mixAudio(std::int16_t* out, std::size_t frames, int rate);
+    // Volume, mute and the sounds scripts start.
+    audio::SoundPlayer& sounds() { return *m_sounds; }
+    // Silences every sound (the StopSounds action; stopping the movie).
+    void stopSounds();
+
     void setListener(PlayerListener* listener) { m_listener = listener; }
     PlayerListener& listener();
     Clip* root() { return m_root.get(); }
@@ -94,6 +106,7 @@ private:
     std::shared_ptr<const Movie> m_movie;
     std::unique_ptr<Clip> m_root;
     ActionQueue m_actions;
+    std::unique_ptr<audio::SoundPlayer> m_sounds;
     GeometryCache m_geometry;
     CommandList m_commands;
     PlayerListener m_silent;

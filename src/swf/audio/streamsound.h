@@ -13,12 +13,16 @@ namespace swf::audio {
 
 class StreamSound {
 public:
-    StreamSound(const SoundStreamHeadTag& head, double framesPerSecond);
+    // `key` names the mixer's stream queue this sound fills (one per timeline).
+    StreamSound(const SoundStreamHeadTag& head, double framesPerSecond, std::uint32_t key = 0);
 
     // Called for every frame the timeline enters, in order, with the frame's SoundStreamBlock body
     // (nullptr and 0 when it has none). A frame that does not follow the previous one (a goto, a
     // rewind, the first frame played) restarts the decoder and drops sound still queued from before.
-    void enterFrame(std::uint32_t frame, const std::uint8_t* block, std::size_t size, Mixer& mixer);
+    // A skipped frame (the timeline catching up with the sound) is decoded but not heard: its time
+    // has already passed.
+    void enterFrame(std::uint32_t frame, const std::uint8_t* block, std::size_t size, Mixer& mixer,
+                    bool skipped = false);
     // The timeline stopped: queued stream sound stops with it, and the next frame starts afresh.
     void stop(Mixer& mixer);
 
@@ -26,10 +30,15 @@ public:
     double outputFramesPerMovieFrame() const { return m_framesPerMovieFrame; }
     // False once a block was met in a codec that is not decoded (the stream then stays silent).
     bool decodable() const { return m_decodable; }
+    std::uint32_t key() const { return m_key; }
+    // Whether the last frame entered carried a block that gave sound.
+    bool sounding() const { return m_sounding; }
 
 private:
     StreamDecoder m_decoder;
     double m_framesPerMovieFrame;
+    std::uint32_t m_key;
+    bool m_sounding = false;
     std::optional<std::uint32_t> m_lastFrame;
     bool m_decodable = true;
     std::vector<float> m_buffer;

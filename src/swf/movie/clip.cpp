@@ -123,10 +123,21 @@ void Clip::applyFrame(std::size_t frame, const ClipContext& context)
         if (t.kind == ControlTag::Kind::Actions) {
             if (context.actions)
                 context.actions->push(this, &t.actions);
-        } else {
+        } else if (t.kind != ControlTag::Kind::StartSound) {
             apply(t, context);
         }
     }
+    enterSounds(frame, context);
+}
+
+void Clip::enterSounds(std::size_t frame, const ClipContext& context)
+{
+    if (!context.sounds || !m_timeline || frame >= m_timeline->frames.size())
+        return;
+    for (const ControlTag& t : m_timeline->frames[frame].tags)
+        if (t.kind == ControlTag::Kind::StartSound && t.sound)
+            context.sounds->startSound(*t.sound);
+    context.sounds->frameEntered(*this, frame);
 }
 
 void Clip::queueActions(std::size_t frame, const ClipContext& context)
@@ -237,6 +248,7 @@ void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
     m_frame = frame;
     reconcile(state, context);
     queueActions(frame, context);
+    enterSounds(frame, context);
 }
 
 void Clip::advance(const ClipContext& context, bool loop)

@@ -51,10 +51,20 @@ private:
     std::vector<PlacementState> m_snapshots;  // m_snapshots[i] is the state at frame i * interval
 };
 
+// Hears the sound side of the frames clips enter: StartSound tags, and each frame entered (for the
+// timeline's stream sound).
+class SoundEvents {
+public:
+    virtual ~SoundEvents() = default;
+    virtual void startSound(const audio::StartSoundTag& tag) = 0;
+    virtual void frameEntered(const Clip& clip, std::size_t frame) = 0;
+};
+
 // What a clip needs from the movie while it plays.
 struct ClipContext {
     const Movie* movie = nullptr;
     ActionQueue* actions = nullptr;
+    SoundEvents* sounds = nullptr;
 };
 
 class Clip {
@@ -93,6 +103,7 @@ private:
     void apply(const ControlTag& tag, const ClipContext& context);
     void reconcile(const PlacementState& target, const ClipContext& context);
     void queueActions(std::size_t frame, const ClipContext& context);
+    void enterSounds(std::size_t frame, const ClipContext& context);
 
     std::shared_ptr<const void> m_owner;
     const Timeline* m_timeline;

@@ -170,6 +170,13 @@ private:
             break;
         case tag::End:
             break;
+        case tag::DefineSound: case tag::StartSound: case tag::StartSound2:
+        case tag::SoundStreamHead: case tag::SoundStreamHead2: case tag::SoundStreamBlock:
+            sound(t, out, frame);
+            break;
+        case tag::ExportAssets:
+            exportAssets(b, n);
+            break;
         case tag::DefineScalingGrid: {
             ByteReader r(b, n);
             std::uint16_t id = r.u16();
@@ -182,6 +189,47 @@ private:
             ++m_movie.stats.skippedTags;
             ++m_movie.stats.skippedByCode[t.code];
             break;
+        }
+    }
+
+    // Sound definitions go to the movie; starts, stream heads and blocks to the timeline being built.
+    void sound(const TagHeader& t, Timeline& out, Frame& frame)
+    {
+        const std::uint8_t* b = body(t);
+        std::size_t n = t.length;
+        bool ok = true;
+        if (t.code == tag::DefineSound) {
+            auto parsed = audio::parseDefineSound(b, n);
+            if ((ok = parsed.ok()))
+                m_movie.sounds[parsed->id] = std::make_shared<audio::DefineSoundTag>(std::move(parsed.value()));
+        } else if (t.code == tag::StartSound || t.code == tag::StartSound2) {
+            auto parsed = t.code == tag::StartSound ? audio::parseStartSound(b, n) : audio::parseStartSound2(b, n);
+            if ((ok = parsed.ok())) {
+                ControlTag c;
+                c.kind = ControlTag::Kind::StartSound;
+                c.sound = std::make_shared<audio::StartSoundTag>(std::move(parsed.value()));
+                frame.tags.push_back(std::move(c));
+            }
+        } else if (t.code == tag::SoundStreamBlock) {
+            frame.streamBlock.assign(b, b + n);
+        } else if (!out.streamHead) {
+            auto parsed = audio::parseSoundStreamHead(b, n);
+            if ((ok = parsed.ok()))
+                out.streamHead = std::make_shared<audio::SoundStreamHeadTag>(parsed.value());
+        }
+        if (!ok)
+            ++m_movie.stats.damagedTags;
+    }
+
+    void exportAssets(const std::uint8_t* b, std::size_t n)
+    {
+        ByteReader r(b, n);
+        std::uint16_t count = r.u16();
+        for (std::uint16_t i = 0; i < count && !r.overrun(); ++i) {
+            std::uint16_t id = r.u16();
+            std::string name = r.cstring();
+            if (!r.overrun())
+                m_movie.exports[name] = id;
         }
     }
 

@@ -2,6 +2,7 @@
 // file (or again as more bytes of a streamed file arrive).
 #pragma once
 
+#include "swf/audio/soundtags.h"
 #include "swf/format/bitmap.h"
 #include "swf/format/header.h"
 #include "swf/format/place.h"
@@ -18,19 +19,22 @@
 namespace swf {
 
 struct ControlTag {
-    enum class Kind : std::uint8_t { Place, Remove, Actions };
+    enum class Kind : std::uint8_t { Place, Remove, Actions, StartSound };
     Kind kind = Kind::Place;
     PlaceObject place;                  // Place
     std::uint16_t depth = 0;            // Remove
     std::vector<std::uint8_t> actions;  // Actions: the DoAction body
+    std::shared_ptr<const audio::StartSoundTag> sound;  // StartSound
 };
 
 struct Frame {
     std::vector<ControlTag> tags;
+    std::vector<std::uint8_t> streamBlock;  // the body of the frame's SoundStreamBlock, if any
 };
 
 struct Timeline {
     std::vector<Frame> frames;
+    std::shared_ptr<const audio::SoundStreamHeadTag> streamHead;  // the timeline's stream sound, if any
     std::map<std::string, std::size_t> labels;  // frame label (lower case) to frame index
     // The frame index with the label, compared without regard to case; -1 when there is none.
     long frameOfLabel(const std::string& label) const;
@@ -70,6 +74,8 @@ struct Movie {
     std::unordered_map<std::uint16_t, Character> characters;
     // Nine-slice grids by character id (DefineScalingGrid); drawn unscaled for now.
     std::unordered_map<std::uint16_t, Rect> scalingGrids;
+    std::unordered_map<std::uint16_t, std::shared_ptr<const audio::DefineSoundTag>> sounds;
+    std::map<std::string, std::uint16_t> exports;  // ExportAssets: linkage name to character id
     std::shared_ptr<const Timeline> root;
     std::size_t framesLoaded = 0;  // complete frames of the root timeline
     bool complete = false;         // the End tag of the root timeline was read
