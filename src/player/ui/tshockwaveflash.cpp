@@ -107,6 +107,8 @@ void TShockwaveFlash::reset()
         m_reply->deleteLater();
     }
     m_timer.stop();
+    if (m_audio)
+        m_audio->setPlayer(nullptr);
     m_player.reset();
     m_message.clear();
     m_zoom.reset();
@@ -243,12 +245,16 @@ void TShockwaveFlash::Play()
 {
     if (m_player)
         m_player->play();
+    if (m_audio)
+        m_audio->setPaused(false);
 }
 
 void TShockwaveFlash::Stop()
 {
     if (m_player)
         m_player->stop();
+    if (m_audio)
+        m_audio->setPaused(true);
 }
 
 void TShockwaveFlash::Back()
@@ -269,6 +275,8 @@ void TShockwaveFlash::Rewind()
 {
     if (m_player)
         m_player->rewind();
+    if (m_audio)
+        m_audio->setPaused(true);
     frameMaybeChanged();
 }
 

@@ -5,6 +5,7 @@
 #include "core/flashcontrol.h"
 
 #include "swf/player.h"
+#include "swf/qt/audiooutput.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -130,6 +131,7 @@ private:
     long m_shownFrame = -1;  // the frame the last paint showed
     bool m_dirty = true;     // the view changed since the last paint
     int m_framesPainted = 0;
+    std::unique_ptr<swf::AudioOutput> m_audio;  // created with the first movie; goes before the player
 };
 
 // Makes a TShockwaveFlash for every movie; place puts it into its window (parent, layout, focus)

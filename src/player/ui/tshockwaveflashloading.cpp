@@ -95,6 +95,10 @@ void TShockwaveFlash::acceptBytes(const QByteArray& bytes)
         m_player = std::make_unique<swf::Player>();
         m_player->setListener(this);
         m_player->setLooping(m_loop);
+        if (!m_audio)
+            m_audio = std::make_unique<swf::AudioOutput>();
+        m_audio->setPlayer(m_player.get());
+        m_audio->setPaused(false);
     }
     bool wasReady = m_player->ready();
     if (qint64(m_player->bytesLoaded()) + bytes.size() > m_maxBytes) {
@@ -147,6 +151,8 @@ void TShockwaveFlash::fail(const QString& why)
         reply->deleteLater();
     }
     m_timer.stop();
+    if (m_audio)
+        m_audio->setPlayer(nullptr);
     m_player.reset();
     m_message = why;
     m_dirty = true;
