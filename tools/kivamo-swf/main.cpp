@@ -31,6 +31,10 @@ constexpr Command kCommands[] = {
     {"thumbnail", "thumbnail MOVIE.swf OUT.png SIZE\n"
                   "                                 the first frame that draws anything, SIZE pixels on its longer side",
      runThumbnail},
+    {"audio", "audio MOVIE.swf --frames N [--rate R] -o OUT.wav\n"
+              "                                 runs N frames and writes the sound they made (16-bit stereo, R Hz,\n"
+              "                                 44100 unless given)",
+     runAudio},
 };
 
 void printUsage(std::FILE* to)
