@@ -4,6 +4,7 @@
 #include "swfwriter/demomovies.h"
 
 #include <QPainter>
+#include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <set>
@@ -23,7 +24,7 @@ std::size_t distinctColours(const QImage& image)
 TEST(Demos, EachDemoPlaysAndDrawsAPictureThatChanges)
 {
     auto demos = demoMovies();
-    ASSERT_EQ(demos.size(), 5u);
+    ASSERT_EQ(demos.size(), 6u);
     for (const DemoMovie& demo : demos) {
         auto player = playerFor(demo.bytes);
         ASSERT_TRUE(player) << demo.fileName;
@@ -38,6 +39,32 @@ TEST(Demos, EachDemoPlaysAndDrawsAPictureThatChanges)
             EXPECT_NE(first, later) << demo.fileName;
         }
     }
+}
+
+TEST(Demos, MusicVideoSoundKeepsWithItsPictures)
+{
+    // Pulling each frame's share of sound before moving on: the timeline keeps its pace, and the frames
+    // on a beat (every sixth) carry the kick, so they are clearly louder than the frames between.
+    auto player = playerFor(musicVideo().bytes);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->totalFrames(), 192u);
+    double onBeat = 0, offBeat = 0;
+    std::vector<std::int16_t> samples(2 * 3675);
+    for (int f = 0; f < 48; ++f) {
+        ASSERT_EQ(player->currentFrame(), std::size_t(f));
+        player->mixAudio(samples.data(), 3675, 44100);
+        double sum = 0;
+        for (std::int16_t s : samples)
+            sum += double(s) * s;
+        double rms = std::sqrt(sum / double(samples.size())) / 32768.0;
+        EXPECT_GT(rms, 0.05) << f;
+        if (f % 6 == 0)
+            onBeat += rms;
+        else if (f % 6 == 3)
+            offBeat += rms;
+        player->advance();
+    }
+    EXPECT_GT(onBeat, 1.4 * offBeat);
 }
 
 TEST(Demos, TheRenderCommandDrawsEachDemoFile)

@@ -14,8 +14,11 @@ struct DemoMovie {
     Bytes bytes;
 };
 
-// Animated gradient shapes, bitmaps, a morph, static text, nested sprites with a mask.
+// Animated gradient shapes, bitmaps, a morph, static text, nested sprites with a mask, a music video.
 std::vector<DemoMovie> demoMovies();
+
+// A tune as stream sound with pictures drawn from the same score, to see and hear them keep together.
+DemoMovie musicVideo();
 
 // A DefineMorphShape body morphing one rectangle and colour into another.
 Bytes morphRectangles(std::uint16_t id, TwipsRect from, WriterColour fromColour, TwipsRect to, WriterColour toColour);
