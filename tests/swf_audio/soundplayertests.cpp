@@ -245,3 +245,33 @@ TEST(SoundPlayer, VolumeMuteAndOutputRate)
     std::vector<double> left = pull(*player, 2000, 48000);
     EXPECT_NEAR(left[1000], 1 / 64.0, 0.001);
 }
+
+TEST(SoundPlayer, StreamGoesOnWhileTheMovieArrives)
+{
+    // The movie arrives in pieces; each piece that grows the root timeline must not cut its sound: half
+    // a frame's sound is left queued at every step, and it is still heard after the next piece.
+    Bytes bytes = streamMovie(30);
+    swf::Player player;
+    std::size_t piece = bytes.size() / 8, given = 0;
+    auto give = [&](std::size_t count) {
+        count = std::min(count, bytes.size() - given);
+        ASSERT_TRUE(player.appendBytes(bytes.data() + given, count));
+        given += count;
+    };
+    give(piece * 2);
+    ASSERT_TRUE(player.ready());
+    std::vector<double> left = pull(player, kFrameSamples / 2);
+    EXPECT_EQ(frameHeard(left[0]), 0);
+    for (int step = 0; step < 6; ++step) {
+        std::size_t frame = player.currentFrame();
+        player.advance();
+        give(piece);
+        if (given == bytes.size())
+            player.finishLoading();
+        left = pull(player, kFrameSamples);
+        EXPECT_EQ(frameHeard(left[10]), int(frame)) << step;  // the rest of the frame before
+        if (player.currentFrame() > frame) {
+            EXPECT_EQ(frameHeard(left[kFrameSamples - 10]), int(frame) + 1) << step;
+        }
+    }
+}

@@ -27,6 +27,12 @@ void collectClips(const Clip& clip, std::unordered_set<const Clip*>& out, int ne
             collectClips(*object.clip, out, nesting + 1);
 }
 
+bool sameStream(const SoundStreamHeadTag& a, const SoundStreamHeadTag& b)
+{
+    return a.stream.codec == b.stream.codec && a.stream.rate == b.stream.rate && a.stream.is16Bit == b.stream.is16Bit &&
+           a.stream.stereo == b.stream.stereo && a.samplesPerBlock == b.samplesPerBlock;
+}
+
 }  // namespace
 
 std::shared_ptr<const DecodedSound> SoundPlayer::decoded(std::uint16_t characterId)
@@ -66,9 +72,14 @@ void SoundPlayer::frameEntered(const Clip& clip, std::size_t frame)
     const Timeline* timeline = clip.timeline();
     auto found = m_streams.find(&clip);
     if (found != m_streams.end() && found->second.timeline != timeline) {
-        m_mixer.clearStream(found->second.sound->key());
-        m_streams.erase(found);
-        found = m_streams.end();
+        // A streamed movie's root gets a grown timeline with the same stream: its sound goes on.
+        if (timeline && timeline->streamHead && sameStream(found->second.sound->head(), *timeline->streamHead)) {
+            found->second.timeline = timeline;
+        } else {
+            m_mixer.clearStream(found->second.sound->key());
+            m_streams.erase(found);
+            found = m_streams.end();
+        }
     }
     if (!timeline || !timeline->streamHead || frame >= timeline->frames.size())
         return;

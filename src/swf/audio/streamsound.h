@@ -31,6 +31,7 @@ public:
     // False once a block was met in a codec that is not decoded (the stream then stays silent).
     bool decodable() const { return m_decodable; }
     std::uint32_t key() const { return m_key; }
+    const SoundStreamHeadTag& head() const { return m_decoder.head(); }
     // Whether the last frame entered carried a block that gave sound.
     bool sounding() const { return m_sounding; }
 
