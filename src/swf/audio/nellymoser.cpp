@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace swf::audio {
@@ -80,9 +81,11 @@ private:
     int m_bit;
 };
 
-int shiftBy(int value, int shift)
+// The codec's fixed-point arithmetic wraps on absurd levels (only damaged data has them); the wide
+// types here keep that free of undefined behaviour without changing any result for real data.
+std::int64_t shiftBy(std::int64_t value, int shift)
 {
-    return shift > 0 ? int(unsigned(value) << shift) : value >> -shift;
+    return shift > 0 ? std::int64_t(std::uint64_t(value) << std::min(shift, 40)) : value >> std::min(-shift, 62);
 }
 
 // Scales a nonzero value up until its top bit sits just below the sign bit; returns the shift (31 for 0).
@@ -91,20 +94,21 @@ int normalise(int& value)
     if (value == 0)
         return 31;
     int shift = 0;
-    for (unsigned magnitude = unsigned(std::abs(value)); magnitude < 0x40000000u; magnitude <<= 1)
+    for (unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value); magnitude < 0x40000000u;
+         magnitude <<= 1)
         ++shift;
     value = int(unsigned(value) << shift);
     return shift;
 }
 
-int bitsFor(std::int16_t level, int shift, int offset)
+int bitsFor(std::int16_t level, int shift, std::int64_t offset)
 {
     int b = level - std::int16_t(offset);
     b = ((b >> (shift - 1)) + 1) >> 1;
     return std::clamp(b, 0, kMaxLineBits);
 }
 
-int totalBits(const std::int16_t* levels, int shift, int offset)
+int totalBits(const std::int16_t* levels, int shift, std::int64_t offset)
 {
     int total = 0;
     for (int i = 0; i < kLines; ++i)
@@ -131,21 +135,22 @@ void allocateBits(const int* levels, int* bits)
     }
     shift += 11;
     const int levelShift = shift;
-    sum -= kDetailBits << shift;
+    sum = int(std::uint32_t(sum) - (std::uint32_t(kDetailBits) << shift));
     shift += normalise(sum);
-    int low = (kOffsetScale * (sum >> 16)) >> 15;
+    std::int64_t low = (kOffsetScale * (sum >> 16)) >> 15;
     low = shiftBy(low, levelShift - (kOffsetShift + shift - 31));
     int total = totalBits(scaled, levelShift, low);
 
     if (total != kDetailBits) {
-        int step = total - kDetailBits;
+        std::int64_t step = total - kDetailBits;
         int stepShift = 0;
         for (; std::abs(step) <= 16383; ++stepShift)
             step *= 2;
         step = (step * kOffsetScale) >> 15;
         step = shiftBy(step, levelShift - (kOffsetShift + stepShift - 15));
 
-        int previousOffset = low, previousTotal = total, round = 1;
+        std::int64_t previousOffset = low;
+        int previousTotal = total, round = 1;
         for (; round < 20; ++round) {
             previousOffset = low;
             previousTotal = total;
@@ -154,7 +159,8 @@ void allocateBits(const int* levels, int* bits)
             if ((total - kDetailBits) * (previousTotal - kDetailBits) <= 0)
                 break;
         }
-        int high, highTotal, lowTotal;
+        std::int64_t high;
+        int highTotal, lowTotal;
         if (total > kDetailBits) {
             high = low, highTotal = total;
             low = previousOffset, lowTotal = previousTotal;
@@ -163,7 +169,7 @@ void allocateBits(const int* levels, int* bits)
             lowTotal = total;
         }
         for (; total != kDetailBits && round <= 19; ++round) {
-            int middle = (high + low) >> 1;
+            std::int64_t middle = (high + low) >> 1;
             total = totalBits(scaled, levelShift, middle);
             if (total > kDetailBits)
                 high = middle, highTotal = total;
@@ -179,8 +185,8 @@ void allocateBits(const int* levels, int* bits)
     }
 
     for (int i = 0; i < kLines; ++i) {
-        int b = ((scaled[i] - low) >> (levelShift - 1)) + 1;
-        bits[i] = std::clamp(b >> 1, 0, kMaxLineBits);
+        std::int64_t b = ((scaled[i] - low) >> (levelShift - 1)) + 1;
+        bits[i] = int(std::clamp<std::int64_t>(b >> 1, 0, kMaxLineBits));
     }
     if (total > kDetailBits) {
         int used = 0, i = 0;
@@ -290,8 +296,12 @@ void NellymoserDecoder::decode(const std::uint8_t* data, std::size_t size, Pcm& 
     for (std::size_t at = 0; data && at + kBlockBytes <= size && out.samples.size() < maxFrames; at += kBlockBytes) {
         decodeBlock(data + at, samples);
         std::size_t take = std::min(kBlockSamples, maxFrames - out.samples.size());
-        for (std::size_t i = 0; i < take; ++i)
-            out.samples.push_back(std::int16_t(std::lrint(std::clamp(samples[i] * 32768.0f, -32768.0f, 32767.0f))));
+        for (std::size_t i = 0; i < take; ++i) {
+            float value = samples[i] * 32768.0f;
+            if (std::isnan(value))  // damaged levels can overflow the transform
+                value = 0;
+            out.samples.push_back(std::int16_t(std::lrint(std::clamp(value, -32768.0f, 32767.0f))));
+        }
     }
 }
 
