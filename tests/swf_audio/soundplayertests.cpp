@@ -1,6 +1,8 @@
 // The movie's sound through swf::Player: event sounds its frames start (envelopes, loops, no-multiple,
 // sync stop, StopSounds), the stream sound kept with the timeline over goto, pause, waiting and
 // skipping, volume and mute, output at other rates, and the calls scripts will use.
+#include "audiohelpers.h"
+
 #include "swf/audio/soundplayer.h"
 #include "swf/player.h"
 
@@ -274,4 +276,70 @@ TEST(SoundPlayer, StreamGoesOnWhileTheMovieArrives)
             EXPECT_EQ(frameHeard(left[kFrameSamples - 10]), int(frame) + 1) << step;
         }
     }
+}
+
+namespace {
+
+// The lengths of the MPEG-2 layer III frames (22.05 kHz) in a run of MP3 data.
+std::vector<std::size_t> mp3FrameLengths(const Bytes& mp3)
+{
+    static const int kBitrates[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
+    std::vector<std::size_t> lengths;
+    for (std::size_t at = 0; at + 4 <= mp3.size();) {
+        if (mp3[at] != 0xFF || (mp3[at + 1] & 0xE0) != 0xE0)
+            break;
+        std::size_t length = std::size_t(72000 * kBitrates[mp3[at + 2] >> 4] / 22050 + ((mp3[at + 2] >> 1) & 1));
+        if (length == 0)
+            break;
+        lengths.push_back(length);
+        at += length;
+    }
+    return lengths;
+}
+
+}  // namespace
+
+TEST(SoundPlayer, Mp3StreamStartsAtTheRightSampleAfterAGoto)
+{
+    // A 1 kHz tone as 22.05 kHz MP3 at 10 fps: each frame's block (but the first, which starts with
+    // the first MP3 frame) holds the MP3 frames from the one that contains the frame's first sample,
+    // and its seek count says how many samples of that MP3 frame (with the codec's delay) come before
+    // it. After a jump the tone goes on in phase, as if it had played from the start. The first MP3
+    // frames after a jump lack the bits earlier frames lent them, so the comparison starts after them.
+    const int rate = 22050, perFrame = 2205, frames = 30;
+    int delay = 0;
+    Bytes mp3 = encodeMp3(tone(1000, rate, std::size_t(perFrame * frames), 0.5), 1, rate, &delay);
+    std::vector<std::size_t> lengths = mp3FrameLengths(mp3);
+    ASSERT_GT(lengths.size() * 576, std::size_t(perFrame * (frames - 2) + delay));
+    std::vector<std::size_t> offsets{0};
+    for (std::size_t length : lengths)
+        offsets.push_back(offsets.back() + length);
+    SwfWriter w(8, {0, 2000, 0, 2000}, 10 << 8);
+    w.tag(kSoundStreamHead2, soundStreamHeadBody(soundFormatByte(2, 2, true, false), perFrame, std::int16_t(delay)));
+    auto firstMp3Frame = [&](int frame) {
+        return frame == 0 ? 0 : std::min(lengths.size(), std::size_t((frame * perFrame + delay) / 576));
+    };
+    for (int f = 0; f < frames - 2; ++f) {
+        std::size_t from = firstMp3Frame(f), to = firstMp3Frame(f + 1);
+        ByteWriter block;
+        block.u16(std::uint16_t(perFrame)).s16(std::int16_t(f * perFrame + delay - int(from) * 576));
+        block.bytes(Bytes(mp3.begin() + std::ptrdiff_t(offsets[from]), mp3.begin() + std::ptrdiff_t(offsets[to])));
+        w.tag(kSoundStreamBlock, block.data());
+        w.showFrame();
+    }
+    auto player = load(w.finish());
+    auto expectTone = [&](double startSeconds, const char* what) {
+        std::vector<double> left = pull(*player, kFrameSamples);
+        double worst = 0;
+        for (std::size_t n = 2400; n < 3400; ++n) {
+            double t = startSeconds + double(n) / 44100;
+            worst = std::max(worst, std::fabs(left[n] - 0.5 * std::sin(2 * M_PI * 1000 * t)));
+        }
+        EXPECT_LT(worst, 0.08) << what;
+    };
+    expectTone(0.0, "from the start");
+    player->gotoFrame(15);
+    expectTone(1.5, "after a jump forward");
+    player->gotoFrame(4);
+    expectTone(0.4, "after a jump back");
 }
