@@ -227,6 +227,13 @@ TEST(SoundPlayer, TimelineWaitsForOrSkipsAheadToItsSound)
         fast->advance();
     }
     EXPECT_GE(double(fast->currentFrame()), double(pulled) / kFrameSamples - 4);
+    // An output that pulls unevenly (more, then less) is not mistaken for a lag: no frame is skipped.
+    auto uneven = load(streamMovie(200));
+    for (int tick = 0; tick < 39; ++tick) {
+        pull(*uneven, tick % 3 == 0 ? kFrameSamples + 4500 : kFrameSamples - 2250);
+        uneven->advance();
+    }
+    EXPECT_EQ(uneven->currentFrame(), 39u);
     // Without an output pulling sound the timeline keeps its own pace.
     auto unheard = load(streamMovie(200));
     for (int tick = 0; tick < 50; ++tick)

@@ -13,6 +13,9 @@ namespace {
 constexpr double kMillisecondsPerOutputFrame = 1000.0 / kOutputRate;
 // The stream may run this many movie frames ahead of the pictures before the timeline waits for it.
 constexpr double kStreamLeadFrames = 3.0;
+// Frames are skipped once the sound has run this many frames ahead: less can come from blocks of
+// uneven length (an MP3 frame is longer than a movie frame at high frame rates), which make up for it.
+constexpr double kSkipAfterFrames = 2.0;
 // At most this many frames are skipped at once to catch up with the sound.
 constexpr int kMaxSkippedFrames = 8;
 constexpr std::size_t kMixChunk = 512;
@@ -146,7 +149,7 @@ int SoundPlayer::framesToAdvance(const Clip& root, double framesPerSecond)
     if (double(m_mixer.queuedStreamFrames(key)) > kStreamLeadFrames * perFrame)
         return 0;
     std::size_t starved = m_mixer.starvedStreamFrames(key);
-    if (double(starved) < perFrame)
+    if (double(starved) < kSkipAfterFrames * perFrame)
         return 1;
     int skip = std::min(kMaxSkippedFrames, int(double(starved) / perFrame));
     m_mixer.forgiveStarvation(key, starved);
