@@ -204,6 +204,22 @@ TEST(SoundPlayer, StreamStaysWithTheTimelineOverGotoAndPause)
     EXPECT_EQ(pull(*player, 100)[50], 0.0);
 }
 
+TEST(SoundPlayer, LoopingToTheFirstFramePlaysTheLastFrameOut)
+{
+    // Five frames, pulled half a frame behind: after the loop the rest of frame 4 is heard, then frame 0.
+    auto player = load(streamMovie(5));
+    pull(*player, kFrameSamples / 2);
+    for (int tick = 0; tick < 4; ++tick) {
+        player->advance();
+        pull(*player, kFrameSamples);
+    }
+    player->advance();
+    ASSERT_EQ(player->currentFrame(), 0u);
+    std::vector<double> left = pull(*player, kFrameSamples);
+    EXPECT_EQ(frameHeard(left[10]), 4);
+    EXPECT_EQ(frameHeard(left[kFrameSamples - 10]), 0);
+}
+
 TEST(SoundPlayer, TimelineWaitsForOrSkipsAheadToItsSound)
 {
     // An output that takes a third of a frame's sound per frame: the pictures would run ahead, so the

@@ -99,7 +99,7 @@ void SoundPlayer::frameEntered(const Clip& clip, std::size_t frame)
         --m_framesToSkip;
     const std::vector<std::uint8_t>& block = timeline->frames[frame].streamBlock;
     found->second.sound->enterFrame(std::uint32_t(frame), block.empty() ? nullptr : block.data(), block.size(),
-                                    m_mixer, skipped);
+                                    m_mixer, skipped, std::uint32_t(timeline->frames.size() - 1));
 }
 
 void SoundPlayer::dropGoneStreams(const Clip& root)

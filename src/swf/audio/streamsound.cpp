@@ -8,11 +8,12 @@ StreamSound::StreamSound(const SoundStreamHeadTag& head, double framesPerSecond,
 }
 
 void StreamSound::enterFrame(std::uint32_t frame, const std::uint8_t* block, std::size_t size, Mixer& mixer,
-                             bool skipped)
+                             bool skipped, std::optional<std::uint32_t> lastFrame)
 {
     bool continues = m_lastFrame && *m_lastFrame + 1 == frame;
+    bool loops = m_lastFrame && lastFrame && *m_lastFrame == *lastFrame && frame == 0;
     m_lastFrame = frame;
-    if (!continues)
+    if (!continues && !loops)
         mixer.clearStream(m_key);
     m_sounding = false;
     if (block == nullptr || !m_decodable)

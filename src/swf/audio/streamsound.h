@@ -20,9 +20,10 @@ public:
     // (nullptr and 0 when it has none). A frame that does not follow the previous one (a goto, a
     // rewind, the first frame played) restarts the decoder and drops sound still queued from before.
     // A skipped frame (the timeline catching up with the sound) is decoded but not heard: its time
-    // has already passed.
+    // has already passed. When the timeline loops from its last frame (lastFrame) to the first, the
+    // decoder starts afresh but the sound still queued plays out first.
     void enterFrame(std::uint32_t frame, const std::uint8_t* block, std::size_t size, Mixer& mixer,
-                    bool skipped = false);
+                    bool skipped = false, std::optional<std::uint32_t> lastFrame = std::nullopt);
     // The timeline stopped: queued stream sound stops with it, and the next frame starts afresh.
     void stop(Mixer& mixer);
 
