@@ -64,14 +64,16 @@ constexpr float kLineValues[127] = {
     1.3080279827f,  1.4024800062f,  1.5056819916f,  1.6227730513f,  1.7724959850f,  1.9430880547f,
     2.2903931141f};
 
-// Reads bit fields least significant bit first.
+// Reads bit fields of one block least significant bit first; bits past the block's end read as 0
+// (damaged levels can ask for more detail bits than a block holds).
 class BitFields {
 public:
     BitFields(const std::uint8_t* data, int startBit) : m_data(data), m_bit(startBit) {}
     unsigned read(int count)
     {
+        constexpr int kBlockBits = int(NellymoserDecoder::kBlockBytes) * 8;
         unsigned value = 0;
-        for (int i = 0; i < count; ++i, ++m_bit)
+        for (int i = 0; i < count && m_bit < kBlockBits; ++i, ++m_bit)
             value |= unsigned((m_data[m_bit >> 3] >> (m_bit & 7)) & 1) << i;
         return value;
     }
