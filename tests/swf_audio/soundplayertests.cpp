@@ -366,3 +366,36 @@ TEST(SoundPlayer, Mp3StreamStartsAtTheRightSampleAfterAGoto)
     player->gotoFrame(4);
     expectTone(0.4, "after a jump back");
 }
+
+TEST(SoundPlayer, SpriteStreamsPlayWhileTheSpriteIsThere)
+{
+    // Sprite 1 has its own stream (blocks at a quarter level) beside the root's (at 1/64); it is placed
+    // in frame 0 and removed in frame 2, which silences its stream but not the root's.
+    SwfWriter w(8, {0, 2000, 0, 2000}, 10 << 8);
+    std::vector<std::pair<std::uint16_t, Bytes>> spriteTags{
+        {kSoundStreamHead2, soundStreamHeadBody(soundFormatByte(3, 3, true, false), kFrameSamples)}};
+    for (int f = 0; f < 5; ++f) {
+        spriteTags.push_back({kSoundStreamBlock, pcmBytes(level(0.25, kFrameSamples))});
+        spriteTags.push_back({1, {}});
+    }
+    w.tag(39, spriteBody(1, 5, spriteTags));
+    w.tag(kSoundStreamHead2, soundStreamHeadBody(soundFormatByte(3, 3, true, false), kFrameSamples));
+    for (int f = 0; f < 4; ++f) {
+        Placement sprite;
+        sprite.characterId = 1;
+        if (f == 0)
+            w.tag(26, placeObject2(sprite));
+        if (f == 2)
+            w.tag(28, removeObject2(1));
+        w.tag(kSoundStreamBlock, pcmBytes(level(1 / 64.0, kFrameSamples)));
+        w.showFrame();
+    }
+    auto player = load(w.finish());
+    const double heard[] = {0.25 + 1 / 64.0, 0.25 + 1 / 64.0, 1 / 64.0, 1 / 64.0};
+    for (double expected : heard) {
+        std::vector<double> left = pull(*player, kFrameSamples);
+        EXPECT_NEAR(left[100], expected, 0.001) << player->currentFrame();
+        EXPECT_NEAR(left[kFrameSamples - 100], expected, 0.001) << player->currentFrame();
+        player->advance();
+    }
+}
