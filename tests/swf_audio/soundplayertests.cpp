@@ -198,6 +198,13 @@ TEST(SoundPlayer, StreamStaysWithTheTimelineOverGotoAndPause)
     player->stop();
     player->nextFrame();
     EXPECT_EQ(frameHeard(pull(*player, 1000)[500]), 24);
+    // Steps while no output plays queue their frames' sound; playing on drops it and starts afresh.
+    player->nextFrame();
+    player->nextFrame();
+    player->play();
+    player->advance();
+    EXPECT_EQ(player->currentFrame(), 27u);
+    EXPECT_EQ(frameHeard(pull(*player, kFrameSamples)[0]), 27);
     // Rewinding resets every sound.
     player->play();
     player->rewind();

@@ -94,6 +94,11 @@ void SoundPlayer::frameEntered(const Clip& clip, std::size_t frame)
         stream.wasPlaying = clip.isPlaying();
         found = m_streams.emplace(&clip, std::move(stream)).first;
     }
+    if (!found->second.wasPlaying && clip.isPlaying()) {
+        // Playing again after a stop: what stepping queued meanwhile and was not heard is stale now.
+        found->second.sound->stop(m_mixer);
+        found->second.wasPlaying = true;
+    }
     bool skipped = &clip == m_syncedClip && m_framesToSkip > 0;
     if (skipped)
         --m_framesToSkip;
