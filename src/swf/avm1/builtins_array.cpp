@@ -142,6 +142,9 @@ Value splice(Vm& vm, const Value& self, const std::vector<Value>& args)
     const std::size_t n = a->elements.size();
     const std::size_t start = relative(vm, args[0], n, 0);
     std::size_t count = n - start;
+    if (args.size() > 1 && args[1].isUndefined()) {
+        return Value();  // an undefined count removes nothing and gives nothing back
+    }
     if (args.size() > 1) {
         const double c = toInteger(vm.toNumber(args[1]));
         count = std::size_t(std::clamp(c, 0.0, double(n - start)));
@@ -357,6 +360,42 @@ Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
     return sortElements(vm, a, order, flags);
 }
 
+// Writes the scratch array's elements back over the object's indexed properties and its length.
+void storeElements(Vm& vm, Object* o, const ArrayObject& scratch, std::size_t before)
+{
+    const Value self(o);
+    for (std::size_t i = 0; i < scratch.elements.size(); ++i) {
+        vm.set(self, std::to_string(i), scratch.elements[i]);
+    }
+    for (std::size_t i = scratch.elements.size(); i < before; ++i) {
+        vm.remove(o, std::to_string(i));
+    }
+    vm.set(self, "length", Value(double(scratch.elements.size())));
+}
+
+// Array's methods are generic: on an object that is not an array they work on its "length" and indexed properties,
+// copied into a scratch array and, for the methods that change the array, written back afterwards.
+NativeFunction generic(NativeFunction method, bool changes)
+{
+    return [method, changes](Vm& vm, const Value& self, const std::vector<Value>& args) {
+        Object* o = self.asObject();
+        if (!o || o->kind() == ObjectKind::Array || o->kind() == ObjectKind::Super) {
+            return method(vm, self, args);
+        }
+        const double length = toInteger(vm.toNumber(vm.get(self, "length")));
+        const auto count = std::size_t(std::clamp(length, 0.0, double(limits::kAvm1MaxArrayLength)));
+        ArrayObject* scratch = vm.newArray();
+        for (std::size_t i = 0; i < count && !vm.stopped(); ++i) {
+            scratch->elements.push_back(vm.get(self, std::to_string(i)));
+        }
+        Value result = method(vm, wrap(scratch), args);
+        if (changes && !vm.stopped()) {
+            storeElements(vm, o, *scratch, count);
+        }
+        return result.asObject() == scratch ? self : result;
+    };
+}
+
 }  // namespace
 
 void installArray(Vm& vm)
@@ -365,18 +404,18 @@ void installArray(Vm& vm)
     b.arrayProto = vm.newObject();
     b.arrayCtor = makeClass(vm, "Array", b.arrayProto, arrayConstructor);
     Object* p = b.arrayProto;
-    vm.method(p, "push", push);
-    vm.method(p, "pop", pop);
-    vm.method(p, "shift", shift);
-    vm.method(p, "unshift", unshift);
-    vm.method(p, "slice", slice);
-    vm.method(p, "splice", splice);
-    vm.method(p, "concat", concat);
-    vm.method(p, "join", join);
+    vm.method(p, "push", generic(push, true));
+    vm.method(p, "pop", generic(pop, true));
+    vm.method(p, "shift", generic(shift, true));
+    vm.method(p, "unshift", generic(unshift, true));
+    vm.method(p, "slice", generic(slice, false));
+    vm.method(p, "splice", generic(splice, true));
+    vm.method(p, "concat", generic(concat, false));
+    vm.method(p, "join", generic(join, false));
     vm.method(p, "toString", toString);
-    vm.method(p, "reverse", reverse);
-    vm.method(p, "sort", sort);
-    vm.method(p, "sortOn", sortOn);
+    vm.method(p, "reverse", generic(reverse, true));
+    vm.method(p, "sort", generic(sort, true));
+    vm.method(p, "sortOn", generic(sortOn, true));
     Object* ctor = b.arrayCtor;
     ctor->put("CASEINSENSITIVE", Value(sortflag::CaseInsensitive), prop::Hidden | prop::ReadOnly);
     ctor->put("DESCENDING", Value(sortflag::Descending), prop::Hidden | prop::ReadOnly);

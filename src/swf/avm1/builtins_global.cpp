@@ -306,7 +306,7 @@ void installGlobals(Vm& vm)
     g->put("NaN", Value(NAN), prop::Hidden);
     g->put("Infinity", Value(INFINITY), prop::Hidden);
 
-    Object* broadcaster = vm.newNative("AsBroadcaster", [](Vm&, const Value&, const std::vector<Value>&) {
+    Object* broadcaster = makeClass(vm, "AsBroadcaster", vm.newObject(), [](Vm&, const Value&, const std::vector<Value>&) {
         return Value();
     });
     vm.builtins().broadcaster = broadcaster;
@@ -314,7 +314,6 @@ void installGlobals(Vm& vm)
     vm.method(broadcaster, "addListener", addListener);
     vm.method(broadcaster, "removeListener", removeListener);
     vm.method(broadcaster, "broadcastMessage", broadcastMessage);
-    g->put("AsBroadcaster", Value(broadcaster), prop::DontEnum);
 }
 
 }  // namespace swf::avm1

@@ -41,7 +41,10 @@ Value hasOwnProperty(Vm& vm, const Value& self, const std::vector<Value>& args)
         return Value(false);
     }
     const std::string name = vm.toString(args[0]);
-    return Value(o->findOwn(name) != nullptr || o->hasSpecial(name));
+    if (name == "__proto__") {
+        return Value(o->proto() != nullptr);
+    }
+    return Value(!name.empty() && (o->findOwn(name) != nullptr || o->hasSpecial(name)));
 }
 
 Value isPropertyEnumerable(Vm& vm, const Value& self, const std::vector<Value>& args)

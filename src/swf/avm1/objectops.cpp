@@ -131,12 +131,11 @@ Completion onInstanceOf(Activation& act, const ActionRecord&)
 
 void pushNames(Activation& act, Object* o)
 {
-    // The loop ends at a value equal to null; Flash leaves undefined for what is not an object.
+    // The loop ends at a value equal to null; Flash leaves undefined there.
+    act.push(Value());
     if (!o) {
-        act.push(Value());
         return;
     }
-    act.push(Value::null());
     for (const std::string& name : act.vm.enumerate(o)) {
         act.push(Value(name));
     }
