@@ -78,6 +78,7 @@ void Vm::installBuiltins()
     installNumberBooleanMath(*this);
     installErrorAndDate(*this);
     installGlobals(*this);
+    installGeom(*this);
 }
 
 // ---- conversions ----

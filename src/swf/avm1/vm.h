@@ -170,5 +170,6 @@ void installString(Vm& vm);
 void installNumberBooleanMath(Vm& vm);
 void installGlobals(Vm& vm);
 void installErrorAndDate(Vm& vm);
+void installGeom(Vm& vm);
 
 }  // namespace swf::avm1

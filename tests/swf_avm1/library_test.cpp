@@ -1,0 +1,148 @@
+// String and Array edges, and the flash.geom classes, called from C++ as scripts would call them.
+#include "swf/avm1/runner.h"
+#include "swf/avm1/vm.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace swf::avm1;
+
+struct Machine {
+    explicit Machine(int version = 8) : host(1), vm(host, version) { host.attach(vm); }
+    Value global(const std::string& name) { return vm.get(Value(vm.global()), name); }
+    Value geom(const std::string& name) { return vm.get(vm.get(global("flash"), "geom"), name); }
+    Value callMethod(const Value& self, const std::string& name, std::vector<Value> args = {})
+    {
+        return vm.call(vm.get(self, name), self, args);
+    }
+    std::string str(const Value& v) { return vm.toString(v); }
+    HeadlessHost host;
+    Vm vm;
+};
+
+TEST(Avm1Library, StringPositionsWrapAndMissingArgumentsGiveUndefined)
+{
+    Machine m;
+    const Value s("Hello test test");
+    const struct {
+        const char* method;
+        std::vector<Value> args;
+        const char* expected;
+    } cases[] = {
+        {"charAt", {Value(4294967297.0)}, "e"},
+        {"indexOf", {Value("test"), Value(4294967303.0)}, "11"},
+        {"indexOf", {Value(""), Value(100)}, "-1"},
+        {"indexOf", {Value(""), Value(15)}, "15"},
+        {"indexOf", {}, "undefined"},
+        {"lastIndexOf", {}, "undefined"},
+        {"slice", {Value(4294967296.0), Value(4294967298.0)}, "He"},
+        {"substr", {Value(4294967296.0), Value(-4294967294.0)}, "He"},
+        {"substring", {Value(4294967296.0), Value(-4294967294.0)}, "He"},
+        {"slice", {}, "undefined"},
+        {"substr", {}, "undefined"},
+        {"substring", {}, "undefined"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(m.str(m.callMethod(s, c.method, c.args)), c.expected) << c.method;
+    }
+}
+
+TEST(Avm1Library, FromCharCodeStopsAtNulAndReplacesSurrogates)
+{
+    Machine m;
+    const Value string = m.global("String");
+    EXPECT_EQ(m.str(m.callMethod(string, "fromCharCode", {Value(80), Value(0), Value(82)})), "P");
+    EXPECT_EQ(m.str(m.callMethod(string, "fromCharCode", {Value(0xD801)})), "\xEF\xBF\xBD");
+}
+
+TEST(Avm1Library, SplitDependsOnTheVersion)
+{
+    const Value s("a,b");
+    for (int version : {5, 6}) {
+        Machine m(version);
+        const bool swf5 = version == 5;
+        EXPECT_EQ(m.str(m.vm.get(m.callMethod(s, "split"), "length")), swf5 ? "2" : "1") << version;
+        EXPECT_EQ(m.str(m.vm.get(m.callMethod(s, "split", {Value("")}), "length")), swf5 ? "1" : "3") << version;
+        EXPECT_EQ(m.str(m.vm.get(m.callMethod(s, "split", {Value(","), Value(-1)}), "length")), "0") << version;
+    }
+}
+
+TEST(Avm1Library, ArrayMethodsWorkOnArrayLikeObjects)
+{
+    Machine m;
+    const Value o(m.vm.newObject());
+    m.vm.set(o, "0", Value("a"));
+    m.vm.set(o, "1", Value("b"));
+    m.vm.set(o, "length", Value(2));
+    const Value proto = m.vm.get(m.global("Array"), "prototype");
+    auto apply = [&](const std::string& name, std::vector<Value> args) {
+        return m.vm.call(m.vm.get(proto, name), o, args);
+    };
+    EXPECT_EQ(m.str(apply("join", {Value("-")})), "a-b");
+    EXPECT_EQ(m.str(apply("push", {Value("c")})), "3");
+    EXPECT_EQ(m.str(m.vm.get(o, "2")), "c");
+    EXPECT_EQ(m.str(apply("shift", {})), "a");
+    EXPECT_EQ(m.str(m.vm.get(o, "length")), "2");
+    EXPECT_EQ(m.str(m.vm.get(o, "2")), "undefined");  // the element past the new end is gone
+    EXPECT_EQ(apply("reverse", {}).asObject(), o.asObject());
+    EXPECT_EQ(m.str(apply("concat", {Value(1)})), "c,b,1");
+    // An undefined count makes splice do nothing.
+    EXPECT_TRUE(apply("splice", {Value(0), Value()}).isUndefined());
+    EXPECT_EQ(m.str(m.vm.get(o, "length")), "2");
+}
+
+TEST(Avm1Library, PointArithmeticAndEdges)
+{
+    Machine m;
+    const Value point = m.geom("Point");
+    auto make = [&](std::vector<Value> args) { return m.vm.construct(point, args); };
+    EXPECT_EQ(m.str(make({})), "(x=0, y=0)");
+    EXPECT_EQ(m.str(make({Value(1)})), "(x=1, y=undefined)");
+    const Value p = make({Value(100), Value(200)});
+    EXPECT_EQ(m.str(m.callMethod(p, "add", {make({Value(1), Value(2)})})), "(x=101, y=202)");
+    EXPECT_EQ(m.str(m.callMethod(p, "subtract", {Value()})), "(x=NaN, y=NaN)");
+    EXPECT_EQ(m.str(m.vm.get(make({Value(0), Value(-200)}), "length")), "200");
+    EXPECT_EQ(m.str(m.callMethod(point, "distance", {make({Value(-100), Value(200)}), make({Value(100), Value(200)})})),
+        "200");
+    EXPECT_EQ(m.str(m.callMethod(point, "interpolate", {make({Value(-100), Value(-200)}), p, Value(0.5)})),
+        "(x=0, y=0)");
+    EXPECT_EQ(m.str(m.callMethod(point, "polar", {Value(5), Value(std::atan(0.75))})), "(x=4, y=3)");
+    // Normalizing a point of no length, or to a length that is not a number, follows Flash.
+    const Value zero = make({});
+    m.callMethod(zero, "normalize", {Value(10)});
+    EXPECT_EQ(m.str(zero), "(x=0, y=0)");
+    const Value q = make({Value(-200), Value(100)});
+    m.callMethod(q, "normalize", {});
+    EXPECT_EQ(m.str(q), "(x=NaN, y=NaN)");
+    EXPECT_FALSE(m.callMethod(p, "equals", {Value(m.vm.newObject())}).asBool());
+    EXPECT_TRUE(m.callMethod(p, "equals", {m.callMethod(p, "clone")}).asBool());
+}
+
+TEST(Avm1Library, ColorTransformRgbAndConcat)
+{
+    Machine m;
+    const Value ctor = m.geom("ColorTransform");
+    const Value identity = m.vm.construct(ctor, {});
+    EXPECT_EQ(m.str(identity),
+        "(redMultiplier=1, greenMultiplier=1, blueMultiplier=1, alphaMultiplier=1, redOffset=0, greenOffset=0, "
+        "blueOffset=0, alphaOffset=0)");
+    m.vm.set(identity, "rgb", Value(0xFF1900));
+    EXPECT_EQ(m.str(m.vm.get(identity, "rgb")), "16718080");
+    EXPECT_EQ(m.str(m.vm.get(identity, "redMultiplier")), "0");
+    const Value half = m.vm.construct(ctor, {Value(0.5), Value(0.5), Value(0.5), Value(0.5), Value(10), Value(20),
+                                                Value(30), Value(40)});
+    const Value other = m.vm.construct(ctor, {Value(0.5), Value(0.5), Value(0.5), Value(0.5), Value(50), Value(60),
+                                                 Value(70), Value(80)});
+    m.callMethod(half, "concat", {other});
+    EXPECT_EQ(m.str(half),
+        "(redMultiplier=0.25, greenMultiplier=0.25, blueMultiplier=0.25, alphaMultiplier=0.25, redOffset=35, "
+        "greenOffset=50, blueOffset=65, alphaOffset=80)");
+    // Members read on an object that is not a ColorTransform give undefined.
+    EXPECT_TRUE(m.vm.call(m.vm.get(m.vm.get(ctor, "prototype"), "concat"), Value(m.vm.newObject()), {other})
+                    .isUndefined());
+}
+
+}  // namespace
