@@ -145,4 +145,67 @@ TEST(Avm1Library, ColorTransformRgbAndConcat)
                     .isUndefined());
 }
 
+TEST(Avm1Library, XmlParsesPrintsAndReportsMalformedInput)
+{
+    Machine m;
+    const struct {
+        const char* text;
+        double status;
+        const char* printed;
+    } cases[] = {
+        {"<a x=\"1&amp;2\">t&lt;<b/></a>", 0, "<a x=\"1&amp;2\">t&lt;<b /></a>"},
+        {"<?xml version=\"1.0\"?><a/>", 0, "<?xml version=\"1.0\"?><a />"},
+        {"<a><![CDATA[<raw>]]></a>", 0, "<a>&lt;raw&gt;</a>"},
+        {"<a>&#65;&#x42;&unknown;</a>", 0, "<a>AB&amp;unknown;</a>"},
+        {"<a><!-- note --></a>", 0, "<a />"},
+        {"<a><![CDATA[x</a>", -2, "<a />"},
+        {"<?xml", -3, ""},
+        {"<!DOCTYPE a", -4, ""},
+        {"<a><!-- x", -5, "<a />"},
+        {"<a", -6, ""},
+        {"<a x=\"1></a>", -8, "<a />"},
+        {"<a><b></a>", -9, "<a><b /></a>"},
+        {"<a>", -9, "<a />"},
+        {"</a>", -10, ""},
+        {"", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const Value xml = m.vm.construct(m.global("XML"), {Value(c.text)});
+        EXPECT_EQ(m.vm.toNumber(m.vm.get(xml, "status")), c.status) << c.text;
+        EXPECT_EQ(m.str(xml), c.printed) << c.text;
+    }
+}
+
+TEST(Avm1Library, XmlIgnoreWhiteAndTreeEdits)
+{
+    Machine m;
+    const Value xml = m.vm.construct(m.global("XML"), {});
+    m.vm.set(xml, "ignoreWhite", Value(true));
+    m.callMethod(xml, "parseXML", {Value("<r> <a/>\n <b> x </b> </r>")});
+    const Value root = m.vm.get(xml, "firstChild");
+    EXPECT_EQ(m.str(m.vm.get(m.vm.get(root, "childNodes"), "length")), "2");
+    EXPECT_EQ(m.str(m.vm.get(m.vm.get(m.vm.get(root, "lastChild"), "firstChild"), "nodeValue")), " x ");
+    const Value a = m.vm.get(root, "firstChild");
+    const Value b = m.vm.get(root, "lastChild");
+    // Moving a node takes it out of its old place; a node cannot become its own descendant.
+    m.callMethod(root, "insertBefore", {b, a});
+    EXPECT_EQ(m.str(xml), "<r><b> x </b><a /></r>");
+    m.callMethod(b, "appendChild", {root});
+    EXPECT_EQ(m.str(xml), "<r><b> x </b><a /></r>");
+    EXPECT_TRUE(m.vm.get(a, "nextSibling").isNull());
+    EXPECT_EQ(m.vm.get(a, "previousSibling").asObject(), b.asObject());
+    const Value copy = m.callMethod(root, "cloneNode", {Value(true)});
+    m.callMethod(a, "removeNode");
+    EXPECT_EQ(m.str(xml), "<r><b> x </b></r>");
+    EXPECT_EQ(m.str(copy), "<r><b> x </b><a /></r>");
+    EXPECT_TRUE(m.vm.get(copy, "parentNode").isNull());
+    const Value named = m.callMethod(xml, "createElement", {Value("p:q")});
+    EXPECT_EQ(m.str(m.vm.get(named, "prefix")), "p");
+    EXPECT_EQ(m.str(m.vm.get(named, "localName")), "q");
+    // The document takes a name, and undefined leaves it.
+    m.vm.set(xml, "nodeName", Value("doc"));
+    m.vm.set(xml, "nodeName", Value());
+    EXPECT_EQ(m.str(xml), "<doc><r><b> x </b></r></doc>");
+}
+
 }  // namespace

@@ -79,6 +79,7 @@ void Vm::installBuiltins()
     installErrorAndDate(*this);
     installGlobals(*this);
     installGeom(*this);
+    installXml(*this);
 }
 
 // ---- conversions ----

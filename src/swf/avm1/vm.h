@@ -171,5 +171,6 @@ void installNumberBooleanMath(Vm& vm);
 void installGlobals(Vm& vm);
 void installErrorAndDate(Vm& vm);
 void installGeom(Vm& vm);
+void installXml(Vm& vm);
 
 }  // namespace swf::avm1
