@@ -208,4 +208,27 @@ TEST(Avm1Library, XmlIgnoreWhiteAndTreeEdits)
     EXPECT_EQ(m.str(xml), "<doc><r><b> x </b></r></doc>");
 }
 
+TEST(Avm1Library, FunctionCalledPlainlyAndWatchersThatThrow)
+{
+    Machine m;
+    const Value function = m.global("Function");
+    // Function() gives a bare object with no prototype; Function(x) gives x back.
+    const Value bare = m.vm.call(function, Value(), {});
+    EXPECT_EQ(m.str(bare), "[type Object]");
+    EXPECT_TRUE(m.vm.get(bare, "__proto__").isUndefined());
+    EXPECT_EQ(m.str(m.vm.call(function, Value(), {Value("return 5")})), "return 5");
+    // A watcher that throws leaves the watched property undefined, and the throw goes on.
+    const Value o(m.vm.newObject());
+    m.vm.set(o, "v", Value(18));
+    const Value thrower(m.vm.newNative("thrower", [](Vm& vm, const Value&, const std::vector<Value>&) {
+        vm.throwValue(Value("too high"));
+        return Value();
+    }));
+    m.callMethod(o, "watch", {Value("v"), thrower});
+    m.vm.set(o, "v", Value(21));
+    EXPECT_TRUE(m.vm.throwing());
+    EXPECT_EQ(m.str(m.vm.takeThrown()), "too high");
+    EXPECT_TRUE(m.vm.get(o, "v").isUndefined());
+}
+
 }  // namespace

@@ -61,6 +61,19 @@ TEST(Avm1Machine, EqualityAndOrderingTables)
     }
 }
 
+TEST(Avm1Machine, EqualityUsesValueOfWithoutFallingBackToToString)
+{
+    Machine m;
+    // o.toString() gives "test" but o.valueOf() gives o itself: o == "test" is false, while o + "" is "test".
+    Object* o = m.vm.newObject();
+    m.vm.method(o, "toString", [](Vm&, const Value&, const std::vector<Value>&) { return Value("test"); });
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    EXPECT_EQ(m.run(Asm().get("o").str("test").a(op::Equals2).trace()), Lines{"false"});
+    EXPECT_EQ(m.run(Asm().get("o").str("").a(op::Add2).trace()), Lines{"test"});
+    m.vm.method(o, "valueOf", [](Vm&, const Value&, const std::vector<Value>&) { return Value(7); });
+    EXPECT_EQ(m.run(Asm().get("o").num(7).a(op::Equals2).trace()), Lines{"true"});
+}
+
 TEST(Avm1Machine, NamesAreCaseInsensitiveBeforeSwf7)
 {
     for (int version : {6, 7}) {

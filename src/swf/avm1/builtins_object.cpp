@@ -192,12 +192,12 @@ void installObjectAndFunction(Vm& vm)
     vm.method(b.objectCtor, "registerClass", [](Vm&, const Value&, const std::vector<Value>&) { return Value(true); });
 
     Object* functionProto = b.functionProto;
-    // Function(x) called plainly hands back the object it was given.
+    // Function(x) called plainly hands back what it was given, and without arguments a bare object with no prototype.
     b.functionCtor = makeClass(vm, "Function", functionProto, [](Vm& vm, const Value&, const std::vector<Value>& args) {
-        if (!vm.constructing() && !args.empty() && args[0].isObject()) {
-            return args[0];
+        if (vm.constructing()) {
+            return Value(vm.newObject());
         }
-        return Value(vm.newObject());
+        return args.empty() ? Value(vm.newObject(nullptr)) : args[0];
     });
     vm.method(functionProto, "call", functionCall);
     vm.method(functionProto, "apply", functionApply);

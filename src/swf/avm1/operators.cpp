@@ -28,6 +28,18 @@ bool strictEquals(const Value& a, const Value& b)
     return false;
 }
 
+// An object compared with a primitive gives its valueOf; unlike other conversions, equality does not fall back to
+// toString when valueOf hands back an object (a Date still converts through its string).
+Value equalityPrimitive(Vm& vm, const Value& v)
+{
+    Object* o = v.asObject();
+    if (o->kind() == ObjectKind::Date || o->kind() == ObjectKind::Super || vm.host().isClip(o)) {
+        return vm.toPrimitive(v);
+    }
+    const Value f = vm.get(v, "valueOf");
+    return vm.isCallable(f) ? vm.call(f, v, {}) : vm.toPrimitive(v);
+}
+
 bool abstractEquals(Vm& vm, const Value& a, const Value& b)
 {
     if (a.type() == b.type()) {
@@ -52,11 +64,11 @@ bool abstractEquals(Vm& vm, const Value& a, const Value& b)
         return abstractEquals(vm, a, Value(b.asBool() ? 1 : 0));
     }
     if (a.isObject() && !b.isObject()) {
-        Value pa = vm.toPrimitive(a);
+        Value pa = equalityPrimitive(vm, a);
         return pa.isObject() ? false : abstractEquals(vm, pa, b);
     }
     if (b.isObject() && !a.isObject()) {
-        Value pb = vm.toPrimitive(b);
+        Value pb = equalityPrimitive(vm, b);
         return pb.isObject() ? false : abstractEquals(vm, a, pb);
     }
     return false;

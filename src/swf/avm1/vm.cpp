@@ -219,7 +219,7 @@ Value Vm::get(const Value& object, const std::string& name)
     if (name == "__proto__") {
         // A primitive stored as __proto__ is kept as it was given.
         const Property* stored = o->findOwn(name);
-        return stored ? stored->value : Value(o->proto());
+        return stored ? stored->value : o->proto() ? Value(o->proto()) : Value();
     }
     int guard = 0;
     for (Object* cur = o; cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
@@ -272,8 +272,12 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
         const Object::Watch w = watch->second;
         stored = call(Value(w.callback), object, {Value(name), get(object, name), value, w.userData});
         --m_getterDepth;
-        if (stopped()) {
+        if (m_aborted) {
             return;
+        }
+        if (m_throwing) {
+            // A watcher that throws leaves the property undefined.
+            stored = Value();
         }
     }
     if (o->setSpecial(*this, name, stored)) {
