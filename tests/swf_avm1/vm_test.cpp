@@ -74,6 +74,22 @@ TEST(Avm1Machine, EqualityUsesValueOfWithoutFallingBackToToString)
     EXPECT_EQ(m.run(Asm().get("o").num(7).a(op::Equals2).trace()), Lines{"true"});
 }
 
+TEST(Avm1Machine, TheMoviesRecursionLimitCountsTheTimelineAsTheFirstLevel)
+{
+    // function f() { trace("x"); f(); } f();
+    Asm body;
+    body.str("x").trace().callFunction("f", 0).a(op::Pop);
+    Asm code;
+    code.function("f", {}, body).callFunction("f", 0).a(op::Pop).str("after").trace();
+    for (int depth : {1, 5}) {
+        Machine m;
+        m.vm.setMaxCallDepth(depth);
+        // The script stops at the limit, so "after" never comes.
+        EXPECT_EQ(m.run(code), Lines(std::size_t(depth - 1), "x")) << depth;
+        EXPECT_TRUE(m.vm.aborted());
+    }
+}
+
 TEST(Avm1Machine, NamesAreCaseInsensitiveBeforeSwf7)
 {
     for (int version : {6, 7}) {

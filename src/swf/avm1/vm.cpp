@@ -354,10 +354,15 @@ std::vector<std::string> Vm::enumerate(Object* object)
 
 // ---- calls ----
 
+void Vm::setMaxCallDepth(int depth)
+{
+    m_maxCallDepth = std::clamp(depth, 1, limits::kAvm1MaxCallDepth);
+}
+
 bool Vm::enterCall()
 {
-    if (m_callDepth >= limits::kAvm1MaxCallDepth) {
-        abort("256 levels of recursion were exceeded in one action list.");
+    if (m_callDepth + 1 >= m_maxCallDepth) {
+        abort(std::to_string(m_maxCallDepth) + " levels of recursion were exceeded in one action list.");
         return false;
     }
     ++m_callDepth;

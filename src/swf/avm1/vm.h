@@ -5,6 +5,7 @@
 #include "swf/avm1/host.h"
 #include "swf/avm1/object.h"
 #include "swf/avm1/value.h"
+#include "swf/limits.h"
 
 #include <cstdint>
 #include <memory>
@@ -125,6 +126,10 @@ public:
     std::vector<Timer>& timers() { return m_timers; }
     int nextTimerId() { return ++m_lastTimerId; }
 
+    // The movie's own recursion limit (ScriptLimits), never above the engine's; the timeline's script counts as
+    // the first level.
+    void setMaxCallDepth(int depth);
+
     // Internal bookkeeping of the interpreter.
     bool enterCall();
     void leaveCall() { --m_callDepth; }
@@ -152,6 +157,7 @@ private:
     Value m_thrown;
     bool m_aborted = false;
     int m_callDepth = 0;
+    int m_maxCallDepth = limits::kAvm1MaxCallDepth;
     bool m_pendingConstruct = false;
     bool m_inConstruct = false;
     int m_getterDepth = 0;
