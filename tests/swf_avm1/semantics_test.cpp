@@ -214,3 +214,21 @@ TEST(Avm1Semantics, WithOnAPrimitiveBoxesItAndOnUndefinedSkipsTheBody)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace avm1test;
+
+TEST(Avm1Semantics, AssigningThisMakesAVariableOfTheFunction)
+{
+    Machine m;
+    // function foo() { trace(this); this = 1234; trace(this); } foo(); trace(this); this = "test"; trace(this);
+    Asm body;
+    body.get("this").trace().str("this").num(1234).a(op::SetVariable).get("this").trace();
+    Asm code;
+    code.function("foo", {}, body).callFunction("foo", 0).a(op::Pop).get("this").trace();
+    code.str("this").str("test").a(op::SetVariable).get("this").trace();
+    EXPECT_EQ(m.run(code), (Lines{"_level0", "1234", "_level0", "test"}));
+}
+
+}  // namespace

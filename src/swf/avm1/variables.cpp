@@ -66,7 +66,9 @@ Value lookupPlain(Activation& act, const std::string& name)
     Vm& vm = act.vm;
     const bool v6 = act.version >= 6;
     if (name == "this") {
-        return act.self;
+        // An assignment to `this` makes a variable of the function (or the timeline) that hides it.
+        Object* holder = act.locals ? act.locals : act.target;
+        return holder && holder->findOwn(name) ? vm.get(Value(holder), name) : act.self;
     }
     if (name == "_global" && v6) {
         return Value(vm.global());
@@ -121,6 +123,10 @@ void setVariable(Activation& act, const std::string& name, const Value& value)
         if (Object* target = resolvePath(act, prefix); target && !variable.empty()) {
             vm.set(Value(target), variable, value);
         }
+        return;
+    }
+    if (name == "this") {
+        defineLocal(act, name, value, false);
         return;
     }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
