@@ -231,4 +231,24 @@ TEST(Avm1Semantics, AssigningThisMakesAVariableOfTheFunction)
     EXPECT_EQ(m.run(code), (Lines{"_level0", "1234", "_level0", "test"}));
 }
 
+TEST(Avm1Semantics, VarInsideWithGoesToTheWithObjectOnlyWhenItOwnsTheName)
+{
+    Machine m;
+    // m = {b: 20}; n = {}; n.__proto__ = m; with (m) { var b = 10; } with (n) { var b = 30; }
+    Object* mo = m.vm.newObject();
+    mo->put("b", Value(20));
+    Object* no = m.vm.newObject(mo);
+    m.vm.set(Value(m.vm.global()), "m", Value(mo));
+    m.vm.set(Value(m.vm.global()), "n", Value(no));
+    Asm first;
+    first.str("b").num(10).a(op::DefineLocal);
+    Asm second;
+    second.str("b").num(30).a(op::DefineLocal);
+    Asm code;
+    code.get("m").record(op::With, {std::uint8_t(first.bytes.size()), 0}).append(first);
+    code.get("n").record(op::With, {std::uint8_t(second.bytes.size()), 0}).append(second);
+    code.get("m").str("b").a(op::GetMember).trace().get("b").trace();
+    EXPECT_EQ(m.run(code), (Lines{"10", "30"}));
+}
+
 }  // namespace

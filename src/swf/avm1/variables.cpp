@@ -145,6 +145,15 @@ void setVariable(Activation& act, const std::string& name, const Value& value)
 
 void defineLocal(Activation& act, const std::string& name, const Value& value, bool onlyDeclare)
 {
+    // Inside with, an object of the with scopes that has the name itself (not through its prototype) takes the value.
+    for (const Scope* s = act.scope.get(); s && s->kind == Scope::Kind::With; s = s->parent.get()) {
+        if (s->object && (s->object->findOwn(name) || s->object->hasSpecial(name))) {
+            if (!onlyDeclare) {
+                act.vm.set(Value(s->object), name, value);
+            }
+            return;
+        }
+    }
     Object* holder = act.locals ? act.locals : act.target;
     if (!holder) {
         return;
