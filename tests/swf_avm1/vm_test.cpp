@@ -90,6 +90,21 @@ TEST(Avm1Machine, TheMoviesRecursionLimitCountsTheTimelineAsTheFirstLevel)
     }
 }
 
+TEST(Avm1Machine, GlobalHasNoPrimitiveAndSwf6FindsNaNEqual)
+{
+    for (int version : {6, 7}) {
+        Machine m(version);
+        const bool swf6 = version == 6;
+        // _global has no prototype: it traces as "[type Object]" and its number conversion is undefined.
+        EXPECT_EQ(m.run(Asm().get("_global").trace()), Lines{"[type Object]"});
+        EXPECT_EQ(m.run(Asm().get("_global").undef().a(op::Equals2).trace()), Lines{"true"});
+        EXPECT_EQ(m.run(Asm().get("_global").null().a(op::Equals2).trace()), Lines{"true"});
+        EXPECT_EQ(m.run(Asm().num(NAN).num(NAN).a(op::Equals2).trace()), Lines{swf6 ? "true" : "false"}) << version;
+        // An ordinary object is never equal to undefined.
+        EXPECT_EQ(m.run(Asm().num(0).a(op::InitObject).undef().a(op::Equals2).trace()), Lines{"false"});
+    }
+}
+
 TEST(Avm1Machine, NamesAreCaseInsensitiveBeforeSwf7)
 {
     for (int version : {6, 7}) {

@@ -42,11 +42,23 @@ Value equalityPrimitive(Vm& vm, const Value& v)
 
 bool abstractEquals(Vm& vm, const Value& a, const Value& b)
 {
+    if (vm.version() <= 6 && a.isNumber() && b.isNumber() && std::isnan(a.asNumber()) && std::isnan(b.asNumber())) {
+        return true;  // Flash 6 and older movies find NaN equal to itself
+    }
     if (a.type() == b.type()) {
         return strictEquals(a, b);
     }
     if (a.isNullish() && b.isNullish()) {
         return true;
+    }
+    // An object meets a primitive (undefined and null too) as the primitive it converts to.
+    if (a.isObject() && !b.isObject()) {
+        Value pa = equalityPrimitive(vm, a);
+        return pa.isObject() ? false : abstractEquals(vm, pa, b);
+    }
+    if (b.isObject() && !a.isObject()) {
+        Value pb = equalityPrimitive(vm, b);
+        return pb.isObject() ? false : abstractEquals(vm, a, pb);
     }
     if (a.isNullish() || b.isNullish()) {
         return false;
@@ -62,14 +74,6 @@ bool abstractEquals(Vm& vm, const Value& a, const Value& b)
     }
     if (b.isBool()) {
         return abstractEquals(vm, a, Value(b.asBool() ? 1 : 0));
-    }
-    if (a.isObject() && !b.isObject()) {
-        Value pa = equalityPrimitive(vm, a);
-        return pa.isObject() ? false : abstractEquals(vm, pa, b);
-    }
-    if (b.isObject() && !a.isObject()) {
-        Value pb = equalityPrimitive(vm, b);
-        return pb.isObject() ? false : abstractEquals(vm, a, pb);
     }
     return false;
 }

@@ -71,7 +71,8 @@ void Vm::installBuiltins()
     // The two root prototypes exist before anything that refers to them.
     m_builtins.objectProto = newObject(nullptr);
     m_builtins.functionProto = newObject(m_builtins.objectProto);
-    m_global = newObject(m_builtins.objectProto);
+    // _global has no prototype: it converts to no primitive and traces as "[type Object]".
+    m_global = newObject(nullptr);
     installObjectAndFunction(*this);
     installArray(*this);
     installString(*this);
@@ -102,6 +103,9 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
     const char* second = preferString || date ? "valueOf" : "toString";
     for (const char* name : {first, second}) {
         Value f = get(v, name);
+        if (!isCallable(f) && name == first && !preferString && !date) {
+            return Value();  // without a callable valueOf the number conversion gives undefined, not toString's text
+        }
         if (isCallable(f)) {
             Value result = call(f, v, {});
             if (stopped()) {
