@@ -105,6 +105,21 @@ TEST(Avm1Machine, GlobalHasNoPrimitiveAndSwf6FindsNaNEqual)
     }
 }
 
+TEST(Avm1Machine, StringConversionAsksToStringOnly)
+{
+    Machine m;
+    // o.toString() gives an object and o.valueOf() gives 5: the text is "[type Object]", the number 5.
+    Object* o = m.vm.newObject();
+    m.vm.method(o, "toString", [](Vm& vm, const Value&, const std::vector<Value>&) { return Value(vm.newObject()); });
+    m.vm.method(o, "valueOf", [](Vm&, const Value&, const std::vector<Value>&) { return Value(5); });
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    EXPECT_EQ(m.run(Asm().get("o").trace()), Lines{"[type Object]"});
+    EXPECT_EQ(m.run(Asm().get("o").num(1).a(op::Add2).trace()), Lines{"6"});
+    // Without a valueOf function the number conversion is undefined, whatever toString says.
+    o->put("valueOf", Value());
+    EXPECT_EQ(m.run(Asm().get("o").num(1).a(op::Add2).trace()), Lines{"NaN"});
+}
+
 TEST(Avm1Machine, NamesAreCaseInsensitiveBeforeSwf7)
 {
     for (int version : {6, 7}) {

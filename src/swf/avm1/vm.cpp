@@ -98,22 +98,27 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
         // Clips convert to their target path ("_level0.a").
         return Value(m_host.targetPath(o));
     }
+    // A string conversion asks toString only. The number conversion asks valueOf (toString for a Date): when that
+    // is no function the result is undefined; when it gives an object, toString is asked next (a Date's twice).
     const bool date = o->kind() == ObjectKind::Date;
     const char* first = preferString || date ? "toString" : "valueOf";
-    const char* second = preferString || date ? "valueOf" : "toString";
-    for (const char* name : {first, second}) {
+    for (const char* name : {first, "toString"}) {
         Value f = get(v, name);
-        if (!isCallable(f) && name == first && !preferString && !date) {
-            return Value();  // without a callable valueOf the number conversion gives undefined, not toString's text
-        }
-        if (isCallable(f)) {
-            Value result = call(f, v, {});
-            if (stopped()) {
+        if (!isCallable(f)) {
+            if (name == first && !preferString) {
                 return Value();
             }
-            if (result.isPrimitive()) {
-                return result;
-            }
+            break;
+        }
+        Value result = call(f, v, {});
+        if (stopped()) {
+            return Value();
+        }
+        if (result.isPrimitive()) {
+            return result;
+        }
+        if (preferString) {
+            break;
         }
     }
     if (o->kind() == ObjectKind::Function) {
