@@ -231,4 +231,41 @@ TEST(Avm1Library, FunctionCalledPlainlyAndWatchersThatThrow)
     EXPECT_TRUE(m.vm.get(o, "v").isUndefined());
 }
 
+TEST(Avm1Library, SortArgumentsAndSortOnFlagsPerField)
+{
+    Machine m;
+    auto array = [&](std::vector<Value> elements) { return Value(static_cast<Object*>(m.vm.newArray(elements))); };
+    const double caseInsensitive = 1, descending = 2, numeric = 16;
+    // A primitive that is neither flags nor a function makes sort do nothing; an object counts as no function.
+    EXPECT_TRUE(m.callMethod(array({Value(2), Value(1)}), "sort", {Value(true)}).isUndefined());
+    EXPECT_EQ(m.str(m.callMethod(array({Value(2), Value(1)}), "sort", {Value(m.vm.newObject())})), "1,2");
+    // Flags given second win over a number first, unless they are undefined.
+    EXPECT_EQ(m.str(m.callMethod(array({Value(2), Value(3), Value(1)}), "sort", {Value(descending), Value(numeric)})),
+        "1,2,3");
+    EXPECT_EQ(m.str(m.callMethod(array({Value(2), Value(3), Value(1)}), "sort", {Value(descending), Value()})), "3,2,1");
+    // NUMERIC compares numbers as numbers and anything else as strings.
+    EXPECT_EQ(m.str(m.callMethod(array({Value("9"), Value(10), Value(2)}), "sort", {Value(numeric)})), "2,10,9");
+    auto record = [&](const char* n, double b) {
+        Object* o = m.vm.newObject();
+        o->put("n", Value(n));
+        o->put("b", Value(b));
+        return Value(o);
+    };
+    const Value records = array({record("foo", 1), record("BAR", 22), record("bar", 3)});
+    const Value fields = array({Value("n"), Value("b")});
+    m.callMethod(records, "sortOn", {fields, array({Value(caseInsensitive), Value(numeric)})});
+    auto order = [&] {
+        std::string out;
+        for (int i = 0; i < 3; ++i) {
+            out += m.str(m.vm.get(m.vm.get(records, std::to_string(i)), "b")) + ";";
+        }
+        return out;
+    };
+    EXPECT_EQ(order(), "3;22;1;");
+    // A flags array whose length differs from the fields' is ignored.
+    m.callMethod(records, "sortOn", {fields, array({Value(descending)})});
+    EXPECT_EQ(order(), "22;3;1;");
+    EXPECT_TRUE(m.callMethod(records, "sortOn", {}).isUndefined());
+}
+
 }  // namespace

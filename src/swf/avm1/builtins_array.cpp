@@ -215,10 +215,11 @@ std::u32string lower(const std::string& s)
     return units;
 }
 
-// The default order of sort: strings, or numbers with the NUMERIC flag (NaN last); -1, 0 or 1.
+// The default order of sort: strings, or with the NUMERIC flag numbers where both values are numbers (NaN last);
+// -1, 0 or 1.
 int compareValues(Vm& vm, const Value& a, const Value& b, int flags)
 {
-    if (flags & sortflag::Numeric) {
+    if ((flags & sortflag::Numeric) && a.isNumber() && b.isNumber()) {
         const double x = vm.toNumber(a);
         const double y = vm.toNumber(b);
         if (std::isnan(x) || std::isnan(y)) {
@@ -310,15 +311,18 @@ Value sort(Vm& vm, const Value& self, const std::vector<Value>& args)
         return Value();
     }
     Value compare = arg(args, 0);
-    // A first argument that is neither an order function nor flags makes sort do nothing.
-    if (!args.empty() && !vm.isCallable(compare) && !compare.isNumber()) {
+    // Flags come first, or after an order function; another object counts as no order function, and any other
+    // primitive makes sort do nothing.
+    if (!args.empty() && compare.isPrimitive() && !compare.isNumber()) {
         return Value();
     }
     int flags = 0;
-    if (vm.isCallable(compare)) {
-        flags = int(toInteger(vm.toNumber(arg(args, 1))));
+    if (args.size() > 1 && !args[1].isUndefined()) {
+        flags = int(toInteger(vm.toNumber(args[1])));
     } else if (compare.isNumber()) {
-        flags = int(compare.asNumber());
+        flags = int(toInteger(compare.asNumber()));
+    }
+    if (!vm.isCallable(compare)) {
         compare = Value();
     }
     Compare order;
@@ -336,7 +340,7 @@ Value sort(Vm& vm, const Value& self, const std::vector<Value>& args)
 Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     ArrayObject* a = thisArray(self);
-    if (!a) {
+    if (!a || args.empty()) {
         return Value();
     }
     std::vector<std::string> fields;
@@ -347,10 +351,24 @@ Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
     } else {
         fields.push_back(vm.toString(arg(args, 0)));
     }
-    const int flags = int(toInteger(vm.toNumber(arg(args, 1))));
-    Compare order = [&vm, fields, flags](const Value& x, const Value& y) {
-        for (const std::string& f : fields) {
-            const int c = compareValues(vm, vm.get(x, f), vm.get(y, f), flags);
+    // One set of flags for all fields, or an array with one per field (ignored when the counts differ); the first
+    // field's flags choose the result (UNIQUESORT, RETURNINDEXEDARRAY, DESCENDING).
+    std::vector<int> fieldFlags(fields.size(), 0);
+    if (ArrayObject* list = thisArray(arg(args, 1))) {
+        for (std::size_t i = 0; i < fields.size() && list->elements.size() == fields.size(); ++i) {
+            fieldFlags[i] = int(toInteger(vm.toNumber(list->elements[i])));
+        }
+    } else {
+        std::fill(fieldFlags.begin(), fieldFlags.end(), int(toInteger(vm.toNumber(arg(args, 1)))));
+    }
+    const int flags = fieldFlags.empty() ? 0 : fieldFlags[0];
+    Compare order = [&vm, fields, fieldFlags, flags](const Value& x, const Value& y) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            int c = compareValues(vm, vm.get(x, fields[i]), vm.get(y, fields[i]), fieldFlags[i]);
+            // A field's own DESCENDING turns its order when it differs from the first field's.
+            if ((fieldFlags[i] ^ flags) & sortflag::Descending) {
+                c = -c;
+            }
             if (c != 0) {
                 return c;
             }
