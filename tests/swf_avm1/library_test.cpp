@@ -268,4 +268,42 @@ TEST(Avm1Library, SortArgumentsAndSortOnFlagsPerField)
     EXPECT_TRUE(m.callMethod(records, "sortOn", {}).isUndefined());
 }
 
+TEST(Avm1Library, RectangleEdgesComparisonsAndSetOperations)
+{
+    Machine m;
+    const Value ctor = m.geom("Rectangle");
+    auto make = [&](double x, double y, double w, double h) {
+        return m.vm.construct(ctor, {Value(x), Value(y), Value(w), Value(h)});
+    };
+    const Value r = make(1, 3, 5, 7);
+    EXPECT_EQ(m.str(r), "(x=1, y=3, w=5, h=7)");
+    EXPECT_EQ(m.str(m.vm.get(r, "bottomRight")), "(x=6, y=10)");
+    // Moving the left edge keeps the right one.
+    m.vm.set(r, "left", Value(0));
+    EXPECT_EQ(m.str(r), "(x=0, y=3, w=6, h=7)");
+    m.vm.set(r, "left", Value(1));
+    const struct {
+        std::vector<Value> args;
+        const char* expected;
+    } containsCases[] = {
+        {{Value(1), Value(3)}, "true"},
+        {{Value(6), Value(10)}, "false"},
+        {{Value(1), Value(2)}, "false"},
+        {{Value(4), Value(NAN)}, "undefined"},  // a comparison with NaN answers undefined
+        {{}, "undefined"},
+    };
+    for (const auto& c : containsCases) {
+        EXPECT_EQ(m.str(m.callMethod(r, "contains", c.args)), c.expected) << c.expected;
+    }
+    EXPECT_EQ(m.str(m.callMethod(r, "intersection", {make(3, 5, 7, 9)})), "(x=3, y=5, w=3, h=5)");
+    EXPECT_EQ(m.str(m.callMethod(r, "intersection", {make(100, 100, 1, 1)})), "(x=0, y=0, w=0, h=0)");
+    EXPECT_TRUE(m.callMethod(r, "intersects", {make(3, 5, 7, 9)}).asBool());
+    EXPECT_EQ(m.str(m.callMethod(r, "union", {make(-1, -3, 5, 7)})), "(x=-1, y=-3, w=7, h=13)");
+    EXPECT_EQ(m.str(m.callMethod(r, "union", {})), "(x=NaN, y=NaN, w=NaN, h=NaN)");
+    EXPECT_TRUE(m.callMethod(make(1, 2, NAN, 4), "isEmpty").asBool());
+    EXPECT_FALSE(m.callMethod(make(1, 2, INFINITY, INFINITY), "isEmpty").asBool());
+    m.callMethod(r, "inflate", {Value(1), Value(2)});
+    EXPECT_EQ(m.str(r), "(x=0, y=1, w=7, h=11)");
+}
+
 }  // namespace

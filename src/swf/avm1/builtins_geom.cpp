@@ -37,6 +37,7 @@ void installGeom(Vm& vm)
     flash->put("geom", Value(geom), prop::DontEnum);
     installPoint(vm, geom);
     installColorTransform(vm, geom);
+    installRectangle(vm, geom);
 }
 
 }  // namespace swf::avm1
