@@ -306,4 +306,32 @@ TEST(Avm1Library, RectangleEdgesComparisonsAndSetOperations)
     EXPECT_EQ(m.str(r), "(x=0, y=1, w=7, h=11)");
 }
 
+TEST(Avm1Library, MatrixOperations)
+{
+    Machine m;
+    const Value ctor = m.geom("Matrix");
+    auto make = [&](std::vector<Value> args) { return m.vm.construct(ctor, args); };
+    EXPECT_EQ(m.str(make({})), "(a=1, b=0, c=0, d=1, tx=0, ty=0)");
+    EXPECT_EQ(m.str(make({Value(1)})), "(a=1, b=undefined, c=undefined, d=undefined, tx=undefined, ty=undefined)");
+    const Value inverse = make({Value(2), Value(3), Value(5), Value(7), Value(9), Value(11)});
+    m.callMethod(inverse, "invert");
+    EXPECT_EQ(m.str(inverse), "(a=-7, b=3, c=5, d=-2, tx=8, ty=-5)");
+    const Value t = make({Value(2), Value(3), Value(5), Value(7), Value(11), Value(13)});
+    const Value one = m.vm.construct(m.geom("Point"), {Value(1), Value(1)});
+    EXPECT_EQ(m.str(m.callMethod(t, "transformPoint", {one})), "(x=18, y=23)");
+    EXPECT_EQ(m.str(m.callMethod(t, "deltaTransformPoint", {one})), "(x=7, y=10)");
+    const Value s = make({Value(2), Value(0), Value(0), Value(2), Value(100), Value(100)});
+    m.callMethod(s, "scale", {Value(7), Value(11)});
+    EXPECT_EQ(m.str(s), "(a=14, b=0, c=0, d=22, tx=700, ty=1100)");
+    m.callMethod(s, "translate", {Value(1), Value(2)});
+    m.callMethod(s, "concat", {make({Value(1), Value(0), Value(0), Value(1), Value(-1), Value(-2)})});
+    EXPECT_EQ(m.str(s), "(a=14, b=0, c=0, d=22, tx=700, ty=1100)");
+    // createBox without a rotation has no angle to work with; the offsets default to 0.
+    const Value box = make({});
+    m.callMethod(box, "createBox", {Value(2), Value(3)});
+    EXPECT_EQ(m.str(box), "(a=NaN, b=NaN, c=NaN, d=NaN, tx=0, ty=0)");
+    m.callMethod(box, "createGradientBox", {Value(200), Value(300)});
+    EXPECT_EQ(m.str(box), "(a=0.1220703125, b=0, c=0, d=0.18310546875, tx=100, ty=150)");
+}
+
 }  // namespace

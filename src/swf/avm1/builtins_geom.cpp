@@ -38,6 +38,7 @@ void installGeom(Vm& vm)
     installPoint(vm, geom);
     installColorTransform(vm, geom);
     installRectangle(vm, geom);
+    installMatrix(vm, geom);
 }
 
 }  // namespace swf::avm1
