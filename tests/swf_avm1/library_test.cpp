@@ -334,4 +334,22 @@ TEST(Avm1Library, MatrixOperations)
     EXPECT_EQ(m.str(box), "(a=0.1220703125, b=0, c=0, d=0.18310546875, tx=100, ty=150)");
 }
 
+TEST(Avm1Library, AsNativeFindsTheOriginalFunctionsByNumber)
+{
+    Machine m;
+    const Value asNative = m.global("ASnative");
+    auto lookUp = [&](std::vector<Value> args) { return m.vm.call(asNative, Value(), args); };
+    EXPECT_EQ(m.str(m.vm.call(lookUp({Value(100), Value(0)}), Value(), {Value("&")})), "%26");
+    // The index is a 32-bit integer: 2^32 + 1 is 1 (unescape); 2^16 + 4 is no function.
+    EXPECT_EQ(m.str(m.vm.call(lookUp({Value(100), Value(4294967297.0)}), Value(), {Value("%26")})), "&");
+    EXPECT_TRUE(lookUp({Value(100), Value(65540)}).isUndefined());
+    EXPECT_TRUE(lookUp({Value(100)}).isUndefined());
+    EXPECT_TRUE(lookUp({Value(100), Value(0), Value(0)}).isUndefined());
+    // A script that replaces escape does not change what ASnative gives.
+    m.vm.set(Value(m.vm.global()), "escape", Value());
+    EXPECT_TRUE(m.vm.isCallable(lookUp({Value("100"), Value("0")})));
+    m.vm.call(lookUp({Value(100), Value(4)}), Value(), {Value("traced")});
+    EXPECT_EQ(m.host.lines.back(), "traced");
+}
+
 }  // namespace

@@ -178,5 +178,6 @@ void installGlobals(Vm& vm);
 void installErrorAndDate(Vm& vm);
 void installGeom(Vm& vm);
 void installXml(Vm& vm);
+void installAsNative(Vm& vm);
 
 }  // namespace swf::avm1
