@@ -352,4 +352,39 @@ TEST(Avm1Library, AsNativeFindsTheOriginalFunctionsByNumber)
     EXPECT_EQ(m.host.lines.back(), "traced");
 }
 
+TEST(Avm1Library, TextFormatCoercesEachAttribute)
+{
+    Machine m;
+    const Value format = m.vm.construct(m.global("TextFormat"), {Value("Arial"), Value(12.5)});
+    EXPECT_EQ(m.str(m.vm.get(format, "font")), "Arial");
+    EXPECT_EQ(m.str(m.vm.get(format, "size")), "12");  // halves round to even
+    EXPECT_TRUE(m.vm.get(format, "bold").isNull());
+    const struct {
+        const char* name;
+        Value value;
+        const char* expected;
+    } cases[] = {
+        {"size", Value(-3.5), "-4"},
+        {"size", Value(NAN), "-2147483648"},
+        {"size", Value(4294967295.0), "-2147483648"},
+        {"color", Value(-3), "4294967293"},
+        {"color", Value(INFINITY), "0"},
+        {"leftMargin", Value(-3), "0"},
+        {"leftMargin", Value(NAN), "0"},
+        {"leftMargin", Value(INFINITY), "-2147483648"},
+        {"bold", Value("test"), "true"},
+        {"bold", Value(""), "false"},
+        {"letterSpacing", Value(2.5), "2.5"},
+        {"align", Value("center"), "center"},
+        {"align", Value("invalid"), "center"},  // an unknown alignment leaves the old one
+        {"url", Value(), "null"},
+    };
+    for (const auto& c : cases) {
+        m.vm.set(format, c.name, c.value);
+        EXPECT_EQ(m.str(m.vm.get(format, c.name)), c.expected) << c.name;
+    }
+    m.vm.set(format, "tabStops", Value(static_cast<Object*>(m.vm.newArray({Value(2.5), Value(3.5)}))));
+    EXPECT_EQ(m.str(m.vm.get(format, "tabStops")), "2,4");
+}
+
 }  // namespace

@@ -81,6 +81,7 @@ void Vm::installBuiltins()
     installGlobals(*this);
     installGeom(*this);
     installXml(*this);
+    installTextFormat(*this);
     installAsNative(*this);
 }
 

@@ -179,5 +179,6 @@ void installErrorAndDate(Vm& vm);
 void installGeom(Vm& vm);
 void installXml(Vm& vm);
 void installAsNative(Vm& vm);
+void installTextFormat(Vm& vm);
 
 }  // namespace swf::avm1
