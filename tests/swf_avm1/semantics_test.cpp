@@ -251,4 +251,18 @@ TEST(Avm1Semantics, VarInsideWithGoesToTheWithObjectOnlyWhenItOwnsTheName)
     EXPECT_EQ(m.run(code), (Lines{"10", "30"}));
 }
 
+TEST(Avm1Semantics, DeleteOfAPathRemovesTheMemberOfTheObjectItNames)
+{
+    Machine m;
+    Object* o = m.vm.newObject();
+    o->put("a", Value(1));
+    o->put("b", Value(2));
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    Asm code;
+    code.str("o.a").a(op::Delete2).trace().str("o:b").a(op::Delete2).trace().str("o.zz").a(op::Delete2).trace();
+    EXPECT_EQ(m.run(code), (Lines{"true", "true", "false"}));
+    EXPECT_EQ(o->findOwn("a"), nullptr);
+    EXPECT_EQ(o->findOwn("b"), nullptr);
+}
+
 }  // namespace

@@ -166,6 +166,13 @@ void defineLocal(Activation& act, const std::string& name, const Value& value, b
 
 bool deleteVariable(Activation& act, const std::string& name)
 {
+    // A path ("o.a", "o:b") names the object that loses the property.
+    std::string prefix;
+    std::string variable;
+    if (splitPath(name, prefix, variable)) {
+        Object* target = resolvePath(act, prefix);
+        return target && !variable.empty() && act.vm.remove(target, variable);
+    }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (s->object && act.vm.has(s->object, name)) {
             return act.vm.remove(s->object, name);
