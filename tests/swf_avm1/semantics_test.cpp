@@ -265,4 +265,18 @@ TEST(Avm1Semantics, DeleteOfAPathRemovesTheMemberOfTheObjectItNames)
     EXPECT_EQ(o->findOwn("b"), nullptr);
 }
 
+TEST(Avm1Semantics, InterfacesThatExtendInterfacesCountForInstanceOf)
+{
+    Machine m;
+    // interface Red {} interface Blue extends Red {} class C implements Blue {}; new C() instanceof Red
+    Asm empty;
+    Asm code;
+    code.function("Red", {}, empty).function("Blue", {}, empty).function("C", {}, empty).function("D", {}, empty);
+    code.get("Red").num(1).get("Blue").a(op::ImplementsOp);
+    code.get("Blue").num(1).get("C").a(op::ImplementsOp);
+    code.num(0).str("C").a(op::NewObject).get("Red").a(op::InstanceOf).trace();
+    code.num(0).str("C").a(op::NewObject).get("D").a(op::InstanceOf).trace();
+    EXPECT_EQ(m.run(code), (Lines{"true", "false"}));
+}
+
 }  // namespace

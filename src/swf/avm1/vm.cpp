@@ -431,6 +431,28 @@ Value Vm::construct(const Value& constructor, const std::vector<Value>& args)
     return self;
 }
 
+// True when the prototype (or one above it) lists the interface, directly or through interfaces that extend it.
+bool Vm::implementsInterface(Object* proto, Object* interface, int depth)
+{
+    if (depth > limits::kAvm1MaxProtoChain) {
+        return false;
+    }
+    auto* list = dynamic_cast<ArrayObject*>(get(Value(proto), "__interfaces__").asObject());
+    if (!list) {
+        return false;
+    }
+    for (const Value& i : list->elements) {
+        if (i.asObject() == interface) {
+            return true;
+        }
+        Object* inner = i.isObject() ? get(i, "prototype").asObject() : nullptr;
+        if (inner && inner != proto && implementsInterface(inner, interface, depth + 1)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Vm::instanceOf(const Value& value, Object* constructor)
 {
     Object* o = value.asObject();
@@ -440,17 +462,9 @@ bool Vm::instanceOf(const Value& value, Object* constructor)
     Object* proto = get(Value(constructor), "prototype").asObject();
     int guard = 0;
     for (Object* cur = o->proto(); cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
-        if (cur == proto) {
-            return true;
-        }
         // Interfaces named by implements count too.
-        Value interfaces = get(Value(cur), "__interfaces__");
-        if (auto* list = dynamic_cast<ArrayObject*>(interfaces.asObject())) {
-            for (const Value& i : list->elements) {
-                if (i.asObject() == constructor) {
-                    return true;
-                }
-            }
+        if (cur == proto || implementsInterface(cur, constructor, 0)) {
+            return true;
         }
     }
     return false;

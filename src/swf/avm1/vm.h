@@ -146,6 +146,7 @@ public:
 private:
     void noteAllocation();
     void installBuiltins();
+    bool implementsInterface(Object* proto, Object* interface, int depth);
     Value getFromProperty(const Value& self, Property& p);
 
     Host& m_host;
