@@ -387,4 +387,19 @@ TEST(Avm1Library, TextFormatCoercesEachAttribute)
     EXPECT_EQ(m.str(m.vm.get(format, "tabStops")), "2,4");
 }
 
+TEST(Avm1Library, GlobalConversionsWithoutArgumentsAndOfObjects)
+{
+    for (int version : {5, 8}) {
+        Machine m(version);
+        auto callGlobal = [&](const char* name, std::vector<Value> args) {
+            return m.str(m.vm.call(m.global(name), Value(), args));
+        };
+        EXPECT_EQ(callGlobal("isNaN", {}), "true") << version;
+        EXPECT_EQ(callGlobal("isFinite", {}), "false") << version;
+        EXPECT_TRUE(m.vm.call(m.global("Boolean"), Value(), {}).isUndefined()) << version;
+        // An object is true, whatever its text says.
+        EXPECT_EQ(callGlobal("Boolean", {Value(m.vm.newObject())}), "true") << version;
+    }
+}
+
 }  // namespace

@@ -292,9 +292,12 @@ void installGlobals(Vm& vm)
     };
     fn("parseInt", parseIntFunction);
     fn("parseFloat", parseFloatFunction);
-    fn("isNaN", [](Vm& vm, const Value&, const std::vector<Value>& a) { return Value(std::isnan(vm.toNumber(arg(a, 0)))); });
+    // Without an argument there is no number: isNaN() is true and isFinite() false in every version.
+    fn("isNaN", [](Vm& vm, const Value&, const std::vector<Value>& a) {
+        return Value(a.empty() || std::isnan(vm.toNumber(a[0])));
+    });
     fn("isFinite", [](Vm& vm, const Value&, const std::vector<Value>& a) {
-        return Value(std::isfinite(vm.toNumber(arg(a, 0))));
+        return Value(!a.empty() && std::isfinite(vm.toNumber(a[0])));
     });
     fn("escape", escapeFunction);
     fn("unescape", unescapeFunction);
