@@ -89,8 +89,9 @@ TEST(Avm1Library, ArrayMethodsWorkOnArrayLikeObjects)
     EXPECT_EQ(m.str(m.vm.get(o, "2")), "undefined");  // the element past the new end is gone
     EXPECT_EQ(apply("reverse", {}).asObject(), o.asObject());
     EXPECT_EQ(m.str(apply("concat", {Value(1)})), "c,b,1");
-    // An undefined count makes splice do nothing.
+    // An undefined or negative count makes splice do nothing.
     EXPECT_TRUE(apply("splice", {Value(0), Value()}).isUndefined());
+    EXPECT_TRUE(apply("splice", {Value(0), Value(-1)}).isUndefined());
     EXPECT_EQ(m.str(m.vm.get(o, "length")), "2");
 }
 

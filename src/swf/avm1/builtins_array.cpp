@@ -142,11 +142,11 @@ Value splice(Vm& vm, const Value& self, const std::vector<Value>& args)
     const std::size_t n = a->elements.size();
     const std::size_t start = relative(vm, args[0], n, 0);
     std::size_t count = n - start;
-    if (args.size() > 1 && args[1].isUndefined()) {
-        return Value();  // an undefined count removes nothing and gives nothing back
-    }
     if (args.size() > 1) {
         const double c = toInteger(vm.toNumber(args[1]));
+        if (args[1].isUndefined() || c < 0) {
+            return Value();  // an undefined or negative count removes nothing and gives nothing back
+        }
         count = std::size_t(std::clamp(c, 0.0, double(n - start)));
     }
     ArrayObject* removed = vm.newArray();
