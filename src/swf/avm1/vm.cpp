@@ -82,6 +82,7 @@ void Vm::installBuiltins()
     installGeom(*this);
     installXml(*this);
     installTextFormat(*this);
+    installSharedObject(*this);
     installAsNative(*this);
 }
 

@@ -181,5 +181,7 @@ void installGeom(Vm& vm);
 void installXml(Vm& vm);
 void installAsNative(Vm& vm);
 void installTextFormat(Vm& vm);
+void installSharedObject(Vm& vm);
+void installLoadVarsAndSystem(Vm& vm);
 
 }  // namespace swf::avm1
