@@ -33,6 +33,10 @@ void addGetter(Vm& vm, Object* target, const std::string& name, NativeFunction g
 // The class flash.geom.<name> as scripts see it now (undefined once they replaced it).
 Value geomClass(Vm& vm, const std::string& name);
 
+// load(url) of LoadVars and XML: asks the host for the text and calls self.onData(text) at the next timer run
+// (undefined when the host could not load it).
+Value loadTextLater(Vm& vm, const Value& self, const std::vector<Value>& args);
+
 // Installers of the flash.geom classes, one file each.
 void installPoint(Vm& vm, Object* package);
 void installRectangle(Vm& vm, Object* package);

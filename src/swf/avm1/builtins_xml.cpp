@@ -300,11 +300,16 @@ Value createNode(Vm& vm, int type, const std::vector<Value>& args)
     return Value(static_cast<Object*>(newXmlNode(vm, type, Value(vm.toString(arg(args, 0))))));
 }
 
-// Loading goes through the network, which the headless machine does not have: the request fails at once.
-Value load(Vm& vm, const Value&, const std::vector<Value>&)
+// The default onData: parses the loaded text and reports through onLoad.
+Value onData(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
-    vm.warnOnce("XML.load");
-    return Value(false);
+    const Value text = arg(args, 0);
+    if (!text.isUndefined()) {
+        parseXml(vm, self, {text});
+    }
+    vm.set(self, "loaded", Value(!text.isUndefined()));
+    vm.call(vm.get(self, "onLoad"), self, {Value(!text.isUndefined())});
+    return Value();
 }
 
 }  // namespace
@@ -326,9 +331,15 @@ void installXml(Vm& vm)
     vm.method(proto, "createTextNode", [](Vm& vm, const Value&, const std::vector<Value>& args) {
         return createNode(vm, xmltype::Text, args);
     });
-    vm.method(proto, "load", load);
-    vm.method(proto, "sendAndLoad", load);
-    vm.method(proto, "send", load);
+    vm.method(proto, "load", loadTextLater);
+    vm.method(proto, "onData", onData);
+    for (const char* name : {"send", "sendAndLoad"}) {
+        const std::string member = std::string("XML.") + name;
+        vm.method(proto, name, [member](Vm& vm, const Value&, const std::vector<Value>&) {
+            vm.warnOnce(member);
+            return Value(false);
+        });
+    }
     vm.method(proto, "addRequestHeader", [](Vm&, const Value&, const std::vector<Value>&) { return Value(); });
     vm.method(proto, "onLoad", [](Vm&, const Value&, const std::vector<Value>&) { return Value(); });
     proto->put("ignoreWhite", Value(false), prop::Hidden);

@@ -83,6 +83,7 @@ void Vm::installBuiltins()
     installXml(*this);
     installTextFormat(*this);
     installSharedObject(*this);
+    installLoadVarsAndSystem(*this);
     installAsNative(*this);
 }
 
