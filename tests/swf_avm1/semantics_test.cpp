@@ -279,4 +279,17 @@ TEST(Avm1Semantics, InterfacesThatExtendInterfacesCountForInstanceOf)
     EXPECT_EQ(m.run(code), (Lines{"true", "false"}));
 }
 
+TEST(Avm1Semantics, AMethodMissingFromABuiltInClassIsLoggedOnceByName)
+{
+    Machine m;
+    // d = new Date(); d.noSuchMethod(); d.noSuchMethod(); o = {}; o.other();
+    Asm code;
+    code.num(0).str("Date").a(op::NewObject).store(0).a(op::Pop);
+    code.num(0).reg(0).str("noSuchMethod").a(op::CallMethod).a(op::Pop);
+    code.num(0).reg(0).str("noSuchMethod").a(op::CallMethod).a(op::Pop);
+    code.num(0).num(0).a(op::InitObject).str("other").a(op::CallMethod).a(op::Pop);
+    m.run(code);
+    EXPECT_EQ(m.host.warnings, std::vector<std::string>{"Not implemented: Date.noSuchMethod"});
+}
+
 }  // namespace
