@@ -58,6 +58,17 @@ TEST(Avm1Library, FromCharCodeStopsAtNulAndReplacesSurrogates)
     EXPECT_EQ(m.str(m.callMethod(string, "fromCharCode", {Value(0xD801)})), "\xEF\xBF\xBD");
 }
 
+TEST(Avm1Library, CharCodeAtPastTheEndDependsOnTheVersion)
+{
+    for (int version : {5, 6}) {
+        Machine m(version);
+        const Value s("abc");
+        EXPECT_EQ(m.str(m.callMethod(s, "charCodeAt", {Value(3)})), version == 5 ? "0" : "NaN") << version;
+        EXPECT_EQ(m.str(m.callMethod(s, "charCodeAt", {Value(-1)})), "NaN") << version;
+        EXPECT_EQ(m.str(m.callMethod(s, "charCodeAt", {Value(1)})), "98") << version;
+    }
+}
+
 TEST(Avm1Library, SplitDependsOnTheVersion)
 {
     const Value s("a,b");

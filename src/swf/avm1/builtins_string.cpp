@@ -42,6 +42,9 @@ Value charCodeAt(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     const std::u32string s = chars(vm, self);
     const double i = integerArg(vm, args, 0, 0);
+    if (i >= double(s.size()) && vm.version() < 6) {
+        return Value(0);  // SWF 5 reads past the end as the string's terminating 0
+    }
     return i >= 0 && i < double(s.size()) ? Value(double(s[std::size_t(i)])) : Value(NAN);
 }
 
