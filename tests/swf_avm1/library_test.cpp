@@ -254,7 +254,8 @@ TEST(Avm1Library, SortArgumentsAndSortOnFlagsPerField)
     // Flags given second win over a number first, unless they are undefined.
     EXPECT_EQ(m.str(m.callMethod(array({Value(2), Value(3), Value(1)}), "sort", {Value(descending), Value(numeric)})),
         "1,2,3");
-    EXPECT_EQ(m.str(m.callMethod(array({Value(2), Value(3), Value(1)}), "sort", {Value(descending), Value()})), "3,2,1");
+    const Value undefinedFlags = m.callMethod(array({Value(2), Value(3), Value(1)}), "sort", {Value(descending), Value()});
+    EXPECT_EQ(m.str(undefinedFlags), "3,2,1");
     // NUMERIC compares numbers as numbers and anything else as strings.
     EXPECT_EQ(m.str(m.callMethod(array({Value("9"), Value(10), Value(2)}), "sort", {Value(numeric)})), "2,10,9");
     auto record = [&](const char* n, double b) {

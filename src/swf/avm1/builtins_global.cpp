@@ -309,9 +309,8 @@ void installGlobals(Vm& vm)
     g->put("NaN", Value(NAN), prop::Hidden);
     g->put("Infinity", Value(INFINITY), prop::Hidden);
 
-    Object* broadcaster = makeClass(vm, "AsBroadcaster", vm.newObject(), [](Vm&, const Value&, const std::vector<Value>&) {
-        return Value();
-    });
+    auto noConstruction = [](Vm&, const Value&, const std::vector<Value>&) { return Value(); };
+    Object* broadcaster = makeClass(vm, "AsBroadcaster", vm.newObject(), noConstruction);
     vm.builtins().broadcaster = broadcaster;
     vm.method(broadcaster, "initialize", initializeBroadcaster);
     vm.method(broadcaster, "addListener", addListener);

@@ -26,8 +26,8 @@ Value decode(Vm& vm, const Value& self, const std::vector<Value>& args)
         const std::size_t equals = pair.find('=');
         if (!pair.empty()) {
             const std::string name = vm.toString(callGlobal(vm, "unescape", pair.substr(0, equals)));
-            const std::string value =
-                equals == std::string::npos ? std::string() : vm.toString(callGlobal(vm, "unescape", pair.substr(equals + 1)));
+            const std::string raw = equals == std::string::npos ? std::string() : pair.substr(equals + 1);
+            const std::string value = vm.toString(callGlobal(vm, "unescape", raw));
             vm.set(self, name, Value(value));
         }
         start = end + 1;

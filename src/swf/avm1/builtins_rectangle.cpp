@@ -93,8 +93,9 @@ Value contains(Vm& vm, const Value& self, double x, double y)
 Value containsRectangle(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     const Value r = arg(args, 0);
-    return allOf({atLeast(number(vm, r, "x"), number(vm, self, "x")), atLeast(number(vm, r, "y"), number(vm, self, "y")),
-        atLeast(right(vm, self), right(vm, r)), atLeast(bottom(vm, self), bottom(vm, r))});
+    return allOf({atLeast(number(vm, r, "x"), number(vm, self, "x")),
+        atLeast(number(vm, r, "y"), number(vm, self, "y")), atLeast(right(vm, self), right(vm, r)),
+        atLeast(bottom(vm, self), bottom(vm, r))});
 }
 
 Value equals(Vm& vm, const Value& self, const std::vector<Value>& args)
@@ -184,7 +185,9 @@ void installEdges(Vm& vm, Object* proto)
             vm.set(s, "width", Value(numberArg(vm, a) - number(vm, s, "x")));
             return Value();
         });
-    addGetter(vm, proto, "bottom", [](Vm& vm, const Value& s, const std::vector<Value>&) { return Value(bottom(vm, s)); },
+    addGetter(
+        vm, proto, "bottom",
+        [](Vm& vm, const Value& s, const std::vector<Value>&) { return Value(bottom(vm, s)); },
         [numberArg](Vm& vm, const Value& s, const std::vector<Value>& a) {
             vm.set(s, "height", Value(numberArg(vm, a) - number(vm, s, "y")));
             return Value();
