@@ -69,6 +69,29 @@ TEST(Avm1Library, CharCodeAtPastTheEndDependsOnTheVersion)
     }
 }
 
+TEST(Avm1Library, CaseChangesFollowFlashsUnicodeTable)
+{
+    Machine m;
+    const struct {
+        const char* text;
+        const char* upper;
+        const char* lower;
+    } cases[] = {
+        {"teST\xF0\x9F\x98\x8B", "TEST\xF0\x9F\x98\x8B", "test\xF0\x9F\x98\x8B"},  // a pair stays as it is
+        {"\xC3\xA9\xC3\x89", "\xC3\x89\xC3\x89", "\xC3\xA9\xC3\xA9"},                   // é É
+        {"\xD0\x96\xD0\xB6", "\xD0\x96\xD0\x96", "\xD0\xB6\xD0\xB6"},                   // Ж ж
+        {"\xCF\x82", "\xCE\xA2", "\xCF\x82"},                                             // ς pairs with U+03A2
+        {"\xE1\x82\xA0", "\xE1\x82\xA0", "\xE1\x83\x90"},                               // Georgian Ⴀ lowers to ა
+        {"\xE1\x83\x90", "\xE1\x83\x90", "\xE1\x83\x90"},                               // ა has no capital
+        {"\xE1\xBE\x80", "\xE1\xBE\x88", "\xE1\xBE\x80"},                               // ᾀ to ᾈ, one unit
+        {"\xC4\xB0", "\xC4\xB0", "i"},                                                  // İ
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(m.str(m.callMethod(Value(c.text), "toUpperCase")), c.upper) << c.text;
+        EXPECT_EQ(m.str(m.callMethod(Value(c.text), "toLowerCase")), c.lower) << c.text;
+    }
+}
+
 TEST(Avm1Library, SplitDependsOnTheVersion)
 {
     const Value s("a,b");

@@ -1,5 +1,6 @@
 // String: the constructor and box, and the methods of Flash's String, counting characters.
 #include "swf/avm1/builtins.h"
+#include "swf/avm1/casemap.h"
 
 #include "swf/limits.h"
 
@@ -191,11 +192,7 @@ Value changeCase(Vm& vm, const Value& self, const std::vector<Value>&)
 {
     std::u32string s = chars(vm, self);
     for (char32_t& c : s) {
-        if (c < 128) {
-            c = Upper ? char32_t(std::toupper(int(c))) : char32_t(std::tolower(int(c)));
-        } else if (Upper ? (c >= 0xE0 && c <= 0xFE && c != 0xF7) : (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-            c = Upper ? c - 0x20 : c + 0x20;
-        }
+        c = Upper ? upperUnit(c) : lowerUnit(c);
     }
     return str(s);
 }
