@@ -92,6 +92,32 @@ TEST(Avm1Library, CaseChangesFollowFlashsUnicodeTable)
     }
 }
 
+TEST(Avm1Library, ParseFloatReadsAsFlashDoes)
+{
+    Machine m;
+    const struct {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"  12.5abc", "12.5"},
+        {"1.2345.678", "1.2345678"},  // a second point is skipped, the digits go on
+        {"1.2345.6e50", "1.23456"},   // and then no exponent is read
+        {"1e4294967297", "10"},       // the exponent wraps at 32 bits
+        {"10e-", "10"},
+        {"-034.1+e20", "-34.1"},
+        {".2E20E1", "2e+19"},
+        {"9e99999", "Infinity"},
+        {"Infinity", "NaN"},
+        {"-", "NaN"},
+        {"", "NaN"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(m.str(m.vm.call(m.global("parseFloat"), Value(), {Value(c.text)})), c.expected) << c.text;
+    }
+    // Decimals are added with a falling scale, not rounded to the nearest double.
+    EXPECT_EQ(m.vm.call(m.global("parseFloat"), Value(), {Value(".1499999")}).asNumber(), 0.14999990000000005);
+}
+
 TEST(Avm1Library, SplitDependsOnTheVersion)
 {
     const Value s("a,b");
