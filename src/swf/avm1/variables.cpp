@@ -263,7 +263,7 @@ Completion onPush(Activation& act, const ActionRecord& rec)
     while (!r.atEnd()) {
         const std::uint8_t type = r.u8();
         switch (type) {
-        case 0: act.push(Value(r.cstring())); break;
+        case 0: act.push(Value(joinSurrogatePairs(r.cstring()))); break;
         case 1: act.push(Value(double(r.f32()))); break;
         case 2: act.push(Value::null()); break;
         case 3: act.push(Value()); break;
@@ -343,7 +343,7 @@ Completion onConstantPool(Activation& act, const ActionRecord& rec)
     const std::size_t count = r.u16();
     auto pool = std::make_shared<std::vector<std::string>>();
     for (std::size_t i = 0; i < count && !r.atEnd(); ++i) {
-        pool->push_back(r.cstring());
+        pool->push_back(joinSurrogatePairs(r.cstring()));
     }
     act.constants = std::move(pool);
     return Completion::Normal;
