@@ -68,4 +68,8 @@ inline constexpr int kAvm1MaxProtoChain = 256;
 // ActionScript: values on one activation's stack.
 inline constexpr std::size_t kAvm1MaxStack = 1024 * 1024;
 
+// ActionScript: bytes one SharedObject may keep on disk, and how deeply its data may nest.
+inline constexpr std::size_t kAvm1MaxSharedObjectBytes = 1024 * 1024;
+inline constexpr int kAvm1MaxSharedObjectDepth = 64;
+
 }  // namespace swf::limits

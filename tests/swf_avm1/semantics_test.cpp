@@ -214,3 +214,82 @@ TEST(Avm1Semantics, WithOnAPrimitiveBoxesItAndOnUndefinedSkipsTheBody)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace avm1test;
+
+TEST(Avm1Semantics, AssigningThisMakesAVariableOfTheFunction)
+{
+    Machine m;
+    // function foo() { trace(this); this = 1234; trace(this); } foo(); trace(this); this = "test"; trace(this);
+    Asm body;
+    body.get("this").trace().str("this").num(1234).a(op::SetVariable).get("this").trace();
+    Asm code;
+    code.function("foo", {}, body).callFunction("foo", 0).a(op::Pop).get("this").trace();
+    code.str("this").str("test").a(op::SetVariable).get("this").trace();
+    EXPECT_EQ(m.run(code), (Lines{"_level0", "1234", "_level0", "test"}));
+}
+
+TEST(Avm1Semantics, VarInsideWithGoesToTheWithObjectOnlyWhenItOwnsTheName)
+{
+    Machine m;
+    // m = {b: 20}; n = {}; n.__proto__ = m; with (m) { var b = 10; } with (n) { var b = 30; }
+    Object* mo = m.vm.newObject();
+    mo->put("b", Value(20));
+    Object* no = m.vm.newObject(mo);
+    m.vm.set(Value(m.vm.global()), "m", Value(mo));
+    m.vm.set(Value(m.vm.global()), "n", Value(no));
+    Asm first;
+    first.str("b").num(10).a(op::DefineLocal);
+    Asm second;
+    second.str("b").num(30).a(op::DefineLocal);
+    Asm code;
+    code.get("m").record(op::With, {std::uint8_t(first.bytes.size()), 0}).append(first);
+    code.get("n").record(op::With, {std::uint8_t(second.bytes.size()), 0}).append(second);
+    code.get("m").str("b").a(op::GetMember).trace().get("b").trace();
+    EXPECT_EQ(m.run(code), (Lines{"10", "30"}));
+}
+
+TEST(Avm1Semantics, DeleteOfAPathRemovesTheMemberOfTheObjectItNames)
+{
+    Machine m;
+    Object* o = m.vm.newObject();
+    o->put("a", Value(1));
+    o->put("b", Value(2));
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    Asm code;
+    code.str("o.a").a(op::Delete2).trace().str("o:b").a(op::Delete2).trace().str("o.zz").a(op::Delete2).trace();
+    EXPECT_EQ(m.run(code), (Lines{"true", "true", "false"}));
+    EXPECT_EQ(o->findOwn("a"), nullptr);
+    EXPECT_EQ(o->findOwn("b"), nullptr);
+}
+
+TEST(Avm1Semantics, InterfacesThatExtendInterfacesCountForInstanceOf)
+{
+    Machine m;
+    // interface Red {} interface Blue extends Red {} class C implements Blue {}; new C() instanceof Red
+    Asm empty;
+    Asm code;
+    code.function("Red", {}, empty).function("Blue", {}, empty).function("C", {}, empty).function("D", {}, empty);
+    code.get("Red").num(1).get("Blue").a(op::ImplementsOp);
+    code.get("Blue").num(1).get("C").a(op::ImplementsOp);
+    code.num(0).str("C").a(op::NewObject).get("Red").a(op::InstanceOf).trace();
+    code.num(0).str("C").a(op::NewObject).get("D").a(op::InstanceOf).trace();
+    EXPECT_EQ(m.run(code), (Lines{"true", "false"}));
+}
+
+TEST(Avm1Semantics, AMethodMissingFromABuiltInClassIsLoggedOnceByName)
+{
+    Machine m;
+    // d = new Date(); d.noSuchMethod(); d.noSuchMethod(); o = {}; o.other();
+    Asm code;
+    code.num(0).str("Date").a(op::NewObject).store(0).a(op::Pop);
+    code.num(0).reg(0).str("noSuchMethod").a(op::CallMethod).a(op::Pop);
+    code.num(0).reg(0).str("noSuchMethod").a(op::CallMethod).a(op::Pop);
+    code.num(0).num(0).a(op::InitObject).str("other").a(op::CallMethod).a(op::Pop);
+    m.run(code);
+    EXPECT_EQ(m.host.warnings, std::vector<std::string>{"Not implemented: Date.noSuchMethod"});
+}
+
+}  // namespace

@@ -133,4 +133,15 @@ TEST(Avm1Names, FoldingBeforeSwf7CoversLatinGreekAndCyrillic)
     EXPECT_NE(folded.key("\xC3\x97"), folded.key("\xC3\xB7"));  // × and ÷ are no letters
 }
 
+TEST(Avm1Values, SurrogatePairsInThreeByteFormBecomeOneCharacter)
+{
+    // U+10002 written as the pair D800 DC02, each in three bytes, becomes F0 90 80 82; lone halves stay.
+    EXPECT_EQ(joinSurrogatePairs("a\xED\xA0\x80\xED\xB0\x82" "b"), "a\xF0\x90\x80\x82" "b");
+    EXPECT_EQ(joinSurrogatePairs("\xED\xA0\x80x"), "\xED\xA0\x80x");
+    EXPECT_EQ(joinSurrogatePairs("\xED\xB0\x82\xED\xA0\x80"), "\xED\xB0\x82\xED\xA0\x80");
+    EXPECT_EQ(joinSurrogatePairs("plain"), "plain");
+    // So the string order is the order of the characters: U+FF61 comes before U+10002.
+    EXPECT_LT(std::string("\xEF\xBD\xA1"), joinSurrogatePairs("\xED\xA0\x80\xED\xB0\x82"));
+}
+
 }  // namespace

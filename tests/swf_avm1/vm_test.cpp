@@ -61,6 +61,65 @@ TEST(Avm1Machine, EqualityAndOrderingTables)
     }
 }
 
+TEST(Avm1Machine, EqualityUsesValueOfWithoutFallingBackToToString)
+{
+    Machine m;
+    // o.toString() gives "test" but o.valueOf() gives o itself: o == "test" is false, while o + "" is "test".
+    Object* o = m.vm.newObject();
+    m.vm.method(o, "toString", [](Vm&, const Value&, const std::vector<Value>&) { return Value("test"); });
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    EXPECT_EQ(m.run(Asm().get("o").str("test").a(op::Equals2).trace()), Lines{"false"});
+    EXPECT_EQ(m.run(Asm().get("o").str("").a(op::Add2).trace()), Lines{"test"});
+    m.vm.method(o, "valueOf", [](Vm&, const Value&, const std::vector<Value>&) { return Value(7); });
+    EXPECT_EQ(m.run(Asm().get("o").num(7).a(op::Equals2).trace()), Lines{"true"});
+}
+
+TEST(Avm1Machine, TheMoviesRecursionLimitCountsTheTimelineAsTheFirstLevel)
+{
+    // function f() { trace("x"); f(); } f();
+    Asm body;
+    body.str("x").trace().callFunction("f", 0).a(op::Pop);
+    Asm code;
+    code.function("f", {}, body).callFunction("f", 0).a(op::Pop).str("after").trace();
+    for (int depth : {1, 5}) {
+        Machine m;
+        m.vm.setMaxCallDepth(depth);
+        // The script stops at the limit, so "after" never comes.
+        EXPECT_EQ(m.run(code), Lines(std::size_t(depth - 1), "x")) << depth;
+        EXPECT_TRUE(m.vm.aborted());
+    }
+}
+
+TEST(Avm1Machine, GlobalHasNoPrimitiveAndSwf6FindsNaNEqual)
+{
+    for (int version : {6, 7}) {
+        Machine m(version);
+        const bool swf6 = version == 6;
+        // _global has no prototype: it traces as "[type Object]" and its number conversion is undefined.
+        EXPECT_EQ(m.run(Asm().get("_global").trace()), Lines{"[type Object]"});
+        EXPECT_EQ(m.run(Asm().get("_global").undef().a(op::Equals2).trace()), Lines{"true"});
+        EXPECT_EQ(m.run(Asm().get("_global").null().a(op::Equals2).trace()), Lines{"true"});
+        EXPECT_EQ(m.run(Asm().num(NAN).num(NAN).a(op::Equals2).trace()), Lines{swf6 ? "true" : "false"}) << version;
+        // An ordinary object is never equal to undefined.
+        EXPECT_EQ(m.run(Asm().num(0).a(op::InitObject).undef().a(op::Equals2).trace()), Lines{"false"});
+    }
+}
+
+TEST(Avm1Machine, StringConversionAsksToStringOnly)
+{
+    Machine m;
+    // o.toString() gives an object and o.valueOf() gives 5: the text is "[type Object]", the number 5.
+    Object* o = m.vm.newObject();
+    m.vm.method(o, "toString", [](Vm& vm, const Value&, const std::vector<Value>&) { return Value(vm.newObject()); });
+    m.vm.method(o, "valueOf", [](Vm&, const Value&, const std::vector<Value>&) { return Value(5); });
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    EXPECT_EQ(m.run(Asm().get("o").trace()), Lines{"[type Object]"});
+    EXPECT_EQ(m.run(Asm().get("o").num(1).a(op::Add2).trace()), Lines{"6"});
+    // Without a valueOf function the number conversion is undefined, whatever toString says.
+    o->put("valueOf", Value());
+    EXPECT_EQ(m.run(Asm().get("o").num(1).a(op::Add2).trace()), Lines{"NaN"});
+}
+
 TEST(Avm1Machine, NamesAreCaseInsensitiveBeforeSwf7)
 {
     for (int version : {6, 7}) {

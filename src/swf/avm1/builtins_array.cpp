@@ -144,6 +144,9 @@ Value splice(Vm& vm, const Value& self, const std::vector<Value>& args)
     std::size_t count = n - start;
     if (args.size() > 1) {
         const double c = toInteger(vm.toNumber(args[1]));
+        if (args[1].isUndefined() || c < 0) {
+            return Value();  // an undefined or negative count removes nothing and gives nothing back
+        }
         count = std::size_t(std::clamp(c, 0.0, double(n - start)));
     }
     ArrayObject* removed = vm.newArray();
@@ -212,10 +215,11 @@ std::u32string lower(const std::string& s)
     return units;
 }
 
-// The default order of sort: strings, or numbers with the NUMERIC flag (NaN last); -1, 0 or 1.
+// The default order of sort: strings, or with the NUMERIC flag numbers where both values are numbers (NaN last);
+// -1, 0 or 1.
 int compareValues(Vm& vm, const Value& a, const Value& b, int flags)
 {
-    if (flags & sortflag::Numeric) {
+    if ((flags & sortflag::Numeric) && a.isNumber() && b.isNumber()) {
         const double x = vm.toNumber(a);
         const double y = vm.toNumber(b);
         if (std::isnan(x) || std::isnan(y)) {
@@ -307,15 +311,18 @@ Value sort(Vm& vm, const Value& self, const std::vector<Value>& args)
         return Value();
     }
     Value compare = arg(args, 0);
-    // A first argument that is neither an order function nor flags makes sort do nothing.
-    if (!args.empty() && !vm.isCallable(compare) && !compare.isNumber()) {
+    // Flags come first, or after an order function; another object counts as no order function, and any other
+    // primitive makes sort do nothing.
+    if (!args.empty() && compare.isPrimitive() && !compare.isNumber()) {
         return Value();
     }
     int flags = 0;
-    if (vm.isCallable(compare)) {
-        flags = int(toInteger(vm.toNumber(arg(args, 1))));
+    if (args.size() > 1 && !args[1].isUndefined()) {
+        flags = int(toInteger(vm.toNumber(args[1])));
     } else if (compare.isNumber()) {
-        flags = int(compare.asNumber());
+        flags = int(toInteger(compare.asNumber()));
+    }
+    if (!vm.isCallable(compare)) {
         compare = Value();
     }
     Compare order;
@@ -333,7 +340,7 @@ Value sort(Vm& vm, const Value& self, const std::vector<Value>& args)
 Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     ArrayObject* a = thisArray(self);
-    if (!a) {
+    if (!a || args.empty()) {
         return Value();
     }
     std::vector<std::string> fields;
@@ -344,10 +351,24 @@ Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
     } else {
         fields.push_back(vm.toString(arg(args, 0)));
     }
-    const int flags = int(toInteger(vm.toNumber(arg(args, 1))));
-    Compare order = [&vm, fields, flags](const Value& x, const Value& y) {
-        for (const std::string& f : fields) {
-            const int c = compareValues(vm, vm.get(x, f), vm.get(y, f), flags);
+    // One set of flags for all fields, or an array with one per field (ignored when the counts differ); the first
+    // field's flags choose the result (UNIQUESORT, RETURNINDEXEDARRAY, DESCENDING).
+    std::vector<int> fieldFlags(fields.size(), 0);
+    if (ArrayObject* list = thisArray(arg(args, 1))) {
+        for (std::size_t i = 0; i < fields.size() && list->elements.size() == fields.size(); ++i) {
+            fieldFlags[i] = int(toInteger(vm.toNumber(list->elements[i])));
+        }
+    } else {
+        std::fill(fieldFlags.begin(), fieldFlags.end(), int(toInteger(vm.toNumber(arg(args, 1)))));
+    }
+    const int flags = fieldFlags.empty() ? 0 : fieldFlags[0];
+    Compare order = [&vm, fields, fieldFlags, flags](const Value& x, const Value& y) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            int c = compareValues(vm, vm.get(x, fields[i]), vm.get(y, fields[i]), fieldFlags[i]);
+            // A field's own DESCENDING turns its order when it differs from the first field's.
+            if ((fieldFlags[i] ^ flags) & sortflag::Descending) {
+                c = -c;
+            }
             if (c != 0) {
                 return c;
             }
@@ -355,6 +376,42 @@ Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
         return 0;
     };
     return sortElements(vm, a, order, flags);
+}
+
+// Writes the scratch array's elements back over the object's indexed properties and its length.
+void storeElements(Vm& vm, Object* o, const ArrayObject& scratch, std::size_t before)
+{
+    const Value self(o);
+    for (std::size_t i = 0; i < scratch.elements.size(); ++i) {
+        vm.set(self, std::to_string(i), scratch.elements[i]);
+    }
+    for (std::size_t i = scratch.elements.size(); i < before; ++i) {
+        vm.remove(o, std::to_string(i));
+    }
+    vm.set(self, "length", Value(double(scratch.elements.size())));
+}
+
+// Array's methods are generic: on an object that is not an array they work on its "length" and indexed properties,
+// copied into a scratch array and, for the methods that change the array, written back afterwards.
+NativeFunction generic(NativeFunction method, bool changes)
+{
+    return [method, changes](Vm& vm, const Value& self, const std::vector<Value>& args) {
+        Object* o = self.asObject();
+        if (!o || o->kind() == ObjectKind::Array || o->kind() == ObjectKind::Super) {
+            return method(vm, self, args);
+        }
+        const double length = toInteger(vm.toNumber(vm.get(self, "length")));
+        const auto count = std::size_t(std::clamp(length, 0.0, double(limits::kAvm1MaxArrayLength)));
+        ArrayObject* scratch = vm.newArray();
+        for (std::size_t i = 0; i < count && !vm.stopped(); ++i) {
+            scratch->elements.push_back(vm.get(self, std::to_string(i)));
+        }
+        Value result = method(vm, wrap(scratch), args);
+        if (changes && !vm.stopped()) {
+            storeElements(vm, o, *scratch, count);
+        }
+        return result.asObject() == scratch ? self : result;
+    };
 }
 
 }  // namespace
@@ -365,18 +422,18 @@ void installArray(Vm& vm)
     b.arrayProto = vm.newObject();
     b.arrayCtor = makeClass(vm, "Array", b.arrayProto, arrayConstructor);
     Object* p = b.arrayProto;
-    vm.method(p, "push", push);
-    vm.method(p, "pop", pop);
-    vm.method(p, "shift", shift);
-    vm.method(p, "unshift", unshift);
-    vm.method(p, "slice", slice);
-    vm.method(p, "splice", splice);
-    vm.method(p, "concat", concat);
-    vm.method(p, "join", join);
+    vm.method(p, "push", generic(push, true));
+    vm.method(p, "pop", generic(pop, true));
+    vm.method(p, "shift", generic(shift, true));
+    vm.method(p, "unshift", generic(unshift, true));
+    vm.method(p, "slice", generic(slice, false));
+    vm.method(p, "splice", generic(splice, true));
+    vm.method(p, "concat", generic(concat, false));
+    vm.method(p, "join", generic(join, false));
     vm.method(p, "toString", toString);
-    vm.method(p, "reverse", reverse);
-    vm.method(p, "sort", sort);
-    vm.method(p, "sortOn", sortOn);
+    vm.method(p, "reverse", generic(reverse, true));
+    vm.method(p, "sort", generic(sort, true));
+    vm.method(p, "sortOn", generic(sortOn, true));
     Object* ctor = b.arrayCtor;
     ctor->put("CASEINSENSITIVE", Value(sortflag::CaseInsensitive), prop::Hidden | prop::ReadOnly);
     ctor->put("DESCENDING", Value(sortflag::Descending), prop::Hidden | prop::ReadOnly);

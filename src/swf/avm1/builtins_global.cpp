@@ -104,6 +104,22 @@ Value parseIntFunction(Vm& vm, const Value&, const std::vector<Value>& args)
     return Value(negative ? -value : value);
 }
 
+// The exponent of parseFloat: digits read as a 32-bit integer that wraps ("1e4294967297" is 10).
+std::int32_t parseExponent(const std::string& s, std::size_t pos)
+{
+    const bool negative = pos < s.size() && s[pos] == '-';
+    if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) {
+        ++pos;
+    }
+    std::uint32_t value = 0;
+    while (pos < s.size() && std::isdigit(static_cast<unsigned char>(s[pos]))) {
+        value = value * 10 + std::uint32_t(s[pos++] - '0');
+    }
+    return std::int32_t(negative ? 0u - value : value);
+}
+
+// Flash's parseFloat: digits after a second point still count as decimals (and then no exponent is read), and the
+// decimals are added one by one with a falling scale, which is not always the nearest double (".1499999").
 Value parseFloatFunction(Vm& vm, const Value&, const std::vector<Value>& args)
 {
     if (args.empty()) {
@@ -114,38 +130,38 @@ Value parseFloatFunction(Vm& vm, const Value&, const std::vector<Value>& args)
     while (pos < s.size() && isSpace(s[pos])) {
         ++pos;
     }
-    std::size_t end = pos;
-    if (end < s.size() && (s[end] == '-' || s[end] == '+')) {
-        ++end;
+    const bool negative = pos < s.size() && s[pos] == '-';
+    if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) {
+        ++pos;
     }
+    double value = 0;
+    double scale = 0;  // 0 before the point, then the weight of the next decimal
     bool digits = false;
-    while (end < s.size() && std::isdigit(static_cast<unsigned char>(s[end]))) {
-        ++end;
-        digits = true;
-    }
-    if (end < s.size() && s[end] == '.') {
-        ++end;
-        while (end < s.size() && std::isdigit(static_cast<unsigned char>(s[end]))) {
-            ++end;
+    bool secondPoint = false;
+    for (; pos < s.size(); ++pos) {
+        const char c = s[pos];
+        if (std::isdigit(static_cast<unsigned char>(c))) {
             digits = true;
+            if (scale == 0) {
+                value = value * 10 + (c - '0');
+            } else {
+                value += (c - '0') * scale;
+                scale /= 10;
+            }
+        } else if (c == '.') {
+            secondPoint = scale != 0;
+            scale = scale == 0 ? 0.1 : scale;
+        } else {
+            break;
         }
     }
     if (!digits) {
         return Value(NAN);
     }
-    if (end < s.size() && (s[end] == 'e' || s[end] == 'E')) {
-        std::size_t e = end + 1;
-        if (e < s.size() && (s[e] == '-' || s[e] == '+')) {
-            ++e;
-        }
-        if (e < s.size() && std::isdigit(static_cast<unsigned char>(s[e]))) {
-            while (e < s.size() && std::isdigit(static_cast<unsigned char>(s[e]))) {
-                ++e;
-            }
-            end = e;
-        }
+    if (!secondPoint && pos < s.size() && (s[pos] == 'e' || s[pos] == 'E')) {
+        value *= std::pow(10.0, parseExponent(s, pos + 1));
     }
-    return Value(std::strtod(s.substr(pos, end - pos).c_str(), nullptr));
+    return Value(negative ? -value : value);
 }
 
 Value escapeFunction(Vm& vm, const Value&, const std::vector<Value>& args)
@@ -292,9 +308,12 @@ void installGlobals(Vm& vm)
     };
     fn("parseInt", parseIntFunction);
     fn("parseFloat", parseFloatFunction);
-    fn("isNaN", [](Vm& vm, const Value&, const std::vector<Value>& a) { return Value(std::isnan(vm.toNumber(arg(a, 0)))); });
+    // Without an argument there is no number: isNaN() is true and isFinite() false in every version.
+    fn("isNaN", [](Vm& vm, const Value&, const std::vector<Value>& a) {
+        return Value(a.empty() || std::isnan(vm.toNumber(a[0])));
+    });
     fn("isFinite", [](Vm& vm, const Value&, const std::vector<Value>& a) {
-        return Value(std::isfinite(vm.toNumber(arg(a, 0))));
+        return Value(!a.empty() && std::isfinite(vm.toNumber(a[0])));
     });
     fn("escape", escapeFunction);
     fn("unescape", unescapeFunction);
@@ -306,15 +325,13 @@ void installGlobals(Vm& vm)
     g->put("NaN", Value(NAN), prop::Hidden);
     g->put("Infinity", Value(INFINITY), prop::Hidden);
 
-    Object* broadcaster = vm.newNative("AsBroadcaster", [](Vm&, const Value&, const std::vector<Value>&) {
-        return Value();
-    });
+    auto noConstruction = [](Vm&, const Value&, const std::vector<Value>&) { return Value(); };
+    Object* broadcaster = makeClass(vm, "AsBroadcaster", vm.newObject(), noConstruction);
     vm.builtins().broadcaster = broadcaster;
     vm.method(broadcaster, "initialize", initializeBroadcaster);
     vm.method(broadcaster, "addListener", addListener);
     vm.method(broadcaster, "removeListener", removeListener);
     vm.method(broadcaster, "broadcastMessage", broadcastMessage);
-    g->put("AsBroadcaster", Value(broadcaster), prop::DontEnum);
 }
 
 }  // namespace swf::avm1

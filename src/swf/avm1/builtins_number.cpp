@@ -39,7 +39,10 @@ Value numberToStringMethod(Vm& vm, const Value& self, const std::vector<Value>& 
 
 Value booleanConstructor(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
-    const Value b(!args.empty() && toBoolean(vm.toPrimitive(args[0]), vm.version()));
+    if (args.empty() && !vm.constructing()) {
+        return Value();  // Boolean() called plainly without an argument gives undefined
+    }
+    const Value b(!args.empty() && toBoolean(args[0], vm.version()));
     if (vm.constructing()) {
         if (Object* o = self.asObject()) {
             o->setPrimitive(b);

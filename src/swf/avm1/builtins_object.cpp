@@ -41,7 +41,10 @@ Value hasOwnProperty(Vm& vm, const Value& self, const std::vector<Value>& args)
         return Value(false);
     }
     const std::string name = vm.toString(args[0]);
-    return Value(o->findOwn(name) != nullptr || o->hasSpecial(name));
+    if (name == "__proto__") {
+        return Value(o->proto() != nullptr);
+    }
+    return Value(!name.empty() && (o->findOwn(name) != nullptr || o->hasSpecial(name)));
 }
 
 Value isPropertyEnumerable(Vm& vm, const Value& self, const std::vector<Value>& args)
@@ -189,12 +192,12 @@ void installObjectAndFunction(Vm& vm)
     vm.method(b.objectCtor, "registerClass", [](Vm&, const Value&, const std::vector<Value>&) { return Value(true); });
 
     Object* functionProto = b.functionProto;
-    // Function(x) called plainly hands back the object it was given.
+    // Function(x) called plainly hands back what it was given, and without arguments a bare object with no prototype.
     b.functionCtor = makeClass(vm, "Function", functionProto, [](Vm& vm, const Value&, const std::vector<Value>& args) {
-        if (!vm.constructing() && !args.empty() && args[0].isObject()) {
-            return args[0];
+        if (vm.constructing()) {
+            return Value(vm.newObject());
         }
-        return Value(vm.newObject());
+        return args.empty() ? Value(vm.newObject(nullptr)) : args[0];
     });
     vm.method(functionProto, "call", functionCall);
     vm.method(functionProto, "apply", functionApply);

@@ -1,10 +1,12 @@
 // String: the constructor and box, and the methods of Flash's String, counting characters.
 #include "swf/avm1/builtins.h"
+#include "swf/avm1/casemap.h"
 
 #include "swf/limits.h"
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace swf::avm1 {
 
@@ -24,9 +26,10 @@ Value str(const std::u32string& s)
     return Value(unitsToUtf8(s));
 }
 
+// Positions and lengths are 32-bit integers in Flash: 4294967297 wraps to 1.
 double integerArg(Vm& vm, const std::vector<Value>& args, std::size_t i, double fallback)
 {
-    return i < args.size() && !args[i].isUndefined() ? toInteger(vm.toNumber(args[i])) : fallback;
+    return i < args.size() && !args[i].isUndefined() ? double(toInt32(vm.toNumber(args[i]))) : fallback;
 }
 
 Value charAt(Vm& vm, const Value& self, const std::vector<Value>& args)
@@ -40,6 +43,9 @@ Value charCodeAt(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     const std::u32string s = chars(vm, self);
     const double i = integerArg(vm, args, 0, 0);
+    if (i >= double(s.size()) && vm.version() < 6) {
+        return Value(0);  // SWF 5 reads past the end as the string's terminating 0
+    }
     return i >= 0 && i < double(s.size()) ? Value(double(s[std::size_t(i)])) : Value(NAN);
 }
 
@@ -58,15 +64,24 @@ Value concat(Vm& vm, const Value& self, const std::vector<Value>& args)
 
 Value indexOf(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
+    if (args.empty()) {
+        return Value();
+    }
     const std::u32string s = chars(vm, self);
     const std::u32string needle = utf8ToUnits(vm.toString(arg(args, 0)));
-    const double from = std::clamp(integerArg(vm, args, 1, 0), 0.0, double(s.size()));
+    const double from = std::max(integerArg(vm, args, 1, 0), 0.0);
+    if (from > double(s.size())) {
+        return Value(-1);
+    }
     const std::size_t at = s.find(needle, std::size_t(from));
     return Value(at == std::u32string::npos ? -1.0 : double(at));
 }
 
 Value lastIndexOf(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
+    if (args.empty()) {
+        return Value();
+    }
     const std::u32string s = chars(vm, self);
     const std::u32string needle = utf8ToUnits(vm.toString(arg(args, 0)));
     const double from = integerArg(vm, args, 1, double(s.size()));
@@ -79,6 +94,9 @@ Value lastIndexOf(Vm& vm, const Value& self, const std::vector<Value>& args)
 
 Value slice(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
+    if (args.empty()) {
+        return Value();
+    }
     const std::u32string s = chars(vm, self);
     const double n = double(s.size());
     double start = integerArg(vm, args, 0, 0);
@@ -90,6 +108,9 @@ Value slice(Vm& vm, const Value& self, const std::vector<Value>& args)
 
 Value substring(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
+    if (args.empty()) {
+        return Value();
+    }
     const std::u32string s = chars(vm, self);
     const double n = double(s.size());
     double start = std::clamp(integerArg(vm, args, 0, 0), 0.0, n);
@@ -102,6 +123,9 @@ Value substring(Vm& vm, const Value& self, const std::vector<Value>& args)
 
 Value substr(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
+    if (args.empty()) {
+        return Value();
+    }
     const std::u32string s = chars(vm, self);
     const double n = double(s.size());
     double start = integerArg(vm, args, 0, 0);
@@ -117,37 +141,48 @@ Value substr(Vm& vm, const Value& self, const std::vector<Value>& args)
     return str(s.substr(std::size_t(start), std::size_t(length)));
 }
 
+// Splits at every occurrence of a non-empty separator.
+void splitAt(const std::u32string& s, const std::u32string& sep, const std::function<void(std::u32string)>& add)
+{
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t at = s.find(sep, from);
+        if (at == std::u32string::npos) {
+            add(s.substr(from));
+            return;
+        }
+        add(s.substr(from, at - from));
+        from = at + sep.size();
+    }
+}
+
+// SWF 5 splits at commas when no separator is given and keeps the string whole for an empty one; later versions
+// keep it whole (ignoring the limit) without a separator and split into characters at an empty one.
 Value split(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     const std::u32string s = chars(vm, self);
     ArrayObject* out = vm.newArray();
     const Value separator = arg(args, 0);
+    const bool swf5 = vm.version() < 6;
     const double limit = integerArg(vm, args, 1, 4294967295.0);
-    auto add = [&](const std::u32string& part) {
+    auto add = [&](std::u32string part) {
         if (double(out->elements.size()) < limit) {
             out->elements.push_back(str(part));
         }
     };
-    if (separator.isUndefined()) {
+    if (separator.isUndefined() && !swf5) {
+        out->elements.push_back(str(s));
+        return Value(static_cast<Object*>(out));
+    }
+    const std::u32string sep = separator.isUndefined() ? U"," : utf8ToUnits(vm.toString(separator));
+    if (sep.empty() && swf5) {
         add(s);
-    } else {
-        const std::u32string sep = utf8ToUnits(vm.toString(separator));
-        if (sep.empty()) {
-            for (char32_t c : s) {
-                add(std::u32string(1, c));
-            }
-        } else if (!s.empty()) {
-            std::size_t from = 0;
-            while (true) {
-                const std::size_t at = s.find(sep, from);
-                if (at == std::u32string::npos) {
-                    add(s.substr(from));
-                    break;
-                }
-                add(s.substr(from, at - from));
-                from = at + sep.size();
-            }
+    } else if (sep.empty()) {
+        for (char32_t c : s) {
+            add(std::u32string(1, c));
         }
+    } else if (!s.empty()) {
+        splitAt(s, sep, add);
     }
     return Value(static_cast<Object*>(out));
 }
@@ -157,11 +192,7 @@ Value changeCase(Vm& vm, const Value& self, const std::vector<Value>&)
 {
     std::u32string s = chars(vm, self);
     for (char32_t& c : s) {
-        if (c < 128) {
-            c = Upper ? char32_t(std::toupper(int(c))) : char32_t(std::tolower(int(c)));
-        } else if (Upper ? (c >= 0xE0 && c <= 0xFE && c != 0xF7) : (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-            c = Upper ? c - 0x20 : c + 0x20;
-        }
+        c = Upper ? upperUnit(c) : lowerUnit(c);
     }
     return str(s);
 }
@@ -180,9 +211,10 @@ Value fromCharCode(Vm& vm, const Value&, const std::vector<Value>& args)
     std::string out;
     for (const Value& v : args) {
         const std::uint32_t code = toUint32(vm.toNumber(v)) & 0xFFFF;
-        if (code != 0) {
-            out += codePointToUtf8(code);
+        if (code == 0) {
+            break;  // the string ends at a NUL character
         }
+        out += codePointToUtf8(code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
     }
     return Value(out);
 }

@@ -65,6 +65,19 @@ public:
     virtual void stopDrag() {}
     // Calls the frame's actions of a clip (the Call action), when the player has them.
     virtual void callFrame(Object* clip, const std::string& frame) = 0;
+
+    // The folder where this movie's SharedObject data persists. Empty (the default): nothing is written and the
+    // data lives as long as the movie.
+    virtual std::string sharedObjectFolder() { return {}; }
+    // The text at an address for LoadVars and XML. False (the default): the host loads nothing.
+    virtual bool loadText(const std::string& url, std::string& text)
+    {
+        (void)url;
+        (void)text;
+        return false;
+    }
+    // The user's language as System.capabilities.language reports it ("zh-CN", "en").
+    virtual std::string language() { return "en"; }
 };
 
 }  // namespace swf::avm1

@@ -33,6 +33,21 @@ Completion onCallFunction(Activation& act, const ActionRecord&)
     return Completion::Normal;
 }
 
+// A method missing on an instance of a built-in class is one this machine lacks: it is logged once by name.
+void noteMissingMethod(Vm& vm, const Value& object, const std::string& name)
+{
+    auto* ctor = dynamic_cast<FunctionObject*>(vm.get(object, "constructor").asObject());
+    if (!ctor || !ctor->native || ctor == vm.builtins().objectCtor) {
+        return;
+    }
+    for (const Property* p : vm.global()->ownProperties()) {
+        if (p->value.asObject() == ctor) {
+            vm.warnOnce("Not implemented: " + p->name + "." + name);
+            return;
+        }
+    }
+}
+
 Completion onCallMethod(Activation& act, const ActionRecord&)
 {
     Vm& vm = act.vm;
@@ -66,6 +81,9 @@ Completion onCallMethod(Activation& act, const ActionRecord&)
     }
     Value function = vm.get(object, name);
     if (!vm.isCallable(function)) {
+        if (o) {
+            noteMissingMethod(vm, object, name);
+        }
         act.push(Value());
         return Completion::Normal;
     }
@@ -131,12 +149,11 @@ Completion onInstanceOf(Activation& act, const ActionRecord&)
 
 void pushNames(Activation& act, Object* o)
 {
-    // The loop ends at a value equal to null; Flash leaves undefined for what is not an object.
+    // The loop ends at a value equal to null; Flash leaves undefined there.
+    act.push(Value());
     if (!o) {
-        act.push(Value());
         return;
     }
-    act.push(Value::null());
     for (const std::string& name : act.vm.enumerate(o)) {
         act.push(Value(name));
     }

@@ -28,13 +28,37 @@ bool strictEquals(const Value& a, const Value& b)
     return false;
 }
 
+// An object compared with a primitive gives its valueOf; unlike other conversions, equality does not fall back to
+// toString when valueOf hands back an object (a Date still converts through its string).
+Value equalityPrimitive(Vm& vm, const Value& v)
+{
+    Object* o = v.asObject();
+    if (o->kind() == ObjectKind::Date || o->kind() == ObjectKind::Super || vm.host().isClip(o)) {
+        return vm.toPrimitive(v);
+    }
+    const Value f = vm.get(v, "valueOf");
+    return vm.isCallable(f) ? vm.call(f, v, {}) : vm.toPrimitive(v);
+}
+
 bool abstractEquals(Vm& vm, const Value& a, const Value& b)
 {
+    if (vm.version() <= 6 && a.isNumber() && b.isNumber() && std::isnan(a.asNumber()) && std::isnan(b.asNumber())) {
+        return true;  // Flash 6 and older movies find NaN equal to itself
+    }
     if (a.type() == b.type()) {
         return strictEquals(a, b);
     }
     if (a.isNullish() && b.isNullish()) {
         return true;
+    }
+    // An object meets a primitive (undefined and null too) as the primitive it converts to.
+    if (a.isObject() && !b.isObject()) {
+        Value pa = equalityPrimitive(vm, a);
+        return pa.isObject() ? false : abstractEquals(vm, pa, b);
+    }
+    if (b.isObject() && !a.isObject()) {
+        Value pb = equalityPrimitive(vm, b);
+        return pb.isObject() ? false : abstractEquals(vm, a, pb);
     }
     if (a.isNullish() || b.isNullish()) {
         return false;
@@ -50,14 +74,6 @@ bool abstractEquals(Vm& vm, const Value& a, const Value& b)
     }
     if (b.isBool()) {
         return abstractEquals(vm, a, Value(b.asBool() ? 1 : 0));
-    }
-    if (a.isObject() && !b.isObject()) {
-        Value pa = vm.toPrimitive(a);
-        return pa.isObject() ? false : abstractEquals(vm, pa, b);
-    }
-    if (b.isObject() && !a.isObject()) {
-        Value pb = vm.toPrimitive(b);
-        return pb.isObject() ? false : abstractEquals(vm, a, pb);
     }
     return false;
 }

@@ -82,6 +82,11 @@ MovieScripts collectRootScripts(const SwfFile& movie)
                 scripts.hasNestedScripts = true;
             }
             break;
+        case tag::ScriptLimits:
+            if (tag.length >= 2 && tag.bodyOffset + 1 < movie.data.size()) {
+                scripts.maxRecursionDepth = movie.data[tag.bodyOffset] | movie.data[tag.bodyOffset + 1] << 8;
+            }
+            break;
         case tag::ShowFrame:
             scripts.frames.push_back(std::move(current));
             current = FrameScripts{};
@@ -174,6 +179,9 @@ TraceRun runTrace(const MovieScripts& scripts, int frames, double tickMs)
     HeadlessHost host(total);
     Vm vm(host, scripts.version);
     host.attach(vm);
+    if (scripts.maxRecursionDepth > 0) {
+        vm.setMaxCallDepth(scripts.maxRecursionDepth);
+    }
     std::vector<bool> initDone(scripts.frames.size(), false);
     TraceRun run;
     int lastRun = -1;

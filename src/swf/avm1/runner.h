@@ -24,6 +24,8 @@ struct FrameScripts {
 struct MovieScripts {
     int version = 0;
     double frameRate = 12;
+    // The call depth the movie's ScriptLimits tag sets (0: the engine's default).
+    int maxRecursionDepth = 0;
     std::vector<FrameScripts> frames;
     // True when a frame holds sprites with scripts or clip events, which need the display tree.
     bool hasNestedScripts = false;

@@ -54,8 +54,8 @@ Completion onStringLength(Activation& act, const ActionRecord&)
 // StringExtract: index counts from 1; out-of-range parts are cut off.
 Completion onStringExtract(Activation& act, const ActionRecord&)
 {
-    const double count = toInteger(act.popNumber());
-    const double index = toInteger(act.popNumber());
+    const double count = toInt32(act.popNumber());
+    const double index = toInt32(act.popNumber());
     const std::u32string s = utf8ToUnits(act.popString());
     double start = index - 1;
     if (start < 0) {
@@ -73,17 +73,23 @@ Completion onStringExtract(Activation& act, const ActionRecord&)
     return Completion::Normal;
 }
 
+// A surrogate on its own is no character; these actions give and take the replacement character instead.
+std::uint32_t withoutSurrogate(std::uint32_t code)
+{
+    return code >= 0xD800 && code < 0xE000 ? 0xFFFD : code;
+}
+
 Completion onCharToAscii(Activation& act, const ActionRecord&)
 {
     const std::u32string s = utf8ToUnits(act.popString());
-    act.push(s.empty() ? Value(0) : Value(double(s[0])));
+    act.push(s.empty() ? Value(0) : Value(double(withoutSurrogate(s[0]))));
     return Completion::Normal;
 }
 
 Completion onAsciiToChar(Activation& act, const ActionRecord&)
 {
     const std::uint32_t code = toUint32(act.popNumber()) & 0xFFFF;
-    act.push(code == 0 ? Value("") : Value(codePointToUtf8(code)));
+    act.push(code == 0 ? Value("") : Value(codePointToUtf8(withoutSurrogate(code))));
     return Completion::Normal;
 }
 

@@ -433,4 +433,31 @@ std::string unitsToUtf8(const std::u32string& s)
     return out;
 }
 
+std::string joinSurrogatePairs(std::string s)
+{
+    if (s.find('\xED') == std::string::npos) {
+        return s;
+    }
+    auto unit = [&s](std::size_t i) {
+        return std::uint32_t(static_cast<unsigned char>(s[i]) & 0x0F) << 12 |
+               std::uint32_t(static_cast<unsigned char>(s[i + 1]) & 0x3F) << 6 |
+               std::uint32_t(static_cast<unsigned char>(s[i + 2]) & 0x3F);
+    };
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (i + 5 < s.size() && s[i] == '\xED' && s[i + 3] == '\xED') {
+            const std::uint32_t high = unit(i);
+            const std::uint32_t low = unit(i + 3);
+            if (high >= 0xD800 && high < 0xDC00 && low >= 0xDC00 && low < 0xE000) {
+                out += codePointToUtf8(0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00));
+                i += 5;
+                continue;
+            }
+        }
+        out += s[i];
+    }
+    return out;
+}
+
 }  // namespace swf::avm1

@@ -78,5 +78,8 @@ const char* primitiveTypeName(Type t);
 std::u32string utf8ToUnits(const std::string& s);
 std::string unitsToUtf8(const std::u32string& s);
 std::string codePointToUtf8(std::uint32_t cp);
+// Rewrites surrogate pairs written as two 3-byte sequences (as some compilers store them) as the one 4-byte UTF-8
+// character they stand for, so that strings compare and measure as Flash's own UTF-8 does.
+std::string joinSurrogatePairs(std::string s);
 
 }  // namespace swf::avm1

@@ -66,7 +66,9 @@ Value lookupPlain(Activation& act, const std::string& name)
     Vm& vm = act.vm;
     const bool v6 = act.version >= 6;
     if (name == "this") {
-        return act.self;
+        // An assignment to `this` makes a variable of the function (or the timeline) that hides it.
+        Object* holder = act.locals ? act.locals : act.target;
+        return holder && holder->findOwn(name) ? vm.get(Value(holder), name) : act.self;
     }
     if (name == "_global" && v6) {
         return Value(vm.global());
@@ -123,6 +125,10 @@ void setVariable(Activation& act, const std::string& name, const Value& value)
         }
         return;
     }
+    if (name == "this") {
+        defineLocal(act, name, value, false);
+        return;
+    }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (!s->object) {
             continue;
@@ -139,6 +145,15 @@ void setVariable(Activation& act, const std::string& name, const Value& value)
 
 void defineLocal(Activation& act, const std::string& name, const Value& value, bool onlyDeclare)
 {
+    // Inside with, an object of the with scopes that has the name itself (not through its prototype) takes the value.
+    for (const Scope* s = act.scope.get(); s && s->kind == Scope::Kind::With; s = s->parent.get()) {
+        if (s->object && (s->object->findOwn(name) || s->object->hasSpecial(name))) {
+            if (!onlyDeclare) {
+                act.vm.set(Value(s->object), name, value);
+            }
+            return;
+        }
+    }
     Object* holder = act.locals ? act.locals : act.target;
     if (!holder) {
         return;
@@ -151,6 +166,13 @@ void defineLocal(Activation& act, const std::string& name, const Value& value, b
 
 bool deleteVariable(Activation& act, const std::string& name)
 {
+    // A path ("o.a", "o:b") names the object that loses the property.
+    std::string prefix;
+    std::string variable;
+    if (splitPath(name, prefix, variable)) {
+        Object* target = resolvePath(act, prefix);
+        return target && !variable.empty() && act.vm.remove(target, variable);
+    }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (s->object && act.vm.has(s->object, name)) {
             return act.vm.remove(s->object, name);
@@ -241,7 +263,7 @@ Completion onPush(Activation& act, const ActionRecord& rec)
     while (!r.atEnd()) {
         const std::uint8_t type = r.u8();
         switch (type) {
-        case 0: act.push(Value(r.cstring())); break;
+        case 0: act.push(Value(joinSurrogatePairs(r.cstring()))); break;
         case 1: act.push(Value(double(r.f32()))); break;
         case 2: act.push(Value::null()); break;
         case 3: act.push(Value()); break;
@@ -321,7 +343,7 @@ Completion onConstantPool(Activation& act, const ActionRecord& rec)
     const std::size_t count = r.u16();
     auto pool = std::make_shared<std::vector<std::string>>();
     for (std::size_t i = 0; i < count && !r.atEnd(); ++i) {
-        pool->push_back(r.cstring());
+        pool->push_back(joinSurrogatePairs(r.cstring()));
     }
     act.constants = std::move(pool);
     return Completion::Normal;

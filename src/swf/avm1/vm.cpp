@@ -71,13 +71,20 @@ void Vm::installBuiltins()
     // The two root prototypes exist before anything that refers to them.
     m_builtins.objectProto = newObject(nullptr);
     m_builtins.functionProto = newObject(m_builtins.objectProto);
-    m_global = newObject(m_builtins.objectProto);
+    // _global has no prototype: it converts to no primitive and traces as "[type Object]".
+    m_global = newObject(nullptr);
     installObjectAndFunction(*this);
     installArray(*this);
     installString(*this);
     installNumberBooleanMath(*this);
     installErrorAndDate(*this);
     installGlobals(*this);
+    installGeom(*this);
+    installXml(*this);
+    installTextFormat(*this);
+    installSharedObject(*this);
+    installLoadVarsAndSystem(*this);
+    installAsNative(*this);
 }
 
 // ---- conversions ----
@@ -95,19 +102,27 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
         // Clips convert to their target path ("_level0.a").
         return Value(m_host.targetPath(o));
     }
+    // A string conversion asks toString only. The number conversion asks valueOf (toString for a Date): when that
+    // is no function the result is undefined; when it gives an object, toString is asked next (a Date's twice).
     const bool date = o->kind() == ObjectKind::Date;
     const char* first = preferString || date ? "toString" : "valueOf";
-    const char* second = preferString || date ? "valueOf" : "toString";
-    for (const char* name : {first, second}) {
+    for (const char* name : {first, "toString"}) {
         Value f = get(v, name);
-        if (isCallable(f)) {
-            Value result = call(f, v, {});
-            if (stopped()) {
+        if (!isCallable(f)) {
+            if (name == first && !preferString) {
                 return Value();
             }
-            if (result.isPrimitive()) {
-                return result;
-            }
+            break;
+        }
+        Value result = call(f, v, {});
+        if (stopped()) {
+            return Value();
+        }
+        if (result.isPrimitive()) {
+            return result;
+        }
+        if (preferString) {
+            break;
         }
     }
     if (o->kind() == ObjectKind::Function) {
@@ -217,7 +232,7 @@ Value Vm::get(const Value& object, const std::string& name)
     if (name == "__proto__") {
         // A primitive stored as __proto__ is kept as it was given.
         const Property* stored = o->findOwn(name);
-        return stored ? stored->value : Value(o->proto());
+        return stored ? stored->value : o->proto() ? Value(o->proto()) : Value();
     }
     int guard = 0;
     for (Object* cur = o; cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
@@ -270,8 +285,12 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
         const Object::Watch w = watch->second;
         stored = call(Value(w.callback), object, {Value(name), get(object, name), value, w.userData});
         --m_getterDepth;
-        if (stopped()) {
+        if (m_aborted) {
             return;
+        }
+        if (m_throwing) {
+            // A watcher that throws leaves the property undefined.
+            stored = Value();
         }
     }
     if (o->setSpecial(*this, name, stored)) {
@@ -348,10 +367,15 @@ std::vector<std::string> Vm::enumerate(Object* object)
 
 // ---- calls ----
 
+void Vm::setMaxCallDepth(int depth)
+{
+    m_maxCallDepth = std::clamp(depth, 1, limits::kAvm1MaxCallDepth);
+}
+
 bool Vm::enterCall()
 {
-    if (m_callDepth >= limits::kAvm1MaxCallDepth) {
-        abort("256 levels of recursion were exceeded in one action list.");
+    if (m_callDepth + 1 >= m_maxCallDepth) {
+        abort(std::to_string(m_maxCallDepth) + " levels of recursion were exceeded in one action list.");
         return false;
     }
     ++m_callDepth;
@@ -409,6 +433,28 @@ Value Vm::construct(const Value& constructor, const std::vector<Value>& args)
     return self;
 }
 
+// True when the prototype (or one above it) lists the interface, directly or through interfaces that extend it.
+bool Vm::implementsInterface(Object* proto, Object* interface, int depth)
+{
+    if (depth > limits::kAvm1MaxProtoChain) {
+        return false;
+    }
+    auto* list = dynamic_cast<ArrayObject*>(get(Value(proto), "__interfaces__").asObject());
+    if (!list) {
+        return false;
+    }
+    for (const Value& i : list->elements) {
+        if (i.asObject() == interface) {
+            return true;
+        }
+        Object* inner = i.isObject() ? get(i, "prototype").asObject() : nullptr;
+        if (inner && inner != proto && implementsInterface(inner, interface, depth + 1)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Vm::instanceOf(const Value& value, Object* constructor)
 {
     Object* o = value.asObject();
@@ -418,17 +464,9 @@ bool Vm::instanceOf(const Value& value, Object* constructor)
     Object* proto = get(Value(constructor), "prototype").asObject();
     int guard = 0;
     for (Object* cur = o->proto(); cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
-        if (cur == proto) {
-            return true;
-        }
         // Interfaces named by implements count too.
-        Value interfaces = get(Value(cur), "__interfaces__");
-        if (auto* list = dynamic_cast<ArrayObject*>(interfaces.asObject())) {
-            for (const Value& i : list->elements) {
-                if (i.asObject() == constructor) {
-                    return true;
-                }
-            }
+        if (cur == proto || implementsInterface(cur, constructor, 0)) {
+            return true;
         }
     }
     return false;

@@ -5,6 +5,7 @@
 #include "swf/avm1/host.h"
 #include "swf/avm1/object.h"
 #include "swf/avm1/value.h"
+#include "swf/limits.h"
 
 #include <cstdint>
 #include <memory>
@@ -125,6 +126,10 @@ public:
     std::vector<Timer>& timers() { return m_timers; }
     int nextTimerId() { return ++m_lastTimerId; }
 
+    // The movie's own recursion limit (ScriptLimits), never above the engine's; the timeline's script counts as
+    // the first level.
+    void setMaxCallDepth(int depth);
+
     // Internal bookkeeping of the interpreter.
     bool enterCall();
     void leaveCall() { --m_callDepth; }
@@ -141,6 +146,7 @@ public:
 private:
     void noteAllocation();
     void installBuiltins();
+    bool implementsInterface(Object* proto, Object* interface, int depth);
     Value getFromProperty(const Value& self, Property& p);
 
     Host& m_host;
@@ -152,6 +158,7 @@ private:
     Value m_thrown;
     bool m_aborted = false;
     int m_callDepth = 0;
+    int m_maxCallDepth = limits::kAvm1MaxCallDepth;
     bool m_pendingConstruct = false;
     bool m_inConstruct = false;
     int m_getterDepth = 0;
@@ -170,5 +177,11 @@ void installString(Vm& vm);
 void installNumberBooleanMath(Vm& vm);
 void installGlobals(Vm& vm);
 void installErrorAndDate(Vm& vm);
+void installGeom(Vm& vm);
+void installXml(Vm& vm);
+void installAsNative(Vm& vm);
+void installTextFormat(Vm& vm);
+void installSharedObject(Vm& vm);
+void installLoadVarsAndSystem(Vm& vm);
 
 }  // namespace swf::avm1
