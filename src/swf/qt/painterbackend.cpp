@@ -2,6 +2,7 @@
 
 #include "swf/limits.h"
 #include "swf/player.h"
+#include "swf/qt/gradientfill.h"
 #include "swf/qt/qtgeometry.h"
 
 #include <QPainter>
@@ -116,6 +117,10 @@ private:
     {
         if (style.isBitmap()) {
             drawBitmapFill(path, style, context, t);
+            return;
+        }
+        if (style.isGradient() && !context.fillColour) {
+            fillGradientPath(m_p, path, style, context, t);
             return;
         }
         m_p.fillPath(path, makeBrush(style, context));
