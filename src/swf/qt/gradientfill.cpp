@@ -1,5 +1,6 @@
 #include "swf/qt/gradientfill.h"
 
+#include "swf/qt/aliasedfill.h"
 #include "swf/render/gradient.h"
 
 #include <QPaintDevice>
@@ -36,7 +37,7 @@ QImage gradientImage(const FillStyle& style, const ColorTransform& colours, cons
 }
 
 void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillStyle& style,
-                      const BrushContext& context, const QTransform& shapeToDevice)
+                      const BrushContext& context, const QTransform& shapeToDevice, bool antialias)
 {
     QRect bounds = shapeToDevice.map(path).boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
     if (const QPaintDevice* device = painter.device())
@@ -46,7 +47,7 @@ void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillSty
     QBrush brush(gradientImage(style, context.colours, shapeToDevice, bounds));
     // The brush is given in shape coordinates; this places its pixels exactly on the device's.
     brush.setTransform(QTransform::fromTranslate(bounds.left(), bounds.top()) * shapeToDevice.inverted());
-    painter.fillPath(path, brush);
+    fillShapePath(painter, path, brush, shapeToDevice, antialias);
 }
 
 }  // namespace swf

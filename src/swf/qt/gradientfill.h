@@ -18,8 +18,8 @@ QImage gradientImage(const FillStyle& style, const ColorTransform& colours, cons
                      const QRect& area);
 
 // Fills the path (in shape coordinates, with the painter's transform set to shapeToDevice) with the
-// gradient.
+// gradient; without anti-aliasing under the pixel-centre rule.
 void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillStyle& style,
-                      const BrushContext& context, const QTransform& shapeToDevice);
+                      const BrushContext& context, const QTransform& shapeToDevice, bool antialias);
 
 }  // namespace swf

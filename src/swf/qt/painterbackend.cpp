@@ -2,6 +2,7 @@
 
 #include "swf/limits.h"
 #include "swf/player.h"
+#include "swf/qt/aliasedfill.h"
 #include "swf/qt/gradientfill.h"
 #include "swf/qt/qtgeometry.h"
 
@@ -54,14 +55,19 @@ private:
                 drawBitmap(c);
             break;
         case DrawCommand::Kind::BeginMask:
-            if (m_maskNesting++ == 0)
+            if (m_maskNesting++ == 0) {
                 m_mask = QPainterPath();
+                m_maskPixels = QRegion();
+            }
             break;
         case DrawCommand::Kind::EndMask:
             if (m_maskNesting > 0 && --m_maskNesting == 0) {
                 m_p.save();
                 m_p.resetTransform();
-                m_p.setClipPath(m_mask, Qt::IntersectClip);
+                if (m_frame.antialias)
+                    m_p.setClipPath(m_mask, Qt::IntersectClip);
+                else
+                    m_p.setClipRegion(m_maskPixels, Qt::IntersectClip);
                 ++m_openClips;
             }
             break;
@@ -74,6 +80,8 @@ private:
         }
     }
 
+    QRect deviceArea() const { return QRect(0, 0, m_frame.width, m_frame.height); }
+
     QTransform transformOf(const Matrix& m) const
     {
         Matrix full = m_frame.stageToPixels * m;
@@ -82,6 +90,10 @@ private:
 
     void addToMask(const DrawCommand& c)
     {
+        if (!m_frame.antialias) {
+            m_maskPixels += shapePixels(qtGeometry(*c.geometry), transformOf(c.matrix), deviceArea());
+            return;
+        }
         QPainterPath mapped = transformOf(c.matrix).map(qtOutline(*c.geometry));
         m_mask = m_mask.isEmpty() ? mapped : m_mask.united(mapped);
     }
@@ -92,6 +104,10 @@ private:
             return;
         QPainterPath rect;
         rect.addRect(0, 0, c.bitmap->width, c.bitmap->height);
+        if (!m_frame.antialias) {
+            m_maskPixels += pixelCentreRegion(rect, transformOf(c.matrix), deviceArea());
+            return;
+        }
         m_mask = m_mask.united(transformOf(c.matrix).map(rect));
     }
 
@@ -120,10 +136,10 @@ private:
             return;
         }
         if (style.isGradient() && !context.fillColour) {
-            fillGradientPath(m_p, path, style, context, t);
+            fillGradientPath(m_p, path, style, context, t, m_frame.antialias);
             return;
         }
-        m_p.fillPath(path, makeBrush(style, context));
+        fillShapePath(m_p, path, makeBrush(style, context), t, m_frame.antialias);
     }
 
     void drawBitmapFill(const QPainterPath& path, const FillStyle& style, const BrushContext& context,
@@ -151,7 +167,7 @@ private:
     void strokePath(const QPainterPath& path, const LineStyle& style, const BrushContext& context,
                     const QTransform& t)
     {
-        m_p.strokePath(path, makePen(style, context, t, m_frame.stageToPixels));
+        strokeShapePath(m_p, path, makePen(style, context, t, m_frame.stageToPixels), t, m_frame.antialias);
     }
 
     void drawBitmap(const DrawCommand& c)
@@ -169,6 +185,7 @@ private:
     QPainter& m_p;
     const RenderFrame& m_frame;
     QPainterPath m_mask;
+    QRegion m_maskPixels;  // the mask at low quality, under the pixel-centre rule
     int m_maskNesting = 0;
     int m_openClips = 0;
 };
