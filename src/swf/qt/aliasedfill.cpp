@@ -93,16 +93,16 @@ void flattenCubic(QPointF from, QPointF c1, QPointF c2, QPointF to, double toler
     out << to;
 }
 
-// The path's contours as polygons in its own coordinates; QPainterPath keeps quadratic curves as
+// The path's subpaths as polylines in its own coordinates; QPainterPath keeps quadratic curves as
 // cubic ones, whose first control point gives the quadratic control point back.
-QList<QPolygonF> contoursOf(const QPainterPath& path, double tolerance)
+QList<QPolygonF> polylinesOf(const QPainterPath& path, double tolerance, qsizetype minimumPoints)
 {
     QList<QPolygonF> contours;
     QPolygonF current;
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element& e = path.elementAt(i);
         if (e.isMoveTo()) {
-            if (current.size() > 2)
+            if (current.size() >= minimumPoints)
                 contours << current;
             current = QPolygonF();
             current << QPointF(e);
@@ -121,9 +121,27 @@ QList<QPolygonF> contoursOf(const QPainterPath& path, double tolerance)
             i += 2;
         }
     }
-    if (current.size() > 2)
+    if (current.size() >= minimumPoints)
         contours << current;
     return contours;
+}
+
+// Closed contours for filling need three points at least.
+QList<QPolygonF> contoursOf(const QPainterPath& path, double tolerance)
+{
+    return polylinesOf(path, tolerance, 3);
+}
+
+// The path with its curves replaced by the polylines a fill would use.
+QPainterPath flattened(const QPainterPath& path, double tolerance)
+{
+    QPainterPath out;
+    for (const QPolygonF& line : polylinesOf(path, tolerance, 2)) {
+        out.moveTo(line.front());
+        for (qsizetype i = 1; i < line.size(); ++i)
+            out.lineTo(line[i]);
+    }
+    return out;
 }
 
 std::vector<Edge> edgesOf(const QList<QPolygonF>& polygons, const QTransform& toDevice)
@@ -263,30 +281,30 @@ void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& br
     painter.restore();
 }
 
+QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice)
+{
+    // Curves are flattened before they are widened, so the outline's sides follow the same chords a
+    // fill of the curve would.
+    QPainterPathStroker stroker(pen);
+    QPainterPath outline;
+    if (pen.isCosmetic()) {
+        // The width is in device pixels: stroke the path where it is drawn, then bring it back.
+        stroker.setWidth(std::max(1.0, pen.widthF()));
+        outline = toDevice.inverted().map(stroker.createStroke(flattened(toDevice.map(path), 0.1)));
+    } else {
+        outline = stroker.createStroke(flattened(path, flatteningTolerance(toDevice)));
+    }
+    outline.setFillRule(Qt::WindingFill);
+    return outline;
+}
+
 void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
                      bool antialias)
 {
-    if (antialias) {
+    if (antialias)
         painter.strokePath(path, pen);
-        return;
-    }
-    QPainterPathStroker stroker(pen);
-    if (pen.isCosmetic()) {
-        // The width is in device pixels: stroke the path where it is drawn.
-        stroker.setWidth(std::max(1.0, pen.widthF()));
-        QPainterPath outline = stroker.createStroke(toDevice.map(path));
-        outline.setFillRule(Qt::WindingFill);
-        QBrush brush = pen.brush();
-        brush.setTransform(brush.transform() * toDevice);
-        painter.save();
-        painter.setTransform(QTransform());
-        fillShapePath(painter, outline, brush, QTransform(), false);
-        painter.restore();
-        return;
-    }
-    QPainterPath outline = stroker.createStroke(path);
-    outline.setFillRule(Qt::WindingFill);
-    fillShapePath(painter, outline, pen.brush(), toDevice, false);
+    else
+        fillShapePath(painter, strokeOutline(path, pen, toDevice), pen.brush(), toDevice, false);
 }
 
 }  // namespace swf

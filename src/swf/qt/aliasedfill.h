@@ -32,6 +32,10 @@ QRegion shapePixels(const QtGeometry& geometry, const QTransform& toDevice, cons
 void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& brush, const QTransform& toDevice,
                    bool antialias);
 
+// The area the pen covers along the path, in the path's coordinates (cosmetic pens are measured in
+// device pixels).
+QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice);
+
 // Strokes the path with the pen; with anti-aliasing off its outline is filled under the pixel-centre
 // rule.
 void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,

@@ -50,4 +50,10 @@ void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillSty
     fillShapePath(painter, path, brush, shapeToDevice, antialias);
 }
 
+void strokeGradientPath(QPainter& painter, const QPainterPath& path, const QPen& pen, const FillStyle& style,
+                        const BrushContext& context, const QTransform& shapeToDevice, bool antialias)
+{
+    fillGradientPath(painter, strokeOutline(path, pen, shapeToDevice), style, context, shapeToDevice, antialias);
+}
+
 }  // namespace swf

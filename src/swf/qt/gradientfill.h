@@ -22,4 +22,8 @@ QImage gradientImage(const FillStyle& style, const ColorTransform& colours, cons
 void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillStyle& style,
                       const BrushContext& context, const QTransform& shapeToDevice, bool antialias);
 
+// Strokes the path with the pen's width, joins and caps, filled with the line's gradient.
+void strokeGradientPath(QPainter& painter, const QPainterPath& path, const QPen& pen, const FillStyle& style,
+                        const BrushContext& context, const QTransform& shapeToDevice, bool antialias);
+
 }  // namespace swf

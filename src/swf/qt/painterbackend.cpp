@@ -167,7 +167,11 @@ private:
     void strokePath(const QPainterPath& path, const LineStyle& style, const BrushContext& context,
                     const QTransform& t)
     {
-        strokeShapePath(m_p, path, makePen(style, context, t, m_frame.stageToPixels), t, m_frame.antialias);
+        QPen pen = makePen(style, context, t, m_frame.stageToPixels);
+        if (style.hasFill && style.fill.isGradient() && !context.fillColour)
+            strokeGradientPath(m_p, path, pen, style.fill, context, t, m_frame.antialias);
+        else
+            strokeShapePath(m_p, path, pen, t, m_frame.antialias);
     }
 
     void drawBitmap(const DrawCommand& c)
