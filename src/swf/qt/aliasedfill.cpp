@@ -202,10 +202,12 @@ double flatteningTolerance(const QTransform& toDevice)
 
 namespace {
 
-std::vector<QRect> coveredRuns(const QPainterPath& path, const QTransform& toDevice, const QRect& area)
+std::vector<QRect> coveredRuns(const QPainterPath& path, const QTransform& toDevice, const QRect& area, double tolerance)
 {
     std::vector<QRect> out;
-    std::vector<Edge> edges = edgesOf(contoursOf(path, flatteningTolerance(toDevice)), toDevice);
+    if (tolerance <= 0)
+        tolerance = flatteningTolerance(toDevice);
+    std::vector<Edge> edges = edgesOf(contoursOf(path, tolerance), toDevice);
     if (edges.empty() || area.isEmpty())
         return out;
     const bool nonZero = path.fillRule() == Qt::WindingFill;
@@ -233,18 +235,19 @@ std::vector<QRect> coveredRuns(const QPainterPath& path, const QTransform& toDev
 
 }  // namespace
 
-QPainterPath pixelCentreCoverage(const QPainterPath& path, const QTransform& toDevice, const QRect& area)
+QPainterPath pixelCentreCoverage(const QPainterPath& path, const QTransform& toDevice, const QRect& area,
+                                 double tolerance)
 {
     QPainterPath out;
     out.setFillRule(Qt::WindingFill);
-    for (const QRect& r : coveredRuns(path, toDevice, area))
+    for (const QRect& r : coveredRuns(path, toDevice, area, tolerance))
         out.addRect(r);
     return out;
 }
 
 QRegion pixelCentreRegion(const QPainterPath& path, const QTransform& toDevice, const QRect& area)
 {
-    std::vector<QRect> runs = coveredRuns(path, toDevice, area);
+    std::vector<QRect> runs = coveredRuns(path, toDevice, area, 0);
     QRegion region;
     if (!runs.empty())
         region.setRects(runs.data(), int(runs.size()));
@@ -261,7 +264,7 @@ QRegion shapePixels(const QtGeometry& geometry, const QTransform& toDevice, cons
 }
 
 void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& brush, const QTransform& toDevice,
-                   bool antialias)
+                   bool antialias, double tolerance)
 {
     if (antialias) {
         painter.fillPath(path, brush);
@@ -269,7 +272,7 @@ void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& br
     }
     const QPaintDevice* device = painter.device();
     QRect area = device ? QRect(0, 0, device->width(), device->height()) : QRect();
-    QPainterPath pixels = pixelCentreCoverage(path, toDevice, area);
+    QPainterPath pixels = pixelCentreCoverage(path, toDevice, area, tolerance);
     if (pixels.isEmpty())
         return;
     // The pixels are in device coordinates; the brush keeps its place relative to the shape.

@@ -18,10 +18,15 @@ namespace swf {
 // How far a flattened curve may stray from the curve, in the path's own units, for a path drawn with
 // the transform: about a tenth of a device pixel.
 double flatteningTolerance(const QTransform& toDevice);
+// Glyph outlines are flattened once in their own units, a tenth of a pixel of the 1024-unit em,
+// whatever size the text is drawn at.
+constexpr double kGlyphFlatness = 2.0;
 
 // The pixels the path covers (with the path's fill rule), as whole-pixel rectangles in device
 // coordinates, limited to `area`.
-QPainterPath pixelCentreCoverage(const QPainterPath& path, const QTransform& toDevice, const QRect& area);
+// A tolerance of 0 takes the transform's.
+QPainterPath pixelCentreCoverage(const QPainterPath& path, const QTransform& toDevice, const QRect& area,
+                                 double tolerance = 0);
 
 // The same pixels as a region; and the pixels all fills of a shape cover, what it adds to a mask.
 QRegion pixelCentreRegion(const QPainterPath& path, const QTransform& toDevice, const QRect& area);
@@ -30,7 +35,7 @@ QRegion shapePixels(const QtGeometry& geometry, const QTransform& toDevice, cons
 // Fills the path (in the painter's current coordinates, which map to the device by toDevice); with
 // anti-aliasing off the covered pixels follow the pixel-centre rule instead of Qt's own.
 void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& brush, const QTransform& toDevice,
-                   bool antialias);
+                   bool antialias, double tolerance = 0);
 
 // The area the pen covers along the path, in the path's coordinates (cosmetic pens are measured in
 // device pixels).

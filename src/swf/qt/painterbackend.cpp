@@ -3,7 +3,9 @@
 #include "swf/limits.h"
 #include "swf/player.h"
 #include "swf/qt/aliasedfill.h"
+#include "swf/qt/filters.h"
 #include "swf/qt/gradientfill.h"
+#include "swf/qt/layers.h"
 #include "swf/qt/qtgeometry.h"
 
 #include <QPainter>
@@ -19,7 +21,10 @@ namespace {
 
 class FramePainter {
 public:
-    FramePainter(QPainter& painter, const RenderFrame& frame) : m_p(painter), m_frame(frame) {}
+    FramePainter(QPainter& painter, const RenderFrame& frame, bool nested = false)
+        : m_p(painter), m_frame(frame), m_nested(nested)
+    {
+    }
 
     void run()
     {
@@ -31,14 +36,55 @@ public:
         m_p.setCompositionMode(QPainter::CompositionMode_Source);
         m_p.fillRect(QRect(0, 0, m_frame.width, m_frame.height), QColor(bg.r, bg.g, bg.b, bg.a));
         m_p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        for (const DrawCommand& c : m_frame.commands->commands)
-            execute(c);
+        const auto& commands = m_frame.commands->commands;
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            if (commands[i].kind == DrawCommand::Kind::BeginLayer)
+                i = paintLayer(i);
+            else
+                execute(commands[i]);
+        }
         while (m_openClips-- > 0)
             m_p.restore();
         m_p.restore();
     }
 
 private:
+    // Paints the commands up to the matching EndLayer on a layer of their own, composes it and
+    // returns the EndLayer's index.
+    std::size_t paintLayer(std::size_t begin)
+    {
+        const auto& commands = m_frame.commands->commands;
+        std::size_t end = begin + 1;
+        for (int depth = 1; end < commands.size(); ++end) {
+            if (commands[end].kind == DrawCommand::Kind::BeginLayer)
+                ++depth;
+            else if (commands[end].kind == DrawCommand::Kind::EndLayer && --depth == 0)
+                break;
+        }
+        if (m_maskNesting > 0)
+            return end;  // masks take shapes only
+        CommandList inside;
+        inside.movie = m_frame.commands->movie;
+        inside.commands.assign(commands.begin() + begin + 1, commands.begin() + std::min(end, commands.size()));
+        RenderFrame frame = m_frame;
+        frame.commands = &inside;
+        frame.background = Rgba{0, 0, 0, 0};
+        QImage layer = newLayer(m_frame.width, m_frame.height);
+        {
+            QPainter painter(&layer);
+            FramePainter(painter, frame, true).run();
+        }
+        if (end < commands.size()) {
+            const DrawCommand& close = commands[end];
+            applyFilters(layer, close.filters, transformOf(Matrix()));
+            transformLayerColours(layer, close.colorTransform);
+            composeLayer(m_p, layer, close.blendMode, m_nested);
+        } else {
+            composeLayer(m_p, layer, BlendMode::Normal, m_nested);
+        }
+        return end;
+    }
+
     void execute(const DrawCommand& c)
     {
         switch (c.kind) {
@@ -77,6 +123,9 @@ private:
                 --m_openClips;
             }
             break;
+        case DrawCommand::Kind::BeginLayer:
+        case DrawCommand::Kind::EndLayer:
+            break;  // handled by paintLayer
         }
     }
 
@@ -139,7 +188,8 @@ private:
             fillGradientPath(m_p, path, style, context, t, m_frame.antialias);
             return;
         }
-        fillShapePath(m_p, path, makeBrush(style, context), t, m_frame.antialias);
+        fillShapePath(m_p, path, makeBrush(style, context), t, m_frame.antialias,
+                      context.fillColour ? kGlyphFlatness : 0.0);
     }
 
     void drawBitmapFill(const QPainterPath& path, const FillStyle& style, const BrushContext& context,
@@ -192,6 +242,7 @@ private:
     QRegion m_maskPixels;  // the mask at low quality, under the pixel-centre rule
     int m_maskNesting = 0;
     int m_openClips = 0;
+    bool m_nested = false;  // painting on a layer
 };
 
 }  // namespace

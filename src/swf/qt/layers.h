@@ -1,0 +1,22 @@
+// Offscreen layers: a display object with a blend mode or filters is painted on a transparent picture
+// of its own, which is then composed onto what lies below.
+#pragma once
+
+#include "swf/format/place.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace swf {
+
+// A transparent layer of the target's size.
+QImage newLayer(int width, int height);
+
+// Applies a colour transform to every pixel of a premultiplied layer.
+void transformLayerColours(QImage& layer, const ColorTransform& colours);
+
+// Composes the layer onto the painter's device with the blend mode, inside the painter's clip.
+// `nested` says whether the painter's device is itself a layer: alpha and erase act only on layers.
+void composeLayer(QPainter& target, const QImage& layer, BlendMode mode, bool nested);
+
+}  // namespace swf
