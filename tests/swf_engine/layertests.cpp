@@ -79,7 +79,7 @@ TEST(Layers, SubtractAndInvertWorkPixelByPixelAndAlphaEraseNeedALayer)
         QImage target = filled(c.dest);
         {
             QPainter painter(&target);
-            swf::composeLayer(painter, filled(c.source), c.mode, c.nested);
+            swf::composeLayer(painter, filled(c.source), c.mode, c.nested, QRegion(0, 0, 4, 4));
         }
         EXPECT_EQ(target.pixel(1, 1), c.expected) << int(c.mode);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace swf {
 
@@ -99,10 +100,34 @@ void transformLayerColours(QImage& layer, const ColorTransform& colours)
     }
 }
 
-void composeLayer(QPainter& target, const QImage& layer, BlendMode mode, bool nested)
+QRegion coveredPixels(const QImage& opaqueLayer)
+{
+    std::vector<QRect> runs;
+    for (int y = 0; y < opaqueLayer.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(opaqueLayer.constScanLine(y));
+        for (int x = 0; x < opaqueLayer.width();) {
+            if (qAlpha(line[x]) == 0) {
+                ++x;
+                continue;
+            }
+            int start = x;
+            while (x < opaqueLayer.width() && qAlpha(line[x]) != 0)
+                ++x;
+            runs.emplace_back(start, y, x - start, 1);
+        }
+    }
+    QRegion region;
+    if (!runs.empty())
+        region.setRects(runs.data(), int(runs.size()));
+    return region;
+}
+
+void composeLayer(QPainter& target, const QImage& layer, BlendMode mode, bool nested, const QRegion& covered)
 {
     target.save();
     target.resetTransform();
+    if (mode == BlendMode::Alpha || mode == BlendMode::Erase)
+        target.setClipRegion(covered, Qt::IntersectClip);
     if (mode == BlendMode::Subtract) {
         composePixelwise(target, layer, subtractPixel);
     } else if (mode == BlendMode::Invert) {

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 
 namespace swf {
 
@@ -16,7 +17,11 @@ QImage newLayer(int width, int height);
 void transformLayerColours(QImage& layer, const ColorTransform& colours);
 
 // Composes the layer onto the painter's device with the blend mode, inside the painter's clip.
-// `nested` says whether the painter's device is itself a layer: alpha and erase act only on layers.
-void composeLayer(QPainter& target, const QImage& layer, BlendMode mode, bool nested);
+// `nested` says whether the painter's device is itself a layer: alpha and erase act only on layers,
+// and only on `covered`, the device pixels the layer's content draws on (even where it is clear).
+void composeLayer(QPainter& target, const QImage& layer, BlendMode mode, bool nested, const QRegion& covered);
+
+// The pixels of a layer painted with every colour made opaque, as a region.
+QRegion coveredPixels(const QImage& opaqueLayer);
 
 }  // namespace swf

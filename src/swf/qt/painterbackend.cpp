@@ -78,11 +78,31 @@ private:
             const DrawCommand& close = commands[end];
             applyFilters(layer, close.filters, transformOf(Matrix()));
             transformLayerColours(layer, close.colorTransform);
-            composeLayer(m_p, layer, close.blendMode, m_nested);
+            bool erases = m_nested && (close.blendMode == BlendMode::Alpha || close.blendMode == BlendMode::Erase);
+            composeLayer(m_p, layer, close.blendMode, m_nested, erases ? coverage(inside) : QRegion());
         } else {
-            composeLayer(m_p, layer, BlendMode::Normal, m_nested);
+            composeLayer(m_p, layer, BlendMode::Normal, m_nested, QRegion());
         }
         return end;
+    }
+
+    // The pixels the commands draw on, found by painting them once more with every colour opaque.
+    QRegion coverage(const CommandList& list) const
+    {
+        CommandList opaque = list;
+        for (DrawCommand& c : opaque.commands) {
+            c.colorTransform.aMult = 0;
+            c.colorTransform.aAdd = 255;
+        }
+        RenderFrame frame = m_frame;
+        frame.commands = &opaque;
+        frame.background = Rgba{0, 0, 0, 0};
+        QImage picture = newLayer(m_frame.width, m_frame.height);
+        {
+            QPainter painter(&picture);
+            FramePainter(painter, frame, true).run();
+        }
+        return coveredPixels(picture);
     }
 
     void execute(const DrawCommand& c)

@@ -65,14 +65,11 @@ private:
     }
 
     // Objects with a blend mode or filters are painted as a group on a layer; the layer takes the
-    // colour transform as a whole, so overlapping children do not show through.
+    // colour transform as a whole, so overlapping children do not show through, and children with
+    // the alpha and erase modes act on the layer, not on the stage.
     static bool needsLayer(const Placement& p)
     {
-        if (!p.filters.empty())
-            return true;
-        if (p.blendMode == BlendMode::Normal)
-            return false;
-        return p.blendMode != BlendMode::Layer || !p.colorTransform.isIdentity();
+        return !p.filters.empty() || p.blendMode != BlendMode::Normal;
     }
 
     void draw(const DisplayObject& object, const Matrix& parent, const ColorTransform& parentColours, int nesting)
