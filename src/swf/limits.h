@@ -38,6 +38,8 @@ inline constexpr std::size_t kMaxSoundVoices = 32;
 // size cannot ask for gigabytes). Larger requests are scaled down, keeping the aspect ratio.
 inline constexpr int kMaxRenderSide = 16384;
 inline constexpr std::int64_t kMaxRenderPixels = std::int64_t(64) * 1024 * 1024;
+// Pixels a layer with filters reaches beyond the target on each side (blurs and shadows spread in).
+inline constexpr int kMaxFilterReach = 1024;
 
 // Frame scripts run in one tick before the rest are dropped (a goto loop between frames ends here).
 inline constexpr std::size_t kMaxActionBlocksPerFrame = 1024;

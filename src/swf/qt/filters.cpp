@@ -170,6 +170,16 @@ void blurPass(QImage& image, double size, bool horizontal)
     }
 }
 
+int filterReach(const std::vector<Filter>& filters, double scale)
+{
+    double reach = 0;
+    for (const Filter& f : filters) {
+        double blurSize = std::min(kMaxBlur, std::max(f.blurX, f.blurY) * scale) * std::max(1, f.passes);
+        reach += blurSize / 2 + std::fabs(f.distance * scale) + 1;
+    }
+    return int(std::ceil(std::min(reach, double(limits::kMaxFilterReach))));
+}
+
 void applyFilters(QImage& layer, const std::vector<Filter>& filters, const QTransform& stageToDevice)
 {
     const double scale = std::sqrt(std::fabs(stageToDevice.determinant())) * 20;  // twips to pixels

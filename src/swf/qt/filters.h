@@ -14,6 +14,10 @@ namespace swf {
 // box in pixels (1 or less does nothing).
 void blurPass(QImage& image, double size, bool horizontal);
 
+// How many device pixels beyond its content the filters can reach, at `scale` device pixels per
+// stage pixel.
+int filterReach(const std::vector<Filter>& filters, double scale);
+
 // Applies the filters in order; sizes and distances are in stage pixels, scaled by `stageToDevice`.
 void applyFilters(QImage& layer, const std::vector<Filter>& filters, const QTransform& stageToDevice);
 

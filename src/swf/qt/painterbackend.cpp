@@ -66,17 +66,27 @@ private:
         CommandList inside;
         inside.movie = m_frame.commands->movie;
         inside.commands.assign(commands.begin() + begin + 1, commands.begin() + std::min(end, commands.size()));
+        // Filters reach beyond the picture: the layer gets a margin so what lies just outside (or in
+        // the next band) still spreads in.
+        const int margin = end < commands.size() ? filterMargin(commands[end].filters) : 0;
         RenderFrame frame = m_frame;
         frame.commands = &inside;
         frame.background = Rgba{0, 0, 0, 0};
-        QImage layer = newLayer(m_frame.width, m_frame.height);
+        frame.width += 2 * margin;
+        frame.height += 2 * margin;
+        frame.stageToPixels.tx += margin;
+        frame.stageToPixels.ty += margin;
+        QImage layer = newLayer(frame.width, frame.height);
         {
             QPainter painter(&layer);
             FramePainter(painter, frame, true).run();
         }
+        if (end < commands.size())
+            applyFilters(layer, commands[end].filters, transformOf(Matrix()));
+        if (margin > 0)
+            layer = layer.copy(margin, margin, m_frame.width, m_frame.height);
         if (end < commands.size()) {
             const DrawCommand& close = commands[end];
-            applyFilters(layer, close.filters, transformOf(Matrix()));
             transformLayerColours(layer, close.colorTransform);
             bool erases = m_nested && (close.blendMode == BlendMode::Alpha || close.blendMode == BlendMode::Erase);
             composeLayer(m_p, layer, close.blendMode, m_nested, erases ? coverage(inside) : QRegion());
@@ -84,6 +94,12 @@ private:
             composeLayer(m_p, layer, BlendMode::Normal, m_nested, QRegion());
         }
         return end;
+    }
+
+    int filterMargin(const std::vector<Filter>& filters) const
+    {
+        const Matrix& s = m_frame.stageToPixels;
+        return filterReach(filters, std::sqrt(std::fabs(s.a * s.d - s.b * s.c)) * 20);
     }
 
     // The pixels the commands draw on, found by painting them once more with every colour opaque.
