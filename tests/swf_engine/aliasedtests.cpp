@@ -30,6 +30,18 @@ TEST(PixelCentreRule, EdgesThroughPixelCentresBelongToTheLeftAndTopSides)
     EXPECT_TRUE(samePixels(coverage(nudged), QRegion(11, 10, 9, 11)));
 }
 
+TEST(PixelCentreRule, VerticesKeepToA256thOfAPixel)
+{
+    // A left edge a thousandth of a pixel right of the centres moves onto them and takes the column;
+    // a hundredth is beyond half a step and leaves it out.
+    QPainterPath hair, clear;
+    hair.addRect(QRectF(10.501, 0, 10, 4));
+    clear.addRect(QRectF(10.51, 0, 10, 4));
+    EXPECT_TRUE(coverage(hair).contains(QPoint(10, 1)));
+    EXPECT_FALSE(coverage(clear).contains(QPoint(10, 1)));
+    EXPECT_TRUE(coverage(clear).contains(QPoint(11, 1)));
+}
+
 TEST(PixelCentreRule, EvenOddAndWindingRulesDecideOverlaps)
 {
     QPainterPath twice;

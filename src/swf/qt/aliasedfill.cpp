@@ -144,11 +144,22 @@ QPainterPath flattened(const QPainterPath& path, double tolerance)
     return out;
 }
 
+// Vertices are kept to a 256th of a pixel, as hardware rasterisers keep them, so edges that pass
+// within a hair of a pixel centre fall on the same side as in Flash's pictures.
+constexpr double kSubpixelSteps = 256;
+
+QPointF snapped(QPointF p)
+{
+    return {std::round(p.x() * kSubpixelSteps) / kSubpixelSteps, std::round(p.y() * kSubpixelSteps) / kSubpixelSteps};
+}
+
 std::vector<Edge> edgesOf(const QList<QPolygonF>& polygons, const QTransform& toDevice)
 {
     std::vector<Edge> edges;
     for (const QPolygonF& shapePolygon : polygons) {
-        const QPolygonF polygon = toDevice.map(shapePolygon);
+        QPolygonF polygon = toDevice.map(shapePolygon);
+        for (QPointF& p : polygon)
+            p = snapped(p);
         const qsizetype n = polygon.size();
         for (qsizetype i = 0; i < n; ++i) {
             QPointF a = polygon[i];
