@@ -5,8 +5,29 @@
 
 #include <QPaintDevice>
 #include <cmath>
+#include <vector>
 
 namespace swf {
+
+namespace {
+
+// The ramp's colours, filtered, transformed and premultiplied, at this many even steps from 0 to 1:
+// a quarter of an entry apart.
+constexpr int kLookupSteps = GradientRamp::kEntries * 4;
+
+std::vector<QRgb> colourLookup(const GradientRamp& ramp, const ColorTransform& colours)
+{
+    std::vector<QRgb> lookup(kLookupSteps + 1);
+    for (int i = 0; i <= kLookupSteps; ++i) {
+        RampColour c = ramp.sample(double(i) / kLookupSteps, colours);
+        auto premultiplied = [&c](float v) { return int(v * c.a * 255.0f + 0.5f); };
+        lookup[std::size_t(i)] =
+            qRgba(premultiplied(c.r), premultiplied(c.g), premultiplied(c.b), int(c.a * 255.0f + 0.5f));
+    }
+    return lookup;
+}
+
+}  // namespace
 
 QImage gradientImage(const FillStyle& style, const ColorTransform& colours, const QTransform& shapeToDevice,
                      const QRect& area)
@@ -20,17 +41,17 @@ QImage gradientImage(const FillStyle& style, const ColorTransform& colours, cons
         (QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty) * shapeToDevice).inverted(&invertible);
     if (!invertible || area.isEmpty())
         return image;
-    const GradientRamp ramp(style.gradient);
+    const std::vector<QRgb> lookup = colourLookup(GradientRamp(style.gradient), colours);
     const double focal = style.gradient.focalPoint;
+    // One pixel to the right moves the gradient point by (dx, dy).
+    const double dx = toGradient.m11(), dy = toGradient.m12();
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            QPointF p = toGradient.map(QPointF(area.left() + x + 0.5, area.top() + y + 0.5));
-            double t = GradientRamp::spread(style.gradient.spread,
-                                            GradientRamp::position(style.kind, focal, p.x(), p.y()));
-            RampColour c = ramp.sample(t, colours);
-            auto premultiplied = [&c](float v) { return int(std::lround(v * c.a * 255.0f)); };
-            line[x] = qRgba(premultiplied(c.r), premultiplied(c.g), premultiplied(c.b), int(std::lround(c.a * 255.0f)));
+        QPointF start = toGradient.map(QPointF(area.left() + 0.5, area.top() + y + 0.5));
+        double gx = start.x(), gy = start.y();
+        for (int x = 0; x < image.width(); ++x, gx += dx, gy += dy) {
+            double t = GradientRamp::spread(style.gradient.spread, GradientRamp::position(style.kind, focal, gx, gy));
+            line[x] = lookup[std::size_t(t * kLookupSteps + 0.5)];
         }
     }
     return image;
