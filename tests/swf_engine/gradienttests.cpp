@@ -101,6 +101,9 @@ TEST(GradientRamp, PositionsOfLinearRadialAndFocalGradients)
     EXPECT_NEAR(GradientRamp::position(FillKind::FocalGradient, 0.5, 0, 16384), 1.0, 1e-9);
     // Halfway from the focus to the left edge.
     EXPECT_NEAR(GradientRamp::position(FillKind::FocalGradient, 0.5, -4096, 0), 0.5, 1e-9);
+    // A focus on the rim is held at 0.98 of the radius.
+    EXPECT_NEAR(GradientRamp::position(FillKind::FocalGradient, 1.0, 0.98 * 16384, 0), 0.0, 1e-9);
+    EXPECT_NEAR(GradientRamp::position(FillKind::FocalGradient, -1.0, 16384, 0), 1.0, 1e-9);
 }
 
 TEST(GradientRamp, SpreadModesFoldPositionsOutsideTheRamp)
