@@ -38,6 +38,9 @@ inline constexpr std::size_t kMaxSoundVoices = 32;
 // size cannot ask for gigabytes). Larger requests are scaled down, keeping the aspect ratio.
 inline constexpr int kMaxRenderSide = 16384;
 inline constexpr std::int64_t kMaxRenderPixels = std::int64_t(64) * 1024 * 1024;
+// Offscreen pictures up to this size are anti-aliased by four samples per pixel (four paintings);
+// larger ones use the faster single painting.
+inline constexpr std::int64_t kMaxMultisampledPixels = std::int64_t(1024) * 1024;
 // Pixels a layer with filters reaches beyond the target on each side (blurs and shadows spread in).
 inline constexpr int kMaxFilterReach = 1024;
 

@@ -136,5 +136,19 @@ TEST(PixelCentreRule, LowQualityStrokesCoverTheirWidthWithoutBlending)
     }
 }
 
+TEST(Multisampling, HighQualityPicturesCoverEdgePixelsInQuartersOfTheFourSamples)
+{
+    // A red rectangle on white whose left edge runs at 10.5 px (two of a pixel's four samples inside)
+    // and whose top edge at 10.25 px (three inside), rendered at high quality.
+    SwfWriter w = smallMovie();
+    auto red = rectangleShape(1, {210, 1000, 205, 1000}, {255, 0, 0, 255});
+    w.tag(red.first, red.second).tag(kPlaceObject2, placeObject2(placeAt(1, 1))).showFrame();
+    QImage image = renderFrame(*playerFor(w.finish()), swf::Quality::High);
+    EXPECT_TRUE(near(image, 10, 30, QColor(255, 128, 128), 1));  // half the samples: half red
+    EXPECT_TRUE(near(image, 30, 10, QColor(255, 64, 64), 1));    // three of four samples
+    EXPECT_TRUE(near(image, 30, 30, QColor(255, 0, 0), 0));
+    EXPECT_TRUE(near(image, 9, 30, QColor(255, 255, 255), 0));
+}
+
 }  // namespace
 }  // namespace kivamo::test

@@ -6,6 +6,7 @@
 #include "swf/qt/filters.h"
 #include "swf/qt/gradientfill.h"
 #include "swf/qt/layers.h"
+#include "swf/qt/multisample.h"
 #include "swf/qt/qtgeometry.h"
 
 #include <QPainter>
@@ -310,13 +311,18 @@ void prepareGeometry(const RenderFrame& frame)
     }
 }
 
-// Paints the frame into the image in horizontal bands, one thread per band.
+// Paints the frame into the image in horizontal bands, one thread per band; anti-aliased frames up to
+// a megapixel are painted by four samples per pixel instead.
 class BandedImageBackend : public RenderBackend {
 public:
     explicit BandedImageBackend(QImage& image) : m_image(image) {}
 
     void drawFrame(const RenderFrame& frame) override
     {
+        if (frame.antialias && std::int64_t(m_image.width()) * m_image.height() <= limits::kMaxMultisampledPixels) {
+            paintMultisampled(m_image, frame);
+            return;
+        }
         unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         int bands = static_cast<int>(std::min({cores, kMaxBands, unsigned(m_image.height() / kMinRowsPerBand)}));
         if (bands <= 1) {
