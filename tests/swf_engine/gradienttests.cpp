@@ -121,7 +121,7 @@ TEST(GradientRamp, SpreadModesFoldPositionsOutsideTheRamp)
 constexpr std::uint16_t kPlaceObject2 = 26;
 
 // A 100x100 px stage filled with a linear red-to-blue gradient whose square spans the middle 50 px.
-QImage spreadPicture(int spread)
+QImage spreadPicture(int spread, swf::Quality quality = swf::Quality::Low)
 {
     ShapeBuilder s(1, 3);
     double scale = 1000.0 / 32768;
@@ -130,7 +130,16 @@ QImage spreadPicture(int spread)
     s.rectangle({0, 2000, 0, 2000}, fill);
     SwfWriter w = smallMovie();
     w.tag(s.tagCode(), s.body()).tag(kPlaceObject2, placeObject2(placeAt(1, 1))).showFrame();
-    return renderFrame(*playerFor(w.finish()));
+    return renderFrame(*playerFor(w.finish()), quality);
+}
+
+TEST(GradientPixels, FourSamplePicturesShadeEachPixelAtItsCentre)
+{
+    // Inside the fill every sample of a pixel takes the colour of the pixel's centre, so the
+    // anti-aliased picture equals the aliased one there.
+    QImage low = spreadPicture(1), high = spreadPicture(1, swf::Quality::High);
+    for (int x : {10, 33, 50, 67, 90})
+        EXPECT_EQ(high.pixel(x, 50), low.pixel(x, 50)) << x;
 }
 
 TEST(GradientPixels, SpreadModesRepeatOrMirrorTheRampBeyondItsSquare)

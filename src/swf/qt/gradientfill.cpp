@@ -30,7 +30,7 @@ std::vector<QRgb> colourLookup(const GradientRamp& ramp, const ColorTransform& c
 }  // namespace
 
 QImage gradientImage(const FillStyle& style, const ColorTransform& colours, const QTransform& shapeToDevice,
-                     const QRect& area)
+                     const QRect& area, QPointF shading)
 {
     QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -47,7 +47,7 @@ QImage gradientImage(const FillStyle& style, const ColorTransform& colours, cons
     const double dx = toGradient.m11(), dy = toGradient.m12();
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        QPointF start = toGradient.map(QPointF(area.left() + 0.5, area.top() + y + 0.5));
+        QPointF start = toGradient.map(QPointF(area.left() + 0.5, area.top() + y + 0.5) + shading);
         double gx = start.x(), gy = start.y();
         for (int x = 0; x < image.width(); ++x, gx += dx, gy += dy) {
             double t = GradientRamp::spread(style.gradient.spread, GradientRamp::position(style.kind, focal, gx, gy));
@@ -65,7 +65,7 @@ void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillSty
         bounds &= QRect(0, 0, device->width(), device->height());
     if (bounds.isEmpty())
         return;
-    QBrush brush(gradientImage(style, context.colours, shapeToDevice, bounds));
+    QBrush brush(gradientImage(style, context.colours, shapeToDevice, bounds, context.shadingOffset));
     // The brush is given in shape coordinates; this places its pixels exactly on the device's.
     brush.setTransform(QTransform::fromTranslate(bounds.left(), bounds.top()) * shapeToDevice.inverted());
     fillShapePath(painter, path, brush, shapeToDevice, antialias);

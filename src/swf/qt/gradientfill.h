@@ -13,9 +13,9 @@
 namespace swf {
 
 // The gradient's colours over the device pixels of `area` (a rectangle in device pixels), for a shape
-// drawn with `shapeToDevice`; premultiplied ARGB.
+// drawn with `shapeToDevice`, each worked out at its pixel's centre moved by `shading`; premultiplied ARGB.
 QImage gradientImage(const FillStyle& style, const ColorTransform& colours, const QTransform& shapeToDevice,
-                     const QRect& area);
+                     const QRect& area, QPointF shading = QPointF());
 
 // Fills the path (in shape coordinates, with the painter's transform set to shapeToDevice) with the
 // gradient; without anti-aliasing under the pixel-centre rule.

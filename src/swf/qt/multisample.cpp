@@ -26,6 +26,8 @@ void paintMultisampled(QImage& image, const RenderFrame& frame)
         shifted.antialias = false;
         shifted.stageToPixels.tx += 0.5 - point[0];
         shifted.stageToPixels.ty += 0.5 - point[1];
+        shifted.shadingOffsetX = 0.5 - point[0];
+        shifted.shadingOffsetY = 0.5 - point[1];
         sample.fill(Qt::transparent);
         {
             QPainter painter(&sample);

@@ -203,7 +203,8 @@ private:
         QTransform t = transformOf(c.matrix);
         m_p.setTransform(t);
         m_p.setCompositionMode(compositionFor(c.blendMode));
-        BrushContext context{c.colorTransform, c.fillColour, m_frame.commands->movie, m_frame.smoothBitmaps};
+        BrushContext context{c.colorTransform, c.fillColour, m_frame.commands->movie, m_frame.smoothBitmaps,
+                             QPointF(m_frame.shadingOffsetX, m_frame.shadingOffsetY)};
         for (std::size_t l = 0; l < g.layers.size(); ++l) {
             const QtLayer& layer = g.layers[l];
             const GeometryLayer& source = c.geometry->layers[l];
@@ -265,7 +266,8 @@ private:
     {
         if (!c.bitmap || c.bitmap->width == 0)
             return;
-        BrushContext context{c.colorTransform, std::nullopt, m_frame.commands->movie, m_frame.smoothBitmaps};
+        BrushContext context{c.colorTransform, std::nullopt, m_frame.commands->movie, m_frame.smoothBitmaps,
+                             QPointF(m_frame.shadingOffsetX, m_frame.shadingOffsetY)};
         QImage image = transformedImage(*c.bitmap, context.colours);
         m_p.setTransform(transformOf(c.matrix));
         m_p.setCompositionMode(compositionFor(c.blendMode));
