@@ -40,6 +40,11 @@ inline constexpr double kMaxQueuedStreamSeconds = 10.0;
 // size cannot ask for gigabytes). Larger requests are scaled down, keeping the aspect ratio.
 inline constexpr int kMaxRenderSide = 16384;
 inline constexpr std::int64_t kMaxRenderPixels = std::int64_t(64) * 1024 * 1024;
+// Offscreen pictures up to this size are anti-aliased by four samples per pixel (four paintings);
+// larger ones use the faster single painting.
+inline constexpr std::int64_t kMaxMultisampledPixels = std::int64_t(1024) * 1024;
+// Pixels a layer with filters reaches beyond the target on each side (blurs and shadows spread in).
+inline constexpr int kMaxFilterReach = 1024;
 
 // Frame scripts run in one tick before the rest are dropped (a goto loop between frames ends here).
 inline constexpr std::size_t kMaxActionBlocksPerFrame = 1024;

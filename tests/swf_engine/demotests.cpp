@@ -91,6 +91,7 @@ namespace {
 TEST(Demos, BandedRenderingMatchesPaintingInOnePass)
 {
     // renderImage paints tall images in parallel bands; each band must equal the same rows painted at once.
+    // (At low quality: anti-aliased qualities are painted by four samples per pixel instead of bands.)
     for (const DemoMovie& demo : demoMovies()) {
         auto player = playerFor(demo.bytes);
         for (int i = 0; i < 5; ++i)
@@ -98,7 +99,7 @@ TEST(Demos, BandedRenderingMatchesPaintingInOnePass)
         swf::View view;
         view.width = 640;
         view.height = 480;
-        view.quality = swf::Quality::High;
+        view.quality = swf::Quality::Low;
         QImage banded = swf::renderImage(*player, view);
         QImage whole(640, 480, QImage::Format_ARGB32_Premultiplied);
         whole.fill(Qt::transparent);

@@ -339,5 +339,23 @@ TEST(Render, QualityLowDrawsHardEdgesAndHighAntiAliases)
     EXPECT_TRUE(blended(renderFrame(*player, swf::Quality::High)));
 }
 
+TEST(Render, StageMeasuresWholePixelsAndItsCornerLandsOnAWholePixel)
+{
+    swf::View view;
+    // A 101.3 x 25.3 pixel movie is a 101 x 25 stage, drawn at its own size one to one.
+    swf::Matrix m = swf::viewMatrix({0, 2026, 0, 506}, view, 101, 25);
+    EXPECT_DOUBLE_EQ(m.a, 1 / 20.0);
+    EXPECT_DOUBLE_EQ(m.d, 1 / 20.0);
+    EXPECT_DOUBLE_EQ(m.tx, 0);
+    EXPECT_DOUBLE_EQ(m.ty, 0);
+    // Shown whole in a wider target, the stage's left edge moves to a whole pixel (275.5 -> 276).
+    m = swf::viewMatrix({0, 11000, 0, 8000}, view, 1101, 400);
+    EXPECT_DOUBLE_EQ(m.tx, 276);
+    // A zoom rectangle keeps its fractional size.
+    view.zoom = swf::Rect{0, 1010, 0, 1010};
+    m = swf::viewMatrix({0, 11000, 0, 8000}, view, 101, 101);
+    EXPECT_DOUBLE_EQ(m.a, 101 / 1010.0);
+}
+
 }  // namespace
 }  // namespace kivamo::test

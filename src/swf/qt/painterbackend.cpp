@@ -2,6 +2,11 @@
 
 #include "swf/limits.h"
 #include "swf/player.h"
+#include "swf/qt/aliasedfill.h"
+#include "swf/qt/filters.h"
+#include "swf/qt/gradientfill.h"
+#include "swf/qt/layers.h"
+#include "swf/qt/multisample.h"
 #include "swf/qt/qtgeometry.h"
 
 #include <QPainter>
@@ -17,7 +22,10 @@ namespace {
 
 class FramePainter {
 public:
-    FramePainter(QPainter& painter, const RenderFrame& frame) : m_p(painter), m_frame(frame) {}
+    FramePainter(QPainter& painter, const RenderFrame& frame, bool nested = false)
+        : m_p(painter), m_frame(frame), m_nested(nested)
+    {
+    }
 
     void run()
     {
@@ -29,14 +37,91 @@ public:
         m_p.setCompositionMode(QPainter::CompositionMode_Source);
         m_p.fillRect(QRect(0, 0, m_frame.width, m_frame.height), QColor(bg.r, bg.g, bg.b, bg.a));
         m_p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        for (const DrawCommand& c : m_frame.commands->commands)
-            execute(c);
+        const auto& commands = m_frame.commands->commands;
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            if (commands[i].kind == DrawCommand::Kind::BeginLayer)
+                i = paintLayer(i);
+            else
+                execute(commands[i]);
+        }
         while (m_openClips-- > 0)
             m_p.restore();
         m_p.restore();
     }
 
 private:
+    // Paints the commands up to the matching EndLayer on a layer of their own, composes it and
+    // returns the EndLayer's index.
+    std::size_t paintLayer(std::size_t begin)
+    {
+        const auto& commands = m_frame.commands->commands;
+        std::size_t end = begin + 1;
+        for (int depth = 1; end < commands.size(); ++end) {
+            if (commands[end].kind == DrawCommand::Kind::BeginLayer)
+                ++depth;
+            else if (commands[end].kind == DrawCommand::Kind::EndLayer && --depth == 0)
+                break;
+        }
+        if (m_maskNesting > 0)
+            return end;  // masks take shapes only
+        CommandList inside;
+        inside.movie = m_frame.commands->movie;
+        inside.commands.assign(commands.begin() + begin + 1, commands.begin() + std::min(end, commands.size()));
+        // Filters reach beyond the picture: the layer gets a margin so what lies just outside (or in
+        // the next band) still spreads in.
+        const int margin = end < commands.size() ? filterMargin(commands[end].filters) : 0;
+        RenderFrame frame = m_frame;
+        frame.commands = &inside;
+        frame.background = Rgba{0, 0, 0, 0};
+        frame.width += 2 * margin;
+        frame.height += 2 * margin;
+        frame.stageToPixels.tx += margin;
+        frame.stageToPixels.ty += margin;
+        QImage layer = newLayer(frame.width, frame.height);
+        {
+            QPainter painter(&layer);
+            FramePainter(painter, frame, true).run();
+        }
+        if (end < commands.size())
+            applyFilters(layer, commands[end].filters, transformOf(Matrix()));
+        if (margin > 0)
+            layer = layer.copy(margin, margin, m_frame.width, m_frame.height);
+        if (end < commands.size()) {
+            const DrawCommand& close = commands[end];
+            transformLayerColours(layer, close.colorTransform);
+            bool erases = m_nested && (close.blendMode == BlendMode::Alpha || close.blendMode == BlendMode::Erase);
+            composeLayer(m_p, layer, close.blendMode, m_nested, erases ? coverage(inside) : QRegion());
+        } else {
+            composeLayer(m_p, layer, BlendMode::Normal, m_nested, QRegion());
+        }
+        return end;
+    }
+
+    int filterMargin(const std::vector<Filter>& filters) const
+    {
+        const Matrix& s = m_frame.stageToPixels;
+        return filterReach(filters, std::sqrt(std::fabs(s.a * s.d - s.b * s.c)) * 20);
+    }
+
+    // The pixels the commands draw on, found by painting them once more with every colour opaque.
+    QRegion coverage(const CommandList& list) const
+    {
+        CommandList opaque = list;
+        for (DrawCommand& c : opaque.commands) {
+            c.colorTransform.aMult = 0;
+            c.colorTransform.aAdd = 255;
+        }
+        RenderFrame frame = m_frame;
+        frame.commands = &opaque;
+        frame.background = Rgba{0, 0, 0, 0};
+        QImage picture = newLayer(m_frame.width, m_frame.height);
+        {
+            QPainter painter(&picture);
+            FramePainter(painter, frame, true).run();
+        }
+        return coveredPixels(picture);
+    }
+
     void execute(const DrawCommand& c)
     {
         switch (c.kind) {
@@ -53,14 +138,19 @@ private:
                 drawBitmap(c);
             break;
         case DrawCommand::Kind::BeginMask:
-            if (m_maskNesting++ == 0)
+            if (m_maskNesting++ == 0) {
                 m_mask = QPainterPath();
+                m_maskPixels = QRegion();
+            }
             break;
         case DrawCommand::Kind::EndMask:
             if (m_maskNesting > 0 && --m_maskNesting == 0) {
                 m_p.save();
                 m_p.resetTransform();
-                m_p.setClipPath(m_mask, Qt::IntersectClip);
+                if (m_frame.antialias)
+                    m_p.setClipPath(m_mask, Qt::IntersectClip);
+                else
+                    m_p.setClipRegion(m_maskPixels, Qt::IntersectClip);
                 ++m_openClips;
             }
             break;
@@ -70,8 +160,13 @@ private:
                 --m_openClips;
             }
             break;
+        case DrawCommand::Kind::BeginLayer:
+        case DrawCommand::Kind::EndLayer:
+            break;  // handled by paintLayer
         }
     }
+
+    QRect deviceArea() const { return QRect(0, 0, m_frame.width, m_frame.height); }
 
     QTransform transformOf(const Matrix& m) const
     {
@@ -81,6 +176,10 @@ private:
 
     void addToMask(const DrawCommand& c)
     {
+        if (!m_frame.antialias) {
+            m_maskPixels += shapePixels(qtGeometry(*c.geometry), transformOf(c.matrix), deviceArea());
+            return;
+        }
         QPainterPath mapped = transformOf(c.matrix).map(qtOutline(*c.geometry));
         m_mask = m_mask.isEmpty() ? mapped : m_mask.united(mapped);
     }
@@ -91,6 +190,10 @@ private:
             return;
         QPainterPath rect;
         rect.addRect(0, 0, c.bitmap->width, c.bitmap->height);
+        if (!m_frame.antialias) {
+            m_maskPixels += pixelCentreRegion(rect, transformOf(c.matrix), deviceArea());
+            return;
+        }
         m_mask = m_mask.united(transformOf(c.matrix).map(rect));
     }
 
@@ -100,7 +203,8 @@ private:
         QTransform t = transformOf(c.matrix);
         m_p.setTransform(t);
         m_p.setCompositionMode(compositionFor(c.blendMode));
-        BrushContext context{c.colorTransform, c.fillColour, m_frame.commands->movie, m_frame.smoothBitmaps};
+        BrushContext context{c.colorTransform, c.fillColour, m_frame.commands->movie, m_frame.smoothBitmaps,
+                             QPointF(m_frame.shadingOffsetX, m_frame.shadingOffsetY)};
         for (std::size_t l = 0; l < g.layers.size(); ++l) {
             const QtLayer& layer = g.layers[l];
             const GeometryLayer& source = c.geometry->layers[l];
@@ -118,7 +222,12 @@ private:
             drawBitmapFill(path, style, context, t);
             return;
         }
-        m_p.fillPath(path, makeBrush(style, context));
+        if (style.isGradient() && !context.fillColour) {
+            fillGradientPath(m_p, path, style, context, t, m_frame.antialias);
+            return;
+        }
+        fillShapePath(m_p, path, makeBrush(style, context), t, m_frame.antialias,
+                      context.fillColour ? kGlyphFlatness : 0.0);
     }
 
     void drawBitmapFill(const QPainterPath& path, const FillStyle& style, const BrushContext& context,
@@ -146,14 +255,19 @@ private:
     void strokePath(const QPainterPath& path, const LineStyle& style, const BrushContext& context,
                     const QTransform& t)
     {
-        m_p.strokePath(path, makePen(style, context, t, m_frame.stageToPixels));
+        QPen pen = makePen(style, context, t, m_frame.stageToPixels);
+        if (style.hasFill && style.fill.isGradient() && !context.fillColour)
+            strokeGradientPath(m_p, path, pen, style.fill, context, t, m_frame.antialias);
+        else
+            strokeShapePath(m_p, path, pen, t, m_frame.antialias);
     }
 
     void drawBitmap(const DrawCommand& c)
     {
         if (!c.bitmap || c.bitmap->width == 0)
             return;
-        BrushContext context{c.colorTransform, std::nullopt, m_frame.commands->movie, m_frame.smoothBitmaps};
+        BrushContext context{c.colorTransform, std::nullopt, m_frame.commands->movie, m_frame.smoothBitmaps,
+                             QPointF(m_frame.shadingOffsetX, m_frame.shadingOffsetY)};
         QImage image = transformedImage(*c.bitmap, context.colours);
         m_p.setTransform(transformOf(c.matrix));
         m_p.setCompositionMode(compositionFor(c.blendMode));
@@ -164,8 +278,10 @@ private:
     QPainter& m_p;
     const RenderFrame& m_frame;
     QPainterPath m_mask;
+    QRegion m_maskPixels;  // the mask at low quality, under the pixel-centre rule
     int m_maskNesting = 0;
     int m_openClips = 0;
+    bool m_nested = false;  // painting on a layer
 };
 
 }  // namespace
@@ -197,13 +313,18 @@ void prepareGeometry(const RenderFrame& frame)
     }
 }
 
-// Paints the frame into the image in horizontal bands, one thread per band.
+// Paints the frame into the image in horizontal bands, one thread per band; anti-aliased frames up to
+// a megapixel are painted by four samples per pixel instead.
 class BandedImageBackend : public RenderBackend {
 public:
     explicit BandedImageBackend(QImage& image) : m_image(image) {}
 
     void drawFrame(const RenderFrame& frame) override
     {
+        if (frame.antialias && std::int64_t(m_image.width()) * m_image.height() <= limits::kMaxMultisampledPixels) {
+            paintMultisampled(m_image, frame);
+            return;
+        }
         unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         int bands = static_cast<int>(std::min({cores, kMaxBands, unsigned(m_image.height() / kMinRowsPerBand)}));
         if (bands <= 1) {

@@ -39,6 +39,7 @@ struct BrushContext {
     std::optional<Rgba> fillColour;
     const Movie* movie = nullptr;
     bool smooth = true;
+    QPointF shadingOffset;  // see RenderFrame::shadingOffsetX
 };
 
 QColor toQColor(const Rgba& colour);

@@ -64,18 +64,46 @@ private:
         m_out.commands.push_back(std::move(c));
     }
 
+    // Objects with a blend mode or filters are painted as a group on a layer; the layer takes the
+    // colour transform as a whole, so overlapping children do not show through, and children with
+    // the alpha and erase modes act on the layer, not on the stage.
+    static bool needsLayer(const Placement& p)
+    {
+        return !p.filters.empty() || p.blendMode != BlendMode::Normal;
+    }
+
     void draw(const DisplayObject& object, const Matrix& parent, const ColorTransform& parentColours, int nesting)
     {
         const Placement& p = object.placement;
+        if (!needsLayer(p) || m_inMask) {
+            drawContent(object, parent, parentColours * p.colorTransform, p.blendMode, nesting);
+            return;
+        }
+        DrawCommand begin;
+        begin.kind = DrawCommand::Kind::BeginLayer;
+        m_out.commands.push_back(std::move(begin));
+        drawContent(object, parent, ColorTransform(), BlendMode::Normal, nesting);
+        DrawCommand end;
+        end.kind = DrawCommand::Kind::EndLayer;
+        end.colorTransform = parentColours * p.colorTransform;
+        end.blendMode = p.blendMode;
+        end.filters = p.filters;
+        end.matrix = parent * p.matrix;
+        m_out.commands.push_back(std::move(end));
+    }
+
+    void drawContent(const DisplayObject& object, const Matrix& parent, const ColorTransform& ct, BlendMode blend,
+                     int nesting)
+    {
+        const Placement& p = object.placement;
         Matrix m = parent * p.matrix;
-        ColorTransform ct = parentColours * p.colorTransform;
         const Character& ch = object.character;
         switch (ch.kind) {
         case CharacterKind::Shape:
-            shape(m_cache.shape(ch.shape), m, ct, p.blendMode);
+            shape(m_cache.shape(ch.shape), m, ct, blend);
             break;
         case CharacterKind::Morph:
-            shape(m_cache.morph(ch.morph, p.ratio), m, ct, p.blendMode);
+            shape(m_cache.morph(ch.morph, p.ratio), m, ct, blend);
             break;
         case CharacterKind::Sprite:
         case CharacterKind::Button:
@@ -93,7 +121,7 @@ private:
             pixels.a = pixels.d = 20;  // one bitmap pixel is one stage pixel (20 twips)
             c.matrix = m * pixels;
             c.colorTransform = ct;
-            c.blendMode = p.blendMode;
+            c.blendMode = blend;
             m_out.commands.push_back(std::move(c));
             break;
         }

@@ -22,6 +22,8 @@ struct DrawCommand {
         BeginMask,  // the following shapes form a mask, until EndMask
         EndMask,    // the mask is complete; what follows is clipped by it until PopMask
         PopMask,
+        BeginLayer,  // what follows, up to the matching EndLayer, is painted on a layer of its own
+        EndLayer,    // the layer is composed onto what lies below with the blend mode and filters
     };
     Kind kind = Kind::Shape;
     std::shared_ptr<const ShapeGeometry> geometry;
@@ -30,6 +32,7 @@ struct DrawCommand {
     ColorTransform colorTransform;
     std::optional<Rgba> fillColour;  // glyphs take the text's colour instead of their own
     BlendMode blendMode = BlendMode::Normal;
+    std::vector<Filter> filters;  // layers only
 };
 
 struct CommandList {

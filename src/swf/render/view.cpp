@@ -1,6 +1,7 @@
 #include "swf/render/view.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace swf {
 
@@ -9,6 +10,11 @@ Matrix viewMatrix(const Rect& stage, const View& view, int width, int height)
     const Rect& r = view.zoom ? *view.zoom : stage;
     double sw = std::max(1, r.xMax - r.xMin) / 20.0;
     double sh = std::max(1, r.yMax - r.yMin) / 20.0;
+    if (!view.zoom) {
+        // The stage measures whole pixels: a 101.3-pixel-wide movie has a 101-pixel stage.
+        sw = std::max(1.0, std::floor(sw));
+        sh = std::max(1.0, std::floor(sh));
+    }
     double sx = 1, sy = 1;
     switch (view.scaleMode) {
     case ScaleMode::ShowAll:
@@ -27,8 +33,9 @@ Matrix viewMatrix(const Rect& stage, const View& view, int width, int height)
     Matrix m;
     m.a = sx / 20.0;
     m.d = sy / 20.0;
-    m.tx = (width - sw * sx) / 2.0 - r.xMin * m.a;
-    m.ty = (height - sh * sy) / 2.0 - r.yMin * m.d;
+    // The stage's corner lands on a whole pixel, as in Flash.
+    m.tx = std::round((width - sw * sx) / 2.0) - r.xMin * m.a;
+    m.ty = std::round((height - sh * sy) / 2.0) - r.yMin * m.d;
     return m;
 }
 

@@ -29,6 +29,9 @@ struct RenderFrame {
     Rgba background;
     bool antialias = true;
     bool smoothBitmaps = true;
+    // Where colours are worked out, in target pixels from the pixel centres: a multisampled painting
+    // moves the picture under its sample points but still shades each pixel at its centre.
+    double shadingOffsetX = 0, shadingOffsetY = 0;
 };
 
 class RenderBackend {

@@ -1,0 +1,324 @@
+#include "swf/qt/aliasedfill.h"
+
+#include <QPaintDevice>
+#include <QPainterPathStroker>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace swf {
+
+namespace {
+
+struct Edge {
+    double top, bottom;  // top < bottom
+    double x, slope;     // x at `top`, change of x per unit of y
+    int direction;       // +1 downwards, -1 upwards
+};
+
+struct Crossing {
+    double x;
+    int direction;
+    bool operator<(const Crossing& o) const { return x < o.x; }
+};
+
+// Parabola arc length integral and its inverse, close approximations used to spread the points of a
+// flattened curve evenly by how much it bends.
+double bendIntegral(double x)
+{
+    constexpr double d = 0.67;
+    return x / (1 - d + std::sqrt(std::sqrt(d * d * d * d + 0.25 * x * x)));
+}
+
+double bendIntegralInverse(double x)
+{
+    constexpr double b = 0.39;
+    return x * (1 - b + std::sqrt(b * b + 0.25 * x * x));
+}
+
+// Appends the points of a quadratic curve after its start, ending with its end point, so that no
+// point of the curve lies further than `tolerance` from the polyline.
+void flattenQuad(QPointF from, QPointF control, QPointF to, double tolerance, QPolygonF& out)
+{
+    QPointF base = to - from;
+    double baseLength2 = base.x() * base.x() + base.y() * base.y();
+    if (baseLength2 == 0) {
+        out << to;
+        return;
+    }
+    QPointF off = control - from;
+    double cross = base.x() * off.y() - base.y() * off.x();
+    if (cross * cross / baseLength2 <= 4 * tolerance * tolerance) {
+        out << to;  // flat enough for one segment
+        return;
+    }
+    // Map the curve onto the parabola y = x * x and spread the points by its integral.
+    QPointF dd = 2 * control - from - to;
+    double turn = base.x() * dd.y() - base.y() * dd.x();
+    double x0 = QPointF::dotProduct(control - from, dd) / turn;
+    double x2 = QPointF::dotProduct(to - control, dd) / turn;
+    double scale = std::fabs(turn) / (std::hypot(dd.x(), dd.y()) * std::fabs(x2 - x0));
+    double a0 = bendIntegral(x0), a2 = bendIntegral(x2);
+    double count = std::ceil(0.5 * std::fabs(a2 - a0) * std::sqrt(scale / tolerance));
+    if (!std::isfinite(count) || count > 10000)
+        count = 1;
+    double u0 = bendIntegralInverse(a0), u2 = bendIntegralInverse(a2);
+    for (int i = 1; i < int(count); ++i) {
+        double u = bendIntegralInverse(a0 + (a2 - a0) * i / count);
+        double t = (u - u0) / (u2 - u0);
+        double s = 1 - t;
+        out << from * (s * s) + control * (2 * s * t) + to * (t * t);
+    }
+    out << to;
+}
+
+// Cubic curves come only from stroke outlines (round joins and caps, which Flash draws as true
+// circles), so they are flattened much more finely than the shape's own curves.
+constexpr double kCubicFlatnessShare = 0.05;
+
+// Appends the points of a cubic curve after its start, in even steps of its parameter.
+void flattenCubic(QPointF from, QPointF c1, QPointF c2, QPointF to, double tolerance, QPolygonF& out)
+{
+    QPointF d1 = from - 2 * c1 + c2, d2 = c1 - 2 * c2 + to;
+    double bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+    double count = std::ceil(std::sqrt(0.75 * bend / (tolerance * kCubicFlatnessShare)));
+    if (!std::isfinite(count) || count < 1)
+        count = 1;
+    count = std::min(count, 10000.0);
+    for (int i = 1; i < int(count); ++i) {
+        double t = i / count, s = 1 - t;
+        out << from * (s * s * s) + c1 * (3 * s * s * t) + c2 * (3 * s * t * t) + to * (t * t * t);
+    }
+    out << to;
+}
+
+// The path's subpaths as polylines in its own coordinates; QPainterPath keeps quadratic curves as
+// cubic ones, whose first control point gives the quadratic control point back.
+QList<QPolygonF> polylinesOf(const QPainterPath& path, double tolerance, qsizetype minimumPoints)
+{
+    QList<QPolygonF> contours;
+    QPolygonF current;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            if (current.size() >= minimumPoints)
+                contours << current;
+            current = QPolygonF();
+            current << QPointF(e);
+        } else if (e.isLineTo()) {
+            current << QPointF(e);
+        } else if (e.isCurveTo() && i + 2 < path.elementCount() && !current.isEmpty()) {
+            QPointF from = current.back();
+            QPointF c1(e), c2(path.elementAt(i + 1)), to(path.elementAt(i + 2));
+            QPointF control = from + 1.5 * (c1 - from);
+            QPointF quadC2 = to + (2.0 / 3.0) * (control - to);
+            QPointF miss = quadC2 - c2;
+            if (std::fabs(miss.x()) + std::fabs(miss.y()) <= 1e-6 * (1 + std::fabs(to.x()) + std::fabs(to.y())))
+                flattenQuad(from, control, to, tolerance, current);
+            else
+                flattenCubic(from, c1, c2, to, tolerance, current);
+            i += 2;
+        }
+    }
+    if (current.size() >= minimumPoints)
+        contours << current;
+    return contours;
+}
+
+// Closed contours for filling need three points at least.
+QList<QPolygonF> contoursOf(const QPainterPath& path, double tolerance)
+{
+    return polylinesOf(path, tolerance, 3);
+}
+
+// The path with its curves replaced by the polylines a fill would use.
+QPainterPath flattened(const QPainterPath& path, double tolerance)
+{
+    QPainterPath out;
+    for (const QPolygonF& line : polylinesOf(path, tolerance, 2)) {
+        out.moveTo(line.front());
+        for (qsizetype i = 1; i < line.size(); ++i)
+            out.lineTo(line[i]);
+    }
+    return out;
+}
+
+// Vertices are kept to a 256th of a pixel, as hardware rasterisers keep them, so edges that pass
+// within a hair of a pixel centre fall on the same side as in Flash's pictures.
+constexpr double kSubpixelSteps = 256;
+
+QPointF snapped(QPointF p)
+{
+    return {std::round(p.x() * kSubpixelSteps) / kSubpixelSteps, std::round(p.y() * kSubpixelSteps) / kSubpixelSteps};
+}
+
+std::vector<Edge> edgesOf(const QList<QPolygonF>& polygons, const QTransform& toDevice)
+{
+    std::vector<Edge> edges;
+    for (const QPolygonF& shapePolygon : polygons) {
+        QPolygonF polygon = toDevice.map(shapePolygon);
+        for (QPointF& p : polygon)
+            p = snapped(p);
+        const qsizetype n = polygon.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            QPointF a = polygon[i];
+            QPointF b = polygon[(i + 1) % n];  // every contour is closed for filling
+            if (a.y() == b.y() || !std::isfinite(a.x() + a.y() + b.x() + b.y()))
+                continue;
+            int direction = b.y() > a.y() ? 1 : -1;
+            if (direction < 0)
+                std::swap(a, b);
+            edges.push_back({a.y(), b.y(), a.x(), (b.x() - a.x()) / (b.y() - a.y()), direction});
+        }
+    }
+    std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.top < r.top; });
+    return edges;
+}
+
+// Adds the row's covered pixel runs between crossings that are inside under the fill rule.
+void addRuns(std::vector<Crossing>& crossings, bool nonZero, int row, const QRect& area, std::vector<QRect>& out)
+{
+    std::sort(crossings.begin(), crossings.end());
+    int winding = 0;
+    for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
+        winding += crossings[i].direction;
+        bool inside = nonZero ? winding != 0 : (winding & 1) != 0;
+        if (!inside)
+            continue;
+        // Pixel x is covered when left <= x + 0.5 < right.
+        double first = std::ceil(crossings[i].x - 0.5);
+        double end = std::ceil(crossings[i + 1].x - 0.5);
+        first = std::max(first, double(area.left()));
+        end = std::min(end, double(area.right() + 1));
+        if (end <= first)
+            continue;
+        if (!out.empty() && out.back().top() == row && out.back().right() + 1 >= first)
+            out.back().setRight(std::max(out.back().right(), int(end) - 1));  // touching runs join
+        else
+            out.emplace_back(int(first), row, int(end - first), 1);
+    }
+}
+
+}  // namespace
+
+double flatteningTolerance(const QTransform& toDevice)
+{
+    // A tenth of a device pixel, from the transform's scale measured along the diagonal.
+    double sx = std::fabs(toDevice.m11() + toDevice.m21());
+    double sy = std::fabs(toDevice.m12() + toDevice.m22());
+    double scale = std::sqrt((sx * sx + sy * sy) / 2);
+    return scale > 1e-9 ? 0.1 / scale : 0.1;
+}
+
+namespace {
+
+std::vector<QRect> coveredRuns(const QPainterPath& path, const QTransform& toDevice, const QRect& area, double tolerance)
+{
+    std::vector<QRect> out;
+    if (tolerance <= 0)
+        tolerance = flatteningTolerance(toDevice);
+    std::vector<Edge> edges = edgesOf(contoursOf(path, tolerance), toDevice);
+    if (edges.empty() || area.isEmpty())
+        return out;
+    const bool nonZero = path.fillRule() == Qt::WindingFill;
+    double lowest = 0;
+    for (const Edge& e : edges)
+        lowest = std::max(lowest, e.bottom);
+    int firstRow = std::max(area.top(), int(std::ceil(edges.front().top - 0.5)));
+    int lastRow = std::min(area.bottom(), int(std::ceil(lowest - 0.5)));
+    std::vector<const Edge*> active;
+    std::vector<Crossing> crossings;
+    std::size_t next = 0;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const double centre = row + 0.5;
+        while (next < edges.size() && edges[next].top <= centre)
+            active.push_back(&edges[next++]);
+        auto ended = [centre](const Edge* e) { return e->bottom <= centre; };
+        active.erase(std::remove_if(active.begin(), active.end(), ended), active.end());
+        crossings.clear();
+        for (const Edge* e : active)
+            crossings.push_back({e->x + (centre - e->top) * e->slope, e->direction});
+        addRuns(crossings, nonZero, row, area, out);
+    }
+    return out;
+}
+
+}  // namespace
+
+QPainterPath pixelCentreCoverage(const QPainterPath& path, const QTransform& toDevice, const QRect& area,
+                                 double tolerance)
+{
+    QPainterPath out;
+    out.setFillRule(Qt::WindingFill);
+    for (const QRect& r : coveredRuns(path, toDevice, area, tolerance))
+        out.addRect(r);
+    return out;
+}
+
+QRegion pixelCentreRegion(const QPainterPath& path, const QTransform& toDevice, const QRect& area)
+{
+    std::vector<QRect> runs = coveredRuns(path, toDevice, area, 0);
+    QRegion region;
+    if (!runs.empty())
+        region.setRects(runs.data(), int(runs.size()));
+    return region;
+}
+
+QRegion shapePixels(const QtGeometry& geometry, const QTransform& toDevice, const QRect& area)
+{
+    QRegion region;
+    for (const QtLayer& layer : geometry.layers)
+        for (const QPainterPath& fill : layer.fills)
+            region += pixelCentreRegion(fill, toDevice, area);
+    return region;
+}
+
+void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& brush, const QTransform& toDevice,
+                   bool antialias, double tolerance)
+{
+    if (antialias) {
+        painter.fillPath(path, brush);
+        return;
+    }
+    const QPaintDevice* device = painter.device();
+    QRect area = device ? QRect(0, 0, device->width(), device->height()) : QRect();
+    QPainterPath pixels = pixelCentreCoverage(path, toDevice, area, tolerance);
+    if (pixels.isEmpty())
+        return;
+    // The pixels are in device coordinates; the brush keeps its place relative to the shape.
+    QBrush deviceBrush = brush;
+    deviceBrush.setTransform(brush.transform() * toDevice);
+    painter.save();
+    painter.setTransform(QTransform());
+    painter.fillPath(pixels, deviceBrush);
+    painter.restore();
+}
+
+QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice)
+{
+    // Curves are flattened before they are widened, so the outline's sides follow the same chords a
+    // fill of the curve would.
+    QPainterPathStroker stroker(pen);
+    QPainterPath outline;
+    if (pen.isCosmetic()) {
+        // The width is in device pixels: stroke the path where it is drawn, then bring it back.
+        stroker.setWidth(std::max(1.0, pen.widthF()));
+        outline = toDevice.inverted().map(stroker.createStroke(flattened(toDevice.map(path), 0.1)));
+    } else {
+        outline = stroker.createStroke(flattened(path, flatteningTolerance(toDevice)));
+    }
+    outline.setFillRule(Qt::WindingFill);
+    return outline;
+}
+
+void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
+                     bool antialias)
+{
+    if (antialias)
+        painter.strokePath(path, pen);
+    else
+        fillShapePath(painter, strokeOutline(path, pen, toDevice), pen.brush(), toDevice, false);
+}
+
+}  // namespace swf

@@ -1,0 +1,27 @@
+// Offscreen layers: a display object with a blend mode or filters is painted on a transparent picture
+// of its own, which is then composed onto what lies below.
+#pragma once
+
+#include "swf/format/place.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+
+namespace swf {
+
+// A transparent layer of the target's size.
+QImage newLayer(int width, int height);
+
+// Applies a colour transform to every pixel of a premultiplied layer.
+void transformLayerColours(QImage& layer, const ColorTransform& colours);
+
+// Composes the layer onto the painter's device with the blend mode, inside the painter's clip.
+// `nested` says whether the painter's device is itself a layer: alpha and erase act only on layers,
+// and only on `covered`, the device pixels the layer's content draws on (even where it is clear).
+void composeLayer(QPainter& target, const QImage& layer, BlendMode mode, bool nested, const QRegion& covered);
+
+// The pixels of a layer painted with every colour made opaque, as a region.
+QRegion coveredPixels(const QImage& opaqueLayer);
+
+}  // namespace swf

@@ -1,0 +1,154 @@
+// Low-quality edges: the pixel-centre rule for fills, strokes and masks, curve flattening and fill rules.
+#include "helpers.h"
+#include "swf/qt/aliasedfill.h"
+
+#include <gtest/gtest.h>
+
+namespace kivamo::test {
+namespace {
+
+constexpr std::uint16_t kPlaceObject2 = 26;
+
+QRegion coverage(const QPainterPath& path, const QTransform& t = QTransform())
+{
+    return swf::pixelCentreRegion(path, t, QRect(0, 0, 100, 100));
+}
+
+// Regions compare by their rectangles; these compare by the pixels they hold.
+bool samePixels(const QRegion& a, const QRegion& b)
+{
+    return a.xored(b).isEmpty();
+}
+
+TEST(PixelCentreRule, EdgesThroughPixelCentresBelongToTheLeftAndTopSides)
+{
+    QPainterPath square;
+    square.addRect(QRectF(10.5, 10.5, 10, 10));  // every edge runs through pixel centres
+    EXPECT_TRUE(samePixels(coverage(square), QRegion(10, 10, 10, 10)));
+    QPainterPath nudged;
+    nudged.addRect(QRectF(10.6, 10.4, 9.8, 10.2));  // right 20.4, bottom 20.6
+    EXPECT_TRUE(samePixels(coverage(nudged), QRegion(11, 10, 9, 11)));
+}
+
+TEST(PixelCentreRule, VerticesKeepToA256thOfAPixel)
+{
+    // A left edge a thousandth of a pixel right of the centres moves onto them and takes the column;
+    // a hundredth is beyond half a step and leaves it out.
+    QPainterPath hair, clear;
+    hair.addRect(QRectF(10.501, 0, 10, 4));
+    clear.addRect(QRectF(10.51, 0, 10, 4));
+    EXPECT_TRUE(coverage(hair).contains(QPoint(10, 1)));
+    EXPECT_FALSE(coverage(clear).contains(QPoint(10, 1)));
+    EXPECT_TRUE(coverage(clear).contains(QPoint(11, 1)));
+}
+
+TEST(PixelCentreRule, EvenOddAndWindingRulesDecideOverlaps)
+{
+    QPainterPath twice;
+    twice.addRect(QRectF(0, 0, 10, 10));
+    twice.addRect(QRectF(0, 0, 10, 10));
+    twice.setFillRule(Qt::OddEvenFill);
+    EXPECT_TRUE(coverage(twice).isEmpty());
+    twice.setFillRule(Qt::WindingFill);
+    EXPECT_TRUE(samePixels(coverage(twice), QRegion(0, 0, 10, 10)));
+}
+
+TEST(PixelCentreRule, TransformAndAreaApplyAndDegeneratePathsCoverNothing)
+{
+    QPainterPath unit;
+    unit.addRect(QRectF(0, 0, 1, 1));
+    EXPECT_TRUE(samePixels(coverage(unit, QTransform::fromScale(200, 4)), QRegion(0, 0, 100, 4)));  // cut at the area
+    QPainterPath line;
+    line.moveTo(5, 5);
+    line.lineTo(50, 5);
+    EXPECT_TRUE(coverage(line).isEmpty());
+    EXPECT_TRUE(coverage(QPainterPath()).isEmpty());
+}
+
+TEST(PixelCentreRule, CurvesAreFlattenedWithinATenthOfAPixel)
+{
+    // A circle of radius 40 from four quadratic arcs: each pixel whose centre lies clearly inside
+    // or outside the true curve keeps its side.
+    QPainterPath circle;
+    const double r = 40;
+    circle.moveTo(90, 50);
+    const double step = M_PI / 4;
+    for (int i = 1; i <= 8; ++i) {
+        double a = i * step, m = a - step / 2;
+        circle.quadTo(50 + (r / std::cos(step / 2)) * std::cos(m), 50 + (r / std::cos(step / 2)) * std::sin(m),
+                      50 + r * std::cos(a), 50 + r * std::sin(a));
+    }
+    QRegion pixels = coverage(circle);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) {
+            double d = std::hypot(x + 0.5 - 50, y + 0.5 - 50);
+            if (d < r - 0.4) {
+                EXPECT_TRUE(pixels.contains(QPoint(x, y))) << x << "," << y;
+            } else if (d > r + 0.2) {
+                EXPECT_FALSE(pixels.contains(QPoint(x, y))) << x << "," << y;
+            }
+        }
+}
+
+// A 100x100 px stage with a red rectangle whose edges run through pixel centres, drawn at low quality.
+QImage lowQualityRectangle(bool asMask)
+{
+    SwfWriter w = smallMovie();
+    auto red = rectangleShape(1, {210, 410, 210, 410}, {255, 0, 0, 255});  // 10.5 .. 20.5 px
+    auto blue = rectangleShape(2, {0, 2000, 0, 2000}, {0, 0, 255, 255});
+    w.tag(red.first, red.second).tag(blue.first, blue.second);
+    if (asMask) {
+        Placement mask = placeAt(1, 1);
+        mask.clipDepth = 2;
+        w.tag(kPlaceObject2, placeObject2(mask)).tag(kPlaceObject2, placeObject2(placeAt(2, 2)));
+    } else {
+        w.tag(kPlaceObject2, placeObject2(placeAt(1, 1)));
+    }
+    w.showFrame();
+    return renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+}
+
+TEST(PixelCentreRule, LowQualityFillsAndMasksCoverTheSamePixels)
+{
+    QImage fill = lowQualityRectangle(false), mask = lowQualityRectangle(true);
+    const QColor colour[2] = {QColor(255, 0, 0), QColor(0, 0, 255)};
+    for (int i = 0; i < 2; ++i) {
+        const QImage& image = i == 0 ? fill : mask;
+        EXPECT_TRUE(near(image, 10, 10, colour[i], 0)) << i;
+        EXPECT_TRUE(near(image, 19, 19, colour[i], 0)) << i;
+        EXPECT_TRUE(near(image, 20, 15, QColor(255, 255, 255), 0)) << i;
+        EXPECT_TRUE(near(image, 15, 20, QColor(255, 255, 255), 0)) << i;
+        EXPECT_TRUE(near(image, 9, 15, QColor(255, 255, 255), 0)) << i;
+    }
+}
+
+TEST(PixelCentreRule, LowQualityStrokesCoverTheirWidthWithoutBlending)
+{
+    ShapeBuilder s(1, 3);
+    int line = s.lineStyle(80, {0, 0, 255, 255});  // 4 px wide along y = 50
+    s.styles(0, 0, line).moveTo(200, 1000).lineTo(1800, 1000);
+    SwfWriter w = smallMovie();
+    w.tag(s.tagCode(), s.body()).tag(kPlaceObject2, placeObject2(placeAt(1, 1))).showFrame();
+    QImage image = renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+    for (int y = 46; y <= 53; ++y) {
+        bool inside = y >= 48 && y <= 51;  // centres 48.5 .. 51.5 lie within 48 .. 52
+        EXPECT_TRUE(near(image, 50, y, inside ? QColor(0, 0, 255) : QColor(255, 255, 255), 0)) << y;
+    }
+}
+
+TEST(Multisampling, HighQualityPicturesCoverEdgePixelsInQuartersOfTheFourSamples)
+{
+    // A red rectangle on white whose left edge runs at 10.5 px (two of a pixel's four samples inside)
+    // and whose top edge at 10.25 px (three inside), rendered at high quality.
+    SwfWriter w = smallMovie();
+    auto red = rectangleShape(1, {210, 1000, 205, 1000}, {255, 0, 0, 255});
+    w.tag(red.first, red.second).tag(kPlaceObject2, placeObject2(placeAt(1, 1))).showFrame();
+    QImage image = renderFrame(*playerFor(w.finish()), swf::Quality::High);
+    EXPECT_TRUE(near(image, 10, 30, QColor(255, 128, 128), 1));  // half the samples: half red
+    EXPECT_TRUE(near(image, 30, 10, QColor(255, 64, 64), 1));    // three of four samples
+    EXPECT_TRUE(near(image, 30, 30, QColor(255, 0, 0), 0));
+    EXPECT_TRUE(near(image, 9, 30, QColor(255, 255, 255), 0));
+}
+
+}  // namespace
+}  // namespace kivamo::test

@@ -1,0 +1,130 @@
+// Layers: blend modes composed on groups, group alpha, the modes worked pixel by pixel, blurs and
+// shadows.
+#include "helpers.h"
+#include "swf/qt/filters.h"
+#include "swf/qt/layers.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace kivamo::test {
+namespace {
+
+constexpr std::uint16_t kPlaceObject2 = 26, kPlaceObject3 = 70, kDefineSprite = 39;
+constexpr std::uint8_t kLayer = 2, kMultiply = 3;
+
+// Depth 1: the whole stage in (200, 100, 50). Depth 2: a sprite of two overlapping grey squares,
+// 20..60 and 40..80 px, placed with the blend mode and colour transform given.
+QImage groupPicture(std::uint8_t blend, std::optional<WriterColourTransform> colours)
+{
+    SwfWriter w = smallMovie();
+    auto ground = rectangleShape(1, {0, 2000, 0, 2000}, {200, 100, 50, 255});
+    auto left = rectangleShape(2, {400, 1200, 400, 1200}, {128, 128, 128, 255});
+    auto right = rectangleShape(3, {800, 1600, 800, 1600}, {128, 128, 128, 255});
+    w.tag(ground.first, ground.second).tag(left.first, left.second).tag(right.first, right.second);
+    std::vector<std::pair<std::uint16_t, Bytes>> inside = {{kPlaceObject2, placeObject2(placeAt(1, 2))},
+                                                           {kPlaceObject2, placeObject2(placeAt(2, 3))},
+                                                           {1, Bytes()}};
+    w.tag(kDefineSprite, spriteBody(10, 1, inside));
+    Placement group = placeAt(2, 10);
+    group.blendMode = blend;
+    group.colourTransform = colours;
+    w.tag(kPlaceObject2, placeObject2(placeAt(1, 1))).tag(kPlaceObject3, placeObject2(group)).showFrame();
+    return renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+}
+
+TEST(Layers, MultiplyComposesTheWholeGroupOnceOverTheBackground)
+{
+    QImage image = groupPicture(kMultiply, std::nullopt);
+    const QColor multiplied(100, 50, 25);  // 200 * 128 / 255, ...
+    EXPECT_TRUE(near(image, 30, 30, multiplied, 1));
+    EXPECT_TRUE(near(image, 50, 50, multiplied, 1));  // the overlap is not multiplied twice
+    EXPECT_TRUE(near(image, 70, 70, multiplied, 1));
+    EXPECT_TRUE(near(image, 10, 90, QColor(200, 100, 50), 0));
+}
+
+TEST(Layers, LayerModeTakesTheAlphaOnTheGroupSoOverlapsDoNotShowThrough)
+{
+    WriterColourTransform half{256, 256, 256, 128, 0, 0, 0, 0};
+    QImage image = groupPicture(kLayer, half);
+    QColor single = image.pixelColor(30, 30);
+    EXPECT_NEAR(single.red(), (200 + 128) / 2, 2);
+    EXPECT_EQ(image.pixel(50, 50), image.pixel(30, 30));
+    EXPECT_EQ(image.pixel(70, 70), image.pixel(30, 30));
+}
+
+QImage filled(QRgb colour, int size = 4)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+
+TEST(Layers, SubtractAndInvertWorkPixelByPixelAndAlphaEraseNeedALayer)
+{
+    struct Case {
+        swf::BlendMode mode;
+        bool nested;
+        QRgb source, dest, expected;
+    };
+    const Case cases[] = {
+        {swf::BlendMode::Subtract, false, qRgb(100, 50, 200), qRgb(150, 20, 250), qRgb(50, 0, 50)},
+        {swf::BlendMode::Invert, false, qRgb(1, 2, 3), qRgb(200, 0, 55), qRgb(55, 255, 200)},
+        {swf::BlendMode::Add, false, qRgb(100, 50, 200), qRgb(150, 20, 250), qRgb(250, 70, 255)},
+        {swf::BlendMode::Alpha, true, qRgba(0, 0, 0, 0), qRgb(10, 20, 30), qRgba(0, 0, 0, 0)},
+        {swf::BlendMode::Erase, true, qRgb(0, 0, 0), qRgb(10, 20, 30), qRgba(0, 0, 0, 0)},
+        {swf::BlendMode::Erase, false, qRgb(5, 6, 7), qRgb(10, 20, 30), qRgb(5, 6, 7)},  // on the stage: normal
+    };
+    for (const Case& c : cases) {
+        QImage target = filled(c.dest);
+        {
+            QPainter painter(&target);
+            swf::composeLayer(painter, filled(c.source), c.mode, c.nested, QRegion(0, 0, 4, 4));
+        }
+        EXPECT_EQ(target.pixel(1, 1), c.expected) << int(c.mode);
+    }
+}
+
+TEST(Filters, BoxBlurSpreadsAPixelWithFractionalEdgesCutToWholeSteps)
+{
+    QImage line(9, 1, QImage::Format_ARGB32_Premultiplied);
+    line.fill(Qt::transparent);
+    line.setPixel(4, 0, qRgba(255, 255, 255, 255));
+    QImage three = line;
+    swf::blurPass(three, 3, true);  // weights 1, 1, 1
+    EXPECT_EQ(qAlpha(three.pixel(3, 0)), 85);
+    EXPECT_EQ(qAlpha(three.pixel(4, 0)), 85);
+    EXPECT_EQ(qAlpha(three.pixel(5, 0)), 85);
+    EXPECT_EQ(qAlpha(three.pixel(2, 0)), 0);
+    QImage two = line;
+    swf::blurPass(two, 2, true);  // weights 127/255, 1, 127/255 over 2
+    EXPECT_EQ(qAlpha(two.pixel(4, 0)), 127);
+    EXPECT_EQ(qAlpha(two.pixel(3, 0)), 63);
+    QImage none = line;
+    swf::blurPass(none, 1, true);
+    EXPECT_EQ(none, line);
+    swf::blurPass(line, 3, false);  // a one-pixel-high image loses its light above and below
+    EXPECT_EQ(qAlpha(line.pixel(4, 0)), 85);
+}
+
+TEST(Filters, DropShadowFallsBehindTheLayerAtItsDistance)
+{
+    QImage layer(20, 20, QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    for (int y = 5; y < 10; ++y)
+        for (int x = 5; x < 10; ++x)
+            layer.setPixel(x, y, qRgb(255, 0, 0));
+    swf::Filter shadow;
+    shadow.kind = swf::Filter::Kind::DropShadow;
+    shadow.colour = {0, 0, 255, 255};
+    shadow.distance = 4;
+    shadow.angle = 0;  // to the right
+    shadow.blurX = shadow.blurY = 1;
+    swf::applyFilters(layer, {shadow}, QTransform::fromScale(0.05, 0.05));
+    EXPECT_EQ(layer.pixel(7, 7), qRgb(255, 0, 0));   // the layer stays on top
+    EXPECT_EQ(layer.pixel(12, 7), qRgb(0, 0, 255));  // the shadow shows beside it
+    EXPECT_EQ(qAlpha(layer.pixel(7, 12)), 0);
+}
+
+}  // namespace
+}  // namespace kivamo::test
