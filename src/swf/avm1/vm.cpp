@@ -198,13 +198,28 @@ Value Vm::getFromProperty(const Value& self, Property& p)
     if (!p.isVirtual()) {
         return p.value;
     }
-    if (!p.getter || m_getterDepth >= limits::kAvm1MaxGetterDepth) {
+    if (!p.getter) {
         return Value();
+    }
+    if (m_getterDepth > limits::kAvm1MaxGetterDepth) {
+        return p.value;  // past the limit the property reads as the value kept in it
     }
     ++m_getterDepth;
     Value result = call(Value(p.getter), self, {});
     --m_getterDepth;
     return result;
+}
+
+// The setter runs, and then the value is kept in the property too, where only a getter past the depth limit sees
+// it; so after a setter that assigns itself, the outermost assignment's value is the one kept.
+void Vm::runSetter(Property& p, const Value& self, const Value& value)
+{
+    if (p.setter && m_getterDepth <= limits::kAvm1MaxGetterDepth) {
+        ++m_getterDepth;
+        call(Value(p.setter), self, {value});
+        --m_getterDepth;
+    }
+    p.value = value;
 }
 
 Value Vm::get(const Value& object, const std::string& name)
@@ -298,11 +313,7 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
     }
     if (Property* own = o->findOwn(name)) {
         if (own->isVirtual()) {
-            if (own->setter && m_getterDepth < limits::kAvm1MaxGetterDepth) {
-                ++m_getterDepth;
-                call(Value(own->setter), object, {stored});
-                --m_getterDepth;
-            }
+            runSetter(*own, object, stored);
             return;
         }
         if (!(own->flags & prop::ReadOnly)) {
@@ -315,11 +326,7 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
     for (Object* cur = o->proto(); cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
         if (Property* p = cur->findOwn(name)) {
             if (p->isVirtual()) {
-                if (p->setter && m_getterDepth < limits::kAvm1MaxGetterDepth) {
-                    ++m_getterDepth;
-                    call(Value(p->setter), object, {stored});
-                    --m_getterDepth;
-                }
+                runSetter(*p, object, stored);
                 return;
             }
             break;

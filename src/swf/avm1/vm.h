@@ -148,6 +148,7 @@ private:
     void installBuiltins();
     bool implementsInterface(Object* proto, Object* interface, int depth);
     Value getFromProperty(const Value& self, Property& p);
+    void runSetter(Property& p, const Value& self, const Value& value);
 
     Host& m_host;
     int m_version;
