@@ -251,11 +251,16 @@ Value Vm::get(const Value& object, const std::string& name)
     }
     int guard = 0;
     for (Object* cur = o; cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
+        // A property added with addProperty comes before a computed one of the same name (an array's length).
+        Property* p = cur->findOwn(name);
+        if (p && p->isVirtual()) {
+            return getFromProperty(self, *p);
+        }
         Value special;
         if (cur->getSpecial(*this, name, special)) {
             return special;
         }
-        if (Property* p = cur->findOwn(name)) {
+        if (p) {
             return getFromProperty(self, *p);
         }
     }
