@@ -292,4 +292,16 @@ TEST(Avm1Semantics, AMethodMissingFromABuiltInClassIsLoggedOnceByName)
     EXPECT_EQ(m.host.warnings, std::vector<std::string>{"Not implemented: Date.noSuchMethod"});
 }
 
+TEST(Avm1Semantics, WaitForFrameFindsLoadedFramesUpToTheFrameLimit)
+{
+    Machine m;
+    // A movie of one frame, fully loaded: frames up to index 16000 count as loaded, later ones skip their two actions.
+    Asm code;
+    for (int frame : {0, 5, 16000, 16001, 65535}) {
+        code.record(op::WaitForFrame, {std::uint8_t(frame & 0xFF), std::uint8_t(frame >> 8), 2});
+        code.str(std::to_string(frame)).trace();
+    }
+    EXPECT_EQ(m.run(code), (Lines{"0", "5", "16000"}));
+}
+
 }  // namespace
