@@ -304,4 +304,20 @@ TEST(Avm1Semantics, WaitForFrameFindsLoadedFramesUpToTheFrameLimit)
     EXPECT_EQ(m.run(code), (Lines{"0", "5", "16000"}));
 }
 
+TEST(Avm1Semantics, SuperCalledAsAFunctionRunsTheClassAbove)
+{
+    Machine m;
+    // function A() { trace("A"); } function B() { super(); trace("B"); } B extends A; new B();
+    // with super() written as CallFunction "super", as compilers write it in constructors.
+    Asm a;
+    a.str("A").trace();
+    Asm b;
+    b.num(0).str("super").a(op::CallFunction).a(op::Pop).str("B").trace();
+    Asm code;
+    code.function("A", {}, a).function("B", {}, b);
+    code.get("B").get("A").a(op::Extends);
+    code.num(0).str("B").a(op::NewObject).a(op::Pop);
+    EXPECT_EQ(m.run(code), (Lines{"A", "B"}));
+}
+
 }  // namespace
