@@ -320,4 +320,27 @@ TEST(Avm1Semantics, SuperCalledAsAFunctionRunsTheClassAbove)
     EXPECT_EQ(m.run(code), (Lines{"A", "B"}));
 }
 
+TEST(Avm1Semantics, GettersSeeSuperAboveThePrototypeThatHoldsThem)
+{
+    Machine m;
+    // Base.prototype.addProperty("p", function () { return "base"; }, null);
+    // Derived.prototype.addProperty("p", function () { return super.p + "+derived"; }, null);
+    // Derived extends Base; trace(new Derived().p);
+    Asm empty;
+    Asm baseGetter;
+    baseGetter.str("base").a(op::Return);
+    Asm derivedGetter;
+    derivedGetter.get("super").str("p").a(op::GetMember).str("+derived").a(op::Add2).a(op::Return);
+    Asm code;
+    code.function("Base", {}, empty).function("Derived", {}, empty).function("getBase", {}, baseGetter);
+    code.function("getDerived", {}, derivedGetter);
+    code.get("Derived").get("Base").a(op::Extends);
+    code.null().get("getBase").str("p").callMethod(Asm().get("Base").str("prototype").a(op::GetMember), "addProperty", 3);
+    code.a(op::Pop);
+    code.null().get("getDerived").str("p");
+    code.callMethod(Asm().get("Derived").str("prototype").a(op::GetMember), "addProperty", 3).a(op::Pop);
+    code.num(0).str("Derived").a(op::NewObject).str("p").a(op::GetMember).trace();
+    EXPECT_EQ(m.run(code), Lines{"base+derived"});
+}
+
 }  // namespace
