@@ -335,8 +335,8 @@ TEST(Avm1Semantics, GettersSeeSuperAboveThePrototypeThatHoldsThem)
     code.function("Base", {}, empty).function("Derived", {}, empty).function("getBase", {}, baseGetter);
     code.function("getDerived", {}, derivedGetter);
     code.get("Derived").get("Base").a(op::Extends);
-    code.null().get("getBase").str("p").callMethod(Asm().get("Base").str("prototype").a(op::GetMember), "addProperty", 3);
-    code.a(op::Pop);
+    code.null().get("getBase").str("p");
+    code.callMethod(Asm().get("Base").str("prototype").a(op::GetMember), "addProperty", 3).a(op::Pop);
     code.null().get("getDerived").str("p");
     code.callMethod(Asm().get("Derived").str("prototype").a(op::GetMember), "addProperty", 3).a(op::Pop);
     code.num(0).str("Derived").a(op::NewObject).str("p").a(op::GetMember).trace();
