@@ -73,6 +73,9 @@ inline constexpr int kAvm1MaxProtoChain = 256;
 // ActionScript: values on one activation's stack.
 inline constexpr std::size_t kAvm1MaxStack = 1024 * 1024;
 
+// ActionScript: the highest frame index WaitForFrame can find loaded (Flash's limit of 16,000 frames and one).
+inline constexpr int kAvm1MaxWaitFrame = 16000;
+
 // ActionScript: bytes one SharedObject may keep on disk, and how deeply its data may nest.
 inline constexpr std::size_t kAvm1MaxSharedObjectBytes = 1024 * 1024;
 inline constexpr int kAvm1MaxSharedObjectDepth = 64;

@@ -74,10 +74,9 @@ int tomlNumber(const std::string& toml, const std::string& key, int fallback)
 std::string laterFeature(const std::vector<std::uint8_t>& data)
 {
     static const char* const names[] = {"createEmptyMovieClip", "attachMovie", "duplicateMovieClip", "removeMovieClip",
-        "createTextField", "TextField", "TextFormat", "BitmapData", "XML", "LoadVars", "SharedObject", "flash.geom",
-        "Point", "Rectangle", "Matrix", "ColorTransform", "Transform", "Color", "Sound", "Stage", "Key", "Mouse",
-        "hitTest", "getDepth", "swapDepths", "getInstanceAtDepth", "gotoAndStop", "gotoAndPlay", "getBounds",
-        "_droptarget", "_name", "_x", "_alpha", "_visible", "_width", "ASnative", "ASNative"};
+        "createTextField", "TextField", "BitmapData", "Transform", "Color", "Sound", "Stage", "Key", "Mouse", "hitTest",
+        "getDepth", "swapDepths", "getInstanceAtDepth", "gotoAndStop", "gotoAndPlay", "getBounds", "_droptarget",
+        "_name", "_x", "_alpha", "_visible", "_width"};
     const std::string text(data.begin(), data.end());
     for (const char* name : names) {
         if (text.find(name) != std::string::npos) {

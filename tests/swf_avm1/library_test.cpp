@@ -464,4 +464,16 @@ TEST(Avm1Library, GlobalConversionsWithoutArgumentsAndOfObjects)
     }
 }
 
+TEST(Avm1Library, AddedPropertyComesBeforeAnArraysOwnLength)
+{
+    Machine m;
+    const Value a(static_cast<Object*>(m.vm.newArray({Value(1), Value(2)})));
+    const Value ten(m.vm.newNative("returnTen", [](Vm&, const Value&, const std::vector<Value>&) { return Value(10); }));
+    EXPECT_TRUE(m.callMethod(a, "addProperty", {Value("length"), ten, Value::null()}).asBool());
+    EXPECT_EQ(m.str(m.vm.get(a, "length")), "10");
+    m.callMethod(a, "push", {Value(3)});
+    EXPECT_EQ(m.str(m.vm.get(a, "length")), "10");
+    EXPECT_EQ(m.str(a), "1,2,3");
+}
+
 }  // namespace

@@ -292,4 +292,55 @@ TEST(Avm1Semantics, AMethodMissingFromABuiltInClassIsLoggedOnceByName)
     EXPECT_EQ(m.host.warnings, std::vector<std::string>{"Not implemented: Date.noSuchMethod"});
 }
 
+TEST(Avm1Semantics, WaitForFrameFindsLoadedFramesUpToTheFrameLimit)
+{
+    Machine m;
+    // A movie of one frame, fully loaded: frames up to index 16000 count as loaded, later ones skip their two actions.
+    Asm code;
+    for (int frame : {0, 5, 16000, 16001, 65535}) {
+        code.record(op::WaitForFrame, {std::uint8_t(frame & 0xFF), std::uint8_t(frame >> 8), 2});
+        code.str(std::to_string(frame)).trace();
+    }
+    EXPECT_EQ(m.run(code), (Lines{"0", "5", "16000"}));
+}
+
+TEST(Avm1Semantics, SuperCalledAsAFunctionRunsTheClassAbove)
+{
+    Machine m;
+    // function A() { trace("A"); } function B() { super(); trace("B"); } B extends A; new B();
+    // with super() written as CallFunction "super", as compilers write it in constructors.
+    Asm a;
+    a.str("A").trace();
+    Asm b;
+    b.num(0).str("super").a(op::CallFunction).a(op::Pop).str("B").trace();
+    Asm code;
+    code.function("A", {}, a).function("B", {}, b);
+    code.get("B").get("A").a(op::Extends);
+    code.num(0).str("B").a(op::NewObject).a(op::Pop);
+    EXPECT_EQ(m.run(code), (Lines{"A", "B"}));
+}
+
+TEST(Avm1Semantics, GettersSeeSuperAboveThePrototypeThatHoldsThem)
+{
+    Machine m;
+    // Base.prototype.addProperty("p", function () { return "base"; }, null);
+    // Derived.prototype.addProperty("p", function () { return super.p + "+derived"; }, null);
+    // Derived extends Base; trace(new Derived().p);
+    Asm empty;
+    Asm baseGetter;
+    baseGetter.str("base").a(op::Return);
+    Asm derivedGetter;
+    derivedGetter.get("super").str("p").a(op::GetMember).str("+derived").a(op::Add2).a(op::Return);
+    Asm code;
+    code.function("Base", {}, empty).function("Derived", {}, empty).function("getBase", {}, baseGetter);
+    code.function("getDerived", {}, derivedGetter);
+    code.get("Derived").get("Base").a(op::Extends);
+    code.null().get("getBase").str("p");
+    code.callMethod(Asm().get("Base").str("prototype").a(op::GetMember), "addProperty", 3).a(op::Pop);
+    code.null().get("getDerived").str("p");
+    code.callMethod(Asm().get("Derived").str("prototype").a(op::GetMember), "addProperty", 3).a(op::Pop);
+    code.num(0).str("Derived").a(op::NewObject).str("p").a(op::GetMember).trace();
+    EXPECT_EQ(m.run(code), Lines{"base+derived"});
+}
+
 }  // namespace

@@ -165,6 +165,28 @@ TEST(Avm1Machine, TryCatchFinallyRunInOrder)
     EXPECT_EQ(m.run(code), (Lines{"try", "boom", "finally", "after"}));
 }
 
+TEST(Avm1Machine, ACaughtThrowDropsWhatTheTryBodyPushed)
+{
+    Machine m;
+    // push "kept"; push 1; try { pop; push "inside"; push "more"; throw "e"; } catch (e) {} trace(); trace();
+    // The stack is cut back to its size at the try (two values), not refilled: "kept" and "inside" remain.
+    Asm tryBody;
+    tryBody.a(op::Pop).str("inside").str("more").str("e").a(op::Throw);
+    Asm catchBody;
+    std::vector<std::uint8_t> header{1};
+    for (std::size_t size : {tryBody.bytes.size(), catchBody.bytes.size(), std::size_t(0)}) {
+        header.push_back(std::uint8_t(size));
+        header.push_back(std::uint8_t(size >> 8));
+    }
+    header.push_back('e');
+    header.push_back(0);
+    Asm code;
+    code.str("kept").num(1).record(op::Try, header);
+    code.bytes.insert(code.bytes.end(), tryBody.bytes.begin(), tryBody.bytes.end());
+    code.trace().trace();
+    EXPECT_EQ(m.run(code), (Lines{"inside", "kept"}));
+}
+
 TEST(Avm1Machine, AnUncaughtThrowEndsOnlyItsBlock)
 {
     Machine m;

@@ -85,7 +85,9 @@ Value addProperty(Vm& vm, const Value& self, const std::vector<Value>& args)
     if (!setterValue.isNull() && !vm.isCallable(setterValue)) {
         return Value(false);
     }
-    Property& p = o->put(name, Value());
+    // A value the property held before stays behind the getter and setter.
+    Property* existing = o->findOwn(name);
+    Property& p = existing ? *existing : o->put(name, Value());
     p.getter = getter;
     p.setter = setterValue.asObject();
     return Value(true);

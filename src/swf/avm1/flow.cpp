@@ -63,6 +63,7 @@ Completion onTry(Activation& act, const ActionRecord& rec)
     b.end = clamp(b.finallyStart + finallySize);
     b.hasCatch = (flags & 1) != 0;
     b.hasFinally = (flags & 2) != 0;
+    b.stackDepth = act.stack.size();
     act.blocks.push_back(std::move(b));
     return Completion::Normal;
 }

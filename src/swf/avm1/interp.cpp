@@ -2,6 +2,7 @@
 
 #include "swf/limits.h"
 
+#include <algorithm>
 #include <array>
 
 namespace swf::avm1 {
@@ -122,6 +123,8 @@ bool catchThrow(Activation& act)
             continue;
         }
         if (b.state == Block::State::Try && b.hasCatch) {
+            // What the try body pushed is gone; what it popped stays popped.
+            act.stack.resize(std::min(act.stack.size(), b.stackDepth));
             Value thrown = act.vm.takeThrown();
             if (b.catchInRegister) {
                 if (b.catchRegister < act.registerCount) {

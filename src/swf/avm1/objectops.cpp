@@ -19,12 +19,30 @@ std::vector<Value> popArguments(Activation& act)
     return args;
 }
 
+// super(): the class above, as extends recorded it, else the prototype's constructor.
+Value callSuperConstructor(Vm& vm, SuperObject& super, const std::vector<Value>& args)
+{
+    if (!super.base) {
+        return Value();
+    }
+    Value ctor = super.home ? vm.get(Value(super.home), "__constructor__") : Value();
+    if (!vm.isCallable(ctor)) {
+        ctor = vm.get(Value(super.base), "constructor");
+    }
+    return vm.call(ctor, super.self, args, super.base);
+}
+
 Completion onCallFunction(Activation& act, const ActionRecord&)
 {
     const std::string name = act.popString();
     std::vector<Value> args = popArguments(act);
     Value function;
     Value self = findFunctionThis(act, name, function);
+    // Compilers write super() in a constructor as a call of the function named super.
+    if (Object* o = function.asObject(); o && o->kind() == ObjectKind::Super) {
+        act.push(callSuperConstructor(act.vm, *static_cast<SuperObject*>(o), args));
+        return Completion::Normal;
+    }
     if (!act.vm.isCallable(function)) {
         act.push(Value());
         return Completion::Normal;
@@ -63,12 +81,7 @@ Completion onCallMethod(Activation& act, const ActionRecord&)
             return Completion::Normal;
         }
         if (name.empty()) {
-            // super(): the class above, as extends recorded it, else the prototype's constructor.
-            Value ctor = super->home ? vm.get(Value(super->home), "__constructor__") : Value();
-            if (!vm.isCallable(ctor)) {
-                ctor = vm.get(Value(super->base), "constructor");
-            }
-            act.push(vm.call(ctor, super->self, args, super->base));
+            act.push(callSuperConstructor(vm, *super, args));
             return Completion::Normal;
         }
         Object* owner = vm.ownerOf(super->base, name);

@@ -242,8 +242,9 @@ void waitForFrame(Activation& act, double frame, std::size_t skip)
 {
     const int loaded = act.target ? act.vm.host().framesLoaded(act.target) : 0;
     const double total = act.target ? act.vm.toNumber(act.vm.host().getClipProperty(act.target, ClipProperty::TotalFrames)) : 0;
-    // A frame past the end can never load; Flash takes the movie as ready once all of it has loaded.
-    if (frame < loaded || loaded >= total) {
+    // A frame past the end can never load; Flash takes the movie as ready once all of it has loaded, for frames up
+    // to its frame limit.
+    if (frame < loaded || (loaded >= total && frame <= limits::kAvm1MaxWaitFrame)) {
         return;
     }
     for (std::size_t i = 0; i < skip; ++i) {

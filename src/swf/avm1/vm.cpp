@@ -193,18 +193,33 @@ bool Vm::isCallable(const Value& v) const
 
 // ---- members ----
 
-Value Vm::getFromProperty(const Value& self, Property& p)
+Value Vm::getFromProperty(const Value& self, Property& p, Object* home)
 {
     if (!p.isVirtual()) {
         return p.value;
     }
-    if (!p.getter || m_getterDepth >= limits::kAvm1MaxGetterDepth) {
+    if (!p.getter) {
         return Value();
     }
+    if (m_getterDepth > limits::kAvm1MaxGetterDepth) {
+        return p.value;  // past the limit the property reads as the value kept in it
+    }
     ++m_getterDepth;
-    Value result = call(Value(p.getter), self, {});
+    Value result = call(Value(p.getter), self, {}, home);
     --m_getterDepth;
     return result;
+}
+
+// The setter runs, and then the value is kept in the property too, where only a getter past the depth limit sees
+// it; so after a setter that assigns itself, the outermost assignment's value is the one kept.
+void Vm::runSetter(Property& p, const Value& self, const Value& value, Object* home)
+{
+    if (p.setter && m_getterDepth <= limits::kAvm1MaxGetterDepth) {
+        ++m_getterDepth;
+        call(Value(p.setter), self, {value}, home);
+        --m_getterDepth;
+    }
+    p.value = value;
 }
 
 Value Vm::get(const Value& object, const std::string& name)
@@ -236,12 +251,18 @@ Value Vm::get(const Value& object, const std::string& name)
     }
     int guard = 0;
     for (Object* cur = o; cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
+        // A property added with addProperty comes before a computed one of the same name (an array's length).
+        // A getter runs with `super` above the object that holds the property.
+        Property* p = cur->findOwn(name);
+        if (p && p->isVirtual()) {
+            return getFromProperty(self, *p, cur);
+        }
         Value special;
         if (cur->getSpecial(*this, name, special)) {
             return special;
         }
-        if (Property* p = cur->findOwn(name)) {
-            return getFromProperty(self, *p);
+        if (p) {
+            return getFromProperty(self, *p, cur);
         }
     }
     return Value();
@@ -298,11 +319,7 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
     }
     if (Property* own = o->findOwn(name)) {
         if (own->isVirtual()) {
-            if (own->setter && m_getterDepth < limits::kAvm1MaxGetterDepth) {
-                ++m_getterDepth;
-                call(Value(own->setter), object, {stored});
-                --m_getterDepth;
-            }
+            runSetter(*own, object, stored, o);
             return;
         }
         if (!(own->flags & prop::ReadOnly)) {
@@ -315,11 +332,7 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
     for (Object* cur = o->proto(); cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
         if (Property* p = cur->findOwn(name)) {
             if (p->isVirtual()) {
-                if (p->setter && m_getterDepth < limits::kAvm1MaxGetterDepth) {
-                    ++m_getterDepth;
-                    call(Value(p->setter), object, {stored});
-                    --m_getterDepth;
-                }
+                runSetter(*p, object, stored, cur);
                 return;
             }
             break;

@@ -147,7 +147,8 @@ private:
     void noteAllocation();
     void installBuiltins();
     bool implementsInterface(Object* proto, Object* interface, int depth);
-    Value getFromProperty(const Value& self, Property& p);
+    Value getFromProperty(const Value& self, Property& p, Object* home = nullptr);
+    void runSetter(Property& p, const Value& self, const Value& value, Object* home);
 
     Host& m_host;
     int m_version;
