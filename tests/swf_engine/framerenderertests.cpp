@@ -6,6 +6,7 @@
 #include "swfwriter/benchmovies.h"
 
 #include <QPainter>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -115,15 +116,18 @@ TEST(FrameRenderer, BandedFramesEqualOnePassOverTheWholeFrame)
     struct Case {
         int width, height;
         swf::Quality quality;
-    } cases[] = {{1920, 1080, swf::Quality::High}, {1920, 1080, swf::Quality::Low}, {550, 400, swf::Quality::High},
-                 {1001, 257, swf::Quality::Best}, {300, 1200, swf::Quality::Medium}, {64, 48, swf::Quality::High}};
+        int bands;  // 0: as many as the renderer chooses
+    } cases[] = {{1920, 1080, swf::Quality::High, 0}, {1920, 1080, swf::Quality::Low, 3},
+                 {550, 400, swf::Quality::High, 4}, {1001, 257, swf::Quality::Best, 7},
+                 {300, 1200, swf::Quality::Medium, 2}, {64, 48, swf::Quality::High, 5}};
     for (const Case& c : cases) {
         auto player = playerFor(movie);
         ASSERT_TRUE(player);
         swf::FrameRenderer renderer;
+        renderer.setBands(c.bands);
         const QImage& banded = renderer.render(*player, viewOf(c.width, c.height, c.quality));
         EXPECT_EQ(differences(banded, onePass(*player, viewOf(c.width, c.height, c.quality))), "")
-            << c.width << "x" << c.height;
+            << c.width << "x" << c.height << " in " << c.bands << " bands";
     }
 }
 
@@ -134,6 +138,7 @@ TEST(FrameRenderer, ALaterFrameRepaintsOnlyWhatChangedAndEqualsOnePass)
     const swf::View view = viewOf(1100, 800);
     const int whole = 1100 * 800;
     swf::FrameRenderer renderer;
+    renderer.setBands(2);
     renderer.render(*player, view);
     EXPECT_EQ(renderer.lastPaintedPixels(), whole);
 
@@ -163,6 +168,27 @@ TEST(FrameRenderer, ALaterFrameRepaintsOnlyWhatChangedAndEqualsOnePass)
     EXPECT_EQ(differences(renderer.render(*player, viewOf(1100, 801, swf::Quality::Low)),
                           onePass(*player, viewOf(1100, 801, swf::Quality::Low))),
               "");
+}
+
+TEST(FrameRenderer, FramesRenderedOnThePoolsOwnThreadsFinishAndAgree)
+{
+    // Thumbnails may be made on the thread pool that paints the bands: a renderer there paints its bands
+    // itself rather than queue them behind its own task.
+    const Bytes movie = mixedMovie();
+    const int renders = QThreadPool::globalInstance()->maxThreadCount() + 2;
+    std::vector<QImage> images(static_cast<std::size_t>(renders));
+    for (int i = 0; i < renders; ++i)
+        QThreadPool::globalInstance()->start([&movie, &images, i] {
+            auto player = playerFor(movie);
+            swf::FrameRenderer renderer;
+            renderer.setBands(3);
+            images[static_cast<std::size_t>(i)] = renderer.render(*player, viewOf(700, 500));
+        });
+    QThreadPool::globalInstance()->waitForDone();
+    auto player = playerFor(movie);
+    const QImage expected = onePass(*player, viewOf(700, 500));
+    for (const QImage& image : images)
+        EXPECT_EQ(differences(image, expected), "");
 }
 
 // Paints each command of the frame on its own and checks that nothing lands outside its bounds.

@@ -19,8 +19,9 @@ namespace swf {
 
 namespace {
 
-// A band shorter than this costs more in per-shape set-up than its thread saves.
-constexpr int kMinRowsPerBand = 128;
+// A band smaller than this (about a 640 x 480 frame) costs more in per-shape set-up, duplicated mask
+// outlines and waiting for a thread to wake than its thread saves.
+constexpr std::int64_t kMinPixelsPerBand = 300'000;
 constexpr int kMaxBands = 8;
 // Changed places painted one by one; more of them are painted as the one rectangle around them all.
 constexpr std::size_t kMaxChangedAreas = 8;
@@ -165,6 +166,13 @@ void prepareGeometry(const RenderFrame& frame)
     }
 }
 
+// As many bands as the pool has threads, each of at least kMinPixelsPerBand pixels.
+int bandsFor(const PixelBox& area, int threads)
+{
+    const std::int64_t pixels = std::int64_t(area.bottom - area.top) * (area.right - area.left);
+    return static_cast<int>(std::clamp<std::int64_t>(std::min<std::int64_t>(threads, pixels / kMinPixelsPerBand), 1, kMaxBands));
+}
+
 class BandTask : public QRunnable {
 public:
     BandTask(std::function<void()> paint, QSemaphore& done) : m_paint(std::move(paint)), m_done(done)
@@ -270,7 +278,7 @@ void FrameRenderer::paintInBands(const RenderFrame& frame, const std::vector<Pix
     };
     QThreadPool* pool = QThreadPool::globalInstance();
     const int rows = area.bottom - area.top;
-    const int bands = std::clamp(std::min(pool->maxThreadCount(), rows / kMinRowsPerBand), 1, kMaxBands);
+    const int bands = std::min(rows, m_bands > 0 ? m_bands : bandsFor(area, pool->maxThreadCount()));
     // On one of the pool's own threads, waiting for bands queued behind this very task could wait forever.
     if (bands == 1 || pool->contains(QThread::currentThread())) {
         paintBand(area);
@@ -282,7 +290,7 @@ void FrameRenderer::paintInBands(const RenderFrame& frame, const std::vector<Pix
     };
     // Every band is painted on the pool, none on this thread: Qt's raster engine splits large fills
     // over the same pool by itself unless it already runs on one of its threads, and bands that split
-    // again only wait for each other.
+    // again cost about a fifth more processor time waiting for each other.
     QSemaphore done;
     std::vector<std::unique_ptr<BandTask>> tasks;
     for (int b = 0; b < bands; ++b) {

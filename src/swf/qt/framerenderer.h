@@ -28,6 +28,9 @@ public:
     std::int64_t lastPaintedPixels() const;
     // Forgets the kept frame, so that the next one is painted whole.
     void invalidate() { m_valid = false; }
+    // Paints every changed area in exactly this many bands (at most one per row); 0, the default, chooses
+    // by the area's size and the thread pool.
+    void setBands(int bands) { m_bands = bands; }
 
 private:
     std::vector<PixelBox> changedAreas(const RenderFrame& frame, const std::vector<PixelBox>& bounds) const;
@@ -35,6 +38,7 @@ private:
     void keep(const RenderFrame& frame, std::vector<PixelBox> bounds);
 
     QImage m_image;
+    int m_bands = 0;
     bool m_valid = false;
     RenderFrame m_lastFrame;  // its command list points at m_lastCommands
     CommandList m_lastCommands;
