@@ -90,7 +90,12 @@ void BM_RenderHeavyFrameInBands(benchmark::State& state)
         benchmark::DoNotOptimize(renderer.render(*player, viewOf(state)).constBits());
     }
 }
-BENCHMARK(BM_RenderHeavyFrameInBands)->Args({550, 400})->Args({1920, 1080})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_RenderHeavyFrameInBands)
+    ->Args({550, 400})
+    ->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // The frame renderer on a frame that equals the previous one: only the comparison of the commands.
 void BM_RenderHeavyFrameUnchanged(benchmark::State& state)
@@ -101,7 +106,32 @@ void BM_RenderHeavyFrameUnchanged(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(renderer.render(*player, viewOf(state)).constBits());
 }
-BENCHMARK(BM_RenderHeavyFrameUnchanged)->Args({1920, 1080})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_RenderHeavyFrameUnchanged)
+    ->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The frame renderer playing the heavy frame while one circle moves each frame: it repaints where that
+// circle was and where it is.
+void BM_RenderHeavyFrameOneMoves(benchmark::State& state)
+{
+    auto player = load(kivamo::test::heavyFrameMovie(1000, 240));
+    swf::FrameRenderer renderer;
+    renderer.render(*player, viewOf(state));
+    for (auto _ : state) {
+        if (player->currentFrame() + 1 >= player->totalFrames())
+            player->gotoFrame(1);  // back to the first moving frame; the whole frame is repainted once
+        else
+            player->nextFrame();
+        benchmark::DoNotOptimize(renderer.render(*player, viewOf(state)).constBits());
+    }
+}
+BENCHMARK(BM_RenderHeavyFrameOneMoves)
+    ->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 void BM_GotoInLongMovie(benchmark::State& state)
 {

@@ -5,6 +5,7 @@
 #include "core/flashcontrol.h"
 
 #include "swf/player.h"
+#include "swf/qt/framerenderer.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -112,6 +113,7 @@ private:
     QNetworkAccessManager* m_network;
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<swf::Player> m_player;
+    swf::FrameRenderer m_frames;  // keeps the last frame painted, so a new one repaints only what changed
     FlashControlEvents m_events;
     QString m_message;
     QString m_wmode;
