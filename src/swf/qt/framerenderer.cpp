@@ -31,6 +31,8 @@ constexpr std::size_t kLookAhead = 32;
 // Every field of DrawCommand takes part in sameDrawing(); a new field must join the comparison there,
 // or frames that differ only in it would keep stale pixels.
 static_assert(sizeof(void*) != 8 || sizeof(DrawCommand) == 160, "compare the new DrawCommand field in sameDrawing()");
+// Likewise every field of RenderFrame takes part in sameTarget().
+static_assert(sizeof(void*) != 8 || sizeof(RenderFrame) == 72, "compare the new RenderFrame field in sameTarget()");
 
 bool sameMatrix(const Matrix& a, const Matrix& b)
 {
