@@ -23,6 +23,10 @@ inline constexpr std::size_t kMaxTagsPerTimeline = 4 * 1024 * 1024;
 // Nesting of sprites inside sprites.
 inline constexpr int kMaxSpriteNesting = 64;
 
+// Sprites and buttons one frame step (advance or goto) may create, nested ones included: a few
+// containers that each place two of the next one multiply to billions within the nesting limit.
+inline constexpr std::size_t kMaxClipsPerStep = 64 * 1024;
+
 // Bitmaps: the largest side and pixel count one bitmap may have (Flash itself refuses bitmaps beyond
 // 16,777,215 pixels), so a lying header cannot make a decoder allocate gigabytes.
 inline constexpr std::uint32_t kMaxBitmapSide = 16384;

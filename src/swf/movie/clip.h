@@ -55,6 +55,8 @@ private:
 struct ClipContext {
     const Movie* movie = nullptr;
     ActionQueue* actions = nullptr;
+    // Sprites and buttons created in this step so far, nested ones included; every context starts at 0.
+    std::shared_ptr<std::size_t> clipsCreated = std::make_shared<std::size_t>(0);
 };
 
 class Clip {
