@@ -23,6 +23,8 @@ namespace {
 // outlines and waiting for a thread to wake than its thread saves.
 constexpr std::int64_t kMinPixelsPerBand = 300'000;
 constexpr int kMaxBands = 8;
+// From this many commands on, even a frame in one band is painted on the pool (see paintInBands()).
+constexpr std::size_t kMinCommandsOffThread = 256;
 // Changed places painted one by one; more of them are painted as the one rectangle around them all.
 constexpr std::size_t kMaxChangedAreas = 8;
 // How far the comparison of two frames' commands looks for an added or removed run of commands.
@@ -282,7 +284,9 @@ void FrameRenderer::paintInBands(const RenderFrame& frame, const std::vector<Pix
     const int rows = area.bottom - area.top;
     const int bands = std::min(rows, m_bands > 0 ? m_bands : bandsFor(area, pool->maxThreadCount()));
     // On one of the pool's own threads, waiting for bands queued behind this very task could wait forever.
-    if (bands == 1 || pool->contains(QThread::currentThread())) {
+    // A light frame in one band is painted here rather than wait for a thread to wake.
+    const bool light = frame.commands->commands.size() < kMinCommandsOffThread;
+    if ((bands == 1 && light) || pool->contains(QThread::currentThread())) {
         paintBand(area);
         return;
     }
