@@ -237,6 +237,13 @@ void FrameRenderer::drawFrame(const RenderFrame& frame)
     keep(frame, std::move(bounds));
 }
 
+void FrameRenderer::invalidate()
+{
+    m_valid = false;
+    m_lastCommands.commands.clear();
+    m_lastBounds.clear();
+}
+
 std::int64_t FrameRenderer::lastPaintedPixels() const
 {
     std::int64_t pixels = 0;

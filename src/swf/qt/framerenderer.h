@@ -26,8 +26,8 @@ public:
     // before.
     const std::vector<PixelBox>& lastPaintedAreas() const { return m_lastAreas; }
     std::int64_t lastPaintedPixels() const;
-    // Forgets the kept frame, so that the next one is painted whole.
-    void invalidate() { m_valid = false; }
+    // Forgets the kept frame (and lets go of its shapes), so that the next one is painted whole.
+    void invalidate();
     // Paints every changed area in exactly this many bands (at most one per row); 0, the default, chooses
     // by the area's size and the thread pool.
     void setBands(int bands) { m_bands = bands; }
