@@ -51,5 +51,29 @@ TEST(FuzzFindings, EachLoadsPlaysRendersAndSeeks)
     }
 }
 
+TEST(FuzzFindings, SpritesThatDoubleAtEveryLevelStopAtTheStepLimit)
+{
+    // Sprite 41 shows a red square; each sprite 2..40 places two of the next one in its only frame, and
+    // the root places sprite 2: 2^40 sprites within the nesting limit if nothing counted them.
+    constexpr std::uint16_t kPlaceObject2 = 26, kDefineSprite = 39, kShowFrame = 1;
+    SwfWriter w = smallMovie();
+    auto square = rectangleShape(1, {0, 1000, 0, 1000}, {255, 0, 0, 255});
+    w.tag(square.first, square.second);
+    w.tag(kDefineSprite, spriteBody(41, 1, {{kPlaceObject2, placeObject2(placeAt(1, 1))}, {kShowFrame, {}}}));
+    for (std::uint16_t id = 40; id >= 2; --id)
+        w.tag(kDefineSprite, spriteBody(id, 1,
+                                        {{kPlaceObject2, placeObject2(placeAt(1, static_cast<std::uint16_t>(id + 1)))},
+                                         {kPlaceObject2, placeObject2(placeAt(2, static_cast<std::uint16_t>(id + 1), 100))},
+                                         {kShowFrame, {}}}));
+    w.tag(kPlaceObject2, placeObject2(placeAt(1, 2))).showFrame();
+    auto player = playerFor(w.finish());
+    ASSERT_TRUE(player);
+    player->advance();
+    QImage image = renderFrame(*player, swf::Quality::Low);
+    EXPECT_TRUE(near(image, 10, 10, QColor(255, 0, 0)));  // what was created is drawn
+    player->gotoFrame(0);
+    EXPECT_TRUE(near(renderFrame(*player, swf::Quality::Low), 10, 10, QColor(255, 0, 0)));
+}
+
 }  // namespace
 }  // namespace kivamo::test
