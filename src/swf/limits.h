@@ -12,11 +12,20 @@ inline constexpr std::size_t kMaxMovieBytes = std::size_t(512) * 1024 * 1024;
 // Smallest sensible movie: signature, version, length, a one-byte rectangle, rate and count.
 inline constexpr std::size_t kMinHeaderBytes = 8 + 1 + 2 + 2;
 
+// LZMA ("ZWS"): the largest dictionary the decoder allocates. A declared dictionary larger than the
+// movie's decompressed size is first lowered to that size (matches never reach further back than the
+// start of the output), so only movies above this size whose dictionary is larger still are refused.
+inline constexpr std::uint32_t kMaxLzmaDictionaryBytes = 256 * 1024 * 1024;
+
 // Tags in one timeline before the decoder gives up on it.
 inline constexpr std::size_t kMaxTagsPerTimeline = 4 * 1024 * 1024;
 
 // Nesting of sprites inside sprites.
 inline constexpr int kMaxSpriteNesting = 64;
+
+// Sprites and buttons one frame step (advance or goto) may create, nested ones included: a few
+// containers that each place two of the next one multiply to billions within the nesting limit.
+inline constexpr std::size_t kMaxClipsPerStep = 64 * 1024;
 
 // Bitmaps: the largest side and pixel count one bitmap may have (Flash itself refuses bitmaps beyond
 // 16,777,215 pixels), so a lying header cannot make a decoder allocate gigabytes.

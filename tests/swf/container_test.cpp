@@ -10,6 +10,10 @@
 #include "support/swfwriter.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <fstream>
 
 using namespace kivamo::test;
 
@@ -145,6 +149,52 @@ TEST(Container, DecompressionBombIsRefusedAndLiesAreBounded)
     ASSERT_TRUE(lie.ok());
     EXPECT_TRUE(lie->truncated);
     EXPECT_LT(lie->data.capacity(), std::size_t(1) << 20);
+}
+
+namespace {
+
+// Decodes with the address space held to 1 GB more than the process uses, so that a dictionary of
+// gigabytes cannot be allocated; true when the output equals the expected data.
+bool decodesInLimitedSpace(const Bytes& lzma, const Bytes& expected)
+{
+    std::size_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlim_t space = pages * 4096 + (rlim_t(1) << 30);
+    rlimit limit{space, space};
+    setrlimit(RLIMIT_AS, &limit);
+    auto out = swf::inflateSwfLzma(lzma.data(), lzma.size(), expected.size());
+    return !out.truncated && out.problem.empty() && out.bytes == expected;
+}
+
+}  // namespace
+
+TEST(Decompress, LzmaDictionaryIsBoundedByTheOutputAndTheLimit)
+{
+    Bytes data(50000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i * 13 + i / 97);
+    Bytes l = lzmaCompressSwfBody(data);
+    ASSERT_GE(l.size(), 5u);
+    auto declare = [&l](std::uint32_t dictionary) {
+        for (int i = 0; i < 4; ++i)
+            l[1 + i] = static_cast<std::uint8_t>(dictionary >> (8 * i));
+    };
+
+    // A stream declaring a four-gigabyte dictionary decodes the same, using no more dictionary than its
+    // output (the declared size could not be allocated here).
+    declare(0xFFFFFFF0u);
+    EXPECT_EXIT(std::exit(decodesInLimitedSpace(l, data) ? 0 : 1), ::testing::ExitedWithCode(0), "");
+
+    // A movie large enough to need a dictionary beyond the limit is refused before any allocation.
+    std::size_t huge = std::size_t(swf::limits::kMaxLzmaDictionaryBytes) * 2;
+    auto refused = swf::inflateSwfLzma(l.data(), l.size(), huge);
+    EXPECT_TRUE(refused.truncated);
+    EXPECT_EQ(refused.problem, "LZMA dictionary too large");
+    EXPECT_TRUE(refused.bytes.empty());
+    // Below the limit the declared size counts: a 1 MB dictionary serves a huge output.
+    declare(1u << 20);
+    auto served = swf::inflateSwfLzma(l.data(), l.size(), huge);
+    EXPECT_EQ(served.bytes, data);
 }
 
 TEST(TagStream, LongFormLyingLengthsAndMissingEnd)

@@ -22,7 +22,7 @@ void addCircle(ShapeBuilder& shape, std::int32_t x, std::int32_t y, std::int32_t
     }
 }
 
-Bytes heavyFrameMovie(int count)
+Bytes heavyFrameMovie(int count, int movingFrames)
 {
     SwfWriter w(10, {0, 11000, 0, 8000}, 24 << 8);
     w.backgroundColour(16, 16, 32);
@@ -48,6 +48,13 @@ Bytes heavyFrameMovie(int count)
               }()));
     }
     w.showFrame();
+    for (int f = 0; f < movingFrames; ++f) {
+        Placement p;
+        p.depth = static_cast<std::uint16_t>(f % count + 1);
+        p.move = true;
+        p.matrix = WriterMatrix{1, 0, 0, 1, 1100 * (f % 3 + 1), -800 * (f % 2 + 1)};
+        w.tag(kPlaceObject2, placeObject2(p)).showFrame();
+    }
     return w.finish();
 }
 

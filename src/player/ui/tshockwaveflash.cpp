@@ -110,6 +110,7 @@ void TShockwaveFlash::reset()
     if (m_audio)
         m_audio->setPlayer(nullptr);
     m_player.reset();
+    m_frames.invalidate();
     m_message.clear();
     m_zoom.reset();
     m_readyState = 0;
@@ -371,8 +372,14 @@ void TShockwaveFlash::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (m_player && m_player->ready()) {
-        swf::PainterBackend backend(painter);
-        m_player->render(backend, view());
+        // On a screen with more device pixels than logical ones the frame is painted at the device's
+        // resolution straight onto the widget; otherwise the frame renderer paints it in bands.
+        if (devicePixelRatioF() == 1.0) {
+            painter.drawImage(0, 0, m_frames.render(*m_player, view()));
+        } else {
+            swf::PainterBackend backend(painter);
+            m_player->render(backend, view());
+        }
         m_shownFrame = long(m_player->currentFrame());
         ++m_framesPainted;
     } else {

@@ -6,6 +6,7 @@
 
 #include "swf/player.h"
 #include "swf/qt/audiooutput.h"
+#include "swf/qt/framerenderer.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -113,6 +114,7 @@ private:
     QNetworkAccessManager* m_network;
     QPointer<QNetworkReply> m_reply;
     std::unique_ptr<swf::Player> m_player;
+    swf::FrameRenderer m_frames;  // keeps the last frame painted, so a new one repaints only what changed
     FlashControlEvents m_events;
     QString m_message;
     QString m_wmode;

@@ -1,5 +1,7 @@
 #include "swf/io/decompress.h"
 
+#include "swf/limits.h"
+
 #include <lzma.h>
 #include <zlib.h>
 
@@ -18,6 +20,24 @@ void growFor(std::vector<std::uint8_t>& out, std::size_t used, std::size_t maxOu
     std::size_t want = std::min(maxOutput, used + kChunk);
     if (out.size() < want)
         out.resize(want);
+}
+
+// The LZMA properties give the dictionary size in bytes 1-4 (little-endian), and the decoder allocates
+// all of it at once, so a damaged or hostile movie could ask for gigabytes. Lowers it to what the
+// output can use; false when even that exceeds the limit.
+bool boundDictionary(std::uint8_t* properties, std::size_t maxOutput)
+{
+    std::uint32_t declared = 0;
+    for (int i = 0; i < 4; ++i)
+        declared |= std::uint32_t(properties[1 + i]) << (8 * i);
+    constexpr std::uint32_t kSmallestDictionary = 4096;
+    std::uint64_t needed = std::max<std::uint64_t>(maxOutput, kSmallestDictionary);
+    std::uint32_t size = static_cast<std::uint32_t>(std::min<std::uint64_t>(declared, needed));
+    if (size > limits::kMaxLzmaDictionaryBytes)
+        return false;
+    for (int i = 0; i < 4; ++i)
+        properties[1 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+    return true;
 }
 
 }  // namespace
@@ -74,6 +94,11 @@ Inflated inflateSwfLzma(const std::uint8_t* data, std::size_t size, std::size_t 
     // SWF stores the properties and the data, so the header is rebuilt in front of the stream.
     std::uint8_t header[13];
     std::copy(data, data + 5, header);
+    if (!boundDictionary(header, maxOutput)) {
+        result.truncated = true;
+        result.problem = "LZMA dictionary too large";
+        return result;
+    }
     std::uint64_t expected = maxOutput;
     for (int i = 0; i < 8; ++i)
         header[5 + i] = static_cast<std::uint8_t>(expected >> (8 * i));

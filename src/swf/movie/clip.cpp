@@ -157,7 +157,7 @@ void Clip::placeObject(std::uint16_t depth, const Placement& placement, const Cl
         return;
     }
     bool container = character->kind == CharacterKind::Sprite || character->kind == CharacterKind::Button;
-    if (container && m_nesting + 1 > limits::kMaxSpriteNesting) {
+    if (container && (m_nesting + 1 > limits::kMaxSpriteNesting || ++*context.clipsCreated > limits::kMaxClipsPerStep)) {
         m_displayList.erase(depth);
         return;
     }

@@ -65,6 +65,8 @@ struct ClipContext {
     const Movie* movie = nullptr;
     ActionQueue* actions = nullptr;
     SoundEvents* sounds = nullptr;
+    // Sprites and buttons created in this step so far, nested ones included; every context starts at 0.
+    std::shared_ptr<std::size_t> clipsCreated = std::make_shared<std::size_t>(0);
 };
 
 class Clip {

@@ -13,7 +13,6 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace swf {
@@ -22,8 +21,9 @@ namespace {
 
 class FramePainter {
 public:
-    FramePainter(QPainter& painter, const RenderFrame& frame, bool nested = false)
-        : m_p(painter), m_frame(frame), m_nested(nested)
+    FramePainter(QPainter& painter, const RenderFrame& frame, const std::vector<PixelBox>& bounds, const PixelBox& area,
+                 bool nested = false)
+        : m_p(painter), m_frame(frame), m_bounds(bounds), m_area(area), m_nested(nested)
     {
     }
 
@@ -31,6 +31,8 @@ public:
     {
         m_p.save();
         m_p.resetTransform();
+        m_p.setClipRect(QRect(m_area.left, m_area.top, m_area.right - m_area.left, m_area.bottom - m_area.top),
+                        Qt::IntersectClip);
         m_p.setRenderHint(QPainter::Antialiasing, m_frame.antialias);
         m_p.setRenderHint(QPainter::SmoothPixmapTransform, m_frame.smoothBitmaps);
         const Rgba& bg = m_frame.background;
@@ -41,7 +43,7 @@ public:
         for (std::size_t i = 0; i < commands.size(); ++i) {
             if (commands[i].kind == DrawCommand::Kind::BeginLayer)
                 i = paintLayer(i);
-            else
+            else if (m_maskNesting > 0 || i >= m_bounds.size() || m_bounds[i].intersects(m_area))
                 execute(commands[i]);
         }
         while (m_openClips-- > 0)
@@ -80,7 +82,8 @@ private:
         QImage layer = newLayer(frame.width, frame.height);
         {
             QPainter painter(&layer);
-            FramePainter(painter, frame, true).run();
+            const std::vector<PixelBox> unbounded;  // a layer paints all it holds
+            FramePainter(painter, frame, unbounded, PixelBox{0, 0, frame.width, frame.height}, true).run();
         }
         if (end < commands.size())
             applyFilters(layer, commands[end].filters, transformOf(Matrix()));
@@ -117,7 +120,8 @@ private:
         QImage picture = newLayer(m_frame.width, m_frame.height);
         {
             QPainter painter(&picture);
-            FramePainter(painter, frame, true).run();
+            const std::vector<PixelBox> unbounded;  // a layer paints all it holds
+            FramePainter(painter, frame, unbounded, PixelBox{0, 0, frame.width, frame.height}, true).run();
         }
         return coveredPixels(picture);
     }
@@ -277,6 +281,8 @@ private:
 
     QPainter& m_p;
     const RenderFrame& m_frame;
+    const std::vector<PixelBox>& m_bounds;  // where each command paints; shapes missing m_area are skipped
+    PixelBox m_area;
     QPainterPath m_mask;
     QRegion m_maskPixels;  // the mask at low quality, under the pixel-centre rule
     int m_maskNesting = 0;
@@ -290,96 +296,14 @@ void PainterBackend::drawFrame(const RenderFrame& frame)
 {
     if (!frame.commands)
         return;
-    FramePainter(m_painter, frame).run();
+    paintFrameArea(m_painter, frame, frameBounds(frame), PixelBox{0, 0, frame.width, frame.height});
 }
 
-namespace {
-
-constexpr int kMinRowsPerBand = 128;
-constexpr unsigned kMaxBands = 4;
-
-// Converts every path the frame uses before bands are painted in parallel, so the lazily built
-// back-end data is never created by two threads at once.
-void prepareGeometry(const RenderFrame& frame)
+void paintFrameArea(QPainter& painter, const RenderFrame& frame, const std::vector<PixelBox>& bounds,
+                    const PixelBox& area)
 {
-    int maskNesting = 0;
-    for (const DrawCommand& c : frame.commands->commands) {
-        if (c.kind == DrawCommand::Kind::BeginMask)
-            ++maskNesting;
-        else if (c.kind == DrawCommand::Kind::EndMask && maskNesting > 0)
-            --maskNesting;
-        else if (c.kind == DrawCommand::Kind::Shape && c.geometry)
-            maskNesting > 0 ? (void)qtOutline(*c.geometry) : (void)qtGeometry(*c.geometry);
-    }
-}
-
-// Paints the frame into the image in horizontal bands, one thread per band; anti-aliased frames up to
-// a megapixel are painted by four samples per pixel instead.
-class BandedImageBackend : public RenderBackend {
-public:
-    explicit BandedImageBackend(QImage& image) : m_image(image) {}
-
-    void drawFrame(const RenderFrame& frame) override
-    {
-        if (frame.antialias && std::int64_t(m_image.width()) * m_image.height() <= limits::kMaxMultisampledPixels) {
-            paintMultisampled(m_image, frame);
-            return;
-        }
-        unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        int bands = static_cast<int>(std::min({cores, kMaxBands, unsigned(m_image.height() / kMinRowsPerBand)}));
-        if (bands <= 1) {
-            QPainter painter(&m_image);
-            PainterBackend(painter).drawFrame(frame);
-            return;
-        }
-        prepareGeometry(frame);
-        std::vector<std::thread> threads;
-        for (int b = 0; b < bands; ++b) {
-            int top = m_image.height() * b / bands;
-            int bottom = m_image.height() * (b + 1) / bands;
-            threads.emplace_back([this, &frame, top, bottom] { drawBand(frame, top, bottom); });
-        }
-        for (std::thread& t : threads)
-            t.join();
-    }
-
-private:
-    void drawBand(const RenderFrame& frame, int top, int bottom)
-    {
-        QImage band(m_image.scanLine(top), m_image.width(), bottom - top, m_image.bytesPerLine(),
-                    QImage::Format_ARGB32_Premultiplied);
-        RenderFrame shifted = frame;
-        shifted.stageToPixels.ty -= top;
-        shifted.height = bottom - top;
-        QPainter painter(&band);
-        PainterBackend(painter).drawFrame(shifted);
-    }
-
-    QImage& m_image;
-};
-
-}  // namespace
-
-QImage renderImage(Player& player, const View& view)
-{
-    const Rect& stage = player.header().frameSize;
-    int width = view.width > 0 ? view.width : std::max(1, (stage.xMax - stage.xMin) / 20);
-    int height = view.height > 0 ? view.height : std::max(1, (stage.yMax - stage.yMin) / 20);
-    width = std::min(width, limits::kMaxRenderSide);
-    height = std::min(height, limits::kMaxRenderSide);
-    if (std::int64_t(width) * height > limits::kMaxRenderPixels) {
-        double shrink = std::sqrt(double(limits::kMaxRenderPixels) / (double(width) * height));
-        width = std::max(1, int(width * shrink));
-        height = std::max(1, int(height * shrink));
-    }
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    View sized = view;
-    sized.width = width;
-    sized.height = height;
-    BandedImageBackend backend(image);
-    player.render(backend, sized);
-    return image;
+    if (frame.commands && !area.isEmpty())
+        FramePainter(painter, frame, bounds, area).run();
 }
 
 }  // namespace swf

@@ -1,6 +1,7 @@
 // The QPainter back end: paints a frame's command list onto any QPainter (a widget or a QImage).
 #pragma once
 
+#include "swf/render/framebounds.h"
 #include "swf/render/view.h"
 
 #include <QImage>
@@ -19,6 +20,11 @@ public:
 private:
     QPainter& m_painter;
 };
+
+// Paints the part of the frame inside `area` (target pixels), skipping the commands whose bounds miss it.
+// The pixels inside come out exactly as a paint of the whole frame gives them; those outside are untouched.
+void paintFrameArea(QPainter& painter, const RenderFrame& frame, const std::vector<PixelBox>& bounds,
+                    const PixelBox& area);
 
 // Renders the player's current frame into a new premultiplied ARGB32 image of the view's size (the stage
 // size when the view gives none). Anti-aliased qualities sample each pixel at four points, as Flash's

@@ -1,0 +1,275 @@
+// The frame renderer: frames painted in parallel bands, and frames that repaint only what changed, give
+// the pixels of one pass over the whole frame (up to gradient rounding); every command's bounds hold all it paints.
+#include "helpers.h"
+
+#include "swf/qt/framerenderer.h"
+#include "swfwriter/benchmovies.h"
+
+#include <QPainter>
+#include <QThreadPool>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace kivamo::test {
+namespace {
+
+constexpr std::uint16_t kPlaceObject2 = 26, kRemoveObject2 = 28;
+
+// A 550x400 stage holding, in frame 1: 40 circles with linear, radial and focal gradients (some partly
+// off the stage), a thick-stroked curved band across the middle, hairlines, a rotated and sheared square,
+// and a mask (depth 100) that clips a red square (depth 101). Frame 2 moves circle 5 and removes circle 9;
+// frame 3 changes nothing.
+Bytes mixedMovie()
+{
+    SwfWriter w(10, {0, 11000, 0, 8000}, 24 << 8);
+    w.backgroundColour(30, 40, 50);
+    const std::uint8_t kinds[] = {0x10, 0x12, 0x13};
+    for (std::uint16_t i = 1; i <= 40; ++i) {
+        ShapeBuilder s(i, 3);
+        std::int32_t x = (i * 7919) % 12000 - 500, y = (i * 104729) % 9000 - 500, r = 600 + (i * 31) % 900;
+        double scale = 2.0 * r / 32768;
+        auto hue = static_cast<std::uint8_t>(i * 37);
+        int fill = s.gradientFill(kinds[i % 3], {scale, 0, 0, scale, x, y},
+                                  {{0, {255, hue, 64, 255}}, {160, {hue, 80, 255, 180}}, {255, {0, 0, 0, 0}}}, i % 3,
+                                  0.5);
+        addCircle(s, x, y, r, fill);
+        w.tag(s.tagCode(), s.body()).tag(kPlaceObject2, placeObject2(placeAt(i, i)));
+    }
+    ShapeBuilder band(50, 3);
+    int thick = band.lineStyle(400, {250, 250, 0, 255});
+    band.styles(0, 0, thick).moveTo(-200, 3900).curveTo(5500, 1000, 11200, 4100).curveTo(5500, 7000, -200, 3900);
+    int hair = band.lineStyle(1, {255, 255, 255, 255});
+    band.styles(0, 0, hair).moveTo(0, 0).lineTo(11000, 8000).moveTo(11000, 0).lineTo(0, 8000);
+    w.tag(band.tagCode(), band.body()).tag(kPlaceObject2, placeObject2(placeAt(50, 50)));
+    auto square = rectangleShape(60, {-1000, 1000, -1000, 1000}, {0, 200, 100, 200});
+    Placement turned = placeAt(60, 60);
+    turned.matrix = WriterMatrix{0.7, 0.7, -0.9, 0.5, 8000, 2600};
+    w.tag(square.first, square.second).tag(kPlaceObject2, placeObject2(turned));
+    auto mask = rectangleShape(70, {3000, 6000, 2500, 5000}, {0, 0, 0, 255});
+    auto red = rectangleShape(71, {2000, 9000, 2000, 6000}, {255, 0, 0, 255});
+    Placement clip = placeAt(100, 70);
+    clip.clipDepth = 101;
+    w.tag(mask.first, mask.second).tag(red.first, red.second);
+    w.tag(kPlaceObject2, placeObject2(clip)).tag(kPlaceObject2, placeObject2(placeAt(101, 71))).showFrame();
+    Placement moved;
+    moved.depth = 5;
+    moved.move = true;
+    moved.matrix = WriterMatrix{1, 0, 0, 1, 700, -300};
+    w.tag(kPlaceObject2, placeObject2(moved)).tag(kRemoveObject2, removeObject2(9)).showFrame();
+    w.showFrame();
+    return w.finish();
+}
+
+swf::View viewOf(int width, int height, swf::Quality quality = swf::Quality::High)
+{
+    swf::View view;
+    view.width = width;
+    view.height = height;
+    view.quality = quality;
+    return view;
+}
+
+// One pass of the painter back end over the whole frame, on this thread.
+QImage onePass(swf::Player& player, const swf::View& view)
+{
+    QImage image(view.width, view.height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    swf::PainterBackend backend(painter);
+    player.render(backend, view);
+    return image;
+}
+
+// Empty when the images agree; otherwise how they differ. Qt computes a gradient's colours along each run
+// of pixels it paints, starting where the run starts; runs cut at other places (by a band's or a changed
+// area's edge) can round a channel the other way, so a few steps per channel
+// (one per overlapping translucent gradient) are allowed in a few pixels.
+constexpr int kRoundingStep = 3;
+constexpr double kMostRoundedShare = 0.001;
+
+std::string differences(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return "different sizes or formats";
+    int rounded = 0, worst = 0, worstX = 0, worstY = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            int step = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                 std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+            rounded += step > 0;
+            if (step > worst) {
+                worst = step;
+                worstX = x;
+                worstY = y;
+            }
+        }
+    if (worst <= kRoundingStep && rounded <= kMostRoundedShare * a.width() * a.height())
+        return {};
+    return std::to_string(rounded) + " pixels differ, by up to " + std::to_string(worst) + " at (" +
+           std::to_string(worstX) + ", " + std::to_string(worstY) + ")";
+}
+
+TEST(FrameRenderer, BandedFramesEqualOnePassOverTheWholeFrame)
+{
+    const Bytes movie = mixedMovie();
+    struct Case {
+        int width, height;
+        swf::Quality quality;
+        int bands;  // 0: as many as the renderer chooses
+    } cases[] = {{1920, 1080, swf::Quality::High, 0}, {1920, 1080, swf::Quality::Low, 3},
+                 {550, 400, swf::Quality::High, 4}, {1001, 257, swf::Quality::Best, 7},
+                 {300, 1200, swf::Quality::Medium, 2}, {64, 48, swf::Quality::High, 5}};
+    for (const Case& c : cases) {
+        auto player = playerFor(movie);
+        ASSERT_TRUE(player);
+        swf::FrameRenderer renderer;
+        renderer.setBands(c.bands);
+        const QImage& banded = renderer.render(*player, viewOf(c.width, c.height, c.quality));
+        EXPECT_EQ(differences(banded, onePass(*player, viewOf(c.width, c.height, c.quality))), "")
+            << c.width << "x" << c.height << " in " << c.bands << " bands";
+    }
+}
+
+TEST(FrameRenderer, ALaterFrameRepaintsOnlyWhatChangedAndEqualsOnePass)
+{
+    auto player = playerFor(mixedMovie());
+    ASSERT_TRUE(player);
+    const swf::View view = viewOf(1100, 800);
+    const int whole = 1100 * 800;
+    swf::FrameRenderer renderer;
+    renderer.setBands(2);
+    renderer.render(*player, view);
+    EXPECT_EQ(renderer.lastPaintedPixels(), whole);
+
+    player->advance();  // circle 5 moves, circle 9 goes
+    QImage second = renderer.render(*player, view);
+    EXPECT_GT(renderer.lastPaintedPixels(), 0);
+    EXPECT_LT(renderer.lastPaintedPixels(), whole / 2);
+    EXPECT_EQ(differences(second, onePass(*player, view)), "");
+
+    player->advance();  // nothing changes
+    EXPECT_EQ(differences(renderer.render(*player, view), second), "");
+    EXPECT_TRUE(renderer.lastPaintedAreas().empty());
+
+    // A new quality, a new size or a forgotten frame paints everything again.
+    renderer.render(*player, viewOf(1100, 800, swf::Quality::Low));
+    EXPECT_EQ(renderer.lastPaintedPixels(), whole);
+    renderer.render(*player, viewOf(1100, 801, swf::Quality::Low));
+    EXPECT_EQ(renderer.lastPaintedPixels(), 1100 * 801);
+    renderer.invalidate();
+    EXPECT_EQ(differences(renderer.render(*player, viewOf(1100, 801, swf::Quality::Low)),
+                          onePass(*player, viewOf(1100, 801, swf::Quality::Low))),
+              "");
+    EXPECT_EQ(renderer.lastPaintedPixels(), 1100 * 801);
+
+    // Going back to frame 1 repaints where circle 5 was and is, and where circle 9 comes back.
+    player->gotoFrame(0);
+    EXPECT_EQ(differences(renderer.render(*player, viewOf(1100, 801, swf::Quality::Low)),
+                          onePass(*player, viewOf(1100, 801, swf::Quality::Low))),
+              "");
+}
+
+TEST(FrameRenderer, FramesRenderedOnThePoolsOwnThreadsFinishAndAgree)
+{
+    // Thumbnails may be made on the thread pool that paints the bands: a renderer there paints its bands
+    // itself rather than queue them behind its own task.
+    const Bytes movie = mixedMovie();
+    const int renders = QThreadPool::globalInstance()->maxThreadCount() + 2;
+    std::vector<QImage> images(static_cast<std::size_t>(renders));
+    for (int i = 0; i < renders; ++i)
+        QThreadPool::globalInstance()->start([&movie, &images, i] {
+            auto player = playerFor(movie);
+            swf::FrameRenderer renderer;
+            renderer.setBands(3);
+            images[static_cast<std::size_t>(i)] = renderer.render(*player, viewOf(700, 500));
+        });
+    QThreadPool::globalInstance()->waitForDone();
+    auto player = playerFor(movie);
+    const QImage expected = onePass(*player, viewOf(700, 500));
+    for (const QImage& image : images)
+        EXPECT_EQ(differences(image, expected), "");
+}
+
+// Paints each command of the frame on its own and checks that nothing lands outside its bounds.
+class BoundsChecker : public swf::RenderBackend {
+public:
+    void drawFrame(const swf::RenderFrame& frame) override
+    {
+        const auto bounds = swf::frameBounds(frame);
+        const auto& commands = frame.commands->commands;
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            if (commands[i].kind != swf::DrawCommand::Kind::Shape)
+                continue;
+            swf::CommandList alone;
+            alone.movie = frame.commands->movie;
+            alone.commands.push_back(commands[i]);
+            swf::RenderFrame single = frame;
+            single.commands = &alone;
+            single.background = swf::Rgba{0, 0, 0, 0};
+            QImage image(frame.width, frame.height, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            swf::PainterBackend(painter).drawFrame(single);
+            painter.end();
+            ++checked;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) != 0 &&
+                        !(x >= bounds[i].left && x < bounds[i].right && y >= bounds[i].top && y < bounds[i].bottom)) {
+                        ADD_FAILURE() << "command " << i << " paints (" << x << ", " << y << ") outside its bounds";
+                        return;
+                    }
+        }
+    }
+    int checked = 0;
+};
+
+TEST(FrameRenderer, CommandBoundsHoldEverythingTheCommandPaints)
+{
+    auto player = playerFor(mixedMovie());
+    ASSERT_TRUE(player);
+    for (auto quality : {swf::Quality::Low, swf::Quality::High}) {
+        BoundsChecker checker;
+        player->render(checker, viewOf(275, 200, quality));
+        EXPECT_EQ(checker.checked, 44);
+        // Zoomed in, hairlines and thick strokes change their width in pixels.
+        swf::View zoomed = viewOf(275, 200, quality);
+        zoomed.zoom = swf::Rect{4000, 6000, 3000, 4500};
+        player->render(checker, zoomed);
+    }
+}
+
+TEST(FrameRenderer, BoundsOfCommandsThatDrawNothingAreEmptyAndBoxesUnite)
+{
+    swf::PixelBox a{0, 0, 10, 10}, b{5, 20, 30, 25}, empty{};
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_EQ(a.united(empty), a);
+    EXPECT_EQ(empty.united(b), b);
+    EXPECT_EQ(a.united(b), (swf::PixelBox{0, 0, 30, 25}));
+    EXPECT_FALSE(a.intersects(b));
+    EXPECT_TRUE(a.intersects(swf::PixelBox{9, 9, 11, 11}));
+    EXPECT_FALSE(a.intersects(swf::PixelBox{10, 0, 20, 10}));  // right and bottom are exclusive
+    EXPECT_FALSE(a.intersects(empty));
+
+    swf::RenderFrame frame;
+    frame.width = 100;
+    frame.height = 50;
+    swf::DrawCommand shapeless;
+    EXPECT_TRUE(swf::commandBounds(shapeless, frame).isEmpty());
+    swf::DrawCommand mask;
+    mask.kind = swf::DrawCommand::Kind::BeginMask;
+    EXPECT_EQ(swf::commandBounds(mask, frame), (swf::PixelBox{0, 0, 100, 50}));
+    // A transform that is not finite cannot be bounded: the command may paint anywhere.
+    auto geometry = std::make_shared<swf::ShapeGeometry>();
+    geometry->layers.resize(1);
+    geometry->layers[0].fills.push_back({swf::FillStyle{}, {{swf::PathSegment::Kind::Move, 0, 0, 0, 0},
+                                                            {swf::PathSegment::Kind::Line, 20, 20, 0, 0}}});
+    swf::DrawCommand wild;
+    wild.geometry = geometry;
+    wild.matrix.a = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(swf::commandBounds(wild, frame), (swf::PixelBox{0, 0, 100, 50}));
+}
+
+}  // namespace
+}  // namespace kivamo::test
