@@ -14,6 +14,8 @@
 
 namespace swf {
 
+class ScriptHost;
+
 // Receives what the movie sends out; every member has a default that ignores it.
 class PlayerListener {
 public:
@@ -50,6 +52,8 @@ public:
 
     // Time.
     void advance();
+    // Runs the scripts that wait (the first frame's wait for the first advance, goto or render).
+    void runScripts();
     void tick(double milliseconds) { m_clockMs += milliseconds; }
     double clock() const { return m_clockMs; }
     void play();
@@ -84,14 +88,24 @@ public:
     Clip* root() { return m_root.get(); }
     // Sends one message through the listener as an FSCommand or a web address request.
     void sendUrl(const std::string& url, const std::string& target);
+    // The address the movie came from (its _url); empty when not told.
+    void setUrl(const std::string& url) { m_url = url; }
+    const std::string& url() const { return m_url; }
+    // True once a script limit stopped the movie's scripts.
+    bool scriptsHalted() const { return m_scriptsHalted; }
 
 private:
     void rebuild();
     void runActions();
+    void startScripts();
+    void checkScriptLimit();
+    // The pointer's position on the stage (twips) from target pixels, by the last rendered view.
+    void pointerToStage(double x, double y);
 
     std::vector<std::uint8_t> m_raw;
     std::size_t m_decodedSize = 0;  // bytes the current movie was decoded from
     std::shared_ptr<const Movie> m_movie;
+    std::unique_ptr<ScriptHost> m_script;  // before the root: clips tell it when they go
     std::unique_ptr<Clip> m_root;
     ActionQueue m_actions;
     GeometryCache m_geometry;
@@ -104,6 +118,10 @@ private:
     int m_lateRun = 0, m_timelyRun = 0;
     bool m_autoLowered = false, m_autoRaised = false;
     bool m_failed = false;
+    bool m_scriptsHalted = false;
+    std::string m_url;
+    Matrix m_stageToPixels;
+    bool m_viewKnown = false;
 };
 
 }  // namespace swf

@@ -18,6 +18,7 @@ int runTags(const Arguments& args);
 int runRender(const Arguments& args);
 int runBench(const Arguments& args);
 int runThumbnail(const Arguments& args);
+int runTrace(const Arguments& args);
 
 // Prints "kivamo-swf: <message>" on stderr and returns status.
 int fail(int status, const std::string& message);

@@ -18,11 +18,11 @@
 namespace swf {
 
 struct ControlTag {
-    enum class Kind : std::uint8_t { Place, Remove, Actions };
+    enum class Kind : std::uint8_t { Place, Remove, Actions, InitActions };
     Kind kind = Kind::Place;
     PlaceObject place;                  // Place
-    std::uint16_t depth = 0;            // Remove
-    std::vector<std::uint8_t> actions;  // Actions: the DoAction body
+    std::uint16_t depth = 0;            // Remove; InitActions: the sprite they initialise
+    std::vector<std::uint8_t> actions;  // Actions and InitActions: the script's body
 };
 
 struct Frame {
@@ -59,7 +59,7 @@ struct MovieStats {
     std::size_t skippedTags = 0;  // tags the engine does not use (yet), by count
     std::size_t damagedTags = 0;  // tags whose body could not be decoded
     std::size_t scripts = 0;      // DoAction blocks
-    std::size_t skippedScripts = 0;  // DoAction blocks with actions beyond the simple ones
+    std::size_t skippedScripts = 0;  // DoAction blocks the player cannot run (none since scripts run)
     std::map<std::uint16_t, std::size_t> skippedByCode;
 };
 
@@ -70,6 +70,8 @@ struct Movie {
     std::unordered_map<std::uint16_t, Character> characters;
     // Nine-slice grids by character id (DefineScalingGrid); drawn unscaled for now.
     std::unordered_map<std::uint16_t, Rect> scalingGrids;
+    // Characters exported by name (ExportAssets), for attachMovie.
+    std::map<std::string, std::uint16_t> exports;
     std::shared_ptr<const Timeline> root;
     std::size_t framesLoaded = 0;  // complete frames of the root timeline
     bool complete = false;         // the End tag of the root timeline was read
@@ -77,6 +79,8 @@ struct Movie {
     std::vector<std::string> problems;
 
     const Character* character(std::uint16_t id) const;
+    // The character exported under a name (exact first, then without regard to case); 0 when none.
+    std::uint16_t exported(const std::string& name) const;
 };
 
 // Builds the movie from a parsed container; never fails (damage is counted and skipped).
