@@ -354,8 +354,9 @@ std::string ScriptHost::targetPath(Object* object)
 {
     if (!isClip(object))
         return "";
+    // A removed clip has no path any more.
     auto* clipObject = static_cast<ClipObject*>(object);
-    return clipObject->clip ? dottedPath(*clipObject->clip) : clipObject->lastPath;
+    return clipObject->clip ? dottedPath(*clipObject->clip) : std::string();
 }
 
 std::string ScriptHost::dottedPath(Clip& clip)

@@ -80,8 +80,8 @@ TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
     w.tag(tag::DoAction, block(Asm().str("root3").trace().a(op::Stop))).showFrame();
     MovieRun run(w.finish());
     run.frames(4);
-    // A clip's load follows its placement in the frame's tags; its enterFrame follows its parent's script.
-    EXPECT_EQ(run.out.lines, (Lines{"load", "root1", "root2", "enter", "unload", "root3"}));
+    // A clip's load follows its placement in the frame's tags; its enterFrame comes before its parent's script.
+    EXPECT_EQ(run.out.lines, (Lines{"load", "root1", "enter", "root2", "unload", "root3"}));
 }
 
 TEST(ScriptOrder, OnEnterFrameSetByAScriptRunsEachFrame)

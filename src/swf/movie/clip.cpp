@@ -215,11 +215,14 @@ void Clip::placeObject(std::uint16_t depth, const Placement& placement, const Cl
     DisplayObject object;
     object.placement = placement;
     object.character = *character;
+    if (container && object.placement.name.empty() && context.actions)
+        object.placement.name = context.actions->nextInstanceName();
     if (character->kind == CharacterKind::Sprite) {
         object.clip = std::make_unique<Clip>(character->sprite, &character->sprite->timeline, this);
-        object.clip->enterFirstFrame(context);
+        // The load event comes before the new clip's first frame script.
         if (context.actions)
             context.actions->push({object.clip.get(), nullptr, ActionQueue::Kind::Event, clipevent::Load});
+        object.clip->enterFirstFrame(context);
     } else if (character->kind == CharacterKind::Button) {
         // A button shows its up state; each up record becomes a child at its own depth.
         object.clip = std::make_unique<Clip>(character->button, nullptr, this);
@@ -308,22 +311,31 @@ void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
 
 void Clip::advance(const ClipContext& context, bool loop)
 {
-    // Each clip's enterFrame event comes before the scripts of the frame it moves to.
-    if (context.actions)
-        context.actions->push({this, nullptr, ActionQueue::Kind::Event, clipevent::EnterFrame});
+    // Children that exist move first, so their enterFrame events and frame scripts come before the parent's;
+    // a clip's enterFrame event comes before the scripts of the frame it moves to.
     std::vector<Clip*> existing;
     for (auto& [depth, object] : m_displayList)
         if (object.clip)
             existing.push_back(object.clip.get());
+    // A child's advance only queues scripts, so the list cannot change under this loop.
+    for (Clip* child : existing)
+        child->advance(context, true);
+    if (context.actions)
+        context.actions->push({this, nullptr, ActionQueue::Kind::Event, clipevent::EnterFrame});
     if (m_playing && m_timeline && frameCount() > 1) {
         if (m_frame + 1 < availableFrames())
             gotoFrame(m_frame + 1, context);
         else if (loop && availableFrames() == frameCount())
             gotoFrame(0, context);
     }
-    for (auto& [depth, object] : m_displayList)
-        if (object.clip && std::find(existing.begin(), existing.end(), object.clip.get()) != existing.end())
-            object.clip->advance(context, true);
+}
+
+Clip::~Clip()
+{
+    // Children go before their parent, so their unload events come first.
+    while (!m_displayList.empty())
+        m_displayList.erase(m_displayList.begin());
+    m_binding.reset();
 }
 
 Clip* Clip::childNamed(const std::string& name)

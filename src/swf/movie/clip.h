@@ -73,6 +73,9 @@ class Clip {
 public:
     // A clip playing `timeline` (owned by `owner`, kept alive); timeline may be empty for buttons.
     Clip(std::shared_ptr<const void> owner, const Timeline* timeline, Clip* parent);
+    ~Clip();
+    Clip(const Clip&) = delete;
+    Clip& operator=(const Clip&) = delete;
 
     std::size_t currentFrame() const { return m_frame; }
     std::size_t frameCount() const;
@@ -145,9 +148,12 @@ public:
     bool empty() const { return m_entries.empty(); }
     std::vector<Entry> take();
     void clear() { m_entries.clear(); }
+    // The name a clip placed without one gets ("instance1", "instance2" … in placing order).
+    std::string nextInstanceName() { return "instance" + std::to_string(++m_instances); }
 
 private:
     std::vector<Entry> m_entries;
+    std::size_t m_instances = 0;
 };
 
 }  // namespace swf
