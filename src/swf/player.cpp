@@ -317,6 +317,7 @@ void Player::pointerMove(double x, double y)
         return;
     m_script->beginFrame();
     m_script->moveDragged();
+    m_script->pointerMoved();
     m_script->broadcast(clipevent::MouseMove);
     runActions();
 }
@@ -327,6 +328,7 @@ void Player::pointerPress(double x, double y)
     if (!m_script || m_scriptsHalted)
         return;
     m_script->beginFrame();
+    m_script->pointerPressed();
     m_script->broadcast(clipevent::MouseDown);
     runActions();
 }
@@ -337,11 +339,17 @@ void Player::pointerRelease(double x, double y)
     if (!m_script || m_scriptsHalted)
         return;
     m_script->beginFrame();
+    m_script->pointerReleased();
     m_script->broadcast(clipevent::MouseUp);
     runActions();
 }
 
 void Player::wheel(int) {}
+
+bool Player::handCursor() const
+{
+    return m_script && !m_scriptsHalted && m_script->overButton();
+}
 
 void Player::keyPress(int)
 {

@@ -82,6 +82,8 @@ public:
     void wheel(int delta);
     void keyPress(int key);
     void keyRelease(int key);
+    // True while the pointer is over an enabled button or a clip with button handlers that shows the hand.
+    bool handCursor() const;
 
     void setListener(PlayerListener* listener) { m_listener = listener; }
     PlayerListener& listener();

@@ -111,6 +111,13 @@ public:
     void stopDrag() override;
     void callFrame(avm1::Object* clip, const std::string& frame) override;
 
+    // Buttons and clips with button handlers under the pointer (the pointer set by setPointer first).
+    void pointerMoved();
+    void pointerPressed();
+    void pointerReleased();
+    // True while the pointer is over an enabled button, or a clip with button handlers that shows the hand.
+    bool overButton();
+
     // Script-made clips (also used by the MovieClip methods).
     Clip* duplicate(Clip& source, const std::string& name, int depth);
     bool remove(Clip& clip);
@@ -123,6 +130,13 @@ private:
     void runPendingUnloads();
     std::shared_ptr<const std::vector<std::uint8_t>> codeOf(const std::shared_ptr<const void>& owner, const std::vector<std::uint8_t>& bytes);
     void installClipClass();
+    bool hasButtonHandlers(Clip& clip);
+    bool hits(Clip& clip, const DisplayObject& object, double x, double y);
+    Clip* interactiveAt(Clip& parent, double x, double y, int nesting = 0);
+    void showButtonState(Clip& button, int state);  // 0 up, 1 over, 2 down
+    void buttonTransition(Clip& clip, std::uint16_t condition);
+    void runButtonWork();
+    bool stillThere(Clip* clip);
 
     Player& m_player;
     ActionQueue& m_queue;
@@ -140,6 +154,10 @@ private:
     bool m_dragConstrained = false;
     double m_dragRect[4] = {0, 0, 0, 0};
     bool m_closing = false;
+    Clip* m_over = nullptr;     // the button or clip under the pointer
+    Clip* m_pressed = nullptr;  // the one the pointer went down on
+    std::vector<std::pair<Clip*, std::shared_ptr<const std::vector<std::uint8_t>>>> m_queueButton;
+    std::vector<std::pair<Clip*, const char*>> m_queueHandlers;
 };
 
 // Installs the MovieClip class (its prototype's methods) on the machine; returns the prototype.
