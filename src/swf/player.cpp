@@ -319,6 +319,7 @@ void Player::pointerMove(double x, double y)
     m_script->moveDragged();
     m_script->pointerMoved();
     m_script->broadcast(clipevent::MouseMove);
+    m_script->mouseMessage("onMouseMove");
     runActions();
 }
 
@@ -330,6 +331,7 @@ void Player::pointerPress(double x, double y)
     m_script->beginFrame();
     m_script->pointerPressed();
     m_script->broadcast(clipevent::MouseDown);
+    m_script->mouseMessage("onMouseDown");
     runActions();
 }
 
@@ -341,30 +343,40 @@ void Player::pointerRelease(double x, double y)
     m_script->beginFrame();
     m_script->pointerReleased();
     m_script->broadcast(clipevent::MouseUp);
+    m_script->mouseMessage("onMouseUp");
     runActions();
 }
 
-void Player::wheel(int) {}
+void Player::wheel(int delta)
+{
+    if (!m_script || m_scriptsHalted)
+        return;
+    m_script->beginFrame();
+    m_script->mouseMessage("onMouseWheel", {avm1::Value(delta / 40)});
+    runActions();
+}
 
 bool Player::handCursor() const
 {
     return m_script && !m_scriptsHalted && m_script->overButton();
 }
 
-void Player::keyPress(int)
+void Player::keyPress(int key)
 {
     if (!m_script || m_scriptsHalted)
         return;
     m_script->beginFrame();
+    m_script->keyDown(key);
     m_script->broadcast(clipevent::KeyDown);
     runActions();
 }
 
-void Player::keyRelease(int)
+void Player::keyRelease(int key)
 {
     if (!m_script || m_scriptsHalted)
         return;
     m_script->beginFrame();
+    m_script->keyUp(key);
     m_script->broadcast(clipevent::KeyUp);
     runActions();
 }

@@ -75,7 +75,8 @@ public:
     void reportFrameTiming(bool late);
     void toggleQuality() { m_qualityToggled = !m_qualityToggled; }
 
-    // Input (in target pixels); buttons and scripts answer them once ActionScript runs.
+    // Input (in target pixels); buttons and scripts answer them. Keys are numbered as the desktop numbers
+    // them: characters by their code (letters upper case), other keys from 0x01000000 (Escape) on.
     void pointerMove(double x, double y);
     void pointerPress(double x, double y);
     void pointerRelease(double x, double y);

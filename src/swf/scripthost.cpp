@@ -119,6 +119,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
 {
     m_vm = std::make_unique<avm1::Vm>(*this, m_movie ? m_movie->header.version : 10);
     m_clipProto = installMovieClipClass(*m_vm, *this);
+    installInputObjects();
     m_frameStart = std::chrono::steady_clock::now();
 }
 

@@ -117,6 +117,11 @@ public:
     void pointerReleased();
     // True while the pointer is over an enabled button, or a clip with button handlers that shows the hand.
     bool overButton();
+    // Keys (numbered as the desktop numbers them) for the Key object and its listeners.
+    void keyDown(int key);
+    void keyUp(int key);
+    // Tells the Mouse object's listeners ("onMouseMove", "onMouseDown", "onMouseUp", "onMouseWheel").
+    void mouseMessage(const char* message, const std::vector<avm1::Value>& args = {});
 
     // Script-made clips (also used by the MovieClip methods).
     Clip* duplicate(Clip& source, const std::string& name, int depth);
@@ -130,6 +135,7 @@ private:
     void runPendingUnloads();
     std::shared_ptr<const std::vector<std::uint8_t>> codeOf(const std::shared_ptr<const void>& owner, const std::vector<std::uint8_t>& bytes);
     void installClipClass();
+    void installInputObjects();
     bool hasButtonHandlers(Clip& clip);
     bool hits(Clip& clip, const DisplayObject& object, double x, double y);
     Clip* interactiveAt(Clip& parent, double x, double y, int nesting = 0);
@@ -154,6 +160,10 @@ private:
     bool m_dragConstrained = false;
     double m_dragRect[4] = {0, 0, 0, 0};
     bool m_closing = false;
+    avm1::Object* m_keyObject = nullptr;
+    avm1::Object* m_mouseObject = nullptr;
+    std::set<int> m_keysDown;  // Flash key codes
+    int m_lastKey = 0, m_lastAscii = 0;
     Clip* m_over = nullptr;     // the button or clip under the pointer
     Clip* m_pressed = nullptr;  // the one the pointer went down on
     std::vector<std::pair<Clip*, std::shared_ptr<const std::vector<std::uint8_t>>>> m_queueButton;
