@@ -2,7 +2,8 @@
 
 #include "swf/audio/soundplayer.h"
 #include "swf/limits.h"
-#include "swf/movie/simpleactions.h"
+#include "swf/avm1/vm.h"
+#include "swf/scripthost.h"
 
 #include <cctype>
 
@@ -15,107 +16,15 @@ namespace {
 constexpr int kAutoQualityRun = 8;
 const Header kNoHeader{};
 
-bool containsClip(Clip& where, const Clip* wanted, int nesting = 0)
-{
-    if (&where == wanted)
-        return true;
-    if (nesting > limits::kMaxSpriteNesting)
-        return false;
-    for (auto& [depth, object] : where.displayList())
-        if (object.clip && containsClip(*object.clip, wanted, nesting + 1))
-            return true;
-    return false;
-}
-
-// Carries out the simple actions of one frame block on its clip (or the clip SetTarget names).
-class ClipActions : public ActionHost {
-public:
-    ClipActions(Player& player, Clip* clip, const ClipContext& context)
-        : m_player(player), m_base(clip), m_target(clip), m_context(context) {}
-
-    void play() override { if (m_target) m_target->setPlaying(true); }
-    void stop() override { if (m_target) m_target->setPlaying(false); }
-    void nextFrame() override { go(m_target ? m_target->currentFrame() + 1 : 0, false); }
-    void previousFrame() override
-    {
-        if (m_target && m_target->currentFrame() > 0)
-            go(m_target->currentFrame() - 1, false);
-        else if (m_target)
-            m_target->setPlaying(false);
-    }
-    void gotoFrame(std::size_t frame) override { go(frame, false); }
-    void gotoLabel(const std::string& label) override
-    {
-        if (!m_target)
-            return;
-        long frame = labelFrame(label);
-        if (frame >= 0)
-            go(static_cast<std::size_t>(frame), false);
-    }
-    void getUrl(const std::string& url, const std::string& target) override { m_player.sendUrl(url, target); }
-    void setTarget(const std::string& path) override { m_target = path.empty() ? m_base : resolve(path); }
-    void toggleQuality() override { m_player.toggleQuality(); }
-    void stopSounds() override { m_player.stopSounds(); }
-    bool frameLoaded(std::size_t frame) override
-    {
-        return m_target && frame < m_target->availableFrames();
-    }
-
-private:
-    // GotoFrame and GotoLabel stop the clip, as gotoAndStop does.
-    void go(std::size_t frame, bool play)
-    {
-        if (!m_target)
-            return;
-        m_target->gotoFrame(frame, m_context);
-        m_target->setPlaying(play);
-    }
-
-    long labelFrame(const std::string& label)
-    {
-        return m_target->timeline() ? m_target->timeline()->frameOfLabel(label) : -1;
-    }
-
-    Clip* resolve(const std::string& path)
-    {
-        Clip* clip = m_base;
-        std::string part;
-        std::size_t i = 0;
-        if (!path.empty() && path[0] == '/') {
-            clip = m_player.root();
-            i = 1;
-        }
-        for (; i <= path.size() && clip; ++i) {
-            if (i == path.size() || path[i] == '/' || path[i] == '.' || path[i] == ':') {
-                if (i + 1 < path.size() && path[i] == '.' && path[i + 1] == '.' && part.empty()) {
-                    part = "..";
-                    ++i;
-                    continue;
-                }
-                if (part == ".." || part == "_parent")
-                    clip = clip->parent();
-                else if (part == "_root" || part == "_level0")
-                    clip = m_player.root();
-                else if (!part.empty())
-                    clip = clip->childNamed(part);
-                part.clear();
-            } else {
-                part += path[i];
-            }
-        }
-        return clip;
-    }
-
-    Player& m_player;
-    Clip* m_base;
-    Clip* m_target;
-    const ClipContext& m_context;
-};
-
 }  // namespace
 
 Player::Player() : m_sounds(std::make_unique<audio::SoundPlayer>()) {}
-Player::~Player() = default;
+
+Player::~Player()
+{
+    // Clips go before the script host they report to.
+    m_root.reset();
+}
 
 Result<std::unique_ptr<Player>> Player::fromBytes(const std::uint8_t* data, std::size_t size)
 {
@@ -168,8 +77,11 @@ void Player::rebuild()
     m_sounds->setMovie(movie);
     if (movie->framesLoaded == 0)
         return;
+    if (m_script)
+        m_script->setMovie(m_movie);
     ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
     if (!m_root) {
+        startScripts();
         m_root = std::make_unique<Clip>(m_movie->root, m_movie->root.get(), nullptr);
         m_root->setSnapshots(std::make_unique<SnapshotCache>());
         m_root->setAvailableFrames(m_movie->framesLoaded);
@@ -223,30 +135,53 @@ void Player::sendUrl(const std::string& url, const std::string& target)
         listener().openUrl(url, target);
 }
 
+void Player::startScripts()
+{
+    if (!m_movie->actionScript3)
+    {
+        m_script = std::make_unique<ScriptHost>(*this, m_actions, m_movie);
+        if (m_movie->maxRecursionDepth > 0)
+            m_script->vm().setMaxCallDepth(m_movie->maxRecursionDepth);
+    }
+}
+
 void Player::runActions()
 {
-    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
-    std::size_t blocks = 0;
-    while (!m_actions.empty()) {
-        for (const ActionQueue::Entry& e : m_actions.take()) {
-            if (++blocks > limits::kMaxActionBlocksPerFrame) {
-                m_actions.clear();
-                listener().warning("too many frame scripts in one frame; the rest were not run");
-                return;
-            }
-            if (!m_root || !containsClip(*m_root, e.clip))
-                continue;  // the clip went away earlier in this frame
-            ClipActions host(*this, e.clip, context);
-            runSimpleActions(e.actions->data(), e.actions->size(), host);
-        }
+    if (!m_script || m_scriptsHalted) {
+        m_actions.clear();
+        return;
     }
+    m_script->runQueue();
+    checkScriptLimit();
+}
+
+void Player::checkScriptLimit()
+{
+    // A script that ran past the action budget or the time limit stops the movie; the machine has
+    // already said why through the listener.
+    if (!m_script || !m_script->stoppedByLimit())
+        return;
+    m_scriptsHalted = true;
+    m_actions.clear();
+    if (m_root)
+        m_root->setPlaying(false);
 }
 
 void Player::advance()
 {
-    if (!m_root)
+    if (!m_root || m_scriptsHalted)
         return;
+    if (m_script)
+        m_script->beginFrame();
     runActions();
+    // Intervals and timeouts due by the clock run between frames, before the timeline moves on.
+    if (m_script && !m_scriptsHalted) {
+        m_script->vm().runTimers();
+        checkScriptLimit();
+        runActions();
+    }
+    if (m_scriptsHalted)
+        return;
     int steps = m_sounds->framesToAdvance(*m_root, header().framesPerSecond());
     if (steps == 0)
         return;  // the pictures are ahead of the stream sound: this frame waits for it
@@ -268,6 +203,13 @@ std::size_t Player::mixAudio(std::int16_t* out, std::size_t frames, int rate)
 void Player::stopSounds()
 {
     m_sounds->stopAll();
+}
+
+void Player::runScripts()
+{
+    if (m_script)
+        m_script->beginFrame();
+    runActions();
 }
 
 void Player::play()
@@ -293,6 +235,8 @@ void Player::gotoFrame(std::size_t frame)
 {
     if (!m_root)
         return;
+    if (m_script)
+        m_script->beginFrame();
     runActions();
     ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
     m_root->gotoFrame(frame, context);
@@ -375,6 +319,8 @@ void Player::render(RenderBackend& backend, const View& view)
     frame.width = width;
     frame.height = height;
     frame.stageToPixels = viewMatrix(stage, view, width, height);
+    m_stageToPixels = frame.stageToPixels;
+    m_viewKnown = true;
     frame.background = view.background ? *view.background : background();
     Quality q = effectiveQuality(view.quality);
     frame.antialias = qualityAntialias(q);
@@ -382,11 +328,85 @@ void Player::render(RenderBackend& backend, const View& view)
     backend.drawFrame(frame);
 }
 
-void Player::pointerMove(double, double) {}
-void Player::pointerPress(double, double) {}
-void Player::pointerRelease(double, double) {}
-void Player::wheel(int) {}
-void Player::keyPress(int) {}
-void Player::keyRelease(int) {}
+void Player::pointerToStage(double x, double y)
+{
+    if (!m_script)
+        return;
+    double sx = x * 20, sy = y * 20;
+    if (m_viewKnown)
+        m_stageToPixels.inverted().apply(x, y, sx, sy);
+    m_script->setPointer(sx, sy);
+}
+
+void Player::pointerMove(double x, double y)
+{
+    pointerToStage(x, y);
+    if (!m_script || m_scriptsHalted)
+        return;
+    m_script->beginFrame();
+    m_script->moveDragged();
+    m_script->pointerMoved();
+    m_script->broadcast(clipevent::MouseMove);
+    m_script->mouseMessage("onMouseMove");
+    runActions();
+}
+
+void Player::pointerPress(double x, double y)
+{
+    pointerToStage(x, y);
+    if (!m_script || m_scriptsHalted)
+        return;
+    m_script->beginFrame();
+    m_script->pointerPressed();
+    m_script->broadcast(clipevent::MouseDown);
+    m_script->mouseMessage("onMouseDown");
+    runActions();
+}
+
+void Player::pointerRelease(double x, double y)
+{
+    pointerToStage(x, y);
+    if (!m_script || m_scriptsHalted)
+        return;
+    m_script->beginFrame();
+    m_script->pointerReleased();
+    m_script->broadcast(clipevent::MouseUp);
+    m_script->mouseMessage("onMouseUp");
+    runActions();
+}
+
+void Player::wheel(int delta)
+{
+    if (!m_script || m_scriptsHalted)
+        return;
+    m_script->beginFrame();
+    m_script->mouseMessage("onMouseWheel", {avm1::Value(delta / 40)});
+    runActions();
+}
+
+bool Player::handCursor() const
+{
+    return m_script && !m_scriptsHalted && m_script->overButton();
+}
+
+void Player::keyPress(int key)
+{
+    if (!m_script || m_scriptsHalted)
+        return;
+    m_script->beginFrame();
+    m_script->keyDown(key);
+    m_script->broadcast(clipevent::KeyDown);
+    runActions();
+}
+
+void Player::keyRelease(int key)
+{
+    if (!m_script || m_scriptsHalted)
+        return;
+    m_script->beginFrame();
+    m_script->keyUp(key);
+    m_script->broadcast(clipevent::KeyUp);
+    runActions();
+}
 
 }  // namespace swf

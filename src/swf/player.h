@@ -18,6 +18,8 @@ class SoundPlayer;
 
 namespace swf {
 
+class ScriptHost;
+
 // Receives what the movie sends out; every member has a default that ignores it.
 class PlayerListener {
 public:
@@ -54,6 +56,8 @@ public:
 
     // Time.
     void advance();
+    // Runs the scripts that wait (the first frame's wait for the first advance, goto or render).
+    void runScripts();
     void tick(double milliseconds) { m_clockMs += milliseconds; }
     double clock() const { return m_clockMs; }
     void play();
@@ -75,13 +79,16 @@ public:
     void reportFrameTiming(bool late);
     void toggleQuality() { m_qualityToggled = !m_qualityToggled; }
 
-    // Input (in target pixels); buttons and scripts answer them once ActionScript runs.
+    // Input (in target pixels); buttons and scripts answer them. Keys are numbered as the desktop numbers
+    // them: characters by their code (letters upper case), other keys from 0x01000000 (Escape) on.
     void pointerMove(double x, double y);
     void pointerPress(double x, double y);
     void pointerRelease(double x, double y);
     void wheel(int delta);
     void keyPress(int key);
     void keyRelease(int key);
+    // True while the pointer is over an enabled button or a clip with button handlers that shows the hand.
+    bool handCursor() const;
 
     // Sound: fills `frames` interleaved stereo 16-bit frames at `rate` with what the movie plays (an
     // output pulls it as it goes; its pace keeps stream sound and pictures together).
@@ -96,14 +103,24 @@ public:
     Clip* root() { return m_root.get(); }
     // Sends one message through the listener as an FSCommand or a web address request.
     void sendUrl(const std::string& url, const std::string& target);
+    // The address the movie came from (its _url); empty when not told.
+    void setUrl(const std::string& url) { m_url = url; }
+    const std::string& url() const { return m_url; }
+    // True once a script limit stopped the movie's scripts.
+    bool scriptsHalted() const { return m_scriptsHalted; }
 
 private:
     void rebuild();
     void runActions();
+    void startScripts();
+    void checkScriptLimit();
+    // The pointer's position on the stage (twips) from target pixels, by the last rendered view.
+    void pointerToStage(double x, double y);
 
     std::vector<std::uint8_t> m_raw;
     std::size_t m_decodedSize = 0;  // bytes the current movie was decoded from
     std::shared_ptr<const Movie> m_movie;
+    std::unique_ptr<ScriptHost> m_script;  // before the root: clips tell it when they go
     std::unique_ptr<Clip> m_root;
     ActionQueue m_actions;
     std::unique_ptr<audio::SoundPlayer> m_sounds;
@@ -117,6 +134,10 @@ private:
     int m_lateRun = 0, m_timelyRun = 0;
     bool m_autoLowered = false, m_autoRaised = false;
     bool m_failed = false;
+    bool m_scriptsHalted = false;
+    std::string m_url;
+    Matrix m_stageToPixels;
+    bool m_viewKnown = false;
 };
 
 }  // namespace swf

@@ -452,6 +452,32 @@ TEST_F(FlashTest, FSCommandsReachTheEvent)
     EXPECT_EQ(f.events.commands, QStringList{"quit|now"});
 }
 
+TEST_F(FlashTest, PointerOverAButtonShowsTheHand)
+{
+    // A button over the whole 100 x 100 stage's left half: one square in every state and as the hit area.
+    SwfWriter w(8, {0, 2000, 0, 2000});
+    ShapeBuilder square(1);
+    square.rectangle({0, 1000, 0, 2000}, square.solidFill({200, 0, 0, 255}));
+    w.tag(square.tagCode(), square.body());
+    ByteWriter button;
+    button.u16(2).u8(0).u16(0).u8(0x0F).u16(1).u16(1).bytes(matrixBytes({})).bytes(colourTransformBytes({}, true)).u8(0);
+    w.tag(34, button.data());
+    Placement p;
+    p.depth = 1;
+    p.characterId = 2;
+    w.tag(kFlashPlaceObject2, placeObject2(p)).showFrame();
+    Fixture f;
+    f.load(w.finish());
+    auto move = [&](int x) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(x, 50), QPointF(x, 50), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&f.flash, &event);
+    };
+    move(20);
+    EXPECT_EQ(f.flash.cursor().shape(), Qt::PointingHandCursor);
+    move(80);
+    EXPECT_EQ(f.flash.cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST_F(FlashTest, FactoryPlacesEachFreshControlAndItTakesTheKeyboard)
 {
     QWidget window;

@@ -1,6 +1,7 @@
-// Runs the trace corpus's cases whose scripts need no display tree and compares their trace output with Flash's;
-// cases that do not pass yet are listed in tests/corpus/expected-failures.txt ("MANIFEST_trace.tsv <dir> <reason>").
+// Runs the trace corpus's cases through the player (scripts joined to the display tree) and compares their trace
+// output with Flash's; cases that do not pass yet are listed in tests/corpus/expected-failures.txt ("MANIFEST_trace.tsv <dir> <reason>").
 #include "swf/avm1/runner.h"
+#include "swf/tracerun.h"
 
 #include <gtest/gtest.h>
 
@@ -70,22 +71,6 @@ int tomlNumber(const std::string& toml, const std::string& key, int fallback)
     return fallback;
 }
 
-// The first name in the movie of a class or clip feature that the headless runner does not have.
-std::string laterFeature(const std::vector<std::uint8_t>& data)
-{
-    static const char* const names[] = {"createEmptyMovieClip", "attachMovie", "duplicateMovieClip", "removeMovieClip",
-        "createTextField", "TextField", "BitmapData", "Transform", "Color", "Sound", "Stage", "Key", "Mouse", "hitTest",
-        "getDepth", "swapDepths", "getInstanceAtDepth", "gotoAndStop", "gotoAndPlay", "getBounds", "_droptarget",
-        "_name", "_x", "_alpha", "_visible", "_width"};
-    const std::string text(data.begin(), data.end());
-    for (const char* name : names) {
-        if (text.find(name) != std::string::npos) {
-            return name;
-        }
-    }
-    return "";
-}
-
 struct CaseResult {
     bool passed = false;
     std::string reason;
@@ -124,7 +109,7 @@ CaseResult runCase(const std::string& dir, const std::string& flags)
     if (flags.find("child_swf") != std::string::npos) {
         return {false, "needs child movies"};
     }
-    const TraceRun run = runTrace(scripts, frames, tick);
+    const swf::TraceOutput run = swf::traceMovie(bytes.data(), bytes.size(), frames, tick);
     std::string output;
     for (const std::string& line : run.lines) {
         output += line + "\n";
@@ -137,12 +122,6 @@ CaseResult runCase(const std::string& dir, const std::string& flags)
     if (const char* dump = std::getenv("KIVAMO_AVM1_DUMP")) {
         std::ofstream(std::string(dump) + "/" + std::to_string(std::hash<std::string>()(dir)) + ".txt")
             << dir << "\n" << actual;
-    }
-    if (scripts.hasNestedScripts) {
-        return {false, "needs the display tree (sprite scripts or clip events)"};
-    }
-    if (const std::string feature = laterFeature(movie.value().data); !feature.empty()) {
-        return {false, "uses " + feature + ", which comes with the display tree and the later classes"};
     }
     std::stringstream e(expected);
     std::stringstream a(actual);

@@ -261,7 +261,7 @@ TEST(SimpleActions, FrameActionsControlThePlayheadAndSendCommands)
         {"goto frame 4 (0-based 3) stops there", actions({actionGotoFrame(3)}), 3, false},
         {"goto label, then play", actions({actionGotoLabel("THREE"), {0x06}}), 3, true},
         {"unknown label does nothing", actions({actionGotoLabel("nowhere")}), 2, true},
-        {"push is not simple: the block is skipped", actions({{0x96, 0x02, 0x00, 0x08, 0x00}, {0x07}}), 2, true},
+        {"a push, then stop: the whole block runs", actions({{0x96, 0x02, 0x00, 0x08, 0x00}, {0x07}}), 1, false},
     };
     for (const Case& c : cases) {
         Recorder recorder;

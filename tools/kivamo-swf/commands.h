@@ -19,6 +19,7 @@ int runRender(const Arguments& args);
 int runBench(const Arguments& args);
 int runThumbnail(const Arguments& args);
 int runAudio(const Arguments& args);
+int runTrace(const Arguments& args);
 
 // Prints "kivamo-swf: <message>" on stderr and returns status.
 int fail(int status, const std::string& message);

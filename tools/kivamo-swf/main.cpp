@@ -24,6 +24,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", "info MOVIE.swf                 header and summary (tags, characters, frames, scripts)", runInfo},
     {"tags", "tags MOVIE.swf                 one line per tag: offset, code, name, length", runTags},
+    {"trace", "trace MOVIE.swf --frames N [--tick-ms T]\n"
+              "                                 runs N frames (T ms of clock each) and prints the trace() lines; stops\n"
+              "                                 after the frame that sends FSCommand \"quit\"", runTrace},
     {"render", "render MOVIE.swf --frames N [--size WxH] [--quality low|medium|high|best] -o OUT.png\n"
                "                                 runs N frames, then paints the current frame to a PNG", runRender},
     {"bench", "bench MOVIE.swf [--frames N] [--size WxH]\n"

@@ -425,6 +425,7 @@ void TShockwaveFlash::mouseReleaseEvent(QMouseEvent* event)
 {
     if (m_player && event->button() == Qt::LeftButton)
         m_player->pointerRelease(event->position().x(), event->position().y());
+    updateCursor();
     frameMaybeChanged();
 }
 
@@ -432,6 +433,16 @@ void TShockwaveFlash::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_player)
         m_player->pointerMove(event->position().x(), event->position().y());
+    updateCursor();
+}
+
+void TShockwaveFlash::updateCursor()
+{
+    // The hand over a movie's buttons, the ordinary pointer elsewhere.
+    if (m_player && m_player->handCursor())
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
 }
 
 void TShockwaveFlash::wheelEvent(QWheelEvent* event)

@@ -93,6 +93,7 @@ private:
     void fsCommand(const std::string& command, const std::string& argument) override;
 
     void reset();
+    void updateCursor();
     void loadFile(const QString& path);
     void download(const QString& address);
     void replyData();

@@ -148,7 +148,9 @@ void setTargetPath(Activation& act, const std::string& path)
     }
     Object* clip = act.vm.resolveTarget(act.target, path);
     if (!clip) {
+        // Timeline actions after a missing target reach no clip; variables stay where they were.
         act.vm.warnOnce("Target not found: Target=\"" + path + "\"");
+        act.target = nullptr;
         return;
     }
     retarget(act, clip);

@@ -107,6 +107,32 @@ PlaceObject decodeVersion1(ByteReader& r)
     return p;
 }
 
+// The onClipEvent handlers at the end of a PlaceObject2/3 body; event masks are 16 bits before SWF 6.
+std::vector<ClipEventHandler> readClipActions(ByteReader& r, int swfVersion)
+{
+    std::vector<ClipEventHandler> handlers;
+    auto eventMask = [&]() -> std::uint32_t { return swfVersion >= 6 ? r.u32() : r.u16(); };
+    r.u16();  // reserved
+    eventMask();  // all events, the union of the handlers'
+    while (!r.overrun() && !r.atEnd()) {
+        ClipEventHandler h;
+        h.events = eventMask();
+        if (h.events == 0 || r.overrun())
+            break;
+        std::uint32_t size = r.u32();
+        if (h.events & clipevent::KeyPress) {
+            h.keyCode = r.u8();
+            size = size > 0 ? size - 1 : 0;
+        }
+        if (r.overrun() || size > r.remaining())
+            break;
+        h.actions.assign(r.current(), r.current() + size);
+        r.skip(size);
+        handlers.push_back(std::move(h));
+    }
+    return handlers;
+}
+
 }  // namespace
 
 PlaceObject decodePlaceObject(const std::uint8_t* body, std::size_t size, int version, int swfVersion)
@@ -148,6 +174,8 @@ PlaceObject decodePlaceObject(const std::uint8_t* body, std::size_t size, int ve
     if (flags2 & 0x20)
         p.visible = r.u8() != 0;
     p.hasClipActions = flags & 0x80;
+    if (p.hasClipActions)
+        p.clipActions = readClipActions(r, swfVersion);
     return p;
 }
 

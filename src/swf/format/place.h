@@ -28,6 +28,22 @@ struct Filter {
     std::vector<float> matrix;  // colour matrix (20 values) or convolution kernel
 };
 
+// Clip event bits of an onClipEvent handler, as PlaceObject2 stores them.
+namespace clipevent {
+inline constexpr std::uint32_t Load = 0x1, EnterFrame = 0x2, Unload = 0x4, MouseMove = 0x8, MouseDown = 0x10,
+                               MouseUp = 0x20, KeyDown = 0x40, KeyUp = 0x80, Data = 0x100, Initialize = 0x200,
+                               Press = 0x400, Release = 0x800, ReleaseOutside = 0x1000, RollOver = 0x2000,
+                               RollOut = 0x4000, DragOver = 0x8000, DragOut = 0x10000, KeyPress = 0x20000,
+                               Construct = 0x40000;
+}  // namespace clipevent
+
+// One onClipEvent handler: the events it answers, the key of a key-press handler and its actions.
+struct ClipEventHandler {
+    std::uint32_t events = 0;
+    std::uint8_t keyCode = 0;
+    std::vector<std::uint8_t> actions;
+};
+
 struct PlaceObject {
     int version = 1;
     std::uint16_t depth = 0;
@@ -44,6 +60,7 @@ struct PlaceObject {
     std::optional<std::vector<Filter>> filters;
     std::string className;
     bool hasClipActions = false;
+    std::vector<ClipEventHandler> clipActions;
 };
 
 // Decodes PlaceObject (1), PlaceObject2 (2) or PlaceObject3 (3) from its tag body.

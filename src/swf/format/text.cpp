@@ -146,14 +146,36 @@ StaticText decodeText(const std::uint8_t* body, std::size_t size, int textVersio
     return text;
 }
 
+namespace {
+
+// DefineButton2's condition actions: each starts with its size (0 on the last) and its conditions.
+void readButtonActions(Button& button, const std::uint8_t* body, std::size_t size, std::size_t offset)
+{
+    while (offset + 4 <= size) {
+        ByteReader r(body + offset, size - offset);
+        std::uint16_t recordSize = r.u16();
+        std::uint16_t conditions = r.u16();
+        std::size_t end = recordSize ? std::min(size, offset + recordSize) : size;
+        if (end < offset + 4)
+            break;
+        button.actions.push_back({conditions, std::vector<std::uint8_t>(body + offset + 4, body + end)});
+        if (!recordSize)
+            break;
+        offset = end;
+    }
+}
+
+}  // namespace
+
 Button decodeButton(const std::uint8_t* body, std::size_t size, int buttonVersion)
 {
     ByteReader r(body, size);
     Button button;
+    std::uint16_t actionOffset = 0;
     button.id = r.u16();
     if (buttonVersion >= 2) {
         button.trackAsMenu = r.u8() & 0x01;
-        r.u16();  // offset of the actions
+        actionOffset = r.u16();
     }
     while (!r.overrun()) {
         std::uint8_t flags = r.u8();
@@ -179,6 +201,13 @@ Button decodeButton(const std::uint8_t* body, std::size_t size, int buttonVersio
         if (r.overrun())
             break;
         button.records.push_back(std::move(b));
+    }
+    if (buttonVersion == 1) {
+        // The first button form has one block of actions, run on release.
+        if (!r.overrun() && !r.atEnd())
+            button.actions.push_back({buttoncond::Release, std::vector<std::uint8_t>(r.current(), r.current() + r.remaining())});
+    } else if (actionOffset) {
+        readButtonActions(button, body, size, 3 + std::size_t(actionOffset));
     }
     return button;
 }

@@ -54,10 +54,24 @@ struct ButtonRecord {
     std::vector<Filter> filters;
 };
 
+// Button state transitions an action answers (the low 9 bits) and its key (bits 9-15), as DefineButton2 stores them.
+namespace buttoncond {
+inline constexpr std::uint16_t RollOver = 0x01, RollOut = 0x02, Press = 0x04, Release = 0x08, DragOut = 0x10,
+                               DragOver = 0x20, ReleaseOutside = 0x40, OutsideToDownOver = 0x80,
+                               DownToIdle = 0x100;
+inline int keyCode(std::uint16_t conditions) { return conditions >> 9; }
+}  // namespace buttoncond
+
+struct ButtonAction {
+    std::uint16_t conditions = 0;
+    std::vector<std::uint8_t> actions;
+};
+
 struct Button {
     std::uint16_t id = 0;
     bool trackAsMenu = false;
     std::vector<ButtonRecord> records;
+    std::vector<ButtonAction> actions;
 };
 
 // fontVersion 1-3 for DefineFont, DefineFont2, DefineFont3.

@@ -42,6 +42,23 @@ void applyPlace(PlacementState& state, const PlaceObject& p)
         target->cacheAsBitmap = *p.cacheAsBitmap;
     if (p.visible)
         target->visible = *p.visible;
+    if (!p.clipActions.empty())
+        target->clipActions = std::make_shared<const std::vector<ClipEventHandler>>(p.clipActions);
+}
+
+// Keeps what a script set on an object when the timeline updates its placement.
+void updatePlacement(DisplayObject& object, const Placement& placement)
+{
+    if (!object.scriptMoved) {
+        object.placement = placement;
+        return;
+    }
+    Placement kept = object.placement;
+    object.placement = placement;
+    object.placement.matrix = kept.matrix;
+    object.placement.colorTransform = kept.colorTransform;
+    object.placement.visible = kept.visible;
+    object.placement.name = kept.name;
 }
 
 }  // namespace
@@ -123,6 +140,9 @@ void Clip::applyFrame(std::size_t frame, const ClipContext& context)
         if (t.kind == ControlTag::Kind::Actions) {
             if (context.actions)
                 context.actions->push(this, &t.actions);
+        } else if (t.kind == ControlTag::Kind::InitActions) {
+            if (context.actions)
+                context.actions->push({this, &t.actions, ActionQueue::Kind::Init, 0, t.depth});
         } else if (t.kind != ControlTag::Kind::StartSound) {
             apply(t, context);
         }
@@ -144,9 +164,51 @@ void Clip::queueActions(std::size_t frame, const ClipContext& context)
 {
     if (!m_timeline || frame >= m_timeline->frames.size() || !context.actions)
         return;
-    for (const ControlTag& t : m_timeline->frames[frame].tags)
+    for (const ControlTag& t : m_timeline->frames[frame].tags) {
         if (t.kind == ControlTag::Kind::Actions)
             context.actions->push(this, &t.actions);
+        else if (t.kind == ControlTag::Kind::InitActions)
+            context.actions->push({this, &t.actions, ActionQueue::Kind::Init, 0, t.depth});
+    }
+}
+
+DisplayObject* Clip::holder() const
+{
+    if (!m_parent)
+        return nullptr;
+    for (auto& [depth, object] : m_parent->m_displayList)
+        if (object.clip.get() == this)
+            return &object;
+    return nullptr;
+}
+
+std::uint16_t Clip::depth() const
+{
+    if (m_parent)
+        for (auto& [depth, object] : m_parent->m_displayList)
+            if (object.clip.get() == this)
+                return depth;
+    return 0;
+}
+
+void Clip::swapDepths(std::uint16_t from, std::uint16_t to)
+{
+    if (from == to)
+        return;
+    auto a = m_displayList.find(from);
+    if (a == m_displayList.end())
+        return;
+    auto b = m_displayList.find(to);
+    DisplayObject moving = std::move(a->second);
+    moving.scripted = true;
+    if (b != m_displayList.end()) {
+        a->second = std::move(b->second);
+        a->second.scripted = true;
+        b->second = std::move(moving);
+    } else {
+        m_displayList.erase(a);
+        m_displayList.emplace(to, std::move(moving));
+    }
 }
 
 void Clip::placeObject(std::uint16_t depth, const Placement& placement, const ClipContext& context)
@@ -164,8 +226,13 @@ void Clip::placeObject(std::uint16_t depth, const Placement& placement, const Cl
     DisplayObject object;
     object.placement = placement;
     object.character = *character;
+    if (container && object.placement.name.empty() && context.actions)
+        object.placement.name = context.actions->nextInstanceName();
     if (character->kind == CharacterKind::Sprite) {
         object.clip = std::make_unique<Clip>(character->sprite, &character->sprite->timeline, this);
+        // The load event comes before the new clip's first frame script.
+        if (context.actions)
+            context.actions->push({object.clip.get(), nullptr, ActionQueue::Kind::Event, clipevent::Load});
         object.clip->enterFirstFrame(context);
     } else if (character->kind == CharacterKind::Button) {
         // A button shows its up state; each up record becomes a child at its own depth.
@@ -203,7 +270,7 @@ void Clip::apply(const ControlTag& tag, const ClipContext& context)
     bool sameObject = it != m_displayList.end() && p.move &&
                       (!p.characterId || *p.characterId == it->second.placement.characterId);
     if (sameObject)
-        it->second.placement = placed->second;
+        updatePlacement(it->second, placed->second);
     else
         placeObject(p.depth, placed->second, context);
 }
@@ -212,7 +279,10 @@ void Clip::reconcile(const PlacementState& target, const ClipContext& context)
 {
     for (auto it = m_displayList.begin(); it != m_displayList.end();) {
         auto wanted = target.find(it->first);
-        if (wanted == target.end() || wanted->second.characterId != it->second.placement.characterId)
+        bool keptByScript = it->second.scripted && it->first >= kFirstScriptDepth;
+        if (keptByScript && wanted == target.end())
+            ++it;
+        else if (wanted == target.end() || wanted->second.characterId != it->second.placement.characterId)
             it = m_displayList.erase(it);
         else
             ++it;
@@ -220,7 +290,7 @@ void Clip::reconcile(const PlacementState& target, const ClipContext& context)
     for (const auto& [depth, placement] : target) {
         auto it = m_displayList.find(depth);
         if (it != m_displayList.end())
-            it->second.placement = placement;  // persists: its own state (a sprite's frame) survives
+            updatePlacement(it->second, placement);  // persists: its own state (a sprite's frame) survives
         else
             placeObject(depth, placement, context);
     }
@@ -253,19 +323,31 @@ void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
 
 void Clip::advance(const ClipContext& context, bool loop)
 {
+    // Children that exist move first, so their enterFrame events and frame scripts come before the parent's;
+    // a clip's enterFrame event comes before the scripts of the frame it moves to.
     std::vector<Clip*> existing;
     for (auto& [depth, object] : m_displayList)
         if (object.clip)
             existing.push_back(object.clip.get());
+    // A child's advance only queues scripts, so the list cannot change under this loop.
+    for (Clip* child : existing)
+        child->advance(context, true);
+    if (context.actions)
+        context.actions->push({this, nullptr, ActionQueue::Kind::Event, clipevent::EnterFrame});
     if (m_playing && m_timeline && frameCount() > 1) {
         if (m_frame + 1 < availableFrames())
             gotoFrame(m_frame + 1, context);
         else if (loop && availableFrames() == frameCount())
             gotoFrame(0, context);
     }
-    for (auto& [depth, object] : m_displayList)
-        if (object.clip && std::find(existing.begin(), existing.end(), object.clip.get()) != existing.end())
-            object.clip->advance(context, true);
+}
+
+Clip::~Clip()
+{
+    // Children go before their parent, so their unload events come first.
+    while (!m_displayList.empty())
+        m_displayList.erase(m_displayList.begin());
+    m_binding.reset();
 }
 
 Clip* Clip::childNamed(const std::string& name)

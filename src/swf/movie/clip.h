@@ -27,6 +27,7 @@ struct Placement {
     std::vector<Filter> filters;
     bool cacheAsBitmap = false;
     bool visible = true;
+    std::shared_ptr<const std::vector<ClipEventHandler>> clipActions;  // onClipEvent handlers, if any
 };
 
 // Which object sits at each depth after a frame's control tags.
@@ -39,7 +40,18 @@ struct DisplayObject {
     Placement placement;
     Character character;
     std::unique_ptr<Clip> clip;  // sprites and buttons
+    bool scripted = false;       // made by a script (attachMovie, duplicateMovieClip …): the timeline keeps it
+    bool scriptMoved = false;    // a script set its position, scale, rotation or colour: the timeline leaves them
 };
+
+// Something a script engine ties to a clip; destroyed with the clip, so it can forget it.
+class ClipBinding {
+public:
+    virtual ~ClipBinding() = default;
+};
+
+// Script-made objects live at depths from this one up; the timeline's own depths lie below.
+inline constexpr std::uint16_t kFirstScriptDepth = 16384;
 
 // Stored states of a long timeline every kSnapshotInterval frames, so a goto replays few frames.
 class SnapshotCache {
@@ -73,6 +85,9 @@ class Clip {
 public:
     // A clip playing `timeline` (owned by `owner`, kept alive); timeline may be empty for buttons.
     Clip(std::shared_ptr<const void> owner, const Timeline* timeline, Clip* parent);
+    ~Clip();
+    Clip(const Clip&) = delete;
+    Clip& operator=(const Clip&) = delete;
 
     std::size_t currentFrame() const { return m_frame; }
     std::size_t frameCount() const;
@@ -80,6 +95,14 @@ public:
     void setPlaying(bool playing) { m_playing = playing; }
     Clip* parent() const { return m_parent; }
     const Timeline* timeline() const { return m_timeline; }
+    // What keeps the timeline (and its action bytes) alive.
+    const std::shared_ptr<const void>& owner() const { return m_owner; }
+    ClipBinding* binding() const { return m_binding.get(); }
+    void setBinding(std::unique_ptr<ClipBinding> binding) { m_binding = std::move(binding); }
+    // The display object holding this clip in its parent's list, or null for the root.
+    DisplayObject* holder() const;
+    // The depth of this clip in its parent's list (0 for the root).
+    std::uint16_t depth() const;
     const std::map<std::uint16_t, DisplayObject>& displayList() const { return m_displayList; }
     std::map<std::uint16_t, DisplayObject>& displayList() { return m_displayList; }
     void setSnapshots(std::unique_ptr<SnapshotCache> cache) { m_snapshots = std::move(cache); }
@@ -97,6 +120,8 @@ public:
     Clip* childNamed(const std::string& name);
     // Adds an object built from a placement (used by buttons and the timeline).
     void placeObject(std::uint16_t depth, const Placement& placement, const ClipContext& context);
+    // Moves the object at one depth to another, swapping with any object there.
+    void swapDepths(std::uint16_t from, std::uint16_t to);
     // Re-points a streamed root at a timeline that has grown.
     void resetTimeline(std::shared_ptr<const void> owner, const Timeline* timeline);
 
@@ -116,22 +141,32 @@ private:
     bool m_playing = true;
     std::map<std::uint16_t, DisplayObject> m_displayList;
     std::unique_ptr<SnapshotCache> m_snapshots;
+    std::unique_ptr<ClipBinding> m_binding;  // declared last: goes first, while the clip is still whole
 };
 
 // Frame actions waiting to run after the display lists of a tick are updated.
 class ActionQueue {
 public:
+    // A frame's script, a sprite's init script (once per sprite) or a clip event of a clip just placed.
+    enum class Kind : std::uint8_t { Frame, Init, Event };
     struct Entry {
         Clip* clip;
         const std::vector<std::uint8_t>* actions;
+        Kind kind = Kind::Frame;
+        std::uint32_t event = 0;    // Event: the clip event bit
+        std::uint16_t sprite = 0;   // Init: the sprite the script initialises
     };
     void push(Clip* clip, const std::vector<std::uint8_t>* actions) { m_entries.push_back({clip, actions}); }
+    void push(const Entry& entry) { m_entries.push_back(entry); }
     bool empty() const { return m_entries.empty(); }
     std::vector<Entry> take();
     void clear() { m_entries.clear(); }
+    // The name a clip placed without one gets ("instance1", "instance2" … in placing order).
+    std::string nextInstanceName() { return "instance" + std::to_string(++m_instances); }
 
 private:
     std::vector<Entry> m_entries;
+    std::size_t m_instances = 0;
 };
 
 }  // namespace swf

@@ -3,7 +3,6 @@
 #include "swf/format/tags.h"
 #include "swf/io/bytereader.h"
 #include "swf/limits.h"
-#include "swf/movie/simpleactions.h"
 
 #include <algorithm>
 #include <cctype>
@@ -164,6 +163,16 @@ private:
         case tag::DoAction:
             actions(b, n, frame);
             break;
+        case tag::DoInitAction:
+            initActions(b, n, frame);
+            break;
+        case tag::ExportAssets:
+            exportAssets(b, n);
+            break;
+        case tag::ScriptLimits:
+            if (n >= 2)
+                m_movie.maxRecursionDepth = b[0] | (b[1] << 8);
+            break;
         case tag::FileAttributes:
             if (n >= 1 && (b[0] & 0x08))
                 m_movie.actionScript3 = true;
@@ -173,9 +182,6 @@ private:
         case tag::DefineSound: case tag::StartSound: case tag::StartSound2:
         case tag::SoundStreamHead: case tag::SoundStreamHead2: case tag::SoundStreamBlock:
             sound(t, out, frame);
-            break;
-        case tag::ExportAssets:
-            exportAssets(b, n);
             break;
         case tag::DefineScalingGrid: {
             ByteReader r(b, n);
@@ -219,18 +225,6 @@ private:
         }
         if (!ok)
             ++m_movie.stats.damagedTags;
-    }
-
-    void exportAssets(const std::uint8_t* b, std::size_t n)
-    {
-        ByteReader r(b, n);
-        std::uint16_t count = r.u16();
-        for (std::uint16_t i = 0; i < count && !r.overrun(); ++i) {
-            std::uint16_t id = r.u16();
-            std::string name = r.cstring();
-            if (!r.overrun())
-                m_movie.exports[name] = id;
-        }
     }
 
     void define(std::uint16_t id, Character c) { m_movie.characters[id] = std::move(c); }
@@ -277,14 +271,36 @@ private:
     void actions(const std::uint8_t* b, std::size_t n, Frame& frame)
     {
         ++m_movie.stats.scripts;
-        if (!onlySimpleActions(b, n)) {
-            ++m_movie.stats.skippedScripts;
-            return;
-        }
         ControlTag c;
         c.kind = ControlTag::Kind::Actions;
         c.actions.assign(b, b + n);
         frame.tags.push_back(std::move(c));
+    }
+
+    void initActions(const std::uint8_t* b, std::size_t n, Frame& frame)
+    {
+        ++m_movie.stats.scripts;
+        if (n < 2) {
+            ++m_movie.stats.damagedTags;
+            return;
+        }
+        ControlTag c;
+        c.kind = ControlTag::Kind::InitActions;
+        c.depth = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+        c.actions.assign(b + 2, b + n);
+        frame.tags.push_back(std::move(c));
+    }
+
+    void exportAssets(const std::uint8_t* b, std::size_t n)
+    {
+        ByteReader r(b, n);
+        std::uint16_t count = r.u16();
+        for (std::uint16_t i = 0; i < count && !r.overrun(); ++i) {
+            std::uint16_t id = r.u16();
+            std::string name = r.cstring();
+            if (!r.overrun())
+                m_movie.exports.emplace(std::move(name), id);
+        }
     }
 
     const SwfFile& m_file;
@@ -305,6 +321,18 @@ const Character* Movie::character(std::uint16_t id) const
 {
     auto it = characters.find(id);
     return it == characters.end() ? nullptr : &it->second;
+}
+
+std::uint16_t Movie::exported(const std::string& name) const
+{
+    auto it = exports.find(name);
+    if (it != exports.end())
+        return it->second;
+    std::string wanted = lowerCase(name);
+    for (const auto& [key, id] : exports)
+        if (lowerCase(key) == wanted)
+            return id;
+    return 0;
 }
 
 std::shared_ptr<const Movie> buildMovie(const SwfFile& file)

@@ -19,11 +19,11 @@
 namespace swf {
 
 struct ControlTag {
-    enum class Kind : std::uint8_t { Place, Remove, Actions, StartSound };
+    enum class Kind : std::uint8_t { Place, Remove, Actions, InitActions, StartSound };
     Kind kind = Kind::Place;
     PlaceObject place;                  // Place
-    std::uint16_t depth = 0;            // Remove
-    std::vector<std::uint8_t> actions;  // Actions: the DoAction body
+    std::uint16_t depth = 0;            // Remove; InitActions: the sprite they initialise
+    std::vector<std::uint8_t> actions;  // Actions and InitActions: the script's body
     std::shared_ptr<const audio::StartSoundTag> sound;  // StartSound
 };
 
@@ -63,7 +63,7 @@ struct MovieStats {
     std::size_t skippedTags = 0;  // tags the engine does not use (yet), by count
     std::size_t damagedTags = 0;  // tags whose body could not be decoded
     std::size_t scripts = 0;      // DoAction blocks
-    std::size_t skippedScripts = 0;  // DoAction blocks with actions beyond the simple ones
+    std::size_t skippedScripts = 0;  // DoAction blocks the player cannot run (none since scripts run)
     std::map<std::uint16_t, std::size_t> skippedByCode;
 };
 
@@ -71,11 +71,13 @@ struct Movie {
     Header header;
     Rgba background{255, 255, 255, 255};
     bool actionScript3 = false;
+    int maxRecursionDepth = 0;  // ScriptLimits; 0 leaves the engine's own limit
     std::unordered_map<std::uint16_t, Character> characters;
     // Nine-slice grids by character id (DefineScalingGrid); drawn unscaled for now.
     std::unordered_map<std::uint16_t, Rect> scalingGrids;
     std::unordered_map<std::uint16_t, std::shared_ptr<const audio::DefineSoundTag>> sounds;
-    std::map<std::string, std::uint16_t> exports;  // ExportAssets: linkage name to character id
+    // Characters exported by name (ExportAssets), for attachMovie and Sound.attachSound.
+    std::map<std::string, std::uint16_t> exports;
     std::shared_ptr<const Timeline> root;
     std::size_t framesLoaded = 0;  // complete frames of the root timeline
     bool complete = false;         // the End tag of the root timeline was read
@@ -83,6 +85,8 @@ struct Movie {
     std::vector<std::string> problems;
 
     const Character* character(std::uint16_t id) const;
+    // The character exported under a name (exact first, then without regard to case); 0 when none.
+    std::uint16_t exported(const std::string& name) const;
 };
 
 // Builds the movie from a parsed container; never fails (damage is counted and skipped).

@@ -33,9 +33,9 @@ constexpr std::size_t kLookAhead = 32;
 
 // Every field of DrawCommand takes part in sameDrawing(); a new field must join the comparison there,
 // or frames that differ only in it would keep stale pixels.
-static_assert(sizeof(void*) != 8 || sizeof(DrawCommand) == 160, "compare the new DrawCommand field in sameDrawing()");
+static_assert(sizeof(void*) != 8 || sizeof(DrawCommand) == 184, "compare the new DrawCommand field in sameDrawing()");
 // Likewise every field of RenderFrame takes part in sameTarget().
-static_assert(sizeof(void*) != 8 || sizeof(RenderFrame) == 72, "compare the new RenderFrame field in sameTarget()");
+static_assert(sizeof(void*) != 8 || sizeof(RenderFrame) == 88, "compare the new RenderFrame field in sameTarget()");
 
 bool sameMatrix(const Matrix& a, const Matrix& b)
 {
@@ -52,6 +52,7 @@ bool sameTarget(const RenderFrame& a, const RenderFrame& b)
 {
     return a.width == b.width && a.height == b.height && sameMatrix(a.stageToPixels, b.stageToPixels) &&
            a.background == b.background && a.antialias == b.antialias && a.smoothBitmaps == b.smoothBitmaps &&
+           a.shadingOffsetX == b.shadingOffsetX && a.shadingOffsetY == b.shadingOffsetY &&
            a.commands && b.commands && a.commands->movie == b.commands->movie;
 }
 
@@ -201,7 +202,7 @@ bool sameDrawing(const DrawCommand& a, const DrawCommand& b)
 {
     return a.kind == b.kind && a.geometry == b.geometry && a.bitmap == b.bitmap && sameMatrix(a.matrix, b.matrix) &&
            sameColours(a.colorTransform, b.colorTransform) && a.fillColour == b.fillColour &&
-           a.blendMode == b.blendMode;
+           a.blendMode == b.blendMode && a.filters.empty() && b.filters.empty();  // filtered layers repaint
 }
 
 const QImage& FrameRenderer::render(Player& player, const View& view)

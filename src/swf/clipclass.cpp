@@ -1,0 +1,268 @@
+// The MovieClip class: timeline control, script-made clips, depths, geometry and dragging on a clip's object.
+#include "swf/avm1/builtins.h"
+#include "swf/clipgeometry.h"
+#include "swf/player.h"
+#include "swf/scripthost.h"
+
+#include <cmath>
+
+namespace swf {
+
+using avm1::arg;
+using avm1::Object;
+using avm1::Value;
+using avm1::Vm;
+using Args = std::vector<Value>;
+
+namespace {
+
+// One method of the class, with the host and the clip `this` names (null for a removed clip).
+using ClipMethod = Value (*)(ScriptHost& host, Clip& clip, const Args& args);
+
+void bind(Vm& vm, ScriptHost& host, Object* proto, const char* name, ClipMethod method)
+{
+    vm.method(proto, name, [&host, method](Vm&, const Value& self, const Args& args) {
+        Clip* clip = ScriptHost::clipOf(self);
+        return clip ? method(host, *clip, args) : Value();
+    });
+}
+
+Object* self(ScriptHost& host, Clip& clip)
+{
+    return host.objectOf(&clip);
+}
+
+int toInt(ScriptHost& host, const Value& v)
+{
+    double n = host.vm().toNumber(v);
+    return std::isfinite(n) ? int(avm1::toInteger(n)) : 0;
+}
+
+// gotoAndPlay / gotoAndStop: a frame number from 1, or a label (a "path:frame" string names another clip).
+void goTo(ScriptHost& host, Clip& clip, const Value& frame, bool play)
+{
+    Object* object = self(host, clip);
+    if (frame.isString()) {
+        std::string label = frame.asString();
+        double n = avm1::stringToNumber(label, host.vm().version());
+        if (std::isnan(n)) {
+            host.gotoLabel(object, label, play);
+            return;
+        }
+        host.gotoFrame(object, int(n) - 1, play);
+        return;
+    }
+    double n = host.vm().toNumber(frame);
+    if (std::isfinite(n))
+        host.gotoFrame(object, int(avm1::toInteger(n)) - 1, play);
+}
+
+void copyProperties(ScriptHost& host, const Value& from, Clip* to)
+{
+    Object* source = from.asObject();
+    if (!source || !to)
+        return;
+    Object* target = host.objectOf(to);
+    for (const std::string& name : host.vm().enumerate(source))
+        host.vm().set(Value(target), name, host.vm().get(from, name));
+}
+
+Value objectValue(ScriptHost& host, Clip* clip)
+{
+    return clip ? Value(static_cast<Object*>(host.objectOf(clip))) : Value();
+}
+
+Value gotoAndPlay(ScriptHost& host, Clip& clip, const Args& a) { goTo(host, clip, arg(a, 0), true); return {}; }
+Value gotoAndStop(ScriptHost& host, Clip& clip, const Args& a) { goTo(host, clip, arg(a, 0), false); return {}; }
+Value play(ScriptHost& host, Clip& clip, const Args&) { host.play(self(host, clip)); return {}; }
+Value stop(ScriptHost& host, Clip& clip, const Args&) { host.stop(self(host, clip)); return {}; }
+Value nextFrame(ScriptHost& host, Clip& clip, const Args&) { host.nextFrame(self(host, clip)); return {}; }
+Value prevFrame(ScriptHost& host, Clip& clip, const Args&) { host.prevFrame(self(host, clip)); return {}; }
+
+Value getDepth(ScriptHost&, Clip& clip, const Args&)
+{
+    return Value(int(clip.depth()) - int(kFirstScriptDepth));
+}
+
+Value getNextHighestDepth(ScriptHost&, Clip& clip, const Args&)
+{
+    int next = 0;
+    if (!clip.displayList().empty())
+        next = std::max(0, int(clip.displayList().rbegin()->first) - int(kFirstScriptDepth) + 1);
+    return Value(next);
+}
+
+Value getInstanceAtDepth(ScriptHost& host, Clip& clip, const Args& a)
+{
+    long d = long(toInt(host, arg(a, 0))) + kFirstScriptDepth;
+    auto it = d >= 0 && d <= 0xFFFF ? clip.displayList().find(std::uint16_t(d)) : clip.displayList().end();
+    return it != clip.displayList().end() && it->second.clip ? objectValue(host, it->second.clip.get()) : Value();
+}
+
+Value swapDepths(ScriptHost& host, Clip& clip, const Args& a)
+{
+    Clip* parent = clip.parent();
+    if (!parent)
+        return {};
+    long to;
+    if (Clip* other = ScriptHost::clipOf(arg(a, 0))) {
+        if (other->parent() != parent)
+            return {};
+        to = other->depth();
+    } else {
+        to = long(toInt(host, arg(a, 0))) + kFirstScriptDepth;
+    }
+    if (to < 0 || to > 0xFFFF)
+        return {};
+    parent->swapDepths(clip.depth(), std::uint16_t(to));
+    return {};
+}
+
+Value createEmptyMovieClip(ScriptHost& host, Clip& clip, const Args& a)
+{
+    return objectValue(host, host.createEmpty(clip, host.vm().toString(arg(a, 0)), toInt(host, arg(a, 1))));
+}
+
+Value attachMovie(ScriptHost& host, Clip& clip, const Args& a)
+{
+    std::uint16_t id = host.movie() ? host.movie()->exported(host.vm().toString(arg(a, 0))) : 0;
+    Clip* made = id ? host.attach(clip, id, host.vm().toString(arg(a, 1)), toInt(host, arg(a, 2))) : nullptr;
+    copyProperties(host, arg(a, 3), made);
+    return objectValue(host, made);
+}
+
+Value duplicateMovieClip(ScriptHost& host, Clip& clip, const Args& a)
+{
+    Clip* made = host.duplicate(clip, host.vm().toString(arg(a, 0)), toInt(host, arg(a, 1)));
+    copyProperties(host, arg(a, 2), made);
+    return objectValue(host, made);
+}
+
+Value removeMovieClip(ScriptHost& host, Clip& clip, const Args&)
+{
+    host.remove(clip);
+    return {};
+}
+
+// A rectangle {xMin, xMax, yMin, yMax} in pixels.
+Value boundsObject(ScriptHost& host, const Bounds& b)
+{
+    Object* o = host.vm().newObject();
+    double big = 6710886.35;  // what Flash answers for a clip with nothing in it
+    o->put("xMin", Value(b.empty ? big : b.xMin / 20));
+    o->put("xMax", Value(b.empty ? big : b.xMax / 20));
+    o->put("yMin", Value(b.empty ? big : b.yMin / 20));
+    o->put("yMax", Value(b.empty ? big : b.yMax / 20));
+    return Value(o);
+}
+
+Value getBounds(ScriptHost& host, Clip& clip, const Args& a)
+{
+    if (!host.movie())
+        return {};
+    Bounds local = clipBounds(clip, *host.movie());
+    Clip* space = a.empty() ? &clip : ScriptHost::clipOf(arg(a, 0));
+    if (!space)
+        return {};
+    Matrix m = clipToStage(*space).inverted() * clipToStage(clip);
+    Bounds b;
+    b.add(local, m);
+    return boundsObject(host, b);
+}
+
+Value hitTest(ScriptHost& host, Clip& clip, const Args& a)
+{
+    if (!host.movie())
+        return Value(false);
+    Bounds mine;
+    mine.add(clipBounds(clip, *host.movie()), clipToStage(clip));
+    if (mine.empty)
+        return Value(false);
+    if (Clip* other = ScriptHost::clipOf(arg(a, 0))) {
+        Bounds theirs;
+        theirs.add(clipBounds(*other, *host.movie()), clipToStage(*other));
+        return Value(!theirs.empty && mine.xMin <= theirs.xMax && theirs.xMin <= mine.xMax &&
+                     mine.yMin <= theirs.yMax && theirs.yMin <= mine.yMax);
+    }
+    double x = host.vm().toNumber(arg(a, 0)) * 20;
+    double y = host.vm().toNumber(arg(a, 1)) * 20;
+    return Value(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
+}
+
+// Converts the point object's x and y between the clip's space and the stage.
+Value convertPoint(ScriptHost& host, Clip& clip, const Value& point, bool toGlobal)
+{
+    Object* p = point.asObject();
+    if (!p)
+        return {};
+    Vm& vm = host.vm();
+    double x = vm.toNumber(vm.get(point, "x")) * 20;
+    double y = vm.toNumber(vm.get(point, "y")) * 20;
+    double ox = 0, oy = 0;
+    if (toGlobal)
+        localToGlobalOf(clip, x, y, ox, oy);
+    else
+        globalToLocalOf(clip, x, y, ox, oy);
+    vm.set(point, "x", Value(ox / 20));
+    vm.set(point, "y", Value(oy / 20));
+    return {};
+}
+
+Value localToGlobal(ScriptHost& host, Clip& clip, const Args& a) { return convertPoint(host, clip, arg(a, 0), true); }
+Value globalToLocal(ScriptHost& host, Clip& clip, const Args& a) { return convertPoint(host, clip, arg(a, 0), false); }
+
+Value startDrag(ScriptHost& host, Clip& clip, const Args& a)
+{
+    bool lock = avm1::toBoolean(arg(a, 0), host.vm().version());
+    if (a.size() >= 5) {
+        double rect[4];
+        for (int i = 0; i < 4; ++i)
+            rect[i] = host.vm().toNumber(a[std::size_t(i) + 1]);
+        host.startDrag(self(host, clip), lock, rect);
+    } else {
+        host.startDrag(self(host, clip), lock, nullptr);
+    }
+    return {};
+}
+
+Value stopDrag(ScriptHost& host, Clip&, const Args&)
+{
+    host.stopDrag();
+    return {};
+}
+
+Value getBytesLoaded(ScriptHost& host, Clip&, const Args&) { return Value(double(host.player().bytesLoaded())); }
+Value getBytesTotal(ScriptHost& host, Clip&, const Args&) { return Value(double(host.player().bytesTotal())); }
+
+Value getUrl(ScriptHost& host, Clip&, const Args& a)
+{
+    host.player().sendUrl(host.vm().toString(arg(a, 0)), a.size() > 1 ? host.vm().toString(a[1]) : "");
+    return {};
+}
+
+}  // namespace
+
+Object* installMovieClipClass(Vm& vm, ScriptHost& host)
+{
+    Object* proto = vm.newObject();
+    avm1::makeClass(vm, "MovieClip", proto, [](Vm&, const Value&, const Args&) { return Value(); });
+    struct Entry {
+        const char* name;
+        ClipMethod method;
+    };
+    static const Entry methods[] = {
+        {"gotoAndPlay", gotoAndPlay}, {"gotoAndStop", gotoAndStop}, {"play", play}, {"stop", stop},
+        {"nextFrame", nextFrame}, {"prevFrame", prevFrame}, {"getDepth", getDepth},
+        {"getNextHighestDepth", getNextHighestDepth}, {"getInstanceAtDepth", getInstanceAtDepth},
+        {"swapDepths", swapDepths}, {"createEmptyMovieClip", createEmptyMovieClip}, {"attachMovie", attachMovie},
+        {"duplicateMovieClip", duplicateMovieClip}, {"removeMovieClip", removeMovieClip}, {"getBounds", getBounds},
+        {"hitTest", hitTest}, {"localToGlobal", localToGlobal}, {"globalToLocal", globalToLocal},
+        {"startDrag", startDrag}, {"stopDrag", stopDrag}, {"getBytesLoaded", getBytesLoaded},
+        {"getBytesTotal", getBytesTotal}, {"getURL", getUrl},
+    };
+    for (const Entry& e : methods)
+        bind(vm, host, proto, e.name, e.method);
+    return proto;
+}
+
+}  // namespace swf

@@ -1,0 +1,634 @@
+#include "swf/scripthost.h"
+
+#include "swf/audio/soundplayer.h"
+#include "swf/clipgeometry.h"
+#include "swf/limits.h"
+#include "swf/player.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+namespace swf {
+
+using avm1::ClipProperty;
+using avm1::Object;
+using avm1::Value;
+
+namespace {
+
+// Ties a clip to its script object; when the clip goes, the object learns it.
+class ScriptBinding : public ClipBinding {
+public:
+    ScriptBinding(ScriptHost& host, ClipObject* object) : m_host(host), object(object) {}
+    ~ScriptBinding() override { m_host.clipGone(object); }
+
+private:
+    ScriptHost& m_host;
+
+public:
+    ClipObject* object;
+};
+
+// The handler property that answers a clip event, or null for events without one.
+const char* handlerName(std::uint32_t event)
+{
+    switch (event) {
+    case clipevent::Load: return "onLoad";
+    case clipevent::EnterFrame: return "onEnterFrame";
+    case clipevent::Unload: return "onUnload";
+    case clipevent::MouseMove: return "onMouseMove";
+    case clipevent::MouseDown: return "onMouseDown";
+    case clipevent::MouseUp: return "onMouseUp";
+    case clipevent::KeyDown: return "onKeyDown";
+    case clipevent::KeyUp: return "onKeyUp";
+    case clipevent::Data: return "onData";
+    default: return nullptr;
+    }
+}
+
+void collectClips(Clip& clip, std::unordered_set<const Clip*>& out, int nesting = 0)
+{
+    out.insert(&clip);
+    if (nesting > limits::kMaxSpriteNesting)
+        return;
+    for (auto& [depth, object] : clip.displayList())
+        if (object.clip)
+            collectClips(*object.clip, out, nesting + 1);
+}
+
+// Children first, then the clip itself, as Flash sends mouse and key events.
+void clipsChildrenFirst(Clip& clip, std::vector<Clip*>& out, int nesting = 0)
+{
+    if (nesting <= limits::kMaxSpriteNesting)
+        for (auto it = clip.displayList().rbegin(); it != clip.displayList().rend(); ++it)
+            if (it->second.clip)
+                clipsChildrenFirst(*it->second.clip, out, nesting + 1);
+    out.push_back(&clip);
+}
+
+}  // namespace
+
+// ---- the clip object ----
+
+bool ClipObject::getSpecial(avm1::Vm&, const std::string& name, Value& out)
+{
+    if (!clip || findOwn(name))
+        return false;
+    if (Clip* child = childNamedAs(*clip, name, caseSensitive())) {
+        out = Value(m_host.objectOf(child));
+        return true;
+    }
+    int index = avm1::clipPropertyIndex(name);
+    if (index >= 0) {
+        out = m_host.property(*clip, ClipProperty(index));
+        return true;
+    }
+    if (name == "_parent") {
+        out = clip->parent() ? Value(m_host.objectOf(clip->parent())) : Value();
+        return true;
+    }
+    if (name == "_root") {
+        out = Value(m_host.root());
+        return true;
+    }
+    return false;
+}
+
+bool ClipObject::setSpecial(avm1::Vm&, const std::string& name, const Value& value)
+{
+    if (!clip)
+        return false;
+    int index = avm1::clipPropertyIndex(name);
+    if (index < 0)
+        return false;
+    m_host.setProperty(*clip, ClipProperty(index), value);
+    return true;
+}
+
+bool ClipObject::hasSpecial(const std::string& name) const
+{
+    if (!clip)
+        return false;
+    return avm1::clipPropertyIndex(name) >= 0 || childNamedAs(*clip, name, caseSensitive()) != nullptr;
+}
+
+// ---- the host ----
+
+ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const Movie> movie)
+    : m_player(player), m_queue(queue), m_movie(std::move(movie)), m_emptySprite(std::make_shared<Sprite>())
+{
+    m_vm = std::make_unique<avm1::Vm>(*this, m_movie ? m_movie->header.version : 10);
+    m_clipProto = installMovieClipClass(*m_vm, *this);
+    installInputObjects();
+    m_frameStart = std::chrono::steady_clock::now();
+}
+
+ScriptHost::~ScriptHost()
+{
+    m_closing = true;
+}
+
+ClipContext ScriptHost::context() const
+{
+    return {m_movie.get(), &m_queue, &m_player.sounds()};
+}
+
+void ScriptHost::stopSounds()
+{
+    m_player.stopSounds();
+}
+
+ClipObject* ScriptHost::objectOf(Clip* clip)
+{
+    if (!clip)
+        return nullptr;
+    if (auto* binding = dynamic_cast<ScriptBinding*>(clip->binding()))
+        return binding->object;
+    auto* object = m_vm->adopt(std::make_unique<ClipObject>(m_clipProto, m_vm->version() >= 7, *this, clip));
+    clip->setBinding(std::make_unique<ScriptBinding>(*this, object));
+    // What a removed clip still answers is taken now: when it goes, its parent's list may be half torn down.
+    object->lastPath = dottedPath(*clip);
+    if (DisplayObject* holder = clip->holder())
+        object->handlers = holder->placement.clipActions;
+    return object;
+}
+
+Clip* ScriptHost::clipOf(Object* object)
+{
+    if (!object || object->kind() != avm1::ObjectKind::DisplayObject)
+        return nullptr;
+    return static_cast<ClipObject*>(object)->clip;
+}
+
+void ScriptHost::clipGone(ClipObject* object)
+{
+    if (!object || !object->clip)
+        return;
+    if (m_drag == object->clip)
+        m_drag = nullptr;
+    object->clip = nullptr;
+    if (!m_closing)
+        m_pendingUnloads.push_back(object);
+}
+
+void ScriptHost::beginFrame()
+{
+    m_vm->beginFrame();
+    m_frameStart = std::chrono::steady_clock::now();
+}
+
+std::shared_ptr<const std::vector<std::uint8_t>> ScriptHost::codeOf(const std::shared_ptr<const void>& owner,
+                                                                    const std::vector<std::uint8_t>& bytes)
+{
+    // Shares ownership with what holds the bytes, so functions defined by the script keep them alive.
+    return std::shared_ptr<const std::vector<std::uint8_t>>(owner, &bytes);
+}
+
+void ScriptHost::runQueue()
+{
+    std::size_t blocks = 0;
+    runPendingUnloads();
+    Clip* root = m_player.root();
+    while (!m_queue.empty() && root) {
+        std::vector<ActionQueue::Entry> batch = m_queue.take();
+        std::unordered_set<const Clip*> alive;
+        collectClips(*root, alive);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const ActionQueue::Entry& e : batch) {
+                if ((e.kind == ActionQueue::Kind::Init) != (pass == 0))
+                    continue;
+                if (!alive.count(e.clip))
+                    continue;  // the clip went away earlier in this frame
+                if (e.kind != ActionQueue::Kind::Event && ++blocks > limits::kMaxActionBlocksPerFrame) {
+                    m_queue.clear();
+                    warning("too many frame scripts in one frame; the rest were not run");
+                    return;
+                }
+                runEntry(e);
+                if (!m_pendingUnloads.empty() || e.kind != ActionQueue::Kind::Event) {
+                    alive.clear();
+                    collectClips(*root, alive);
+                }
+                runPendingUnloads();
+            }
+        }
+    }
+}
+
+void ScriptHost::runEntry(const ActionQueue::Entry& e)
+{
+    switch (e.kind) {
+    case ActionQueue::Kind::Init:
+        if (!e.actions || !m_initDone.insert(e.sprite).second)
+            return;
+        m_vm->runScript(codeOf(e.clip->owner(), *e.actions), objectOf(e.clip));
+        break;
+    case ActionQueue::Kind::Frame:
+        if (e.actions)
+            m_vm->runScript(codeOf(e.clip->owner(), *e.actions), objectOf(e.clip));
+        break;
+    case ActionQueue::Kind::Event:
+        runEvent(*e.clip, e.event, 0);
+        break;
+    }
+}
+
+void ScriptHost::runEvent(Clip& clip, std::uint32_t event, int key)
+{
+    DisplayObject* holder = clip.holder();
+    bool hasHandlers = holder && holder->placement.clipActions;
+    if (!hasHandlers && !clip.binding())
+        return;
+    // A handler may remove the clip; its object says so, and the rest are not run.
+    ClipObject* object = objectOf(&clip);
+    if (hasHandlers) {
+        auto handlers = holder->placement.clipActions;
+        for (const ClipEventHandler& h : *handlers) {
+            if (!(h.events & event) || (event == clipevent::KeyPress && h.keyCode != key))
+                continue;
+            m_vm->runScript(codeOf(handlers, h.actions), object);
+            if (!object->clip)
+                return;
+        }
+    }
+    if (const char* name = handlerName(event))
+        callMethod(object, name);
+}
+
+void ScriptHost::dispatch(Clip& clip, std::uint32_t event, int key)
+{
+    runEvent(clip, event, key);
+}
+
+void ScriptHost::broadcast(std::uint32_t event, int key)
+{
+    Clip* root = m_player.root();
+    if (!root)
+        return;
+    std::vector<Clip*> clips;
+    clipsChildrenFirst(*root, clips);
+    std::unordered_set<const Clip*> alive;
+    collectClips(*root, alive);
+    for (Clip* clip : clips) {
+        if (!alive.count(clip))
+            continue;
+        DisplayObject* holder = clip->holder();
+        if (!clip->binding() && !(holder && holder->placement.clipActions))
+            continue;
+        runEvent(*clip, event, key);
+        alive.clear();
+        collectClips(*root, alive);
+    }
+    runPendingUnloads();
+}
+
+bool ScriptHost::callMethod(Object* object, const std::string& name, const std::vector<Value>& args)
+{
+    if (!object)
+        return false;
+    Value f = m_vm->get(Value(object), name);
+    if (!m_vm->isCallable(f))
+        return false;
+    m_vm->call(f, Value(object), args);
+    if (m_vm->throwing())
+        m_vm->takeThrown();
+    return true;
+}
+
+void ScriptHost::runPendingUnloads()
+{
+    while (!m_pendingUnloads.empty()) {
+        std::vector<ClipObject*> gone;
+        gone.swap(m_pendingUnloads);
+        for (ClipObject* object : gone) {
+            if (object->handlers)
+                for (const ClipEventHandler& h : *object->handlers)
+                    if (h.events & clipevent::Unload)
+                        m_vm->runScript(codeOf(object->handlers, h.actions), object);
+            callMethod(object, "onUnload");
+        }
+    }
+}
+
+// ---- output and time ----
+
+void ScriptHost::trace(const std::string& line)
+{
+    m_player.listener().trace(line);
+}
+
+void ScriptHost::fscommand(const std::string& command, const std::string& argument)
+{
+    m_player.listener().fsCommand(command, argument);
+}
+
+void ScriptHost::getUrl(const std::string& url, const std::string& target, int)
+{
+    m_player.sendUrl(url, target);
+}
+
+void ScriptHost::warning(const std::string& message)
+{
+    m_player.listener().warning(message);
+}
+
+double ScriptHost::nowMs() const
+{
+    return m_player.clock();
+}
+
+double ScriptHost::scriptElapsedMs() const
+{
+    // The only wall-clock reading of the engine: the limit on script time per frame.
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_frameStart).count();
+}
+
+// ---- the tree ----
+
+Object* ScriptHost::root()
+{
+    return objectOf(m_player.root());
+}
+
+Object* ScriptHost::parentOf(Object* object)
+{
+    Clip* clip = clipOf(object);
+    return clip && clip->parent() ? objectOf(clip->parent()) : nullptr;
+}
+
+bool ScriptHost::isClip(const Object* object) const
+{
+    return object && object->kind() == avm1::ObjectKind::DisplayObject;
+}
+
+std::string ScriptHost::targetPath(Object* object)
+{
+    if (!isClip(object))
+        return "";
+    // A removed clip has no path any more.
+    auto* clipObject = static_cast<ClipObject*>(object);
+    return clipObject->clip ? dottedPath(*clipObject->clip) : std::string();
+}
+
+std::string ScriptHost::dottedPath(Clip& clip)
+{
+    if (!clip.parent())
+        return "_level0";
+    DisplayObject* holder = clip.holder();
+    return dottedPath(*clip.parent()) + "." + (holder ? holder->placement.name : std::string());
+}
+
+std::string ScriptHost::slashPath(Clip& clip)
+{
+    if (!clip.parent())
+        return "/";
+    DisplayObject* holder = clip.holder();
+    std::string parent = slashPath(*clip.parent());
+    return (parent == "/" ? parent : parent + "/") + (holder ? holder->placement.name : std::string());
+}
+
+Value ScriptHost::getClipProperty(Object* object, ClipProperty p)
+{
+    Clip* clip = clipOf(object);
+    return clip ? property(*clip, p) : Value();
+}
+
+void ScriptHost::setClipProperty(Object* object, ClipProperty p, const Value& v)
+{
+    if (Clip* clip = clipOf(object))
+        setProperty(*clip, p, v);
+}
+
+// ---- timeline control ----
+
+void ScriptHost::gotoFrame(Object* object, int frame, bool play)
+{
+    Clip* clip = clipOf(object);
+    if (!clip || frame < 0)
+        return;
+    clip->gotoFrame(static_cast<std::size_t>(frame), context());
+    clip->setPlaying(play);
+}
+
+bool ScriptHost::gotoLabel(Object* object, const std::string& label, bool play)
+{
+    Clip* clip = clipOf(object);
+    if (!clip || !clip->timeline())
+        return false;
+    long frame = clip->timeline()->frameOfLabel(label);
+    if (frame < 0)
+        return false;
+    gotoFrame(object, int(frame), play);
+    return true;
+}
+
+void ScriptHost::play(Object* object)
+{
+    if (Clip* clip = clipOf(object))
+        clip->setPlaying(true);
+}
+
+void ScriptHost::stop(Object* object)
+{
+    if (Clip* clip = clipOf(object))
+        clip->setPlaying(false);
+}
+
+void ScriptHost::nextFrame(Object* object)
+{
+    if (Clip* clip = clipOf(object))
+        gotoFrame(object, int(clip->currentFrame()) + 1, false);
+}
+
+void ScriptHost::prevFrame(Object* object)
+{
+    Clip* clip = clipOf(object);
+    if (clip && clip->currentFrame() > 0)
+        gotoFrame(object, int(clip->currentFrame()) - 1, false);
+    else if (clip)
+        clip->setPlaying(false);
+}
+
+int ScriptHost::currentFrame(Object* object)
+{
+    Clip* clip = clipOf(object);
+    return clip ? int(clip->currentFrame()) : 0;
+}
+
+int ScriptHost::framesLoaded(Object* object)
+{
+    Clip* clip = clipOf(object);
+    return clip ? int(clip->availableFrames()) : 0;
+}
+
+void ScriptHost::toggleQuality()
+{
+    m_player.toggleQuality();
+}
+
+void ScriptHost::cloneSprite(Object* object, const std::string& name, int depth)
+{
+    if (Clip* clip = clipOf(object))
+        duplicate(*clip, name, depth);
+}
+
+void ScriptHost::removeSprite(Object* object)
+{
+    if (Clip* clip = clipOf(object))
+        remove(*clip);
+}
+
+void ScriptHost::callFrame(Object* object, const std::string& frame)
+{
+    Clip* clip = clipOf(object);
+    std::string label = frame;
+    if (std::size_t colon = frame.rfind(':'); colon != std::string::npos) {
+        clip = clipOf(m_vm->resolveTarget(object, frame.substr(0, colon)));
+        label = frame.substr(colon + 1);
+    }
+    if (!clip || !clip->timeline())
+        return;
+    long index = clip->timeline()->frameOfLabel(label);
+    if (index < 0) {
+        double n = avm1::stringToNumber(label, m_vm->version());
+        index = std::isnan(n) || n < 1 ? -1 : long(n) - 1;
+    }
+    if (index < 0 || std::size_t(index) >= clip->timeline()->frames.size())
+        return;
+    // A frame that calls itself ends at the call depth limit.
+    if (!m_vm->enterCall())
+        return;
+    for (const ControlTag& t : clip->timeline()->frames[std::size_t(index)].tags)
+        if (t.kind == ControlTag::Kind::Actions)
+            m_vm->runScript(codeOf(clip->owner(), t.actions), objectOf(clip));
+    m_vm->leaveCall();
+}
+
+// ---- script-made clips ----
+
+namespace {
+
+// The display list depth of an ActionScript depth, or -1 when it lies outside the list's range.
+long listDepth(int depth)
+{
+    long d = long(depth) + kFirstScriptDepth;
+    return d < 0 || d > 0xFFFF ? -1 : d;
+}
+
+}  // namespace
+
+Clip* ScriptHost::duplicate(Clip& source, const std::string& name, int depth)
+{
+    Clip* parent = source.parent();
+    DisplayObject* holder = source.holder();
+    long d = listDepth(depth);
+    if (!parent || !holder || d < 0)
+        return nullptr;
+    Placement placement = holder->placement;
+    placement.name = name;
+    placement.clipDepth = 0;
+    parent->placeObject(std::uint16_t(d), placement, context());
+    auto it = parent->displayList().find(std::uint16_t(d));
+    if (it == parent->displayList().end() || !it->second.clip)
+        return nullptr;
+    it->second.scripted = true;
+    return it->second.clip.get();
+}
+
+bool ScriptHost::remove(Clip& clip)
+{
+    Clip* parent = clip.parent();
+    if (!parent)
+        return false;
+    std::uint16_t depth = clip.depth();
+    if (depth < kFirstScriptDepth)
+        return false;  // only clips at script depths can be removed by script
+    parent->displayList().erase(depth);
+    return true;
+}
+
+Clip* ScriptHost::attach(Clip& parent, std::uint16_t characterId, const std::string& name, int depth)
+{
+    long d = listDepth(depth);
+    const Character* character = m_movie ? m_movie->character(characterId) : nullptr;
+    if (d < 0 || !character || character->kind != CharacterKind::Sprite)
+        return nullptr;
+    Placement placement;
+    placement.characterId = characterId;
+    placement.name = name;
+    parent.placeObject(std::uint16_t(d), placement, context());
+    auto it = parent.displayList().find(std::uint16_t(d));
+    if (it == parent.displayList().end() || !it->second.clip)
+        return nullptr;
+    it->second.scripted = true;
+    return it->second.clip.get();
+}
+
+Clip* ScriptHost::createEmpty(Clip& parent, const std::string& name, int depth)
+{
+    long d = listDepth(depth);
+    if (d < 0)
+        return nullptr;
+    DisplayObject object;
+    object.placement.name = name;
+    object.character.kind = CharacterKind::Sprite;
+    object.character.sprite = m_emptySprite;
+    object.clip = std::make_unique<Clip>(m_emptySprite, &m_emptySprite->timeline, &parent);
+    object.scripted = true;
+    Clip* made = object.clip.get();
+    parent.displayList()[std::uint16_t(d)] = std::move(object);
+    return made;
+}
+
+// ---- dragging ----
+
+void ScriptHost::startDrag(Object* object, bool lockCenter, const double* rect)
+{
+    m_drag = clipOf(object);
+    m_dragLockCenter = lockCenter;
+    m_dragConstrained = rect != nullptr;
+    if (rect)
+        std::copy(rect, rect + 4, m_dragRect);
+    m_dragOffsetX = m_dragOffsetY = 0;
+    if (m_drag && !m_drag->parent())
+        m_drag = nullptr;  // the root does not move
+    if (m_drag && !lockCenter) {
+        double px = 0, py = 0;
+        globalToLocalOf(*m_drag->parent(), m_pointerX, m_pointerY, px, py);
+        DisplayObject* holder = m_drag->holder();
+        if (holder) {
+            m_dragOffsetX = holder->placement.matrix.tx - px;
+            m_dragOffsetY = holder->placement.matrix.ty - py;
+        }
+    }
+    moveDragged();
+}
+
+void ScriptHost::stopDrag()
+{
+    m_drag = nullptr;
+}
+
+void ScriptHost::moveDragged()
+{
+    if (!m_drag || !m_drag->parent())
+        return;
+    DisplayObject* holder = m_drag->holder();
+    if (!holder)
+        return;
+    double x = 0, y = 0;
+    globalToLocalOf(*m_drag->parent(), m_pointerX, m_pointerY, x, y);
+    x += m_dragOffsetX;
+    y += m_dragOffsetY;
+    if (m_dragConstrained) {
+        // left, top, right, bottom in pixels
+        x = std::clamp(x, std::min(m_dragRect[0], m_dragRect[2]) * 20, std::max(m_dragRect[0], m_dragRect[2]) * 20);
+        y = std::clamp(y, std::min(m_dragRect[1], m_dragRect[3]) * 20, std::max(m_dragRect[1], m_dragRect[3]) * 20);
+    }
+    holder->placement.matrix.tx = x;
+    holder->placement.matrix.ty = y;
+    holder->scriptMoved = true;
+}
+
+}  // namespace swf

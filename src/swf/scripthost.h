@@ -1,0 +1,177 @@
+// The ActionScript machine joined to the Player's display tree: every clip has one script object (made when a
+// script first sees it), clip properties read and write the display objects, and frame scripts, init scripts
+// and clip events run in the order the timeline queues them.
+#pragma once
+
+#include "swf/avm1/host.h"
+#include "swf/avm1/vm.h"
+#include "swf/movie/clip.h"
+
+#include <chrono>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace swf {
+
+class Player;
+class ScriptHost;
+
+// The script side of a movie clip. It stays valid after its clip is removed; then `clip` is null.
+class ClipObject : public avm1::Object {
+public:
+    ClipObject(avm1::Object* proto, bool caseSensitive, ScriptHost& host, Clip* clip)
+        : Object(proto, caseSensitive), clip(clip), m_host(host)
+    {
+    }
+    avm1::ObjectKind kind() const override { return avm1::ObjectKind::DisplayObject; }
+    bool getSpecial(avm1::Vm& vm, const std::string& name, avm1::Value& out) override;
+    bool setSpecial(avm1::Vm& vm, const std::string& name, const avm1::Value& value) override;
+    bool hasSpecial(const std::string& name) const override;
+
+    Clip* clip;
+    std::string lastPath;  // the target path it had, for a removed clip
+    // Its onClipEvent handlers, kept so that unload can still run after the clip is gone.
+    std::shared_ptr<const std::vector<ClipEventHandler>> handlers;
+
+private:
+    ScriptHost& m_host;
+};
+
+class ScriptHost : public avm1::Host {
+public:
+    ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const Movie> movie);
+    ~ScriptHost() override;
+
+    avm1::Vm& vm() { return *m_vm; }
+    void stopSounds() override;
+    void setMovie(std::shared_ptr<const Movie> movie) { m_movie = std::move(movie); }
+    ClipContext context() const;
+
+    // The script object of a clip (made on first use) and the clip of a script object (null if none).
+    ClipObject* objectOf(Clip* clip);
+    static Clip* clipOf(avm1::Object* object);
+    static Clip* clipOf(const avm1::Value& value) { return clipOf(value.asObject()); }
+
+    // Starts a frame's script work: the action budget and the script time start again.
+    void beginFrame();
+    // Runs what the timeline queued, init scripts of a batch before its other scripts, until nothing is left.
+    void runQueue();
+    // Sends a clip event to one clip: its onClipEvent handlers, then the handler property (onLoad …).
+    void dispatch(Clip& clip, std::uint32_t event, int key = 0);
+    // Sends a clip event to every clip of the tree, children before parents.
+    void broadcast(std::uint32_t event, int key = 0);
+    // Calls a method of an object if it is a function; true if it was.
+    bool callMethod(avm1::Object* object, const std::string& name, const std::vector<avm1::Value>& args = {});
+    // True once a limit stopped the scripts of this frame.
+    bool stoppedByLimit() const { return m_vm->aborted(); }
+    // A clip's binding went with its clip: the object forgets it, and its unload handlers wait to run.
+    void clipGone(ClipObject* object);
+
+    // Clip properties by number, for the property actions and the object's named properties.
+    avm1::Value property(Clip& clip, avm1::ClipProperty p);
+    void setProperty(Clip& clip, avm1::ClipProperty p, const avm1::Value& v);
+    // Dotted ("_level0.a.b") and slash ("/a/b") paths of a clip.
+    std::string dottedPath(Clip& clip);
+    std::string slashPath(Clip& clip);
+    // The pointer in stage twips, as the player last saw it.
+    void setPointer(double x, double y) { m_pointerX = x, m_pointerY = y; }
+    double pointerX() const { return m_pointerX; }
+    double pointerY() const { return m_pointerY; }
+    Player& player() { return m_player; }
+    const Movie* movie() const { return m_movie.get(); }
+    Clip* dragged() const { return m_drag; }
+    void moveDragged();
+
+    // Host.
+    void trace(const std::string& line) override;
+    void fscommand(const std::string& command, const std::string& argument) override;
+    void getUrl(const std::string& url, const std::string& target, int method) override;
+    void warning(const std::string& message) override;
+    double nowMs() const override;
+    double scriptElapsedMs() const override;
+    avm1::Object* root() override;
+    avm1::Object* parentOf(avm1::Object* clip) override;
+    bool isClip(const avm1::Object* object) const override;
+    std::string targetPath(avm1::Object* clip) override;
+    avm1::Value getClipProperty(avm1::Object* clip, avm1::ClipProperty p) override;
+    void setClipProperty(avm1::Object* clip, avm1::ClipProperty p, const avm1::Value& v) override;
+    void gotoFrame(avm1::Object* clip, int frame, bool play) override;
+    bool gotoLabel(avm1::Object* clip, const std::string& label, bool play) override;
+    void play(avm1::Object* clip) override;
+    void stop(avm1::Object* clip) override;
+    void nextFrame(avm1::Object* clip) override;
+    void prevFrame(avm1::Object* clip) override;
+    int currentFrame(avm1::Object* clip) override;
+    int framesLoaded(avm1::Object* clip) override;
+    void toggleQuality() override;
+    void cloneSprite(avm1::Object* clip, const std::string& name, int depth) override;
+    void removeSprite(avm1::Object* clip) override;
+    void startDrag(avm1::Object* clip, bool lockCenter, const double* rect) override;
+    void stopDrag() override;
+    void callFrame(avm1::Object* clip, const std::string& frame) override;
+
+    // Buttons and clips with button handlers under the pointer (the pointer set by setPointer first).
+    void pointerMoved();
+    void pointerPressed();
+    void pointerReleased();
+    // True while the pointer is over an enabled button, or a clip with button handlers that shows the hand.
+    bool overButton();
+    // Keys (numbered as the desktop numbers them) for the Key object and its listeners.
+    void keyDown(int key);
+    void keyUp(int key);
+    // Tells the Mouse object's listeners ("onMouseMove", "onMouseDown", "onMouseUp", "onMouseWheel").
+    void mouseMessage(const char* message, const std::vector<avm1::Value>& args = {});
+
+    // Script-made clips (also used by the MovieClip methods).
+    Clip* duplicate(Clip& source, const std::string& name, int depth);
+    bool remove(Clip& clip);
+    Clip* attach(Clip& parent, std::uint16_t characterId, const std::string& name, int depth);
+    Clip* createEmpty(Clip& parent, const std::string& name, int depth);
+
+private:
+    void runEntry(const ActionQueue::Entry& e);
+    void runEvent(Clip& clip, std::uint32_t event, int key);
+    void runPendingUnloads();
+    std::shared_ptr<const std::vector<std::uint8_t>> codeOf(const std::shared_ptr<const void>& owner, const std::vector<std::uint8_t>& bytes);
+    void installClipClass();
+    void installInputObjects();
+    bool hasButtonHandlers(Clip& clip);
+    bool hits(Clip& clip, const DisplayObject& object, double x, double y);
+    Clip* interactiveAt(Clip& parent, double x, double y, int nesting = 0);
+    void showButtonState(Clip& button, int state);  // 0 up, 1 over, 2 down
+    void buttonTransition(Clip& clip, std::uint16_t condition);
+    void runButtonWork();
+    bool stillThere(Clip* clip);
+
+    Player& m_player;
+    ActionQueue& m_queue;
+    std::shared_ptr<const Movie> m_movie;
+    std::unique_ptr<avm1::Vm> m_vm;
+    avm1::Object* m_clipProto = nullptr;
+    std::set<std::uint16_t> m_initDone;
+    std::vector<ClipObject*> m_pendingUnloads;
+    std::shared_ptr<Sprite> m_emptySprite;
+    std::chrono::steady_clock::time_point m_frameStart;
+    double m_pointerX = 0, m_pointerY = 0;
+    Clip* m_drag = nullptr;
+    bool m_dragLockCenter = false;
+    double m_dragOffsetX = 0, m_dragOffsetY = 0;
+    bool m_dragConstrained = false;
+    double m_dragRect[4] = {0, 0, 0, 0};
+    bool m_closing = false;
+    avm1::Object* m_keyObject = nullptr;
+    avm1::Object* m_mouseObject = nullptr;
+    std::set<int> m_keysDown;  // Flash key codes
+    int m_lastKey = 0, m_lastAscii = 0;
+    Clip* m_over = nullptr;     // the button or clip under the pointer
+    Clip* m_pressed = nullptr;  // the one the pointer went down on
+    std::vector<std::pair<Clip*, std::shared_ptr<const std::vector<std::uint8_t>>>> m_queueButton;
+    std::vector<std::pair<Clip*, const char*>> m_queueHandlers;
+};
+
+// Installs the MovieClip class (its prototype's methods) on the machine; returns the prototype.
+avm1::Object* installMovieClipClass(avm1::Vm& vm, ScriptHost& host);
+
+}  // namespace swf

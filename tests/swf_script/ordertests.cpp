@@ -1,0 +1,99 @@
+// Frame scripts, init scripts and clip events run through the player in the order the timeline gives them.
+#include "scriptmovie.h"
+
+#include "swf/format/place.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace scripttest;
+using kivamo::test::SwfWriter;
+
+TEST(ScriptOrder, RootFrameScriptsRunOncePerFrameAndLoop)
+{
+    SwfWriter w(8);
+    w.tag(tag::DoAction, traceBlock("one")).showFrame();
+    w.tag(tag::DoAction, traceBlock("two")).showFrame();
+    MovieRun run(w.finish());
+    ASSERT_TRUE(run.player);
+    run.frames(3);
+    EXPECT_EQ(run.out.lines, (Lines{"one", "two", "one"}));
+}
+
+TEST(ScriptOrder, InitActionsRunOnceAndBeforeTheFrameScript)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::DoAction, traceBlock("frame"));
+    w.tag(tag::DoInitAction, initAction(5, Asm().str("init").trace()));
+    w.showFrame();
+    w.tag(tag::DoAction, traceBlock("second")).showFrame();
+    MovieRun run(w.finish());
+    run.frames(4);
+    EXPECT_EQ(run.out.lines, (Lines{"init", "frame", "second", "frame", "second"}));
+}
+
+TEST(ScriptOrder, ChildScriptsSeeTheirOwnTimelineAndTheRoot)
+{
+    SwfWriter w(8);
+    // The child sets a variable on itself and traces its path; the root reads it a frame later.
+    w.tag(tag::DefineSprite, sprite(5, {block(Asm().str("x").num(5).a(op::SetVariable)
+                                                   .str("_target").a(op::GetVariable).trace()
+                                                   .a(op::Stop))}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid")).showFrame();
+    w.tag(tag::DoAction, block(Asm().str("kid.x").a(op::GetVariable).trace()
+                                   .str("/kid:x").a(op::GetVariable).trace()
+                                   .str("_root.kid._name").a(op::GetVariable).trace()
+                                   .str("kid").a(op::GetVariable).trace()
+                                   .a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);
+    EXPECT_EQ(run.out.lines, (Lines{"/kid", "5", "5", "kid", "_level0.kid"}));
+}
+
+TEST(ScriptOrder, GotoFromAScriptRunsTheTargetFrameAndSkipsTheOnesBetween)
+{
+    SwfWriter w(8);
+    w.tag(tag::DoAction, block(Asm().num(3).callMethod(Asm().get("_root"), "gotoAndStop", 1).a(op::Pop))).showFrame();
+    w.tag(tag::DoAction, traceBlock("two")).showFrame();
+    w.tag(tag::DoAction, block(Asm().str("three").trace().str("_currentframe").a(op::GetVariable).trace()));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);
+    EXPECT_EQ(run.out.lines, (Lines{"three", "3"}));
+    EXPECT_EQ(run.player->currentFrame(), 2u);
+    EXPECT_FALSE(run.player->isPlaying());
+}
+
+TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid", {{swf::clipevent::Load, Asm().str("load").trace()},
+                                                      {swf::clipevent::EnterFrame, Asm().str("enter").trace()},
+                                                      {swf::clipevent::Unload, Asm().str("unload").trace()}}));
+    w.tag(tag::DoAction, traceBlock("root1")).showFrame();
+    w.tag(tag::DoAction, traceBlock("root2")).showFrame();
+    w.tag(tag::RemoveObject2, kivamo::test::removeObject2(1));
+    w.tag(tag::DoAction, block(Asm().str("root3").trace().a(op::Stop))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(4);
+    // A clip's load follows its placement in the frame's tags; its enterFrame comes before its parent's script.
+    EXPECT_EQ(run.out.lines, (Lines{"load", "root1", "enter", "root2", "unload", "root3"}));
+}
+
+TEST(ScriptOrder, OnEnterFrameSetByAScriptRunsEachFrame)
+{
+    SwfWriter w(8);
+    Asm body = Asm().str("tick").trace();
+    w.tag(tag::DoAction, block(Asm().get("this").str("onEnterFrame").function("", {}, body).a(op::SetMember)
+                                   .a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);
+    EXPECT_EQ(run.out.lines, (Lines{"tick", "tick"}));
+}
+
+}  // namespace

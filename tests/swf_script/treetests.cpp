@@ -1,0 +1,114 @@
+// Scripts acting on the display tree: FSCommands, script-made clips and their removal, properties, limits.
+#include "scriptmovie.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace scripttest;
+using kivamo::test::SwfWriter;
+
+TEST(ScriptTree, FsCommandsFromScriptsReachTheListener)
+{
+    SwfWriter w(8);
+    // getURL with an "FSCommand:" address, both as the fixed action and from the stack.
+    w.tag(tag::DoAction, kivamo::test::actions({kivamo::test::actionGetUrl("FSCommand:fullscreen", "true")}));
+    w.tag(tag::DoAction, block(Asm().str("fscommand:quit").str("").record(op::GetURL2, {0}).a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    ASSERT_EQ(run.out.commands.size(), 2u);
+    EXPECT_EQ(run.out.commands[0], (std::pair<std::string, std::string>{"fullscreen", "true"}));
+    EXPECT_EQ(run.out.commands[1].first, "quit");
+    EXPECT_TRUE(run.out.urls.empty());
+}
+
+TEST(ScriptTree, AnEndlessLoopStopsTheMovieWithAWarning)
+{
+    SwfWriter w(8);
+    // A jump back onto itself never ends.
+    w.tag(tag::DoAction, block(Asm().jump(op::Jump, -5))).showFrame();
+    w.tag(tag::DoAction, traceBlock("never")).showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);
+    EXPECT_TRUE(run.player->scriptsHalted());
+    EXPECT_FALSE(run.player->isPlaying());
+    ASSERT_FALSE(run.out.warnings.empty());
+    EXPECT_NE(run.out.warnings[0].find("slowly"), std::string::npos);
+    EXPECT_TRUE(run.out.lines.empty());
+}
+
+TEST(ScriptTree, ScriptMadeClipsOutliveTheTimelineUntilRemoved)
+{
+    SwfWriter w(8);
+    // Frame 1 makes the clip the first time only.
+    Asm make = Asm().num(3).str("made").callMethod(Asm().get("_root"), "createEmptyMovieClip", 2).a(op::Pop)
+                   .str("once").boolean(true).a(op::SetVariable);
+    Asm report = Asm().get("made").a(op::TypeOf).trace();
+    w.tag(tag::DoAction, block(Asm().get("once").jump(op::If, int(make.bytes.size())).append(make).append(report)));
+    w.showFrame();
+    w.tag(tag::DoAction, block(report)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);  // frame 1, frame 2, back to frame 1
+    EXPECT_EQ(run.out.lines, (Lines{"movieclip", "movieclip", "movieclip"}));
+}
+
+TEST(ScriptTree, RemoveMovieClipTakesOnlyScriptDepths)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "placed"));
+    w.tag(tag::DoAction,
+          block(Asm().num(7).str("made").callMethod(Asm().get("_root"), "createEmptyMovieClip", 2).a(op::Pop)
+                    .callMethod(Asm().get("made"), "getDepth", 0).trace()
+                    .callMethod(Asm().get("made"), "removeMovieClip", 0).a(op::Pop)
+                    .callMethod(Asm().get("placed"), "removeMovieClip", 0).a(op::Pop)
+                    .get("made").a(op::TypeOf).trace()
+                    .get("placed").a(op::TypeOf).trace()
+                    .callMethod(Asm().get("_root"), "getNextHighestDepth", 0).trace()
+                    .a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"7", "undefined", "movieclip", "0"}));
+}
+
+TEST(ScriptTree, PropertiesWriteTheDisplayObject)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid"));
+    w.tag(tag::DoAction, block(Asm().str("kid._x").num(12.5).a(op::SetVariable)
+                                   .str("kid._xscale").num(200).a(op::SetVariable)
+                                   .str("kid._alpha").num(50).a(op::SetVariable)
+                                   .str("kid._x").a(op::GetVariable).trace()
+                                   .str("kid._xscale").a(op::GetVariable).trace()
+                                   .str("kid").num(0).a(op::GetProperty).trace()
+                                   .a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"12.5", "200", "12.5"}));
+    const auto& list = run.player->root()->displayList();
+    ASSERT_EQ(list.count(1), 1u);
+    EXPECT_DOUBLE_EQ(list.at(1).placement.matrix.tx, 250);
+    EXPECT_DOUBLE_EQ(list.at(1).placement.matrix.a, 2);
+    EXPECT_DOUBLE_EQ(list.at(1).placement.colorTransform.aMult, 0.5);
+}
+
+TEST(ScriptTree, AttachMovieMakesAnExportedSprite)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {traceBlock("attached frame")}));
+    w.tag(tag::ExportAssets, kivamo::test::ByteWriter().u16(1).u16(5).cstring("Thing").data());
+    w.tag(tag::DoAction, block(Asm().num(4).str("thing").str("Thing")
+                                   .callMethod(Asm().get("_root"), "attachMovie", 3).a(op::Pop)
+                                   .str("thing._name").a(op::GetVariable).trace()
+                                   .a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"thing", "attached frame"}));
+}
+
+}  // namespace
