@@ -24,7 +24,7 @@ std::size_t distinctColours(const QImage& image)
 TEST(Demos, EachDemoPlaysAndDrawsAPictureThatChanges)
 {
     auto demos = demoMovies();
-    ASSERT_EQ(demos.size(), 6u);
+    ASSERT_EQ(demos.size(), 7u);
     for (const DemoMovie& demo : demos) {
         auto player = playerFor(demo.bytes);
         ASSERT_TRUE(player) << demo.fileName;
@@ -65,6 +65,70 @@ TEST(Demos, MusicVideoSoundKeepsWithItsPictures)
         player->advance();
     }
     EXPECT_GT(onBeat, 1.4 * offBeat);
+}
+
+// Clicks the stage at a point in movie pixels (the picture is rendered at stage size first, so the player
+// knows where its stage is).
+void click(swf::Player& player, double x, double y)
+{
+    renderFrame(player, swf::Quality::High);
+    player.pointerMove(x, y);
+    player.pointerPress(x, y);
+    player.pointerRelease(x, y);
+}
+
+TEST(Demos, InteractiveDemoWaitsOnItsButtonsAndReplays)
+{
+    auto player = playerFor(interactive().bytes);
+    ASSERT_TRUE(player);
+    const std::size_t total = player->totalFrames();
+    ASSERT_EQ(total, 63u);
+
+    // The preloader passes at once for a complete movie; the title frame stops on the start button.
+    for (int i = 0; i < 10; ++i)
+        player->advance();
+    EXPECT_EQ(player->currentFrame(), 2u);
+    EXPECT_FALSE(player->isPlaying());
+
+    // A click beside the button changes nothing; a click on it starts the ball.
+    click(*player, 60, 60);
+    player->advance();
+    EXPECT_EQ(player->currentFrame(), 2u);
+    click(*player, 275, 170);
+    player->advance();
+    EXPECT_EQ(player->currentFrame(), 3u);
+
+    for (std::size_t i = 0; i < total + 5; ++i)
+        player->advance();
+    EXPECT_EQ(player->currentFrame(), total - 1);
+    EXPECT_FALSE(player->isPlaying());
+
+    click(*player, 275, 170);
+    EXPECT_EQ(player->currentFrame(), 3u);
+    player->advance();
+    EXPECT_EQ(player->currentFrame(), 4u);
+}
+
+TEST(Demos, InteractiveDemoPreloaderWaitsForFramesStillArriving)
+{
+    // Streamed in two parts: while the last frames are missing, frame 2 sends the movie back to frame 1.
+    Bytes movie = interactive().bytes;
+    swf::Player player;
+    const std::size_t firstPart = movie.size() / 2;
+    ASSERT_TRUE(player.appendBytes(movie.data(), firstPart));
+    bool reachedTheCheck = false, wentBack = false;
+    for (int i = 0; i < 7; ++i) {
+        player.advance();
+        EXPECT_LE(player.currentFrame(), 1u) << i;
+        wentBack = wentBack || (reachedTheCheck && player.currentFrame() == 0);
+        reachedTheCheck = reachedTheCheck || player.currentFrame() == 1;
+    }
+    EXPECT_TRUE(wentBack);
+    ASSERT_TRUE(player.appendBytes(movie.data() + firstPart, movie.size() - firstPart));
+    player.finishLoading();
+    for (int i = 0; i < 4; ++i)
+        player.advance();
+    EXPECT_EQ(player.currentFrame(), 2u);
 }
 
 TEST(Demos, TheRenderCommandDrawsEachDemoFile)

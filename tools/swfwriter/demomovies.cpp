@@ -258,7 +258,7 @@ Bytes morphRectangles(std::uint16_t id, TwipsRect from, WriterColour fromColour,
 
 std::vector<DemoMovie> demoMovies()
 {
-    return {gradients(), bitmaps(), morph(), text(), spritesAndMask(), musicVideo()};
+    return {gradients(), bitmaps(), morph(), text(), spritesAndMask(), musicVideo(), interactive()};
 }
 
 }  // namespace kivamo::test
