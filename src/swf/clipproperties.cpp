@@ -44,7 +44,10 @@ Value ScriptHost::property(Clip& clip, ClipProperty p)
     case ClipProperty::YScale: return Value(yScaleOf(m) * 100);
     case ClipProperty::Rotation: return Value(rotationOf(m));
     case ClipProperty::CurrentFrame: return Value(int(clip.currentFrame()) + 1);
-    case ClipProperty::TotalFrames: return Value(int(clip.frameCount()));
+    case ClipProperty::TotalFrames:
+        // While the movie is still arriving, the root's count is the one its header declares.
+        return Value(int(clip.parent() || !m_player.root() || &clip != m_player.root() ? clip.frameCount()
+                                                                                        : m_player.totalFrames()));
     case ClipProperty::FramesLoaded: return Value(int(clip.availableFrames()));
     case ClipProperty::Alpha: {
         const ColorTransform& c = holder ? holder->placement.colorTransform : ColorTransform();

@@ -111,19 +111,17 @@ TEST(Demos, InteractiveDemoWaitsOnItsButtonsAndReplays)
 
 TEST(Demos, InteractiveDemoPreloaderWaitsForFramesStillArriving)
 {
-    // Streamed in two parts: while the last frames are missing, frame 2 sends the movie back to frame 1.
+    // Streamed in two parts: while the last frames are missing, frame 2 sends the movie back to frame 1,
+    // although the frames after it could already play.
     Bytes movie = interactive().bytes;
     swf::Player player;
-    const std::size_t firstPart = movie.size() / 2;
+    const std::size_t firstPart = movie.size() - 200;  // the title frame and a part of the animation
     ASSERT_TRUE(player.appendBytes(movie.data(), firstPart));
-    bool reachedTheCheck = false, wentBack = false;
+    ASSERT_GE(player.framesLoaded(), 3u);
     for (int i = 0; i < 7; ++i) {
         player.advance();
         EXPECT_LE(player.currentFrame(), 1u) << i;
-        wentBack = wentBack || (reachedTheCheck && player.currentFrame() == 0);
-        reachedTheCheck = reachedTheCheck || player.currentFrame() == 1;
     }
-    EXPECT_TRUE(wentBack);
     ASSERT_TRUE(player.appendBytes(movie.data() + firstPart, movie.size() - firstPart));
     player.finishLoading();
     for (int i = 0; i < 4; ++i)
