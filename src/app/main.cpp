@@ -24,6 +24,7 @@
 #include <QUrl>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
+#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstring>
@@ -68,6 +69,8 @@ int firstStart(QApplication& app, kivamo::SingleInstance& instance, const QStrin
     Tmainform* movieWindow = nullptr;
     kivamo::FlashControlFactory createControl = kivamo::tshockwaveflashFactory(
         &network, [&movieWindow](kivamo::TShockwaveFlash& control) {
+            control.setSharedObjectRoot(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                        QStringLiteral("/sharedobjects"));
             if (movieWindow)
                 movieWindow->placeMovieControl(&control);
         });

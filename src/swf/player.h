@@ -28,6 +28,12 @@ public:
     virtual void trace(const std::string& line) { (void)line; }
     virtual void openUrl(const std::string& url, const std::string& target) { (void)url, (void)target; }
     virtual void warning(const std::string& text) { (void)text; }
+    // The text at an address a script loads (LoadVars, XML); false when it cannot be had.
+    virtual bool loadText(const std::string& url, std::string& text)
+    {
+        (void)url, (void)text;
+        return false;
+    }
 };
 
 class Player {
@@ -99,6 +105,12 @@ public:
     void stopSounds();
 
     void setListener(PlayerListener* listener) { m_listener = listener; }
+    // Where this movie's SharedObject data is kept; empty (the default) keeps it only while the movie runs.
+    void setSharedObjectFolder(std::string folder) { m_sharedObjectFolder = std::move(folder); }
+    const std::string& sharedObjectFolder() const { return m_sharedObjectFolder; }
+    // The user's language as scripts see it ("zh-CN", "en").
+    void setLanguage(std::string language) { m_language = std::move(language); }
+    const std::string& language() const { return m_language; }
     PlayerListener& listener();
     Clip* root() { return m_root.get(); }
     // Sends one message through the listener as an FSCommand or a web address request.
@@ -128,6 +140,8 @@ private:
     CommandList m_commands;
     PlayerListener m_silent;
     PlayerListener* m_listener = nullptr;
+    std::string m_sharedObjectFolder;
+    std::string m_language = "en";
     double m_clockMs = 0;
     bool m_looping = true;
     bool m_qualityToggled = false;

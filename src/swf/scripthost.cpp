@@ -139,6 +139,21 @@ void ScriptHost::stopSounds()
     m_player.stopSounds();
 }
 
+std::string ScriptHost::sharedObjectFolder()
+{
+    return m_player.sharedObjectFolder();
+}
+
+bool ScriptHost::loadText(const std::string& url, std::string& text)
+{
+    return m_player.listener().loadText(url, text);
+}
+
+std::string ScriptHost::language()
+{
+    return m_player.language();
+}
+
 ClipObject* ScriptHost::objectOf(Clip* clip)
 {
     if (!clip)

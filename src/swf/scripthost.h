@@ -46,6 +46,9 @@ public:
 
     avm1::Vm& vm() { return *m_vm; }
     void stopSounds() override;
+    std::string sharedObjectFolder() override;
+    bool loadText(const std::string& url, std::string& text) override;
+    std::string language() override;
     void setMovie(std::shared_ptr<const Movie> movie) { m_movie = std::move(movie); }
     ClipContext context() const;
 

@@ -20,6 +20,8 @@ public:
     ActionBuilder& ifTrue(const std::string& label);
     ActionBuilder& jump(const std::string& label);
     ActionBuilder& label(const std::string& name);
+    // Any action with its payload (GetURL2 0x9A takes one byte of flags).
+    ActionBuilder& record(std::uint8_t code, const Bytes& payload);
     // The records with their End action; unknown labels throw std::logic_error.
     Bytes bytes() const;
 
@@ -28,7 +30,6 @@ private:
         std::size_t offsetField;  // where the signed 16-bit offset goes
         std::string label;
     };
-    ActionBuilder& record(std::uint8_t code, const Bytes& payload);
     Bytes m_code;
     std::vector<Branch> m_branches;
     std::vector<std::pair<std::string, std::size_t>> m_labels;

@@ -93,6 +93,7 @@ void TShockwaveFlash::Movie(const QString& pathOrAddress)
 {
     reset();
     QString where = pathOrAddress.trimmed();
+    m_source = where;
     if (isWebAddress(where))
         download(where);
     else

@@ -64,6 +64,9 @@ public:
     void setTransferTimeout(int milliseconds) { m_transferTimeout = milliseconds; }
     // Movies larger than this are refused, from a file or from the network (tests lower it).
     void setMaxMovieBytes(qint64 bytes) { m_maxBytes = bytes; }
+    // The folder under which movies keep their SharedObject data, one folder per movie; empty (the
+    // default) keeps it only while the movie plays.
+    void setSharedObjectRoot(const QString& folder) { m_sharedObjectRoot = folder; }
     // Paint events that drew a movie frame so far (tests check that unchanged frames are not redrawn).
     int framesPainted() const { return m_framesPainted; }
     // A repaint was asked for since the last paint (a new frame, a new view).
@@ -91,6 +94,7 @@ protected:
 
 private:
     void fsCommand(const std::string& command, const std::string& argument) override;
+    bool loadText(const std::string& url, std::string& text) override;
 
     void reset();
     void updateCursor();
@@ -119,6 +123,8 @@ private:
     FlashControlEvents m_events;
     QString m_message;
     QString m_wmode;
+    QString m_source;  // the path or address of the movie
+    QString m_sharedObjectRoot;
     swf::ScaleMode m_scale = swf::ScaleMode::ShowAll;
     std::optional<swf::Rgba> m_background;
     std::optional<swf::Rect> m_zoom;

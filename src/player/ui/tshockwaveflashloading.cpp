@@ -2,6 +2,8 @@
 // with the progress, the ready states and the explanation shown when a movie cannot be had.
 #include "player/ui/tshockwaveflash.h"
 
+#include "player/moviescriptfiles.h"
+
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -10,6 +12,10 @@
 #include <algorithm>
 
 namespace kivamo {
+
+namespace {
+constexpr qint64 kMaxScriptTextBytes = 16 * 1024 * 1024;  // LoadVars and XML files a script reads
+}
 
 void TShockwaveFlash::loadFile(const QString& path)
 {
@@ -95,6 +101,8 @@ void TShockwaveFlash::acceptBytes(const QByteArray& bytes)
         m_player = std::make_unique<swf::Player>();
         m_player->setListener(this);
         m_player->setLooping(m_loop);
+        m_player->setSharedObjectFolder(sharedObjectFolderFor(m_sharedObjectRoot, m_source).toStdString());
+        m_player->setLanguage(flashLanguage(QLocale::system()).toStdString());
         if (!m_audio)
             m_audio = std::make_unique<swf::AudioOutput>();
         m_audio->setPlayer(m_player.get());
@@ -158,6 +166,12 @@ void TShockwaveFlash::fail(const QString& why)
     m_dirty = true;
     update();
     emit loadEnded();
+}
+
+bool TShockwaveFlash::loadText(const std::string& url, std::string& text)
+{
+    // Scripts read text files beside a local movie; web addresses are not fetched for them.
+    return readScriptText(scriptFilePath(m_source, QString::fromStdString(url)), kMaxScriptTextBytes, text);
 }
 
 }  // namespace kivamo

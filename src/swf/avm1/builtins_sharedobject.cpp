@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -171,6 +172,9 @@ Value flush(Vm& vm, const Value& self, const std::vector<Value>&)
         vm.warnOnce("SharedObject data over the engine's limit");
         return Value(false);
     }
+    // The movie's folder is made on its first flush.
+    std::error_code ignored;
+    std::filesystem::create_directories(vm.host().sharedObjectFolder(), ignored);
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << writer.text;
     return Value(bool(out));
