@@ -179,8 +179,19 @@ struct RadialPosition {
     }
 };
 struct FocalPosition {
-    double focal;
-    double operator()(double x, double y) const { return GradientRamp::position(FillKind::FocalGradient, focal, x, y); }
+    double focal;  // held inside the rim, not 0
+    double operator()(double x, double y) const
+    {
+        double u = x / 16384.0, v = y / 16384.0;
+        double dx = focal - u, dy = -v;
+        double length = std::sqrt(dx * dx + dy * dy);
+        if (length == 0)
+            return 0;
+        dx /= length;
+        dy /= length;
+        double edge = std::sqrt(std::max(0.0, 1.0 - focal * focal * dy * dy)) + focal * dx;
+        return edge > 0 ? length / edge : 1.0;
+    }
 };
 
 // Spread modes, folding as GradientRamp::spread does.
@@ -300,7 +311,9 @@ QImage shadedImage(const FillStyle& style, const GradientColours::Lookup& lookup
         break;
     case FillKind::FocalGradient:
         if (style.gradient.focalPoint != 0) {
-            shadeWithSpread(s, FocalPosition{style.gradient.focalPoint}, style.gradient.spread, image, area, spans);
+            const double focal =
+                std::clamp(style.gradient.focalPoint, -GradientRamp::kMaxFocalPoint, GradientRamp::kMaxFocalPoint);
+            shadeWithSpread(s, FocalPosition{focal}, style.gradient.spread, image, area, spans);
             break;
         }
         [[fallthrough]];
