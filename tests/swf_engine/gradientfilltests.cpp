@@ -158,11 +158,21 @@ TEST(GradientFill, FillsShadingOnlyNearThePathPaintTheSamePixels)
     const QPainterPath path = testPath();
     QPen pen(Qt::black, 90);
     const QPainterPath stroke = swf::strokeOutline(path, pen, QTransform::fromScale(0.05, 0.05));
+    // A slanted bar reaching twenty million twips beyond both sides of the device.
+    const QPainterPath bar = [] {
+        QPainterPath p;
+        p.moveTo(-2e7, 300);
+        p.lineTo(2e7, 700);
+        p.lineTo(2e7, 760);
+        p.lineTo(-2e7, 360);
+        p.closeSubpath();
+        return p;
+    }();
     for (const GradientCase& c : gradientCases()) {
         const swf::GradientColours kept(c.style.gradient);
         for (bool antialias : {false, true}) {
             for (QRect clip : {QRect(0, 0, 60, 50), QRect(0, 17, 60, 16), QRect(-5, 40, 20, 30)}) {
-                for (const QPainterPath* p : {&path, &stroke}) {
+                for (const QPainterPath* p : {&path, &stroke, &bar}) {
                     QImage expected = filledFromWholePicture(c, *p, antialias, clip);
                     EXPECT_EQ(differingPixels(filledNearThePath(c, *p, antialias, clip, nullptr), expected), 0)
                         << c.name << (antialias ? ", anti-aliased" : ", aliased") << ", clip row " << clip.top();

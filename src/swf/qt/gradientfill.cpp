@@ -104,10 +104,10 @@ public:
             }
             if (lo > hi)
                 continue;
-            int from = int(std::max(-1.0, std::floor(lo) - m_area.left() - 1));
-            int to = int(std::min(double(m_area.width()) + 1, std::ceil(hi) - m_area.left() + 1));
-            from = std::max(from, 0);
-            to = std::min(to, m_area.width());
+            // Clamped before they become whole numbers: a row may reach far beyond the area.
+            const double width = m_area.width();
+            const int from = int(std::clamp(std::floor(lo) - m_area.left() - 1, 0.0, width));
+            const int to = int(std::clamp(std::ceil(hi) - m_area.left() + 1, 0.0, width));
             if (from < to)
                 out[std::size_t(r)].add(from, to);
         }
