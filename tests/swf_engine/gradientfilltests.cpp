@@ -51,7 +51,7 @@ struct GradientCase {
 
 std::vector<GradientCase> gradientCases()
 {
-    const double s = 40.0 / 32768;  // the gradient square 40 device pixels wide at 1:20
+    const double s = 800.0 / 32768;  // the gradient square 800 twips, 40 device pixels wide at 1:20
     swf::ColorTransform tinted;
     tinted.rMult = 0.5;
     tinted.aMult = 0.75;
@@ -65,6 +65,9 @@ std::vector<GradientCase> gradientCases()
         {"radial reflect, sheared shape",
          gradientStyle(FillKind::RadialGradient, SpreadMode::Reflect, {s, 0, 0, s / 2, 700, 600}),
          QTransform(0.05, 0.01, 0.02, 0.04, 3.25, -2.5), {}, QPointF(0.125, -0.375)},
+        {"radial pad, odd row widths",
+         gradientStyle(FillKind::RadialGradient, SpreadMode::Pad, {s / 2, 0, 0, s, 500, 300}),
+         QTransform(0.05, 0, 0, 0.05, 0.5, 0), tinted, QPointF(0.375, 0.125)},
         {"radial repeat", gradientStyle(FillKind::RadialGradient, SpreadMode::Repeat, {s / 3, 0, 0, s / 3, 500, 500}),
          QTransform::fromScale(0.05, 0.05), tinted, {}},
         {"focal pad", gradientStyle(FillKind::FocalGradient, SpreadMode::Pad, {s, 0, 0, s, 600, 600}, 0.6),

@@ -247,6 +247,35 @@ void positions(const Shading& s, RadialPosition position, int x0, int n, double 
 }
 #endif
 
+// Colours of n positions, folded by the spread mode.
+template <typename Fold>
+void colours(const Shading& s, Fold fold, const double* t, int n, QRgb* out)
+{
+    for (int i = 0; i < n; ++i)
+        out[i] = s.lookup[std::size_t(fold(t[i]) * kLookupSteps + 0.5)];
+}
+
+#ifdef __SSE2__
+// Padded positions two at a time: the larger of t and 0 is 0 for a NaN too, and infinity is masked to 0.
+void colours(const Shading& s, PadFold fold, const double* t, int n, QRgb* out)
+{
+    const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1.0), infinity = _mm_set1_pd(INFINITY);
+    const __m128d steps = _mm_set1_pd(kLookupSteps), half = _mm_set1_pd(0.5);
+    int i = 0;
+    alignas(16) std::int32_t index[4];
+    for (; i + 1 < n; i += 2) {
+        const __m128d v = _mm_loadu_pd(t + i);
+        const __m128d padded = _mm_and_pd(_mm_min_pd(_mm_max_pd(v, zero), one), _mm_cmpneq_pd(v, infinity));
+        const __m128d scaled = _mm_add_pd(_mm_mul_pd(padded, steps), half);
+        _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_cvttpd_epi32(scaled));
+        out[i] = s.lookup[index[0]];
+        out[i + 1] = s.lookup[index[1]];
+    }
+    if (i < n)
+        colours<PadFold>(s, fold, t + i, n - i, out + i);
+}
+#endif
+
 template <typename Position, typename Fold>
 void shadeRow(const Shading& s, Position position, Fold fold, QRgb* line, int deviceLeft, int deviceY, Span span)
 {
@@ -256,8 +285,7 @@ void shadeRow(const Shading& s, Position position, Fold fold, QRgb* line, int de
     for (int x = span.from; x < span.to; x += kRun) {
         const int n = std::min(kRun, span.to - x);
         positions(s, position, deviceLeft + x, n, rowX, rowY, t);
-        for (int i = 0; i < n; ++i)
-            line[x + i] = s.lookup[std::size_t(fold(t[i]) * kLookupSteps + 0.5)];
+        colours(s, fold, t, n, line + x);
     }
 }
 
