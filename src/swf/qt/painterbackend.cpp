@@ -213,21 +213,22 @@ private:
             const QtLayer& layer = g.layers[l];
             const GeometryLayer& source = c.geometry->layers[l];
             for (std::size_t i = 0; i < layer.fills.size(); ++i)
-                fillPath(layer.fills[i], source.fills[i].style, context, t);
+                fillPath(layer.fills[i], source.fills[i].style, layer.fillGradients[i].get(), context, t);
             for (std::size_t i = 0; i < layer.strokes.size(); ++i)
-                strokePath(layer.strokes[i], source.strokes[i].style, context, t);
+                strokePath(layer.strokes[i], source.strokes[i].style, layer.strokeGradients[i].get(), context, t);
         }
         m_p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
 
-    void fillPath(const QPainterPath& path, const FillStyle& style, const BrushContext& context, const QTransform& t)
+    void fillPath(const QPainterPath& path, const FillStyle& style, const GradientColours* gradient,
+                  const BrushContext& context, const QTransform& t)
     {
         if (style.isBitmap()) {
             drawBitmapFill(path, style, context, t);
             return;
         }
         if (style.isGradient() && !context.fillColour) {
-            fillGradientPath(m_p, path, style, context, t, m_frame.antialias);
+            fillGradientPath(m_p, path, style, gradient, context, t, m_frame.antialias);
             return;
         }
         fillShapePath(m_p, path, makeBrush(style, context), t, m_frame.antialias,
@@ -256,12 +257,12 @@ private:
         m_p.restore();
     }
 
-    void strokePath(const QPainterPath& path, const LineStyle& style, const BrushContext& context,
-                    const QTransform& t)
+    void strokePath(const QPainterPath& path, const LineStyle& style, const GradientColours* gradient,
+                    const BrushContext& context, const QTransform& t)
     {
         QPen pen = makePen(style, context, t, m_frame.stageToPixels);
         if (style.hasFill && style.fill.isGradient() && !context.fillColour)
-            strokeGradientPath(m_p, path, pen, style.fill, context, t, m_frame.antialias);
+            strokeGradientPath(m_p, path, pen, style.fill, gradient, context, t, m_frame.antialias);
         else
             strokeShapePath(m_p, path, pen, t, m_frame.antialias);
     }

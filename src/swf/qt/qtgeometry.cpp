@@ -1,6 +1,7 @@
 #include "swf/qt/qtgeometry.h"
 
 #include "swf/movie/movie.h"
+#include "swf/qt/gradientfill.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -44,6 +45,11 @@ void prepareForSharedPainting(const std::vector<QPainterPath>& paths)
         path.boundingRect();
         painter.fillPath(path, nothing);
     }
+}
+
+std::shared_ptr<const GradientColours> gradientColours(const FillStyle& style)
+{
+    return style.isGradient() ? std::make_shared<const GradientColours>(style.gradient) : nullptr;
 }
 
 QColor transformed(const Rgba& colour, const BrushContext& context)
@@ -119,10 +125,14 @@ const QtGeometry& qtGeometry(const ShapeGeometry& geometry)
         Qt::FillRule rule = geometry.nonZeroWinding ? Qt::WindingFill : Qt::OddEvenFill;
         for (const GeometryLayer& layer : geometry.layers) {
             QtLayer out;
-            for (const FillPath& f : layer.fills)
+            for (const FillPath& f : layer.fills) {
                 out.fills.push_back(toPainterPath(f.path, rule));
-            for (const StrokePath& s : layer.strokes)
+                out.fillGradients.push_back(gradientColours(f.style));
+            }
+            for (const StrokePath& s : layer.strokes) {
                 out.strokes.push_back(toPainterPath(s.path, Qt::WindingFill));
+                out.strokeGradients.push_back(s.style.hasFill ? gradientColours(s.style.fill) : nullptr);
+            }
             prepareForSharedPainting(out.fills);
             prepareForSharedPainting(out.strokes);
             q->layers.push_back(std::move(out));

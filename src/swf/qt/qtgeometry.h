@@ -10,16 +10,21 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace swf {
 
 struct Movie;
+class GradientColours;
 
 struct QtLayer {
     std::vector<QPainterPath> fills;
     std::vector<QPainterPath> strokes;
+    // The colours of each gradient fill and gradient line (null for the others), kept with the paths.
+    std::vector<std::shared_ptr<const GradientColours>> fillGradients;
+    std::vector<std::shared_ptr<const GradientColours>> strokeGradients;
 };
 
 struct QtGeometry {

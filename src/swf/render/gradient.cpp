@@ -7,8 +7,6 @@ namespace swf {
 
 namespace {
 
-constexpr double kMaxFocalPoint = 0.98;
-
 float toLinearLight(float c)
 {
     return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
@@ -69,7 +67,6 @@ double GradientRamp::position(FillKind kind, double focalPoint, double x, double
     if (kind == FillKind::LinearGradient)
         return x / 32768.0 + 0.5;
     double u = x / 16384.0, v = y / 16384.0;
-    // A focus on the rim or beyond would make positions run off to infinity; Flash holds it just inside.
     focalPoint = std::clamp(focalPoint, -kMaxFocalPoint, kMaxFocalPoint);
     if (kind != FillKind::FocalGradient || focalPoint == 0)
         return std::sqrt(u * u + v * v);

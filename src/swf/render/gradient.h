@@ -16,6 +16,8 @@ struct RampColour {
 class GradientRamp {
 public:
     static constexpr int kEntries = 256;
+    // A focus on the rim or beyond would make positions run off to infinity; Flash holds it just inside.
+    static constexpr double kMaxFocalPoint = 0.98;
 
     // Linear-RGB gradients keep their entries in linear light and convert back when read.
     explicit GradientRamp(const Gradient& gradient);
