@@ -102,15 +102,8 @@ void ScriptHost::showButtonState(Clip& button, int state)
     button.displayList().clear();
     for (const ButtonRecord& r : holder->character.button->records) {
         bool shown = state == 0 ? r.up : state == 1 ? r.over : r.down;
-        if (!shown || r.characterId == holder->placement.characterId)
-            continue;
-        Placement child;
-        child.characterId = r.characterId;
-        child.matrix = r.matrix;
-        child.colorTransform = r.colorTransform;
-        child.blendMode = r.blendMode;
-        child.filters = r.filters;
-        button.placeObject(r.depth, child, context());
+        if (shown && r.characterId != holder->placement.characterId)
+            button.placeObject(r.depth, placementOf(r), context());
     }
 }
 

@@ -6,6 +6,17 @@
 
 namespace swf {
 
+Placement placementOf(const ButtonRecord& record)
+{
+    Placement p;
+    p.characterId = record.characterId;
+    p.matrix = record.matrix;
+    p.colorTransform = record.colorTransform;
+    p.blendMode = record.blendMode;
+    p.filters = record.filters;
+    return p;
+}
+
 namespace {
 
 void applyPlace(PlacementState& state, const PlaceObject& p)
@@ -238,15 +249,8 @@ void Clip::placeObject(std::uint16_t depth, const Placement& placement, const Cl
         // A button shows its up state; each up record becomes a child at its own depth.
         object.clip = std::make_unique<Clip>(character->button, nullptr, this);
         for (const ButtonRecord& r : character->button->records) {
-            if (!r.up || r.characterId == placement.characterId)
-                continue;
-            Placement child;
-            child.characterId = r.characterId;
-            child.matrix = r.matrix;
-            child.colorTransform = r.colorTransform;
-            child.blendMode = r.blendMode;
-            child.filters = r.filters;
-            object.clip->placeObject(r.depth, child, context);
+            if (r.up && r.characterId != placement.characterId)
+                object.clip->placeObject(r.depth, placementOf(r), context);
         }
     }
     m_displayList[depth] = std::move(object);

@@ -30,6 +30,9 @@ struct Placement {
     std::shared_ptr<const std::vector<ClipEventHandler>> clipActions;  // onClipEvent handlers, if any
 };
 
+// How one of a button's records places its character inside the button.
+Placement placementOf(const ButtonRecord& record);
+
 // Which object sits at each depth after a frame's control tags.
 using PlacementState = std::map<std::uint16_t, Placement>;
 

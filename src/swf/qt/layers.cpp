@@ -1,5 +1,7 @@
 #include "swf/qt/layers.h"
 
+#include "swf/qt/qtgeometry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -52,20 +54,13 @@ void composePixelwise(QPainter& target, const QImage& layer, QRgb (*blend)(QRgb,
 
 QPainter::CompositionMode compositionOf(BlendMode mode, bool nested)
 {
+    // Alpha and erase act on what lies below only inside a layer; on the stage they are normal.
     switch (mode) {
-    case BlendMode::Multiply: return QPainter::CompositionMode_Multiply;
-    case BlendMode::Screen: return QPainter::CompositionMode_Screen;
-    case BlendMode::Lighten: return QPainter::CompositionMode_Lighten;
-    case BlendMode::Darken: return QPainter::CompositionMode_Darken;
-    case BlendMode::Difference: return QPainter::CompositionMode_Difference;
-    case BlendMode::Add: return QPainter::CompositionMode_Plus;
-    case BlendMode::Overlay: return QPainter::CompositionMode_Overlay;
-    case BlendMode::HardLight: return QPainter::CompositionMode_HardLight;
     case BlendMode::Alpha:
         return nested ? QPainter::CompositionMode_DestinationIn : QPainter::CompositionMode_SourceOver;
     case BlendMode::Erase:
         return nested ? QPainter::CompositionMode_DestinationOut : QPainter::CompositionMode_SourceOver;
-    default: return QPainter::CompositionMode_SourceOver;
+    default: return compositionFor(mode);
     }
 }
 
