@@ -77,4 +77,10 @@ inline constexpr std::size_t kAvm1MaxStack = 1024 * 1024;
 inline constexpr std::size_t kAvm1MaxSharedObjectBytes = 1024 * 1024;
 inline constexpr int kAvm1MaxSharedObjectDepth = 64;
 
+// Text fields: characters and lines laid out at most (text set by script can be any length).
+inline constexpr std::size_t kMaxTextFieldCharacters = 64 * 1024;
+inline constexpr std::size_t kMaxTextFieldLines = 4096;
+// Converted glyphs of system fonts kept at once (a movie cycling through all of Unicode starts over).
+inline constexpr std::size_t kMaxDeviceGlyphs = 16 * 1024;
+
 }  // namespace swf::limits

@@ -181,6 +181,8 @@ void Clip::placeObject(std::uint16_t depth, const Placement& placement, const Cl
             child.filters = r.filters;
             object.clip->placeObject(r.depth, child, context);
         }
+    } else if (character->kind == CharacterKind::EditText && character->editText) {
+        object.textField = std::make_unique<EditTextField>(character->editText);
     }
     m_displayList[depth] = std::move(object);
 }

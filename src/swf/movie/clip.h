@@ -2,6 +2,7 @@
 // advance, and goto that keeps persisting objects (and their state) as Flash does.
 #pragma once
 
+#include "swf/movie/edittext.h"
 #include "swf/movie/movie.h"
 
 #include <cstdint>
@@ -39,6 +40,7 @@ struct DisplayObject {
     Placement placement;
     Character character;
     std::unique_ptr<Clip> clip;  // sprites and buttons
+    std::unique_ptr<EditTextField> textField;  // text fields
 };
 
 // Stored states of a long timeline every kSnapshotInterval frames, so a goto replays few frames.

@@ -318,6 +318,7 @@ void prepareGeometry(const RenderFrame& frame)
 class BandedImageBackend : public RenderBackend {
 public:
     explicit BandedImageBackend(QImage& image) : m_image(image) {}
+    FontProvider* fontProvider() override { return &m_fonts; }
 
     void drawFrame(const RenderFrame& frame) override
     {
@@ -356,6 +357,7 @@ private:
     }
 
     QImage& m_image;
+    QtFontProvider m_fonts;
 };
 
 }  // namespace

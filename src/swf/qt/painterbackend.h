@@ -1,6 +1,7 @@
 // The QPainter back end: paints a frame's command list onto any QPainter (a widget or a QImage).
 #pragma once
 
+#include "swf/qt/fontprovider.h"
 #include "swf/render/view.h"
 
 #include <QImage>
@@ -15,9 +16,11 @@ class PainterBackend : public RenderBackend {
 public:
     explicit PainterBackend(QPainter& painter) : m_painter(painter) {}
     void drawFrame(const RenderFrame& frame) override;
+    FontProvider* fontProvider() override { return &m_fonts; }
 
 private:
     QPainter& m_painter;
+    QtFontProvider m_fonts;
 };
 
 // Renders the player's current frame into a new premultiplied ARGB32 image of the view's size (the stage
