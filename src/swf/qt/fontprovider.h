@@ -15,21 +15,20 @@ namespace swf {
 
 class QtFontProvider : public FontProvider {
 public:
-  DeviceFontMetrics metrics(const DeviceFont &font) override;
-  double advance(const DeviceFont &font, char32_t code) override;
-  std::shared_ptr<const ShapeGeometry> glyph(const DeviceFont &font,
-                                             char32_t code) override;
+    DeviceFontMetrics metrics(const DeviceFont& font) override;
+    double advance(const DeviceFont& font, char32_t code) override;
+    std::shared_ptr<const ShapeGeometry> glyph(const DeviceFont& font, char32_t code) override;
 
-  // The family asked of the system for a face name of a movie.
-  static QString familyFor(const std::string &face);
+    // The family asked of the system for a face name of a movie.
+    static QString familyFor(const std::string& face);
 
 private:
-  // A raw font one em high; invalid when no font could be loaded (or no GUI
-  // application runs).
-  const QRawFont &rawFont(const DeviceFont &font);
-  quint32 glyphIndex(const QRawFont &raw, char32_t code) const;
+    // A raw font one em high; invalid when no font could be loaded (or no GUI
+    // application runs).
+    const QRawFont& rawFont(const DeviceFont& font);
+    quint32 glyphIndex(const QRawFont& raw, char32_t code) const;
 
-  std::map<std::tuple<std::string, bool, bool>, QRawFont> m_fonts;
+    std::map<std::tuple<std::string, bool, bool>, QRawFont> m_fonts;
 };
 
-} // namespace swf
+}  // namespace swf

@@ -11,23 +11,21 @@
 namespace swf {
 
 struct TextRun {
-  std::u32string text;
-  TextFormat format;
+    std::u32string text;
+    TextFormat format;
 };
 
 struct TextParagraph {
-  std::vector<TextRun> runs;
-  TextAlign align = TextAlign::Left;
+    std::vector<TextRun> runs;
+    TextAlign align = TextAlign::Left;
 };
 
 // Plain text: carriage returns and line feeds end paragraphs; every run takes
 // the base format.
-std::vector<TextParagraph> plainParagraphs(const std::string &utf8,
-                                           const TextFormat &base);
+std::vector<TextParagraph> plainParagraphs(const std::string& utf8, const TextFormat& base);
 // HTML text: unknown tags are ignored, their text kept; broken markup never
 // fails.
-std::vector<TextParagraph> htmlParagraphs(const std::string &utf8,
-                                          const TextFormat &base);
-std::u32string decodeUtf8(const std::string &utf8);
+std::vector<TextParagraph> htmlParagraphs(const std::string& utf8, const TextFormat& base);
+std::u32string decodeUtf8(const std::string& utf8);
 
-} // namespace swf
+}  // namespace swf

@@ -9,154 +9,155 @@ namespace swf {
 
 namespace {
 
-Path rectanglePath(double x0, double y0, double x1, double y1) {
-  Path p;
-  auto point = [&](PathSegment::Kind kind, double x, double y) {
-    PathSegment s;
-    s.kind = kind;
-    s.x = x;
-    s.y = y;
-    p.push_back(s);
-  };
-  point(PathSegment::Kind::Move, x0, y0);
-  point(PathSegment::Kind::Line, x1, y0);
-  point(PathSegment::Kind::Line, x1, y1);
-  point(PathSegment::Kind::Line, x0, y1);
-  point(PathSegment::Kind::Line, x0, y0);
-  p.push_back({PathSegment::Kind::Close});
-  return p;
+Path rectanglePath(double x0, double y0, double x1, double y1)
+{
+    Path p;
+    auto point = [&](PathSegment::Kind kind, double x, double y) {
+        PathSegment s;
+        s.kind = kind;
+        s.x = x;
+        s.y = y;
+        p.push_back(s);
+    };
+    point(PathSegment::Kind::Move, x0, y0);
+    point(PathSegment::Kind::Line, x1, y0);
+    point(PathSegment::Kind::Line, x1, y1);
+    point(PathSegment::Kind::Line, x0, y1);
+    point(PathSegment::Kind::Line, x0, y0);
+    p.push_back({PathSegment::Kind::Close});
+    return p;
 }
 
-Matrix translated(const Matrix &m, double x, double y, double scale) {
-  Matrix place;
-  place.a = place.d = scale;
-  place.tx = x;
-  place.ty = y;
-  return m * place;
+Matrix translated(const Matrix& m, double x, double y, double scale)
+{
+    Matrix place;
+    place.a = place.d = scale;
+    place.tx = x;
+    place.ty = y;
+    return m * place;
 }
 
 class TextCommands {
 public:
-  TextCommands(GeometryCache &cache, FontProvider *fonts,
-               const ColorTransform &colours, BlendMode blend,
-               std::vector<DrawCommand> &out)
-      : m_cache(cache), m_fonts(fonts), m_colours(colours), m_blend(blend),
-        m_out(out) {}
-
-  void shape(std::shared_ptr<const ShapeGeometry> g, const Matrix &m,
-             const Rgba *colour) {
-    if (!g)
-      return;
-    DrawCommand c;
-    c.geometry = std::move(g);
-    c.matrix = m;
-    c.colorTransform = m_colours;
-    c.blendMode = m_blend;
-    if (colour)
-      c.fillColour = *colour;
-    m_out.push_back(std::move(c));
-  }
-
-  void mark(DrawCommand::Kind kind) {
-    DrawCommand c;
-    c.kind = kind;
-    m_out.push_back(std::move(c));
-  }
-
-  void glyphs(const TextLayout &layout, const Matrix &m) {
-    for (const PlacedGlyph &g : layout.glyphs) {
-      std::shared_ptr<const ShapeGeometry> geometry;
-      if (g.font)
-        geometry = m_cache.glyph(g.font, g.index);
-      else if (m_fonts)
-        geometry = m_cache.deviceGlyph(*m_fonts, g.device, g.code);
-      shape(std::move(geometry), translated(m, g.x, g.y, g.scale), &g.colour);
+    TextCommands(GeometryCache& cache, FontProvider* fonts, const ColorTransform& colours, BlendMode blend,
+                 std::vector<DrawCommand>& out)
+        : m_cache(cache), m_fonts(fonts), m_colours(colours), m_blend(blend), m_out(out)
+    {
     }
-    for (const TextUnderline &u : layout.underlines) {
-      Rect r{static_cast<std::int32_t>(std::floor(u.x0)),
-             static_cast<std::int32_t>(std::ceil(u.x1)),
-             static_cast<std::int32_t>(std::floor(u.y)),
-             static_cast<std::int32_t>(std::floor(u.y + u.thickness))};
-      shape(rectangleGeometry(r, &u.colour, nullptr), m, nullptr);
+
+    void shape(std::shared_ptr<const ShapeGeometry> g, const Matrix& m, const Rgba* colour)
+    {
+        if (!g)
+            return;
+        DrawCommand c;
+        c.geometry = std::move(g);
+        c.matrix = m;
+        c.colorTransform = m_colours;
+        c.blendMode = m_blend;
+        if (colour)
+            c.fillColour = *colour;
+        m_out.push_back(std::move(c));
     }
-  }
+
+    void mark(DrawCommand::Kind kind)
+    {
+        DrawCommand c;
+        c.kind = kind;
+        m_out.push_back(std::move(c));
+    }
+
+    void glyphs(const TextLayout& layout, const Matrix& m)
+    {
+        for (const PlacedGlyph& g : layout.glyphs) {
+            std::shared_ptr<const ShapeGeometry> geometry;
+            if (g.font)
+                geometry = m_cache.glyph(g.font, g.index);
+            else if (m_fonts)
+                geometry = m_cache.deviceGlyph(*m_fonts, g.device, g.code);
+            shape(std::move(geometry), translated(m, g.x, g.y, g.scale), &g.colour);
+        }
+        for (const TextUnderline& u : layout.underlines) {
+            Rect r {static_cast<std::int32_t>(std::floor(u.x0)), static_cast<std::int32_t>(std::ceil(u.x1)),
+                    static_cast<std::int32_t>(std::floor(u.y)),
+                    static_cast<std::int32_t>(std::floor(u.y + u.thickness))};
+            shape(rectangleGeometry(r, &u.colour, nullptr), m, nullptr);
+        }
+    }
 
 private:
-  GeometryCache &m_cache;
-  FontProvider *m_fonts;
-  ColorTransform m_colours;
-  BlendMode m_blend;
-  std::vector<DrawCommand> &m_out;
+    GeometryCache& m_cache;
+    FontProvider* m_fonts;
+    ColorTransform m_colours;
+    BlendMode m_blend;
+    std::vector<DrawCommand>& m_out;
 };
 
-} // namespace
+}  // namespace
 
-std::shared_ptr<const ShapeGeometry>
-GeometryCache::deviceGlyph(FontProvider &fonts, const DeviceFont &font,
-                           char32_t code) {
-  auto key = std::make_tuple(font.face, font.bold, font.italic, code);
-  auto it = m_deviceGlyphs.find(key);
-  if (it != m_deviceGlyphs.end())
-    return it->second;
-  if (m_deviceGlyphs.size() >= limits::kMaxDeviceGlyphs)
-    m_deviceGlyphs.clear();
-  return m_deviceGlyphs[key] = fonts.glyph(font, code);
+std::shared_ptr<const ShapeGeometry> GeometryCache::deviceGlyph(FontProvider& fonts, const DeviceFont& font,
+                                                                char32_t code)
+{
+    auto key = std::make_tuple(font.face, font.bold, font.italic, code);
+    auto it = m_deviceGlyphs.find(key);
+    if (it != m_deviceGlyphs.end())
+        return it->second;
+    if (m_deviceGlyphs.size() >= limits::kMaxDeviceGlyphs)
+        m_deviceGlyphs.clear();
+    return m_deviceGlyphs[key] = fonts.glyph(font, code);
 }
 
-std::shared_ptr<const ShapeGeometry>
-rectangleGeometry(const Rect &rect, const Rgba *fill, const Rgba *line) {
-  auto g = std::make_shared<ShapeGeometry>();
-  g->bounds = rect;
-  GeometryLayer layer;
-  Path path = rectanglePath(rect.xMin, rect.yMin, rect.xMax, rect.yMax);
-  if (fill) {
-    FillPath f;
-    f.style.kind = FillKind::Solid;
-    f.style.colour = *fill;
-    f.path = path;
-    layer.fills.push_back(std::move(f));
-  }
-  if (line) {
-    StrokePath s;
-    s.style.width = 20;
-    s.style.colour = *line;
-    s.style.join = JoinStyle::Miter;
-    s.style.startCap = s.style.endCap = CapStyle::Square;
-    s.path = path;
-    s.path.pop_back();
-    layer.strokes.push_back(std::move(s));
-  }
-  g->layers.push_back(std::move(layer));
-  return g;
+std::shared_ptr<const ShapeGeometry> rectangleGeometry(const Rect& rect, const Rgba* fill, const Rgba* line)
+{
+    auto g = std::make_shared<ShapeGeometry>();
+    g->bounds = rect;
+    GeometryLayer layer;
+    Path path = rectanglePath(rect.xMin, rect.yMin, rect.xMax, rect.yMax);
+    if (fill) {
+        FillPath f;
+        f.style.kind = FillKind::Solid;
+        f.style.colour = *fill;
+        f.path = path;
+        layer.fills.push_back(std::move(f));
+    }
+    if (line) {
+        StrokePath s;
+        s.style.width = 20;
+        s.style.colour = *line;
+        s.style.join = JoinStyle::Miter;
+        s.style.startCap = s.style.endCap = CapStyle::Square;
+        s.path = path;
+        s.path.pop_back();
+        layer.strokes.push_back(std::move(s));
+    }
+    g->layers.push_back(std::move(layer));
+    return g;
 }
 
-void appendTextFieldCommands(const EditTextField &field, const Movie &movie,
-                             GeometryCache &cache, FontProvider *fonts,
-                             const Matrix &matrix,
-                             const ColorTransform &colours, BlendMode blend,
-                             bool inMask, std::vector<DrawCommand> &out) {
-  const Rect &bounds = field.definition().bounds;
-  TextCommands commands(cache, fonts, colours, blend, out);
-  if (field.background() || field.border()) {
-    Rgba fill = field.backgroundColour(), line = field.borderColour();
-    commands.shape(rectangleGeometry(bounds,
-                                     field.background() ? &fill : nullptr,
-                                     field.border() ? &line : nullptr),
-                   matrix, nullptr);
-  }
-  TextLayout layout = layoutText(field, movie, fonts);
-  if (layout.glyphs.empty() && layout.underlines.empty())
-    return;
-  if (!layout.overflows || inMask) {
+void appendTextFieldCommands(const EditTextField& field, const Movie& movie, GeometryCache& cache, FontProvider* fonts,
+                             const Matrix& matrix, const ColorTransform& colours, BlendMode blend, bool inMask,
+                             std::vector<DrawCommand>& out)
+{
+    const Rect& bounds = field.definition().bounds;
+    TextCommands commands(cache, fonts, colours, blend, out);
+    if (field.background() || field.border()) {
+        Rgba fill = field.backgroundColour(), line = field.borderColour();
+        commands.shape(
+            rectangleGeometry(bounds, field.background() ? &fill : nullptr, field.border() ? &line : nullptr), matrix,
+            nullptr);
+    }
+    TextLayout layout = layoutText(field, movie, fonts);
+    if (layout.glyphs.empty() && layout.underlines.empty())
+        return;
+    if (!layout.overflows || inMask) {
+        commands.glyphs(layout, matrix);
+        return;
+    }
+    Rgba opaque {0, 0, 0, 255};
+    commands.mark(DrawCommand::Kind::BeginMask);
+    commands.shape(rectangleGeometry(bounds, &opaque, nullptr), matrix, nullptr);
+    commands.mark(DrawCommand::Kind::EndMask);
     commands.glyphs(layout, matrix);
-    return;
-  }
-  Rgba opaque{0, 0, 0, 255};
-  commands.mark(DrawCommand::Kind::BeginMask);
-  commands.shape(rectangleGeometry(bounds, &opaque, nullptr), matrix, nullptr);
-  commands.mark(DrawCommand::Kind::EndMask);
-  commands.glyphs(layout, matrix);
-  commands.mark(DrawCommand::Kind::PopMask);
+    commands.mark(DrawCommand::Kind::PopMask);
 }
 
-} // namespace swf
+}  // namespace swf

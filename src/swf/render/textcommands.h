@@ -13,13 +13,10 @@ namespace swf {
 struct TextLayout;
 
 // A rectangle filled and/or outlined with a one-pixel line, in the given space.
-std::shared_ptr<const ShapeGeometry>
-rectangleGeometry(const Rect &rect, const Rgba *fill, const Rgba *line);
+std::shared_ptr<const ShapeGeometry> rectangleGeometry(const Rect& rect, const Rgba* fill, const Rgba* line);
 
-void appendTextFieldCommands(const EditTextField &field, const Movie &movie,
-                             GeometryCache &cache, FontProvider *fonts,
-                             const Matrix &matrix,
-                             const ColorTransform &colours, BlendMode blend,
-                             bool inMask, std::vector<DrawCommand> &out);
+void appendTextFieldCommands(const EditTextField& field, const Movie& movie, GeometryCache& cache, FontProvider* fonts,
+                             const Matrix& matrix, const ColorTransform& colours, BlendMode blend, bool inMask,
+                             std::vector<DrawCommand>& out);
 
-} // namespace swf
+}  // namespace swf
