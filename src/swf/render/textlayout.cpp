@@ -124,14 +124,15 @@ private:
             c.font = font;
             double scale = f.size / font->emSquare;
             c.scale = scale;
-            c.ascent = font->ascent * scale;
-            c.descent = font->descent * scale;
+            // Flash measures embedded text in whole twips, dropping the fractions of each advance.
+            c.ascent = std::trunc(font->ascent * scale);
+            c.descent = std::trunc(font->descent * scale);
             auto it = std::find(font->codes.begin(), font->codes.end(), static_cast<std::uint16_t>(c.code));
             if (it != font->codes.end() && c.code <= 0xFFFF) {
                 c.index = static_cast<std::size_t>(it - font->codes.begin());
                 c.hasGlyph = true;
                 if (c.index < font->advances.size())
-                    c.advance = font->advances[c.index] * scale;
+                    c.advance = std::trunc(font->advances[c.index] * scale);
             }
             return c;
         }
@@ -256,7 +257,7 @@ private:
         if (line.align == TextAlign::Right)
             x += extra;
         else if (line.align == TextAlign::Center)
-            x += extra / 2;
+            x += std::trunc(extra / 2);
         else if (line.align == TextAlign::Justify && !line.lastOfParagraph)
             spaceStretch = justifyStretch(line, extra);
         if (line.width > limit + 1)
@@ -278,19 +279,28 @@ private:
             }
             if (c.format->underline)
                 underline(c, x, baseline);
-            x += c.advance + (c.code == ' ' ? spaceStretch : 0);
+            x += c.advance;
+            if (i + 1 < line.end && startsPiece(i + 1))
+                x += spaceStretch;
         }
     }
 
+    // Justified lines are pieces that each end after a space or where the format changes; the room
+    // left is shared evenly between the gaps of the pieces, in whole twips.
     double justifyStretch(const Line& line, double extra) const
     {
         std::size_t trimmed = line.end;
         while (trimmed > line.begin && m_cells[trimmed - 1].code == ' ')
             --trimmed;
-        std::size_t spaces = 0;
-        for (std::size_t i = line.begin; i < trimmed; ++i)
-            spaces += m_cells[i].code == ' ';
-        return spaces ? extra / spaces : 0;
+        std::size_t gaps = 0;
+        for (std::size_t i = line.begin + 1; i < trimmed; ++i)
+            gaps += startsPiece(i);
+        return std::trunc(extra / std::max<std::size_t>(gaps, 1));
+    }
+
+    bool startsPiece(std::size_t i) const
+    {
+        return m_cells[i - 1].code == ' ' || m_cells[i - 1].format != m_cells[i].format;
     }
 
     void underline(const Cell& c, double x, double baseline)
