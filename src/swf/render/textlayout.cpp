@@ -142,7 +142,8 @@ private:
             DeviceFontMetrics m = m_fonts->metrics(d);
             c.ascent = m.ascent * c.scale;
             c.descent = m.descent * c.scale;
-            c.advance = m_fonts->advance(d, c.code) * c.scale;
+            // Device text advances by whole pixels.
+            c.advance = std::round(m_fonts->advance(d, c.code) * c.scale / 20) * 20;
             c.hasGlyph = true;
         }
         return c;
