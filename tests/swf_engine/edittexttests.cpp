@@ -217,6 +217,16 @@ TEST(HtmlText, TheSubsetBecomesParagraphsOfFormattedRuns)
     ASSERT_EQ(p[0].runs.size(), 1u);
     EXPECT_EQ(text(p[0].runs[0]), "<x> &AB&bogus; on");
 
+    // <textformat> margins, indent and leading in pixels; letter spacing of <font>.
+    p = swf::htmlParagraphs("<textformat leftmargin=\"3\" blockindent=\"2\" indent=\"-1\" leading=\"4.5\">"
+                            "<font letterSpacing=\"1.5\">a</font></textformat>",
+                            base);
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_EQ(p[0].runs[0].format.leftMargin, 100);
+    EXPECT_EQ(p[0].runs[0].format.indent, -20);
+    EXPECT_EQ(p[0].runs[0].format.leading, 90);
+    EXPECT_EQ(p[0].runs[0].format.letterSpacing, 30);
+
     // Plain text: CR, LF and CR LF each end one paragraph.
     p = swf::plainParagraphs("a\rb\r\nc\n\nd", base);
     ASSERT_EQ(p.size(), 5u);
@@ -327,6 +337,11 @@ TEST(TextLayout, DeviceTextUsesTheProviderAndPasswordsShowStars)
     // Script replaces the text; plain text is not read as markup.
     field.setText("<b>");
     EXPECT_EQ(swf::layoutText(field, *movie, &fonts).glyphs.size(), 3u);
+    // Letter spacing of device text is kept to whole pixels (1.5 px becomes 2).
+    swf::TextFormat spaced = field.format();
+    spaced.letterSpacing = 30;
+    field.setFormat(spaced);
+    EXPECT_DOUBLE_EQ(swf::layoutText(field, *movie, &fonts).glyphs[1].x, 40 + 200 + 40);
     // Without a provider device text takes no room and draws nothing.
     EXPECT_TRUE(swf::layoutText(field, *movie, nullptr).glyphs.empty());
 }

@@ -22,6 +22,7 @@ struct TextFormat {
     bool bold = false, italic = false, underline = false;
     TextAlign align = TextAlign::Left;
     double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;  // twips
+    double letterSpacing = 0;  // twips added after each character
 };
 
 class EditTextField {

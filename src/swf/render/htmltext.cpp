@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -141,7 +142,7 @@ private:
     {
         return a.fontId == b.fontId && a.face == b.face && a.size == b.size && a.colour.r == b.colour.r
             && a.colour.g == b.colour.g && a.colour.b == b.colour.b && a.colour.a == b.colour.a && a.bold == b.bold
-            && a.italic == b.italic && a.underline == b.underline;
+            && a.italic == b.italic && a.underline == b.underline && a.letterSpacing == b.letterSpacing;
     }
 
     void endParagraph()
@@ -210,10 +211,41 @@ private:
                 f.size = sizeTwips(*size, f.size);
             if (const std::string* colour = attribute("color"))
                 f.colour = colourNamed(*colour, f.colour);
-        } else if (t.name != "textformat" && t.name != "li" && t.name != "span" && t.name != "a") {
+            if (const std::string* spacing = attribute("letterspacing"))
+                f.letterSpacing = pixelsToTwips(*spacing, f.letterSpacing);
+        } else if (t.name == "textformat") {
+            paragraphFormat(t, f);
+        } else if (t.name != "li" && t.name != "span" && t.name != "a") {
             return false;
         }
         return true;
+    }
+
+    // <textformat> sets the paragraph's margins, indent and leading in pixels; blockindent adds to the
+    // left margin.
+    static void paragraphFormat(const Tag& t, TextFormat& f)
+    {
+        auto set = [&](const char* name, double& value) {
+            auto it = t.attributes.find(name);
+            if (it != t.attributes.end())
+                value = pixelsToTwips(it->second, value);
+        };
+        set("leftmargin", f.leftMargin);
+        set("rightmargin", f.rightMargin);
+        set("indent", f.indent);
+        set("leading", f.leading);
+        double block = 0;
+        set("blockindent", block);
+        f.leftMargin += block;
+    }
+
+    static double pixelsToTwips(const std::string& s, double current)
+    {
+        char* end = nullptr;
+        double value = std::strtod(s.c_str(), &end);
+        if (end == s.c_str() || !std::isfinite(value))
+            return current;
+        return std::clamp(value, -720.0, 720.0) * 20;
     }
 
     static TextAlign alignNamed(const std::string& a, TextAlign otherwise)

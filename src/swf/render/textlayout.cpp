@@ -132,7 +132,7 @@ private:
                 c.index = static_cast<std::size_t>(it - font->codes.begin());
                 c.hasGlyph = true;
                 if (c.index < font->advances.size())
-                    c.advance = std::trunc(font->advances[c.index] * scale);
+                    c.advance = std::trunc(font->advances[c.index] * scale) + f.letterSpacing;
             }
             return c;
         }
@@ -143,7 +143,8 @@ private:
             c.ascent = m.ascent * c.scale;
             c.descent = m.descent * c.scale;
             // Device text advances by whole pixels.
-            c.advance = std::round(m_fonts->advance(d, c.code) * c.scale / 20) * 20;
+            c.advance = std::round(m_fonts->advance(d, c.code) * c.scale / 20) * 20
+                      + std::round(f.letterSpacing / 20) * 20;
             c.hasGlyph = true;
         }
         return c;
