@@ -5,6 +5,7 @@
 #include "swf/format/edittext.h"
 #include "swf/movie/movie.h"
 #include "swf/render/htmltext.h"
+#include "swf/render/textcommands.h"
 #include "swf/render/textlayout.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ enum : std::uint16_t {
 
 struct FieldSpec {
     std::uint16_t id = 2;
-    TwipsRect bounds {0, 2000, 0, 1000};
+    TwipsRect bounds{0, 2000, 0, 1000};
     std::uint16_t flags = 0;
     std::uint16_t fontId = 1;
     std::uint16_t height = 400;
@@ -112,7 +113,7 @@ Bytes boxFontBody(std::uint16_t id)
 {
     Bytes a = squareGlyph(), space = emptyGlyph();
     ByteWriter w;
-    w.u16(id).u8(0x80).u8(0).u8(3).bytes(Bytes {'B', 'o', 'x'}).u16(2);
+    w.u16(id).u8(0x80).u8(0).u8(3).bytes(Bytes{'B', 'o', 'x'}).u16(2);
     std::uint16_t first = 6;
     w.u16(first)
         .u16(static_cast<std::uint16_t>(first + a.size()))
@@ -145,7 +146,7 @@ TEST(EditTextDecoding, EveryFieldAndFlagIsRead)
                 && t.wasStatic && t.html && t.useOutlines);
     EXPECT_EQ(t.fontId, 1);
     EXPECT_EQ(t.height, 400);
-    EXPECT_EQ(t.colour, (swf::Rgba {255, 0, 0, 255}));
+    EXPECT_EQ(t.colour, (swf::Rgba{255, 0, 0, 255}));
     EXPECT_EQ(t.maxLength, 12);
     EXPECT_EQ(t.align, swf::TextAlign::Center);
     EXPECT_EQ(t.leftMargin, 60);
@@ -201,7 +202,7 @@ TEST(HtmlText, TheSubsetBecomesParagraphsOfFormattedRuns)
     EXPECT_EQ(text(p[0].runs[0]), "a");
     EXPECT_EQ(p[0].runs[0].format.face, "Arial");
     EXPECT_EQ(p[0].runs[0].format.size, 600);
-    EXPECT_EQ(p[0].runs[0].format.colour, (swf::Rgba {255, 0x99, 0xCC, 255}));
+    EXPECT_EQ(p[0].runs[0].format.colour, (swf::Rgba{255, 0x99, 0xCC, 255}));
     EXPECT_TRUE(p[0].runs[1].format.bold && !p[0].runs[1].format.italic);
     EXPECT_TRUE(p[0].runs[2].format.bold && p[0].runs[2].format.italic);
     EXPECT_EQ(p[1].align,
@@ -289,7 +290,7 @@ TEST(TextLayout, LinesWrapAlignAndTakeMarginsIndentAndLeading)
         for (std::size_t i = 0; i < c.origins.size(); ++i) {
             EXPECT_DOUBLE_EQ(layout.glyphs[i].x, c.origins[i].first) << c.text << " glyph " << i;
             EXPECT_DOUBLE_EQ(layout.glyphs[i].y, c.origins[i].second) << c.text << " glyph " << i;
-            EXPECT_EQ(layout.glyphs[i].colour, (swf::Rgba {255, 0, 0, 255}));
+            EXPECT_EQ(layout.glyphs[i].colour, (swf::Rgba{255, 0, 0, 255}));
         }
     }
 }
@@ -317,7 +318,7 @@ TEST(TextLayout, DeviceTextUsesTheProviderAndPasswordsShowStars)
     // DefineFont3 without glyphs, named "_sans" with its terminating NUL as Flash
     // writes it.
     ByteWriter font;
-    font.u16(1).u8(0).u8(1).u8(6).bytes(Bytes {'_', 's', 'a', 'n', 's', 0}).u16(0);
+    font.u16(1).u8(0).u8(1).u8(6).bytes(Bytes{'_', 's', 'a', 'n', 's', 0}).u16(0);
     w.tag(kDefineFont3, font.data()).tag(kDefineEditText, editTextBody(f)).showFrame();
     auto player = playerFor(w.finish());
     ASSERT_TRUE(player && player->movie());
@@ -344,6 +345,37 @@ TEST(TextLayout, DeviceTextUsesTheProviderAndPasswordsShowStars)
     EXPECT_DOUBLE_EQ(swf::layoutText(field, *movie, &fonts).glyphs[1].x, 40 + 200 + 40);
     // Without a provider device text takes no room and draws nothing.
     EXPECT_TRUE(swf::layoutText(field, *movie, nullptr).glyphs.empty());
+}
+
+TEST(RenderEditText, CommandsFollowTheTextAsScriptChangesIt)
+{
+    // The Box font in a 1000-twip field: "A" is one glyph; "AAAA" runs past the field and is clipped.
+    FieldSpec f;
+    f.flags = kHasText | kHasFont | kUseOutlines;
+    f.bounds = {0, 1080, 0, 1000};
+    f.text = "A";
+    SwfWriter w = smallMovie();
+    w.tag(kDefineFont2, boxFontBody(1)).tag(kDefineEditText, editTextBody(f)).showFrame();
+    auto player = playerFor(w.finish());
+    ASSERT_TRUE(player && player->movie() && player->movie()->character(2));
+    swf::EditTextField field(player->movie()->character(2)->editText);
+    swf::GeometryCache cache;
+    auto commands = [&] {
+        std::vector<swf::DrawCommand> out;
+        swf::appendTextFieldCommands(field, *player->movie(), cache, nullptr, {}, {}, swf::BlendMode::Normal, false,
+                                     out);
+        return out;
+    };
+    EXPECT_EQ(commands().size(), 1u);
+    EXPECT_EQ(commands().size(), 1u);  // drawn again from the kept layout
+    field.setText("AAAA");
+    std::vector<swf::DrawCommand> clipped = commands();
+    ASSERT_EQ(clipped.size(), 4u + 4u);  // mask begin, its shape, end; four glyphs; pop
+    EXPECT_EQ(clipped.front().kind, swf::DrawCommand::Kind::BeginMask);
+    EXPECT_EQ(clipped.back().kind, swf::DrawCommand::Kind::PopMask);
+    field.setBorder(true);
+    field.setText("");
+    EXPECT_EQ(commands().size(), 1u);  // the border alone
 }
 
 TEST(RenderEditText, EmbeddedGlyphsSitOnTheBaselineInTheFieldColour)
@@ -377,7 +409,7 @@ TEST(RenderEditText, DeviceTextBorderAndBackgroundAreDrawn)
     f.height = 600;
     f.text = "HH";
     ByteWriter font;
-    font.u16(1).u8(0).u8(1).u8(5).bytes(Bytes {'_', 's', 'a', 'n', 's'}).u16(0);
+    font.u16(1).u8(0).u8(1).u8(5).bytes(Bytes{'_', 's', 'a', 'n', 's'}).u16(0);
     SwfWriter w(10, {0, 2000, 0, 2000}, 12 << 8);
     w.backgroundColour(0, 0, 255);
     w.tag(kDefineFont3, font.data()).tag(kDefineEditText, editTextBody(f));

@@ -23,7 +23,7 @@ struct EditText {
     std::uint16_t fontId = 0;
     std::string fontClass;  // a font exported by name, instead of an id
     std::uint16_t height = 0;  // twips
-    Rgba colour {0, 0, 0, 255};
+    Rgba colour{0, 0, 0, 255};
     std::uint16_t maxLength = 0;
     TextAlign align = TextAlign::Left;
     std::uint16_t leftMargin = 0, rightMargin = 0;  // twips

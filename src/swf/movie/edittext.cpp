@@ -27,24 +27,28 @@ void EditTextField::setText(const std::string& text)
 {
     m_text = text;
     m_html = false;
+    m_renderCache = {};
 }
 
 void EditTextField::setHtmlText(const std::string& html)
 {
     m_text = html;
     m_html = true;
+    m_renderCache = {};
 }
 
 void EditTextField::setBorder(bool on, Rgba colour)
 {
     m_border = on;
     m_borderColour = colour;
+    m_renderCache = {};
 }
 
 void EditTextField::setBackground(bool on, Rgba colour)
 {
     m_background = on;
     m_backgroundColour = colour;
+    m_renderCache = {};
 }
 
 }  // namespace swf

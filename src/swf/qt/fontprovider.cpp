@@ -111,7 +111,7 @@ double QtFontProvider::advance(const DeviceFont& font, char32_t code)
     if (!raw.isValid())
         return kEm / 2;
     quint32 index = glyphIndex(raw, code);
-    QList<QPointF> advances = raw.advancesForGlyphIndexes(QList<quint32> {index});
+    QList<QPointF> advances = raw.advancesForGlyphIndexes(QList<quint32>{index});
     return advances.isEmpty() ? 0 : advances.front().x();
 }
 
@@ -128,11 +128,11 @@ std::shared_ptr<const ShapeGeometry> QtFontProvider::glyph(const DeviceFont& fon
     g->nonZeroWinding = true;
     QRectF box = outline.boundingRect();
     g->bounds
-        = Rect {static_cast<std::int32_t>(std::floor(box.left())), static_cast<std::int32_t>(std::ceil(box.right())),
-                static_cast<std::int32_t>(std::floor(box.top())), static_cast<std::int32_t>(std::ceil(box.bottom()))};
+        = Rect{static_cast<std::int32_t>(std::floor(box.left())), static_cast<std::int32_t>(std::ceil(box.right())),
+               static_cast<std::int32_t>(std::floor(box.top())), static_cast<std::int32_t>(std::ceil(box.bottom()))};
     GeometryLayer layer;
     FillPath fill;
-    fill.style.colour = Rgba {0, 0, 0, 255};
+    fill.style.colour = Rgba{0, 0, 0, 255};
     fill.path = convert(outline);
     layer.fills.push_back(std::move(fill));
     g->layers.push_back(std::move(layer));

@@ -280,8 +280,8 @@ private:
         unsigned long v = std::strtoul(s.c_str() + 1, &end, 16);
         if (!end || *end)
             return current;
-        return Rgba {static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                     static_cast<std::uint8_t>(v), current.a};
+        return Rgba{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v),
+                    current.a};
     }
 
     std::vector<Level> m_stack;

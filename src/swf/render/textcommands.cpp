@@ -77,9 +77,9 @@ public:
             shape(std::move(geometry), translated(m, g.x, g.y, g.scale), &g.colour);
         }
         for (const TextUnderline& u : layout.underlines) {
-            Rect r {static_cast<std::int32_t>(std::floor(u.x0)), static_cast<std::int32_t>(std::ceil(u.x1)),
-                    static_cast<std::int32_t>(std::floor(u.y)),
-                    static_cast<std::int32_t>(std::floor(u.y + u.thickness))};
+            Rect r{static_cast<std::int32_t>(std::floor(u.x0)), static_cast<std::int32_t>(std::ceil(u.x1)),
+                   static_cast<std::int32_t>(std::floor(u.y)),
+                   static_cast<std::int32_t>(std::floor(u.y + u.thickness))};
             shape(rectangleGeometry(r, &u.colour, nullptr), m, nullptr);
         }
     }
@@ -133,28 +133,55 @@ std::shared_ptr<const ShapeGeometry> rectangleGeometry(const Rect& rect, const R
     return g;
 }
 
+namespace {
+
+// A field's layout and boxes, built once per text and kept in the field's render cache.
+struct FieldDrawing {
+    TextLayout layout;
+    std::shared_ptr<const ShapeGeometry> box;  // background and border, if any
+    std::shared_ptr<const ShapeGeometry> clip;  // the bounds, when text runs past them
+};
+
+std::shared_ptr<const FieldDrawing> fieldDrawing(const EditTextField& field, const Movie& movie, FontProvider* fonts)
+{
+    EditTextField::RenderCache& cache = field.renderCache();
+    if (cache.data && cache.withFonts == (fonts != nullptr))
+        return std::static_pointer_cast<const FieldDrawing>(cache.data);
+    auto drawing = std::make_shared<FieldDrawing>();
+    const Rect& bounds = field.definition().bounds;
+    if (field.background() || field.border()) {
+        Rgba fill = field.backgroundColour(), line = field.borderColour();
+        drawing->box
+            = rectangleGeometry(bounds, field.background() ? &fill : nullptr, field.border() ? &line : nullptr);
+    }
+    drawing->layout = layoutText(field, movie, fonts);
+    if (drawing->layout.overflows) {
+        Rgba opaque{0, 0, 0, 255};
+        drawing->clip = rectangleGeometry(bounds, &opaque, nullptr);
+    }
+    cache.data = drawing;
+    cache.withFonts = fonts != nullptr;
+    return drawing;
+}
+
+}  // namespace
+
 void appendTextFieldCommands(const EditTextField& field, const Movie& movie, GeometryCache& cache, FontProvider* fonts,
                              const Matrix& matrix, const ColorTransform& colours, BlendMode blend, bool inMask,
                              std::vector<DrawCommand>& out)
 {
-    const Rect& bounds = field.definition().bounds;
+    std::shared_ptr<const FieldDrawing> drawing = fieldDrawing(field, movie, fonts);
     TextCommands commands(cache, fonts, colours, blend, out);
-    if (field.background() || field.border()) {
-        Rgba fill = field.backgroundColour(), line = field.borderColour();
-        commands.shape(
-            rectangleGeometry(bounds, field.background() ? &fill : nullptr, field.border() ? &line : nullptr), matrix,
-            nullptr);
-    }
-    TextLayout layout = layoutText(field, movie, fonts);
+    commands.shape(drawing->box, matrix, nullptr);
+    const TextLayout& layout = drawing->layout;
     if (layout.glyphs.empty() && layout.underlines.empty())
         return;
-    if (!layout.overflows || inMask) {
+    if (!drawing->clip || inMask) {
         commands.glyphs(layout, matrix);
         return;
     }
-    Rgba opaque {0, 0, 0, 255};
     commands.mark(DrawCommand::Kind::BeginMask);
-    commands.shape(rectangleGeometry(bounds, &opaque, nullptr), matrix, nullptr);
+    commands.shape(drawing->clip, matrix, nullptr);
     commands.mark(DrawCommand::Kind::EndMask);
     commands.glyphs(layout, matrix);
     commands.mark(DrawCommand::Kind::PopMask);

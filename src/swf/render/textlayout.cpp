@@ -143,8 +143,8 @@ private:
             c.ascent = m.ascent * c.scale;
             c.descent = m.descent * c.scale;
             // Device text advances by whole pixels.
-            c.advance = std::round(m_fonts->advance(d, c.code) * c.scale / 20) * 20
-                      + std::round(f.letterSpacing / 20) * 20;
+            c.advance
+                = std::round(m_fonts->advance(d, c.code) * c.scale / 20) * 20 + std::round(f.letterSpacing / 20) * 20;
             c.hasGlyph = true;
         }
         return c;
