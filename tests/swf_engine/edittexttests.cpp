@@ -376,6 +376,10 @@ TEST(RenderEditText, CommandsFollowTheTextAsScriptChangesIt)
     field.setBorder(true);
     field.setText("");
     EXPECT_EQ(commands().size(), 1u);  // the border alone
+    // A line break at the end of text that fits leaves it unclipped; single-line fields break lines too.
+    field.setText("A\r");
+    EXPECT_EQ(commands().size(), 2u);
+    EXPECT_EQ(swf::layoutText(field, *player->movie(), nullptr).lines, 2u);
 }
 
 TEST(RenderEditText, EmbeddedGlyphsSitOnTheBaselineInTheFieldColour)

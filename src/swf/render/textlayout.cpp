@@ -58,8 +58,6 @@ public:
     {
         std::vector<TextParagraph> paragraphs = m_field.isHtml() ? htmlParagraphs(m_field.text(), m_field.format())
                                                                  : plainParagraphs(m_field.text(), m_field.format());
-        if (!m_definition.multiline && paragraphs.size() > 1 && !m_field.isHtml())
-            paragraphs.resize(1);
         for (const TextParagraph& p : paragraphs) {
             if (m_cells.size() >= limits::kMaxTextFieldCharacters || m_lines.size() >= limits::kMaxTextFieldLines)
                 break;
@@ -242,9 +240,11 @@ private:
             baseline += (n == 0 ? 0 : m_lines[n - 1].descent + m_lines[n - 1].leading) + line.ascent;
             placeLine(line, baseline);
             m_out.textWidth = std::max(m_out.textWidth, line.width);
+            // An empty last line (text ending in a line break) adds nothing to the text's height.
+            bool emptyLast = n > 0 && n + 1 == m_lines.size() && line.begin == line.end;
+            if (!emptyLast)
+                m_out.textHeight = baseline + line.descent - top;
         }
-        if (!m_lines.empty())
-            m_out.textHeight = baseline + m_lines.back().descent - top;
         m_out.lines = m_lines.size();
         m_out.overflows = m_out.overflows || top + m_out.textHeight > b.yMax - kTextFieldPadding / 2;
     }
