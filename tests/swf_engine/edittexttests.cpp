@@ -3,6 +3,7 @@
 #include "helpers.h"
 
 #include "swf/format/edittext.h"
+#include "swf/limits.h"
 #include "swf/movie/movie.h"
 #include "swf/render/htmltext.h"
 #include "swf/render/textcommands.h"
@@ -227,6 +228,18 @@ TEST(HtmlText, TheSubsetBecomesParagraphsOfFormattedRuns)
     EXPECT_EQ(p[0].runs[0].format.indent, -20);
     EXPECT_EQ(p[0].runs[0].format.leading, 90);
     EXPECT_EQ(p[0].runs[0].format.letterSpacing, 30);
+
+    // Hostile markup: nesting deeper than the limit is ignored, text past the limit is dropped.
+    std::string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += "<font size=\"+1\"><b>";
+    p = swf::htmlParagraphs(deep + "z" + std::string(200000, 'y'), base);
+    ASSERT_EQ(p.size(), 1u);
+    std::size_t characters = 0;
+    for (const swf::TextRun& r : p[0].runs)
+        characters += r.text.size();
+    EXPECT_LE(characters, swf::limits::kMaxTextFieldCharacters);
+    EXPECT_LE(p[0].runs[0].format.size, 127 * 20 * 10);
 
     // Plain text: CR, LF and CR LF each end one paragraph.
     p = swf::plainParagraphs("a\rb\r\nc\n\nd", base);

@@ -1,5 +1,7 @@
 #include "swf/render/htmltext.h"
 
+#include "swf/limits.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -92,7 +94,7 @@ public:
 
     std::vector<TextParagraph> read(const std::u32string& s)
     {
-        for (std::size_t i = 0; i < s.size(); ++i) {
+        for (std::size_t i = 0; i < s.size() && m_characters < limits::kMaxTextFieldCharacters; ++i) {
             char32_t c = s[i];
             if (c == '<') {
                 std::size_t end = s.find('>', i);
@@ -130,6 +132,7 @@ private:
 
     void add(char32_t c)
     {
+        ++m_characters;
         const TextFormat& f = m_stack.back().format;
         if (m_current.runs.empty())
             m_current.align = f.align;
@@ -168,6 +171,8 @@ private:
         TextFormat f = m_stack.back().format;
         if (!apply(t, f))
             return;
+        if (m_stack.size() >= limits::kMaxHtmlNesting)
+            return;  // deeper markup keeps the format around it
         m_stack.push_back({t.name, f});
         if (t.name == "p")
             m_current.align = f.align;
@@ -285,6 +290,7 @@ private:
     }
 
     std::vector<Level> m_stack;
+    std::size_t m_characters = 0;
     std::vector<TextParagraph> m_paragraphs;
     TextParagraph m_current;
 };
