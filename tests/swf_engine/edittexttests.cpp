@@ -395,6 +395,39 @@ TEST(RenderEditText, CommandsFollowTheTextAsScriptChangesIt)
     EXPECT_EQ(swf::layoutText(field, *player->movie(), nullptr).lines, 2u);
 }
 
+TEST(RenderEditText, AutoSizedFieldsFitTheirBoxToTheText)
+{
+    // Box font at 400 twips: "AA" is 800 wide and one 400-twip line; padding 40 on each side.
+    struct Case {
+        std::uint16_t flags;
+        swf::Rect box;
+    };
+    const Case cases[] = {
+        {kAutoSize, {0, 880, 0, 480}},
+        {kAutoSize | kWordWrap, {0, 3000, 0, 480}},  // wrapped fields keep their width
+        {0, {0, 3000, 0, 2000}},
+    };
+    for (const Case& c : cases) {
+        FieldSpec f;
+        f.flags = kHasText | kHasFont | kUseOutlines | kBorder | c.flags;
+        f.bounds = {0, 3000, 0, 2000};
+        f.text = "AA";
+        SwfWriter w = smallMovie();
+        w.tag(kDefineFont2, boxFontBody(1)).tag(kDefineEditText, editTextBody(f)).showFrame();
+        auto player = playerFor(w.finish());
+        ASSERT_TRUE(player && player->movie() && player->movie()->character(2));
+        swf::EditTextField field(player->movie()->character(2)->editText);
+        swf::GeometryCache cache;
+        std::vector<swf::DrawCommand> out;
+        swf::appendTextFieldCommands(field, *player->movie(), cache, nullptr, {}, {}, swf::BlendMode::Normal, false,
+                                     out);
+        ASSERT_EQ(out.size(), 3u) << c.flags;
+        const swf::Rect& box = out[0].geometry->bounds;
+        EXPECT_EQ(box.xMax, c.box.xMax) << c.flags;
+        EXPECT_EQ(box.yMax, c.box.yMax) << c.flags;
+    }
+}
+
 TEST(RenderEditText, EmbeddedGlyphsSitOnTheBaselineInTheFieldColour)
 {
     // The Box font at 400 twips (20 px), field at (200, 200) twips: the first 'A'

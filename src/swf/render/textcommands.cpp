@@ -142,20 +142,34 @@ struct FieldDrawing {
     std::shared_ptr<const ShapeGeometry> clip;  // the bounds, when text runs past them
 };
 
+// The field's bounds as drawn: an auto-sized field fits its text (left-aligned fields grow or shrink to
+// the right, every field to the bottom; word-wrapped fields keep their width).
+Rect drawnBounds(const EditTextField& field, const TextLayout& layout)
+{
+    const EditText& d = field.definition();
+    Rect b = d.bounds;
+    if (!d.autoSize)
+        return b;
+    if (!d.wordWrap && field.format().align == TextAlign::Left)
+        b.xMax = b.xMin + static_cast<std::int32_t>(std::ceil(layout.textWidth + 2 * kTextFieldPadding));
+    b.yMax = b.yMin + static_cast<std::int32_t>(std::ceil(layout.textHeight + 2 * kTextFieldPadding));
+    return b;
+}
+
 std::shared_ptr<const FieldDrawing> fieldDrawing(const EditTextField& field, const Movie& movie, FontProvider* fonts)
 {
     EditTextField::RenderCache& cache = field.renderCache();
     if (cache.data && cache.withFonts == (fonts != nullptr))
         return std::static_pointer_cast<const FieldDrawing>(cache.data);
     auto drawing = std::make_shared<FieldDrawing>();
-    const Rect& bounds = field.definition().bounds;
+    drawing->layout = layoutText(field, movie, fonts);
+    Rect bounds = drawnBounds(field, drawing->layout);
     if (field.background() || field.border()) {
         Rgba fill = field.backgroundColour(), line = field.borderColour();
         drawing->box
             = rectangleGeometry(bounds, field.background() ? &fill : nullptr, field.border() ? &line : nullptr);
     }
-    drawing->layout = layoutText(field, movie, fonts);
-    if (drawing->layout.overflows) {
+    if (drawing->layout.overflows && !field.definition().autoSize) {
         Rgba opaque{0, 0, 0, 255};
         drawing->clip = rectangleGeometry(bounds, &opaque, nullptr);
     }
