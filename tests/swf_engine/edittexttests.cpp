@@ -1,18 +1,30 @@
-// Text fields: DefineEditText decoding, the HTML subset, line layout (wrap,
-// alignment, margins, leading) and drawing with embedded and system fonts.
+// Text fields: DefineEditText decoding, the HTML subset, line layout (wrap, alignment, margins, leading) and drawing
+// with embedded and system fonts.
 #include "helpers.h"
 
 #include "swf/format/edittext.h"
 #include "swf/limits.h"
+#include "swf/qt/fontprovider.h"
 #include "swf/movie/movie.h"
 #include "swf/render/htmltext.h"
 #include "swf/render/textcommands.h"
 #include "swf/render/textlayout.h"
 
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 namespace kivamo::test {
 namespace {
+
+// System fonts are read through Qt's font database, which needs a GUI application.
+void ensureGuiApplication()
+{
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QGuiApplication(argc, argv);  // lives until the test program ends
+}
 
 constexpr std::uint16_t kDefineFont2 = 48, kDefineEditText = 37, kPlaceObject2 = 26, kDefineFont3 = 75;
 
@@ -108,8 +120,8 @@ Bytes emptyGlyph()
     return glyph.bytes();
 }
 
-// DefineFont2 "Box" with layout: 'A' is the square glyph (advance 1024), ' ' is
-// blank (advance 512); ascent 1024, descent 0.
+// DefineFont2 "Box" with layout: 'A' is the square glyph (advance 1024), ' ' is blank (advance 512); ascent 1024,
+// descent 0.
 Bytes boxFontBody(std::uint16_t id)
 {
     Bytes a = squareGlyph(), space = emptyGlyph();
@@ -157,8 +169,7 @@ TEST(EditTextDecoding, EveryFieldAndFlagIsRead)
     EXPECT_EQ(t.variableName, "field");
     EXPECT_EQ(t.initialText, f.text);
 
-    // A font named by class instead of id still has its height; no flags leaves
-    // every option off.
+    // A font named by class instead of id still has its height; no flags leaves every option off.
     FieldSpec byClass;
     byClass.flags = kHasFontClass | kHasText;
     byClass.text = "x";
@@ -248,8 +259,7 @@ TEST(HtmlText, TheSubsetBecomesParagraphsOfFormattedRuns)
     EXPECT_EQ(text(p[4].runs[0]), "d");
 }
 
-// A field of the Box font 400 twips high (one 'A' is 400 twips square, a space
-// 200 wide).
+// A field of the Box font 400 twips high (one 'A' is 400 twips square, a space 200 wide).
 struct LayoutCase {
     std::uint16_t flags;
     std::int32_t width;  // inside the field's padding
@@ -264,17 +274,14 @@ TEST(TextLayout, LinesWrapAlignAndTakeMarginsIndentAndLeading)
 {
     const std::uint16_t wrap = kWordWrap | kMultiline;
     const LayoutCase cases[] = {
-        // Three words of 800 twips in 1000: each on its line; leading 100 between
-        // lines.
+        // Three words of 800 twips in 1000: each on its line; leading 100 between lines.
         {wrap, 1000, 0, 0, 0, 100, "AA AA AA", {{40, 440}, {440, 440}, {40, 940}, {440, 940}, {40, 1440}, {440, 1440}}},
         // Without word wrap the line runs on past the field.
         {0, 1000, 0, 0, 0, 0, "AA AA", {{40, 440}, {440, 440}, {1040, 440}, {1440, 440}}},
-        // Right and centre alignment move the line by all or half of the room
-        // left.
+        // Right and centre alignment move the line by all or half of the room left.
         {0, 1000, 1, 0, 0, 0, "AA", {{240, 440}, {640, 440}}},
         {0, 1000, 2, 0, 0, 0, "AA", {{140, 440}, {540, 440}}},
-        // Justified lines spread the room over their spaces; a paragraph's last
-        // line stays left.
+        // Justified lines spread the room over their spaces; a paragraph's last line stays left.
         {wrap, 2000, 3, 0, 0, 0, "AA AA AA", {{40, 440}, {440, 440}, {1240, 440}, {1640, 440}, {40, 840}, {440, 840}}},
         // Margin for every line, indent for the first of each paragraph.
         {wrap, 1000, 0, 100, 50, 0, "AA AA", {{190, 440}, {590, 440}, {140, 840}, {540, 840}}},
@@ -308,8 +315,7 @@ TEST(TextLayout, LinesWrapAlignAndTakeMarginsIndentAndLeading)
     }
 }
 
-// System fonts with fixed measures: ascent 800, descent 200, every advance 500
-// (per 1024 em).
+// System fonts with fixed measures: ascent 800, descent 200, every advance 500 (per 1024 em).
 class FixedFonts : public swf::FontProvider {
 public:
     swf::DeviceFontMetrics metrics(const swf::DeviceFont& font) override
@@ -328,8 +334,7 @@ TEST(TextLayout, DeviceTextUsesTheProviderAndPasswordsShowStars)
     FieldSpec f;
     f.flags = kHasText | kHasFont | kPassword | kHtml;
     f.text = "x<b>y</b>";
-    // DefineFont3 without glyphs, named "_sans" with its terminating NUL as Flash
-    // writes it.
+    // DefineFont3 without glyphs, named "_sans" with its terminating NUL as Flash writes it.
     ByteWriter font;
     font.u16(1).u8(0).u8(1).u8(6).bytes(Bytes{'_', 's', 'a', 'n', 's', 0}).u16(0);
     w.tag(kDefineFont3, font.data()).tag(kDefineEditText, editTextBody(f)).showFrame();
@@ -395,6 +400,31 @@ TEST(RenderEditText, CommandsFollowTheTextAsScriptChangesIt)
     EXPECT_EQ(swf::layoutText(field, *player->movie(), nullptr).lines, 2u);
 }
 
+TEST(SystemFonts, FlashFaceNamesMapAndMissingCharactersFallBack)
+{
+    EXPECT_EQ(swf::QtFontProvider::familyFor("_sans"), "DejaVu Sans");
+    EXPECT_EQ(swf::QtFontProvider::familyFor("_serif"), "DejaVu Serif");
+    EXPECT_EQ(swf::QtFontProvider::familyFor("_typewriter"), "DejaVu Sans Mono");
+    EXPECT_EQ(swf::QtFontProvider::familyFor("Arial"), "Arial");
+    ensureGuiApplication();
+    swf::QtFontProvider fonts;
+    swf::DeviceFont sans{"_sans", false, false};
+    swf::DeviceFontMetrics m = fonts.metrics(sans);
+    EXPECT_GT(m.ascent, 500);
+    EXPECT_GT(m.descent, 0);
+    EXPECT_GT(fonts.advance(sans, U'H'), 300);
+    EXPECT_FALSE(fonts.glyph(sans, U' '));
+    // A Chinese character is not in DejaVu Sans: the system's fallback font draws it.
+    for (char32_t code : {U'H', U'\u4e2d'}) {
+        auto glyph = fonts.glyph(sans, code);
+        ASSERT_TRUE(glyph) << static_cast<unsigned>(code);
+        ASSERT_FALSE(glyph->layers.empty());
+        EXPECT_GT(glyph->layers[0].fills[0].path.size(), 4u);
+        EXPECT_GT(glyph->bounds.xMax - glyph->bounds.xMin, 300);
+        EXPECT_GT(fonts.advance(sans, code), 300);
+    }
+}
+
 TEST(RenderEditText, AutoSizedFieldsFitTheirBoxToTheText)
 {
     // Box font at 400 twips: "AA" is 800 wide and one 400-twip line; padding 40 on each side.
@@ -430,9 +460,8 @@ TEST(RenderEditText, AutoSizedFieldsFitTheirBoxToTheText)
 
 TEST(RenderEditText, EmbeddedGlyphsSitOnTheBaselineInTheFieldColour)
 {
-    // The Box font at 400 twips (20 px), field at (200, 200) twips: the first 'A'
-    // covers x 12..32 px, y 12..32 px (padding 2 px, ascent 20 px); the second
-    // x 32..52 px.
+    // The Box font at 400 twips (20 px), field at (200, 200) twips: the first 'A' covers x 12..32 px, y 12..32 px
+    // (padding 2 px, ascent 20 px); the second x 32..52 px.
     FieldSpec f;
     f.flags = kHasText | kHasFont | kHasColour | kUseOutlines;
     f.bounds = {0, 1600, 0, 800};
@@ -451,8 +480,8 @@ TEST(RenderEditText, EmbeddedGlyphsSitOnTheBaselineInTheFieldColour)
 
 TEST(RenderEditText, DeviceTextBorderAndBackgroundAreDrawn)
 {
-    // "_sans" without outlines at 30 px, black on a bordered field over a blue
-    // stage.
+    // "_sans" without outlines at 30 px, black on a bordered field over a blue stage.
+    ensureGuiApplication();
     FieldSpec f;
     f.flags = kHasText | kHasFont | kBorder;
     f.bounds = {0, 1800, 0, 900};
@@ -466,8 +495,8 @@ TEST(RenderEditText, DeviceTextBorderAndBackgroundAreDrawn)
     w.tag(kPlaceObject2, placeObject2(placeAt(1, 2, 100, 100))).showFrame();
     QImage image = renderFrame(*playerFor(w.finish()));
     int dark = 0, whiteInside = 0;
-    for (int y = 7; y < 50; ++y) {
-        for (int x = 7; x < 93; ++x) {
+    for (int y = 8; y < 45; ++y) {
+        for (int x = 8; x < 90; ++x) {
             QColor c = image.pixelColor(x, y);
             dark += c.red() < 80 && c.blue() < 80;
             whiteInside += c == QColor(255, 255, 255);

@@ -6,8 +6,7 @@ namespace swf {
 
 namespace {
 
-// Movies before SWF 6 store text in the author's code page; Latin-1 is the
-// common case.
+// Movies before SWF 6 store text in the author's code page; Latin-1 is the common case.
 std::string latin1ToUtf8(const std::string& text)
 {
     std::string out;

@@ -1,5 +1,4 @@
-// Text fields (DefineEditText): their bounds, flags, font, format and initial
-// text as the movie states them.
+// Text fields (DefineEditText): their bounds, flags, font, format and initial text as the movie states them.
 #pragma once
 
 #include "swf/format/header.h"
@@ -32,8 +31,7 @@ struct EditText {
     std::string initialText;  // UTF-8 (older movies' Latin-1 text is converted)
 };
 
-// Decodes a DefineEditText body; fields cut off by the end of the body keep
-// their defaults.
+// Decodes a DefineEditText body; fields cut off by the end of the body keep their defaults.
 EditText decodeEditText(const std::uint8_t* body, std::size_t size, int swfVersion);
 
 }  // namespace swf

@@ -18,8 +18,7 @@ EditTextField::EditTextField(std::shared_ptr<const EditText> definition) : m_def
     m_format.leading = d.leading;
     m_text = d.initialText;
     m_html = d.html;
-    // The border flag of a definition asks for both a black frame and a white
-    // background.
+    // The border flag of a definition asks for both a black frame and a white background.
     m_border = m_background = d.border;
 }
 

@@ -1,6 +1,5 @@
-// A text field on the stage: the text it shows (plain or HTML) and its default
-// format, starting from the field's definition; script replaces them through
-// the setters.
+// A text field on the stage: the text it shows (plain or HTML) and its default format, starting from the field's
+// definition; script replaces them through the setters.
 #pragma once
 
 #include "swf/format/edittext.h"
@@ -11,8 +10,7 @@
 
 namespace swf {
 
-// How text without markup of its own is set: font, size, colour, style and
-// paragraph layout.
+// How text without markup of its own is set: font, size, colour, style and paragraph layout.
 struct TextFormat {
     std::uint16_t fontId = 0;  // an embedded font; 0 when the face is named only
     std::string face;  // the font's name (a device font such as "_sans" when
@@ -48,8 +46,8 @@ public:
     void setBorder(bool on, Rgba colour = {0, 0, 0, 255});
     void setBackground(bool on, Rgba colour = {255, 255, 255, 255});
 
-    // What the renderer worked out for the current text (its layout and boxes), kept between frames;
-    // every setter drops it.
+    // What the renderer worked out for the current text (its layout and boxes), kept between frames; every setter drops
+    // it.
     struct RenderCache {
         std::shared_ptr<const void> data;
         bool withFonts = false;  // laid out with a provider of system fonts

@@ -1,6 +1,10 @@
 #include "swf/qt/fontprovider.h"
 
+#include "swf/limits.h"
+
 #include <QFont>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QGuiApplication>
 #include <QPainterPath>
 
@@ -19,9 +23,8 @@ PathSegment segment(PathSegment::Kind kind, QPointF p, QPointF c = {})
     return s;
 }
 
-// Outlines of TrueType fonts are quadratic (Qt stores them as exact cubics); a
-// cubic of other fonts is split in two halves, each close to one quadratic
-// curve.
+// Outlines of TrueType fonts are quadratic (Qt stores them as exact cubics); a cubic of other fonts is split in two
+// halves, each close to one quadratic curve.
 void appendCubic(Path& path, QPointF p0, QPointF c1, QPointF c2, QPointF p3)
 {
     QPointF quad = (3 * c1 - p0) / 2;
@@ -71,6 +74,16 @@ QString QtFontProvider::familyFor(const std::string& face)
     return QString::fromStdString(face);
 }
 
+QFont QtFontProvider::qtFont(const DeviceFont& font)
+{
+    QFont f(familyFor(font.face));
+    f.setPixelSize(static_cast<int>(kEm));
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
 const QRawFont& QtFontProvider::rawFont(const DeviceFont& font)
 {
     auto key = std::make_tuple(font.face, font.bold, font.italic);
@@ -79,22 +92,43 @@ const QRawFont& QtFontProvider::rawFont(const DeviceFont& font)
         return it->second;
     QRawFont raw;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QFont f(familyFor(font.face));
-        f.setPixelSize(static_cast<int>(kEm));
-        f.setBold(font.bold);
-        f.setItalic(font.italic);
-        f.setHintingPreference(QFont::PreferNoHinting);
-        raw = QRawFont::fromFont(f);
+        raw = QRawFont::fromFont(qtFont(font));
     }
     return m_fonts[key] = raw;
 }
 
-quint32 QtFontProvider::glyphIndex(const QRawFont& raw, char32_t code) const
+QtFontProvider::ResolvedGlyph QtFontProvider::resolve(const DeviceFont& font, char32_t code)
 {
+    auto key = std::make_tuple(font.face, font.bold, font.italic, code);
+    auto it = m_glyphs.find(key);
+    if (it != m_glyphs.end())
+        return it->second;
+    ResolvedGlyph resolved{rawFont(font), 0};
     char32_t text[1] = {code};
     QString s = QString::fromUcs4(text, 1);
-    QList<quint32> indexes = raw.glyphIndexesForString(s);
-    return indexes.isEmpty() ? 0 : indexes.front();
+    if (resolved.font.isValid()) {
+        QList<quint32> indexes = resolved.font.glyphIndexesForString(s);
+        resolved.index = indexes.isEmpty() ? 0 : indexes.front();
+    }
+    // A character the face lacks (Chinese in a Latin face, say) comes from the font the system falls back to, as
+    // Flash's device text does.
+    if (resolved.index == 0 && resolved.font.isValid() && code > ' ') {
+        QTextLayout layout(s, qtFont(font));
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        for (const QGlyphRun& run : layout.glyphRuns()) {
+            if (!run.glyphIndexes().isEmpty() && run.glyphIndexes().front() != 0) {
+                resolved.font = run.rawFont();
+                resolved.font.setPixelSize(kEm);
+                resolved.index = run.glyphIndexes().front();
+                break;
+            }
+        }
+    }
+    if (m_glyphs.size() >= limits::kMaxDeviceGlyphs)
+        m_glyphs.clear();
+    return m_glyphs[key] = resolved;
 }
 
 DeviceFontMetrics QtFontProvider::metrics(const DeviceFont& font)
@@ -110,8 +144,8 @@ double QtFontProvider::advance(const DeviceFont& font, char32_t code)
     const QRawFont& raw = rawFont(font);
     if (!raw.isValid())
         return kEm / 2;
-    quint32 index = glyphIndex(raw, code);
-    QList<QPointF> advances = raw.advancesForGlyphIndexes(QList<quint32>{index});
+    ResolvedGlyph g = resolve(font, code);
+    QList<QPointF> advances = g.font.advancesForGlyphIndexes(QList<quint32>{g.index});
     return advances.isEmpty() ? 0 : advances.front().x();
 }
 
@@ -120,8 +154,8 @@ std::shared_ptr<const ShapeGeometry> QtFontProvider::glyph(const DeviceFont& fon
     const QRawFont& raw = rawFont(font);
     if (!raw.isValid())
         return nullptr;
-    quint32 index = glyphIndex(raw, code);
-    QPainterPath outline = raw.pathForGlyph(index);
+    ResolvedGlyph resolved = resolve(font, code);
+    QPainterPath outline = resolved.font.pathForGlyph(resolved.index);
     if (outline.isEmpty())
         return nullptr;
     auto g = std::make_shared<ShapeGeometry>();

@@ -1,6 +1,5 @@
-// Fonts of the system for text fields whose movie embeds no outlines: metrics,
-// advances and glyph outlines of a face picked by name and style. A back end
-// supplies one; without it device text takes no room.
+// Fonts of the system for text fields whose movie embeds no outlines: metrics, advances and glyph outlines of a face
+// picked by name and style. A back end supplies one; without it device text takes no room.
 #pragma once
 
 #include "swf/render/geometry.h"
@@ -27,8 +26,7 @@ public:
     virtual ~FontProvider() = default;
     virtual DeviceFontMetrics metrics(const DeviceFont& font) = 0;
     virtual double advance(const DeviceFont& font, char32_t code) = 0;
-    // The glyph's outline in em units with the baseline at y = 0 (y grows
-    // downwards); nullptr when blank.
+    // The glyph's outline in em units with the baseline at y = 0 (y grows downwards); nullptr when blank.
     virtual std::shared_ptr<const ShapeGeometry> glyph(const DeviceFont& font, char32_t code) = 0;
 };
 

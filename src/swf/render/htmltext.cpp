@@ -190,8 +190,7 @@ private:
             endParagraph();
     }
 
-    // Changes the format as the tag asks; false for tags that are not kept on the
-    // stack.
+    // Changes the format as the tag asks; false for tags that are not kept on the stack.
     static bool apply(const Tag& t, TextFormat& f)
     {
         auto attribute = [&](const char* name) -> const std::string* {
@@ -226,8 +225,7 @@ private:
         return true;
     }
 
-    // <textformat> sets the paragraph's margins, indent and leading in pixels; blockindent adds to the
-    // left margin.
+    // <textformat> sets the paragraph's margins, indent and leading in pixels; blockindent adds to the left margin.
     static void paragraphFormat(const Tag& t, TextFormat& f)
     {
         auto set = [&](const char* name, double& value) {

@@ -142,8 +142,8 @@ struct FieldDrawing {
     std::shared_ptr<const ShapeGeometry> clip;  // the bounds, when text runs past them
 };
 
-// The field's bounds as drawn: an auto-sized field fits its text (left-aligned fields grow or shrink to
-// the right, every field to the bottom; word-wrapped fields keep their width).
+// The field's bounds as drawn: an auto-sized field fits its text (left-aligned fields grow or shrink to the right,
+// every field to the bottom; word-wrapped fields keep their width).
 Rect drawnBounds(const EditTextField& field, const TextLayout& layout)
 {
     const EditText& d = field.definition();

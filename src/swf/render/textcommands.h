@@ -1,7 +1,6 @@
-// Drawing commands for a text field: background and border, then its glyphs
-// (outlines of embedded or device fonts drawn as shapes in the text's colour)
-// and underlines, clipped to the field when text runs past it (a field inside a
-// mask adds its glyphs to the mask unclipped).
+// Drawing commands for a text field: background and border, then its glyphs (outlines of embedded or device fonts drawn
+// as shapes in the text's colour) and underlines, clipped to the field when text runs past it (a field inside a mask
+// adds its glyphs to the mask unclipped).
 #pragma once
 
 #include "swf/movie/edittext.h"

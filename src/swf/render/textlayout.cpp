@@ -191,8 +191,8 @@ private:
         }
     }
 
-    // Where the line starting at line.begin ends: after the last space that fits,
-    // or mid-word when a single word is wider than the field.
+    // Where the line starting at line.begin ends: after the last space that fits, or mid-word when a single word is
+    // wider than the field.
     std::size_t wrapEnd(const Line& line, std::size_t end) const
     {
         double limit = available(line);
@@ -287,8 +287,8 @@ private:
         }
     }
 
-    // Justified lines are pieces that each end after a space or where the format changes; the room
-    // left is shared evenly between the gaps of the pieces, in whole twips.
+    // Justified lines are pieces that each end after a space or where the format changes; the room left is shared
+    // evenly between the gaps of the pieces, in whole twips.
     double justifyStretch(const Line& line, double extra) const
     {
         std::size_t trimmed = line.end;

@@ -1,6 +1,5 @@
-// Text field layout: paragraphs broken into lines (word wrap, margins, indent,
-// leading), lines aligned, each character placed as a glyph of an embedded font
-// or of a device font.
+// Text field layout: paragraphs broken into lines (word wrap, margins, indent, leading), lines aligned, each character
+// placed as a glyph of an embedded font or of a device font.
 #pragma once
 
 #include "swf/format/text.h"
@@ -41,8 +40,7 @@ struct TextLayout {
 // Twips between a field's bounds and its text on every side.
 inline constexpr double kTextFieldPadding = 40;
 
-// Lays out the field's current text; `fonts` may be null (device text then
-// takes no room).
+// Lays out the field's current text; `fonts` may be null (device text then takes no room).
 TextLayout layoutText(const EditTextField& field, const Movie& movie, FontProvider* fonts);
 
 }  // namespace swf
