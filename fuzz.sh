@@ -23,7 +23,7 @@ mkdir -p "$out/objects" "$out/work"
 flags=(-std=c++17 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fPIC
        -Isrc $(pkg-config --cflags Qt6Gui zlib liblzma libjpeg libpng libgif libmpg123))
 sources=(src/swf/*.cpp src/swf/io/*.cpp src/swf/format/*.cpp src/swf/movie/*.cpp src/swf/render/*.cpp
-         src/swf/qt/painterbackend.cpp src/swf/qt/qtgeometry.cpp)
+         src/swf/qt/painterbackend.cpp src/swf/qt/qtgeometry.cpp src/swf/qt/fontprovider.cpp)
 # An object is rebuilt when its source or any engine header is newer than it.
 newest_header=$(ls -t src/swf/*.h src/swf/*/*.h | head -1)
 objects=()
