@@ -89,4 +89,12 @@ inline constexpr int kAvm1MaxWaitFrame = 16000;
 inline constexpr std::size_t kAvm1MaxSharedObjectBytes = 1024 * 1024;
 inline constexpr int kAvm1MaxSharedObjectDepth = 64;
 
+// Text fields: characters and lines laid out at most (text set by script can be any length).
+inline constexpr std::size_t kMaxTextFieldCharacters = 64 * 1024;
+inline constexpr std::size_t kMaxTextFieldLines = 4096;
+// Tags open at once in a field's HTML text; deeper ones change nothing.
+inline constexpr std::size_t kMaxHtmlNesting = 256;
+// Converted glyphs of system fonts kept at once (a movie cycling through all of Unicode starts over).
+inline constexpr std::size_t kMaxDeviceGlyphs = 16 * 1024;
+
 }  // namespace swf::limits

@@ -313,7 +313,7 @@ void Player::render(RenderBackend& backend, const View& view)
     runActions();
     m_commands.commands.clear();
     if (m_root && m_movie)
-        buildCommands(*m_root, *m_movie, m_geometry, m_commands);
+        buildCommands(*m_root, *m_movie, m_geometry, m_commands, backend.fontProvider());
     RenderFrame frame;
     frame.commands = &m_commands;
     frame.width = width;

@@ -252,6 +252,8 @@ void Clip::placeObject(std::uint16_t depth, const Placement& placement, const Cl
             if (r.up && r.characterId != placement.characterId)
                 object.clip->placeObject(r.depth, placementOf(r), context);
         }
+    } else if (character->kind == CharacterKind::EditText && character->editText) {
+        object.textField = std::make_unique<EditTextField>(character->editText);
     }
     m_displayList[depth] = std::move(object);
 }

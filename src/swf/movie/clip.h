@@ -2,6 +2,7 @@
 // advance, and goto that keeps persisting objects (and their state) as Flash does.
 #pragma once
 
+#include "swf/movie/edittext.h"
 #include "swf/movie/movie.h"
 
 #include <cstdint>
@@ -45,6 +46,7 @@ struct DisplayObject {
     std::unique_ptr<Clip> clip;  // sprites and buttons
     bool scripted = false;       // made by a script (attachMovie, duplicateMovieClip …): the timeline keeps it
     bool scriptMoved = false;    // a script set its position, scale, rotation or colour: the timeline leaves them
+    std::unique_ptr<EditTextField> textField;  // text fields
 };
 
 // Something a script engine ties to a clip; destroyed with the clip, so it can forget it.

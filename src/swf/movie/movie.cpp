@@ -121,6 +121,15 @@ private:
             define(id, std::move(c));
             break;
         }
+        case tag::DefineEditText: {
+            Character c;
+            c.kind = CharacterKind::EditText;
+            auto text = std::make_shared<EditText>(decodeEditText(b, n, m_file.header.version));
+            std::uint16_t id = text->id;
+            c.editText = std::move(text);
+            define(id, std::move(c));
+            break;
+        }
         case tag::DefineButton: case tag::DefineButton2: {
             Character c;
             c.kind = CharacterKind::Button;

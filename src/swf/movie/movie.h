@@ -4,6 +4,7 @@
 
 #include "swf/audio/soundtags.h"
 #include "swf/format/bitmap.h"
+#include "swf/format/edittext.h"
 #include "swf/format/header.h"
 #include "swf/format/place.h"
 #include "swf/format/shape.h"
@@ -45,7 +46,7 @@ struct Sprite {
     Timeline timeline;
 };
 
-enum class CharacterKind : std::uint8_t { Shape, Morph, Sprite, Font, Text, Button, Bitmap };
+enum class CharacterKind : std::uint8_t { Shape, Morph, Sprite, Font, Text, Button, Bitmap, EditText };
 
 struct Character {
     CharacterKind kind = CharacterKind::Shape;
@@ -56,6 +57,7 @@ struct Character {
     std::shared_ptr<const StaticText> text;
     std::shared_ptr<const Button> button;
     std::shared_ptr<const Bitmap> bitmap;
+    std::shared_ptr<const EditText> editText;
 };
 
 struct MovieStats {

@@ -2,6 +2,7 @@
 // the previous frame is painted again, in horizontal bands on the global thread pool.
 #pragma once
 
+#include "swf/qt/fontprovider.h"
 #include "swf/render/framebounds.h"
 #include "swf/render/view.h"
 
@@ -20,6 +21,7 @@ public:
 
     // Paints the frame into image(), which takes the frame's size.
     void drawFrame(const RenderFrame& frame) override;
+    FontProvider* fontProvider() override { return &m_fonts; }
 
     const QImage& image() const { return m_image; }
     // The rectangles the last frame painted again (they do not overlap); none when it equalled the one
@@ -41,6 +43,7 @@ private:
     void keep(const RenderFrame& frame, std::vector<PixelBox> bounds);
 
     QImage m_image;
+    QtFontProvider m_fonts;
     int m_bands = 0;
     bool m_multisample = false;
     bool m_valid = false;

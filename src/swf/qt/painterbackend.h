@@ -1,6 +1,7 @@
 // The QPainter back end: paints a frame's command list onto any QPainter (a widget or a QImage).
 #pragma once
 
+#include "swf/qt/fontprovider.h"
 #include "swf/render/framebounds.h"
 #include "swf/render/view.h"
 
@@ -16,9 +17,11 @@ class PainterBackend : public RenderBackend {
 public:
     explicit PainterBackend(QPainter& painter) : m_painter(painter) {}
     void drawFrame(const RenderFrame& frame) override;
+    FontProvider* fontProvider() override { return &m_fonts; }
 
 private:
     QPainter& m_painter;
+    QtFontProvider m_fonts;
 };
 
 // Paints the part of the frame inside `area` (target pixels), skipping the commands whose bounds miss it.

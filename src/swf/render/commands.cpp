@@ -2,6 +2,7 @@
 
 #include "swf/limits.h"
 #include "swf/movie/clip.h"
+#include "swf/render/textcommands.h"
 
 #include <vector>
 
@@ -11,8 +12,8 @@ namespace {
 
 class CommandBuilder {
 public:
-    CommandBuilder(const Movie& movie, GeometryCache& cache, CommandList& out)
-        : m_movie(movie), m_cache(cache), m_out(out) {}
+    CommandBuilder(const Movie& movie, GeometryCache& cache, CommandList& out, FontProvider* fonts)
+        : m_movie(movie), m_cache(cache), m_out(out), m_fonts(fonts) {}
 
     void clip(const Clip& clip, const Matrix& matrix, const ColorTransform& colours, int nesting)
     {
@@ -125,6 +126,11 @@ private:
             m_out.commands.push_back(std::move(c));
             break;
         }
+        case CharacterKind::EditText:
+            if (object.textField)
+                appendTextFieldCommands(*object.textField, m_movie, m_cache, m_fonts, m, ct, blend, m_inMask,
+                                        m_out.commands);
+            break;
         case CharacterKind::Font:
             break;
         }
@@ -162,15 +168,17 @@ private:
     const Movie& m_movie;
     GeometryCache& m_cache;
     CommandList& m_out;
+    FontProvider* m_fonts;
     bool m_inMask = false;
 };
 
 }  // namespace
 
-void buildCommands(const Clip& root, const Movie& movie, GeometryCache& cache, CommandList& out)
+void buildCommands(const Clip& root, const Movie& movie, GeometryCache& cache, CommandList& out,
+                   FontProvider* fonts)
 {
     out.movie = &movie;
-    CommandBuilder(movie, cache, out).clip(root, Matrix(), ColorTransform(), 0);
+    CommandBuilder(movie, cache, out, fonts).clip(root, Matrix(), ColorTransform(), 0);
 }
 
 }  // namespace swf

@@ -13,6 +13,7 @@
 namespace swf {
 
 class Clip;
+class FontProvider;
 struct Movie;
 
 struct DrawCommand {
@@ -41,7 +42,8 @@ struct CommandList {
     const Movie* movie = nullptr;
 };
 
-// Walks the display tree in depth order and appends its drawing commands.
-void buildCommands(const Clip& root, const Movie& movie, GeometryCache& cache, CommandList& out);
+// Walks the display tree in depth order and appends its drawing commands; device text needs `fonts`.
+void buildCommands(const Clip& root, const Movie& movie, GeometryCache& cache, CommandList& out,
+                   FontProvider* fonts = nullptr);
 
 }  // namespace swf

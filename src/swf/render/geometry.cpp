@@ -207,6 +207,7 @@ void GeometryCache::clear()
     m_shapes.clear();
     m_morphs.clear();
     m_glyphs.clear();
+    m_deviceGlyphs.clear();
 }
 
 }  // namespace swf

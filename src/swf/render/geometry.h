@@ -7,10 +7,15 @@
 
 #include <map>
 #include <memory>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace swf {
+
+struct DeviceFont;
+class FontProvider;
 
 struct PathSegment {
     enum class Kind : std::uint8_t { Move, Line, Quad, Close };
@@ -53,8 +58,13 @@ public:
     std::shared_ptr<const ShapeGeometry> shape(const std::shared_ptr<const Shape>& shape);
     std::shared_ptr<const ShapeGeometry> morph(const std::shared_ptr<const MorphShape>& morph, std::uint16_t ratio);
     std::shared_ptr<const ShapeGeometry> glyph(const std::shared_ptr<const Font>& font, std::size_t index);
+    // A glyph of a system font, asked of the provider once.
+    std::shared_ptr<const ShapeGeometry> deviceGlyph(FontProvider& fonts, const DeviceFont& font, char32_t code);
     void clear();
-    std::size_t size() const { return m_shapes.size() + m_morphs.size() + m_glyphs.size(); }
+    std::size_t size() const
+    {
+        return m_shapes.size() + m_morphs.size() + m_glyphs.size() + m_deviceGlyphs.size();
+    }
 
 private:
     std::map<const Shape*, std::pair<std::shared_ptr<const Shape>, std::shared_ptr<const ShapeGeometry>>> m_shapes;
@@ -62,6 +72,7 @@ private:
              std::pair<std::shared_ptr<const MorphShape>, std::shared_ptr<const ShapeGeometry>>> m_morphs;
     std::map<std::pair<const Font*, std::size_t>,
              std::pair<std::shared_ptr<const Font>, std::shared_ptr<const ShapeGeometry>>> m_glyphs;
+    std::map<std::tuple<std::string, bool, bool, char32_t>, std::shared_ptr<const ShapeGeometry>> m_deviceGlyphs;
 };
 
 }  // namespace swf

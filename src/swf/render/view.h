@@ -34,10 +34,14 @@ struct RenderFrame {
     double shadingOffsetX = 0, shadingOffsetY = 0;
 };
 
+class FontProvider;
+
 class RenderBackend {
 public:
     virtual ~RenderBackend() = default;
     virtual void drawFrame(const RenderFrame& frame) = 0;
+    // The system fonts device text is drawn with; none by default (device text is then left out).
+    virtual FontProvider* fontProvider() { return nullptr; }
 };
 
 // The matrix that maps the stage (or the zoom rectangle) onto a target of the given size.

@@ -1,0 +1,204 @@
+#include "swf/render/textcommands.h"
+
+#include "swf/limits.h"
+#include "swf/render/textlayout.h"
+
+#include <cmath>
+
+namespace swf {
+
+namespace {
+
+Path rectanglePath(double x0, double y0, double x1, double y1)
+{
+    Path p;
+    auto point = [&](PathSegment::Kind kind, double x, double y) {
+        PathSegment s;
+        s.kind = kind;
+        s.x = x;
+        s.y = y;
+        p.push_back(s);
+    };
+    point(PathSegment::Kind::Move, x0, y0);
+    point(PathSegment::Kind::Line, x1, y0);
+    point(PathSegment::Kind::Line, x1, y1);
+    point(PathSegment::Kind::Line, x0, y1);
+    point(PathSegment::Kind::Line, x0, y0);
+    p.push_back({PathSegment::Kind::Close});
+    return p;
+}
+
+Matrix translated(const Matrix& m, double x, double y, double scale)
+{
+    Matrix place;
+    place.a = place.d = scale;
+    place.tx = x;
+    place.ty = y;
+    return m * place;
+}
+
+class TextCommands {
+public:
+    TextCommands(GeometryCache& cache, FontProvider* fonts, const ColorTransform& colours, BlendMode blend,
+                 std::vector<DrawCommand>& out)
+        : m_cache(cache), m_fonts(fonts), m_colours(colours), m_blend(blend), m_out(out)
+    {
+    }
+
+    void shape(std::shared_ptr<const ShapeGeometry> g, const Matrix& m, const Rgba* colour)
+    {
+        if (!g)
+            return;
+        DrawCommand c;
+        c.geometry = std::move(g);
+        c.matrix = m;
+        c.colorTransform = m_colours;
+        c.blendMode = m_blend;
+        if (colour)
+            c.fillColour = *colour;
+        m_out.push_back(std::move(c));
+    }
+
+    void mark(DrawCommand::Kind kind)
+    {
+        DrawCommand c;
+        c.kind = kind;
+        m_out.push_back(std::move(c));
+    }
+
+    void glyphs(const TextLayout& layout, const Matrix& m)
+    {
+        for (const PlacedGlyph& g : layout.glyphs) {
+            std::shared_ptr<const ShapeGeometry> geometry;
+            if (g.font)
+                geometry = m_cache.glyph(g.font, g.index);
+            else if (m_fonts)
+                geometry = m_cache.deviceGlyph(*m_fonts, g.device, g.code);
+            shape(std::move(geometry), translated(m, g.x, g.y, g.scale), &g.colour);
+        }
+        for (const TextUnderline& u : layout.underlines) {
+            Rect r{static_cast<std::int32_t>(std::floor(u.x0)), static_cast<std::int32_t>(std::ceil(u.x1)),
+                   static_cast<std::int32_t>(std::floor(u.y)),
+                   static_cast<std::int32_t>(std::floor(u.y + u.thickness))};
+            shape(rectangleGeometry(r, &u.colour, nullptr), m, nullptr);
+        }
+    }
+
+private:
+    GeometryCache& m_cache;
+    FontProvider* m_fonts;
+    ColorTransform m_colours;
+    BlendMode m_blend;
+    std::vector<DrawCommand>& m_out;
+};
+
+}  // namespace
+
+std::shared_ptr<const ShapeGeometry> GeometryCache::deviceGlyph(FontProvider& fonts, const DeviceFont& font,
+                                                                char32_t code)
+{
+    auto key = std::make_tuple(font.face, font.bold, font.italic, code);
+    auto it = m_deviceGlyphs.find(key);
+    if (it != m_deviceGlyphs.end())
+        return it->second;
+    if (m_deviceGlyphs.size() >= limits::kMaxDeviceGlyphs)
+        m_deviceGlyphs.clear();
+    return m_deviceGlyphs[key] = fonts.glyph(font, code);
+}
+
+std::shared_ptr<const ShapeGeometry> rectangleGeometry(const Rect& rect, const Rgba* fill, const Rgba* line)
+{
+    auto g = std::make_shared<ShapeGeometry>();
+    g->bounds = rect;
+    GeometryLayer layer;
+    Path path = rectanglePath(rect.xMin, rect.yMin, rect.xMax, rect.yMax);
+    if (fill) {
+        FillPath f;
+        f.style.kind = FillKind::Solid;
+        f.style.colour = *fill;
+        f.path = path;
+        layer.fills.push_back(std::move(f));
+    }
+    if (line) {
+        StrokePath s;
+        s.style.width = 20;
+        s.style.colour = *line;
+        s.style.join = JoinStyle::Miter;
+        s.style.startCap = s.style.endCap = CapStyle::Square;
+        s.path = path;
+        s.path.pop_back();
+        layer.strokes.push_back(std::move(s));
+    }
+    g->layers.push_back(std::move(layer));
+    return g;
+}
+
+namespace {
+
+// A field's layout and boxes, built once per text and kept in the field's render cache.
+struct FieldDrawing {
+    TextLayout layout;
+    std::shared_ptr<const ShapeGeometry> box;  // background and border, if any
+    std::shared_ptr<const ShapeGeometry> clip;  // the bounds, when text runs past them
+};
+
+// The field's bounds as drawn: an auto-sized field fits its text (left-aligned fields grow or shrink to the right,
+// every field to the bottom; word-wrapped fields keep their width).
+Rect drawnBounds(const EditTextField& field, const TextLayout& layout)
+{
+    const EditText& d = field.definition();
+    Rect b = d.bounds;
+    if (!d.autoSize)
+        return b;
+    if (!d.wordWrap && field.format().align == TextAlign::Left)
+        b.xMax = b.xMin + static_cast<std::int32_t>(std::ceil(layout.textWidth + 2 * kTextFieldPadding));
+    b.yMax = b.yMin + static_cast<std::int32_t>(std::ceil(layout.textHeight + 2 * kTextFieldPadding));
+    return b;
+}
+
+std::shared_ptr<const FieldDrawing> fieldDrawing(const EditTextField& field, const Movie& movie, FontProvider* fonts)
+{
+    EditTextField::RenderCache& cache = field.renderCache();
+    if (cache.data && cache.withFonts == (fonts != nullptr))
+        return std::static_pointer_cast<const FieldDrawing>(cache.data);
+    auto drawing = std::make_shared<FieldDrawing>();
+    drawing->layout = layoutText(field, movie, fonts);
+    Rect bounds = drawnBounds(field, drawing->layout);
+    if (field.background() || field.border()) {
+        Rgba fill = field.backgroundColour(), line = field.borderColour();
+        drawing->box
+            = rectangleGeometry(bounds, field.background() ? &fill : nullptr, field.border() ? &line : nullptr);
+    }
+    if (drawing->layout.overflows && !field.definition().autoSize) {
+        Rgba opaque{0, 0, 0, 255};
+        drawing->clip = rectangleGeometry(bounds, &opaque, nullptr);
+    }
+    cache.data = drawing;
+    cache.withFonts = fonts != nullptr;
+    return drawing;
+}
+
+}  // namespace
+
+void appendTextFieldCommands(const EditTextField& field, const Movie& movie, GeometryCache& cache, FontProvider* fonts,
+                             const Matrix& matrix, const ColorTransform& colours, BlendMode blend, bool inMask,
+                             std::vector<DrawCommand>& out)
+{
+    std::shared_ptr<const FieldDrawing> drawing = fieldDrawing(field, movie, fonts);
+    TextCommands commands(cache, fonts, colours, blend, out);
+    commands.shape(drawing->box, matrix, nullptr);
+    const TextLayout& layout = drawing->layout;
+    if (layout.glyphs.empty() && layout.underlines.empty())
+        return;
+    if (!drawing->clip || inMask) {
+        commands.glyphs(layout, matrix);
+        return;
+    }
+    commands.mark(DrawCommand::Kind::BeginMask);
+    commands.shape(drawing->clip, matrix, nullptr);
+    commands.mark(DrawCommand::Kind::EndMask);
+    commands.glyphs(layout, matrix);
+    commands.mark(DrawCommand::Kind::PopMask);
+}
+
+}  // namespace swf
