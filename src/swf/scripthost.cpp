@@ -121,6 +121,8 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     m_vm = std::make_unique<avm1::Vm>(*this, m_movie ? m_movie->header.version : 10);
     m_clipProto = installMovieClipClass(*m_vm, *this);
     installInputObjects();
+    installColorClass(*m_vm, *this);
+    installSoundClass(*m_vm, *this);
     m_frameStart = std::chrono::steady_clock::now();
 }
 

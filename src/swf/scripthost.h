@@ -173,5 +173,10 @@ private:
 
 // Installs the MovieClip class (its prototype's methods) on the machine; returns the prototype.
 avm1::Object* installMovieClipClass(avm1::Vm& vm, ScriptHost& host);
+// Adds the drawing methods and setMask to the MovieClip prototype.
+void installDrawingMethods(avm1::Vm& vm, ScriptHost& host, avm1::Object* proto);
+// The Color and Sound classes.
+void installColorClass(avm1::Vm& vm, ScriptHost& host);
+void installSoundClass(avm1::Vm& vm, ScriptHost& host);
 
 }  // namespace swf
