@@ -25,7 +25,15 @@ DisplayObject* holderOf(ScriptHost& host, const Value& self)
     return clip ? clip->holder() : nullptr;
 }
 
-double toMult(double percent) { return std::round(percent * 2.56) / 256; }
+// Colour transforms keep 16-bit values: multipliers in 1/256 steps, offsets whole; larger values wrap.
+double wrap16(double n)
+{
+    if (!std::isfinite(n))
+        return 0;
+    return double(std::int16_t(std::uint16_t(std::int64_t(std::fmod(std::trunc(n), 65536.0)))));
+}
+
+double toMult(double percent) { return wrap16(percent * 256 / 100) / 256; }
 
 Value setRGB(ScriptHost& host, const Value& self, const Args& a)
 {
@@ -49,8 +57,9 @@ Value getRGB(ScriptHost& host, const Value& self, const Args&)
     if (!holder)
         return {};
     const ColorTransform& ct = holder->placement.colorTransform;
-    auto channel = [](double add) { return std::int32_t(add) & 0xFF; };
-    return Value(double(channel(ct.rAdd) << 16 | channel(ct.gAdd) << 8 | channel(ct.bAdd)));
+    auto channel = [](double add) { return std::int32_t(add); };
+    return Value(double(std::int32_t(std::uint32_t(channel(ct.rAdd)) << 16 | std::uint32_t(channel(ct.gAdd)) << 8) |
+                        channel(ct.bAdd)));
 }
 
 Value setTransform(ScriptHost& host, const Value& self, const Args& a)
@@ -70,12 +79,10 @@ Value setTransform(ScriptHost& host, const Value& self, const Args& a)
                             {"gb", &ct.gAdd, false}, {"ba", &ct.bMult, true}, {"bb", &ct.bAdd, false},
                             {"aa", &ct.aMult, true}, {"ab", &ct.aAdd, false}};
     for (const Field& f : fields) {
-        if (!vm.has(t.asObject(), f.name))
-            continue;
+        if (!t.asObject()->findOwn(f.name))
+            continue;  // only the object's own fields count, not inherited ones
         double n = vm.toNumber(vm.get(t, f.name));
-        if (!std::isfinite(n))
-            n = 0;
-        *f.target = f.multiplier ? toMult(n) : std::trunc(n);
+        *f.target = f.multiplier ? toMult(n) : wrap16(n);
     }
     holder->scriptMoved = true;
     return {};

@@ -1,0 +1,193 @@
+// The drawing API, setMask and the Color class: what scripts draw becomes shapes below a clip's children,
+// a script mask clips in the command list, and colour changes reach the clip's transform.
+#include "scriptmovie.h"
+
+#include "swf/drawingapi.h"
+#include "swf/render/commands.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace scripttest;
+using kivamo::test::SwfWriter;
+
+// mc.name(args…), the arguments given in order.
+Asm call(const std::string& clip, const std::string& name, const std::vector<double>& args)
+{
+    Asm a;
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        a.num(*it);
+    return a.callMethod(Asm().get(clip), name, int(args.size())).a(op::Pop);
+}
+
+Asm makeClip(const std::string& name, int depth)
+{
+    return Asm().num(depth).str(name).callMethod(Asm().get("_root"), "createEmptyMovieClip", 2).a(op::Pop);
+}
+
+Asm traceProperty(const std::string& clip, const std::string& property)
+{
+    return Asm().get(clip).str(property).a(op::GetMember).trace();
+}
+
+std::vector<swf::DrawCommand::Kind> commandKinds(swf::Player& player)
+{
+    swf::GeometryCache cache;
+    swf::CommandList list;
+    swf::buildCommands(*player.root(), *player.movie(), cache, list);
+    std::vector<swf::DrawCommand::Kind> kinds;
+    for (const auto& c : list.commands)
+        kinds.push_back(c.kind);
+    return kinds;
+}
+
+swf::FillStyle solid(std::uint8_t r)
+{
+    swf::FillStyle f;
+    f.colour = {r, 0, 0, 255};
+    return f;
+}
+
+TEST(Drawing, FillsCloseThemselvesAndKeepTheirOrderWithTheirLines)
+{
+    swf::Drawing d;
+    swf::LineStyle line;
+    line.width = 40;
+    d.lineStyle(line);
+    d.beginFill(solid(1));
+    d.moveTo(0, 0);
+    d.lineTo(100, 0);
+    d.lineTo(100, 100);  // left open: the fill closes it, the line does not
+    d.beginFill(solid(2));
+    d.lineTo(200, 200);
+    d.lineTo(0, 200);
+    d.endFill();
+    auto g = d.geometry();
+    ASSERT_TRUE(g);
+    ASSERT_EQ(g->layers.size(), 2u);
+    ASSERT_EQ(g->layers[0].fills.size(), 1u);
+    EXPECT_EQ(g->layers[0].fills[0].style.colour.r, 1);
+    EXPECT_EQ(g->layers[1].fills[0].style.colour.r, 2);
+    ASSERT_EQ(g->layers[0].strokes.size(), 1u);
+    auto shape = d.shape();
+    long lines = std::count_if(shape->records.begin(), shape->records.end(),
+                               [](const swf::ShapeRecord& r) { return r.kind == swf::ShapeRecord::Kind::Line; });
+    EXPECT_EQ(lines, 2 + 1 + 2 + 2 + 1 + 2);  // each fill's edges with their closing edge, then the stroked ones
+    // The bounds take in half the line width.
+    EXPECT_EQ(shape->bounds.xMin, -20);
+    EXPECT_EQ(shape->bounds.yMax, 220);
+}
+
+TEST(Drawing, GeometryIsKeptUntilTheDrawingChangesAndClearEmptiesIt)
+{
+    swf::Drawing d;
+    d.lineTo(50, 50);  // no fill and no line: only the pen moves
+    EXPECT_TRUE(d.empty());
+    EXPECT_FALSE(d.geometry());
+    d.beginFill(solid(9));
+    d.lineTo(100, 50);
+    d.lineTo(100, 100);
+    auto first = d.geometry();
+    EXPECT_EQ(d.geometry(), first);
+    d.curveTo(50, 120, 50, 50);
+    auto second = d.geometry();
+    EXPECT_NE(second, first);
+    // The fill began where the pen stood.
+    EXPECT_EQ(d.shape()->records.front().x, 50);
+    d.clear();
+    EXPECT_TRUE(d.empty());
+    EXPECT_FALSE(d.geometry());
+}
+
+TEST(Drawing, ScriptsDrawWithBoundsAndClearRemovesTheShape)
+{
+    SwfWriter w(8);
+    Asm code = makeClip("mc", 1)
+                   .append(call("mc", "beginFill", {0xFF0000, 100}))
+                   .append(call("mc", "moveTo", {10, 10}))
+                   .append(call("mc", "lineTo", {50, 10}))
+                   .append(call("mc", "lineTo", {50, 40}))
+                   .append(call("mc", "endFill", {}))
+                   .append(traceProperty("mc", "_width"))
+                   .append(traceProperty("mc", "_height"));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    w.tag(tag::DoAction, block(call("mc", "clear", {}).append(traceProperty("mc", "_width")))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"40", "30"}));
+    swf::Clip* mc = run.player->root()->childNamed("mc");
+    ASSERT_TRUE(mc && mc->drawing());
+    auto kinds = commandKinds(*run.player);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), swf::DrawCommand::Kind::Shape), 1);
+    run.player->advance();
+    EXPECT_EQ(run.out.lines.back(), "0");
+    EXPECT_TRUE(commandKinds(*run.player).empty());
+}
+
+TEST(Drawing, SetMaskClipsTheClipAndHidesTheMaskUntilRemoved)
+{
+    using Kind = swf::DrawCommand::Kind;
+    SwfWriter w(8);
+    Asm code = makeClip("a", 1).append(makeClip("m", 2));
+    for (const char* clip : {"a", "m"})
+        code.append(call(clip, "beginFill", {0})).append(call(clip, "lineTo", {10, 0})).append(call(clip, "lineTo", {10, 10}));
+    code.append(Asm().get("m").callMethod(Asm().get("a"), "setMask", 1).a(op::Pop));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    w.tag(tag::DoAction, block(Asm().null().callMethod(Asm().get("a"), "setMask", 1).a(op::Pop))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(commandKinds(*run.player),
+              (std::vector<Kind>{Kind::BeginMask, Kind::Shape, Kind::EndMask, Kind::Shape, Kind::PopMask}));
+    run.player->advance();
+    EXPECT_EQ(commandKinds(*run.player), (std::vector<Kind>{Kind::Shape, Kind::Shape}));
+}
+
+TEST(Drawing, RemovingTheMaskClipLeavesTheMaskedClipWhole)
+{
+    auto owner = std::make_shared<int>(0);
+    auto parent = std::make_unique<swf::Clip>(owner, nullptr, nullptr);
+    auto a = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+    {
+        auto mask = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+        a->setMaskClip(mask.get());
+        EXPECT_EQ(mask->maskedClip(), a.get());
+        auto other = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+        other->setMaskClip(mask.get());  // a mask serves one clip: the first loses it
+        EXPECT_EQ(a->maskClip(), nullptr);
+        EXPECT_EQ(other->maskClip(), mask.get());
+        a->setMaskClip(mask.get());
+        EXPECT_EQ(other->maskClip(), nullptr);
+    }
+    EXPECT_EQ(a->maskClip(), nullptr);
+    a->setMaskClip(a.get());  // a clip cannot mask itself
+    EXPECT_EQ(a->maskClip(), nullptr);
+}
+
+TEST(ColorClass, SetRgbAndSetTransformChangeTheClipsColourTransform)
+{
+    SwfWriter w(8);
+    // c = new Color(mc); c.setRGB(0x336699); trace(c.getRGB()); c.setTransform({ra: 50, ab: -20}); …
+    Asm code = makeClip("mc", 1)
+                   .append(Asm().get("mc").num(1).str("Color").a(op::NewObject).store(1).a(op::Pop))
+                   .append(Asm().num(0x336699).callMethod(Asm().reg(1), "setRGB", 1).a(op::Pop))
+                   .append(Asm().callMethod(Asm().reg(1), "getRGB", 0).trace())
+                   .append(Asm().str("ra").num(50).str("ab").num(-20).num(2).a(op::InitObject)
+                               .callMethod(Asm().reg(1), "setTransform", 1).a(op::Pop))
+                   .append(Asm().callMethod(Asm().reg(1), "getTransform", 0).str("ra").a(op::GetMember).trace())
+                   .append(Asm().callMethod(Asm().reg(1), "getRGB", 0).trace());
+    w.tag(tag::DoAction, block(code)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{std::to_string(0x336699), "50", std::to_string(0x336699)}));
+    swf::Clip* mc = run.player->root()->childNamed("mc");
+    ASSERT_TRUE(mc);
+    const swf::ColorTransform& ct = mc->holder()->placement.colorTransform;
+    EXPECT_DOUBLE_EQ(ct.rMult, 0.5);
+    EXPECT_DOUBLE_EQ(ct.gMult, 0);
+    EXPECT_DOUBLE_EQ(ct.aAdd, -20);
+    EXPECT_DOUBLE_EQ(ct.bAdd, 0x99);
+}
+
+}  // namespace
