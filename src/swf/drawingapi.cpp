@@ -34,14 +34,18 @@ void Drawing::endFill()
 {
     if (!m_filling)
         return;
-    m_filling = false;
-    m_newStroke = true;
-    // The pen goes back to where the fill's last outline started.
+    // The last outline closes with a line back to its start, stroked like the others.
     const Item& item = m_items.back();
     if (!item.fillPaths.empty()) {
-        m_x = item.fillPaths.back().startX;
-        m_y = item.fillPaths.back().startY;
+        const SubPath& last = item.fillPaths.back();
+        double startX = last.startX, startY = last.startY;
+        if (!last.segments.empty() && (m_x != startX || m_y != startY))
+            lineTo(startX, startY);
+        m_x = startX;
+        m_y = startY;
     }
+    m_filling = false;
+    m_newStroke = true;
     changed();
 }
 

@@ -221,9 +221,26 @@ void curveTo(ScriptHost& host, Clip& clip, const Args& a)
 void endFill(ScriptHost&, Clip& clip, const Args&) { drawingOf(clip).endFill(); }
 void clear(ScriptHost&, Clip& clip, const Args&) { drawingOf(clip).clear(); }
 
-void setMask(ScriptHost&, Clip& clip, const Args& a)
+// setMask(clip or path): true when set, null or undefined removes the mask (also true), a path that
+// names no clip gives false and changes nothing; without an argument nothing happens.
+Value setMask(ScriptHost& host, Clip& clip, const Args& a)
 {
-    clip.setMaskClip(ScriptHost::clipOf(arg(a, 0)));
+    if (a.empty())
+        return {};
+    const Value& target = a[0];
+    if (target.isNullish()) {
+        clip.setMaskClip(nullptr);
+        return Value(true);
+    }
+    Clip* mask = ScriptHost::clipOf(target);
+    if (!mask && target.isPrimitive()) {
+        Object* base = host.objectOf(clip.parent() ? clip.parent() : &clip);
+        mask = ScriptHost::clipOf(host.vm().resolveTarget(base, host.vm().toString(target)));
+    }
+    if (!mask)
+        return Value(false);
+    clip.setMaskClip(mask);
+    return Value(true);
 }
 
 }  // namespace
@@ -237,7 +254,7 @@ void installDrawingMethods(Vm& vm, ScriptHost& host, Object* proto)
     static const Entry methods[] = {
         {"beginFill", beginFill}, {"beginGradientFill", beginGradientFill}, {"beginBitmapFill", beginBitmapFill},
         {"lineStyle", lineStyle}, {"lineGradientStyle", lineGradientStyle}, {"moveTo", moveTo},
-        {"lineTo", lineTo}, {"curveTo", curveTo}, {"endFill", endFill}, {"clear", clear}, {"setMask", setMask},
+        {"lineTo", lineTo}, {"curveTo", curveTo}, {"endFill", endFill}, {"clear", clear},
     };
     for (const Entry& e : methods) {
         DrawMethod method = e.method;
@@ -247,6 +264,10 @@ void installDrawingMethods(Vm& vm, ScriptHost& host, Object* proto)
             return Value();
         });
     }
+    vm.method(proto, "setMask", [&host](Vm&, const Value& self, const Args& args) {
+        Clip* clip = ScriptHost::clipOf(self);
+        return clip ? setMask(host, *clip, args) : Value();
+    });
 }
 
 }  // namespace swf

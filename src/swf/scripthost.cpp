@@ -123,6 +123,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     installInputObjects();
     installColorClass(*m_vm, *this);
     installSoundClass(*m_vm, *this);
+    installStageObject(*m_vm, *this);
     m_frameStart = std::chrono::steady_clock::now();
 }
 

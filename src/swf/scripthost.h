@@ -178,5 +178,7 @@ void installDrawingMethods(avm1::Vm& vm, ScriptHost& host, avm1::Object* proto);
 // The Color and Sound classes.
 void installColorClass(avm1::Vm& vm, ScriptHost& host);
 void installSoundClass(avm1::Vm& vm, ScriptHost& host);
+// Stage.width and Stage.height, unless the machine has a Stage of its own.
+void installStageObject(avm1::Vm& vm, ScriptHost& host);
 
 }  // namespace swf

@@ -59,7 +59,7 @@ TEST(Drawing, FillsCloseThemselvesAndKeepTheirOrderWithTheirLines)
     d.beginFill(solid(1));
     d.moveTo(0, 0);
     d.lineTo(100, 0);
-    d.lineTo(100, 100);  // left open: the fill closes it, the line does not
+    d.lineTo(100, 100);  // left open: the next fill closes it with a stroked edge
     d.beginFill(solid(2));
     d.lineTo(200, 200);
     d.lineTo(0, 200);
@@ -74,7 +74,7 @@ TEST(Drawing, FillsCloseThemselvesAndKeepTheirOrderWithTheirLines)
     auto shape = d.shape();
     long lines = std::count_if(shape->records.begin(), shape->records.end(),
                                [](const swf::ShapeRecord& r) { return r.kind == swf::ShapeRecord::Kind::Line; });
-    EXPECT_EQ(lines, 2 + 1 + 2 + 2 + 1 + 2);  // each fill's edges with their closing edge, then the stroked ones
+    EXPECT_EQ(lines, 3 + 3 + 3 + 3);  // each fill's three edges, then the same three stroked
     // The bounds take in half the line width.
     EXPECT_EQ(shape->bounds.xMin, -20);
     EXPECT_EQ(shape->bounds.yMax, 220);
