@@ -199,6 +199,13 @@ std::shared_ptr<const Shape> Drawing::shape() const
 {
     if (m_shape || m_items.empty())
         return m_shape;
+    if (m_filling) {
+        // A fill still open shows as if ended now: closed, and the closing edge stroked.
+        Drawing ended = *this;
+        ended.endFill();
+        m_shape = ended.shape();
+        return m_shape;
+    }
     auto shape = std::make_shared<Shape>();
     shape->styleTables.emplace_back();
     RecordWriter out(*shape);

@@ -82,14 +82,17 @@ Matrix gradientMatrix(ScriptHost& host, const Value& m)
     return out;
 }
 
-// beginGradientFill and lineGradientStyle take (type, colors, alphas, ratios, matrix, spread,
-// interpolation, focalPointRatio); false when the arguments make no gradient.
+// beginGradientFill and lineGradientStyle take (type, colors, alphas, ratios, matrix[, spread[,
+// interpolation[, focalPointRatio]]]); false when the arguments make no gradient: another count of
+// arguments, a type other than "linear" or "radial", arrays of different lengths or a ratio outside 0..255.
 bool gradientFill(ScriptHost& host, const Args& a, FillStyle& fill)
 {
     Vm& vm = host.vm();
-    std::string type = vm.toString(arg(a, 0));
-    Value colours = arg(a, 1), alphas = arg(a, 2), ratios = arg(a, 3);
-    if (!colours.asObject() || !alphas.asObject() || !ratios.asObject() || a.size() < 5)
+    if (a.size() < 5 || a.size() > 8)
+        return false;
+    std::string type = vm.toString(a[0]);
+    Value colours = a[1], alphas = a[2], ratios = a[3];
+    if (!colours.asObject() || !alphas.asObject() || !ratios.asObject())
         return false;
     double focal = a.size() > 7 ? number(host, a[7]) : 0;
     if (type == "linear")
@@ -99,18 +102,22 @@ bool gradientFill(ScriptHost& host, const Args& a, FillStyle& fill)
     else
         return false;
     auto length = [&](const Value& array) { return std::size_t(std::max(0.0, number(host, vm.get(array, "length")))); };
-    std::size_t count = std::min({length(colours), length(alphas), length(ratios), kMaxGradientStops});
-    if (count == 0)
+    std::size_t count = length(colours);
+    if (count == 0 || length(alphas) != count || length(ratios) != count)
         return false;
+    count = std::min(count, kMaxGradientStops);
     for (std::size_t i = 0; i < count; ++i) {
         std::string index = std::to_string(i);
         GradientStop stop;
         stop.colour = colourOf(host, vm.get(colours, index), vm.get(alphas, index));
         double r = number(host, vm.get(ratios, index));
-        stop.ratio = std::uint8_t(std::isfinite(r) ? std::clamp(r, 0.0, 255.0) : 0);
+        r = std::isfinite(r) ? std::trunc(r) : 0;
+        if (r < 0 || r > 255)
+            return false;
+        stop.ratio = std::uint8_t(r);
         fill.gradient.stops.push_back(stop);
     }
-    fill.matrix = gradientMatrix(host, arg(a, 4));
+    fill.matrix = gradientMatrix(host, a[4]);
     std::string spread = a.size() > 5 ? vm.toString(a[5]) : "";
     fill.gradient.spread = spread == "reflect" ? SpreadMode::Reflect
                            : spread == "repeat" ? SpreadMode::Repeat
@@ -135,11 +142,14 @@ void beginFill(ScriptHost& host, Clip& clip, const Args& a)
 
 void beginGradientFill(ScriptHost& host, Clip& clip, const Args& a)
 {
+    // Without a type the fill ends; other arguments that make no gradient change nothing.
+    if (arg(a, 0).isUndefined()) {
+        drawingOf(clip).endFill();
+        return;
+    }
     FillStyle fill;
     if (gradientFill(host, a, fill))
         drawingOf(clip).beginFill(fill);
-    else
-        drawingOf(clip).endFill();
 }
 
 void beginBitmapFill(ScriptHost& host, Clip& clip, const Args& a)

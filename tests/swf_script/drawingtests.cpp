@@ -80,6 +80,32 @@ TEST(Drawing, FillsCloseThemselvesAndKeepTheirOrderWithTheirLines)
     EXPECT_EQ(shape->bounds.yMax, 220);
 }
 
+TEST(Drawing, AFillLeftOpenIsShownClosedWithItsClosingEdgeStroked)
+{
+    swf::Drawing d;
+    swf::LineStyle line;
+    line.width = 20;
+    d.beginFill(solid(3));
+    d.lineStyle(line);
+    d.moveTo(0, 0);
+    d.lineTo(100, 0);
+    d.lineTo(100, 100);
+    auto strokes = [](const swf::Shape& s) {
+        int lines = 0, current = 0;
+        for (const auto& r : s.records) {
+            if (r.kind == swf::ShapeRecord::Kind::Style)
+                current = r.line;
+            else
+                lines += current > 0;
+        }
+        return lines;
+    };
+    EXPECT_EQ(strokes(*d.shape()), 3);
+    // Drawing goes on from the open fill's pen, not from the closed outline.
+    d.lineTo(0, 100);
+    EXPECT_EQ(strokes(*d.shape()), 4);
+}
+
 TEST(Drawing, GeometryIsKeptUntilTheDrawingChangesAndClearEmptiesIt)
 {
     swf::Drawing d;
@@ -163,6 +189,59 @@ TEST(Drawing, RemovingTheMaskClipLeavesTheMaskedClipWhole)
     EXPECT_EQ(a->maskClip(), nullptr);
     a->setMaskClip(a.get());  // a clip cannot mask itself
     EXPECT_EQ(a->maskClip(), nullptr);
+}
+
+Asm array(const std::vector<double>& values)
+{
+    Asm a;
+    for (auto it = values.rbegin(); it != values.rend(); ++it)
+        a.num(*it);
+    return a.num(double(values.size())).a(op::InitArray);
+}
+
+// clip.beginGradientFill(type, [0xFF0000, 0xFF], [100, 100], ratios, {matrixType: "box", …}, "reflect", "RGB", 0.5)
+Asm gradientCall(const std::string& clip, const std::string& type, const std::vector<double>& ratios)
+{
+    Asm box = Asm().str("matrixType").str("box").str("x").num(0).str("y").num(0).str("w").num(100).str("h").num(50)
+                  .str("r").num(0).num(6).a(op::InitObject);
+    Asm a = Asm().num(0.5).str("RGB").str("reflect").append(box).append(array(ratios)).append(array({100, 100}))
+                .append(array({0xFF0000, 0xFF})).str(type);
+    return a.callMethod(Asm().get(clip), "beginGradientFill", 8).a(op::Pop);
+}
+
+TEST(Drawing, GradientFillsTakeTheBoxMatrixAndIgnoreArgumentsThatMakeNoGradient)
+{
+    SwfWriter w(8);
+    Asm code = makeClip("good", 1).append(makeClip("bad", 2));
+    code.append(gradientCall("good", "radial", {0, 255}));
+    // Neither an unknown type nor a ratio past 255 replaces the solid fill.
+    code.append(call("bad", "beginFill", {0x00FF00}))
+        .append(gradientCall("bad", "LINEAR", {0, 255}))
+        .append(gradientCall("bad", "linear", {0, 256}));
+    for (const char* clip : {"good", "bad"})
+        code.append(call(clip, "lineTo", {10, 0})).append(call(clip, "lineTo", {10, 10}));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    auto fillOf = [&](const char* name) {
+        auto* d = static_cast<swf::Drawing*>(run.player->root()->childNamed(name)->drawing());
+        return d->shape()->styleTables.at(1).fills.at(0);
+    };
+    swf::FillStyle good = fillOf("good");
+    EXPECT_EQ(good.kind, swf::FillKind::FocalGradient);
+    EXPECT_EQ(good.gradient.spread, swf::SpreadMode::Reflect);
+    EXPECT_DOUBLE_EQ(good.gradient.focalPoint, 0.5);
+    ASSERT_EQ(good.gradient.stops.size(), 2u);
+    EXPECT_EQ(good.gradient.stops[0].colour.r, 0xFF);
+    EXPECT_EQ(good.gradient.stops[1].ratio, 255);
+    // The gradient square spans the box: 100 by 50 pixels, centred on it.
+    EXPECT_NEAR(good.matrix.a * 32768, 100 * 20, 1e-6);
+    EXPECT_NEAR(good.matrix.d * 32768, 50 * 20, 1e-6);
+    EXPECT_DOUBLE_EQ(good.matrix.tx, 50 * 20);
+    EXPECT_DOUBLE_EQ(good.matrix.ty, 25 * 20);
+    swf::FillStyle bad = fillOf("bad");
+    EXPECT_EQ(bad.kind, swf::FillKind::Solid);
+    EXPECT_EQ(bad.colour.g, 0xFF);
 }
 
 TEST(ColorClass, SetRgbAndSetTransformChangeTheClipsColourTransform)
