@@ -255,6 +255,12 @@ Value setMask(ScriptHost& host, Clip& clip, const Args& a)
 
 }  // namespace
 
+void copyDrawing(const Clip& from, Clip& to)
+{
+    if (const auto* drawing = dynamic_cast<const Drawing*>(from.drawing()))
+        to.setDrawing(std::make_unique<Drawing>(*drawing));
+}
+
 void installDrawingMethods(Vm& vm, ScriptHost& host, Object* proto)
 {
     struct Entry {

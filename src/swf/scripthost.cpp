@@ -531,11 +531,21 @@ Clip* ScriptHost::duplicate(Clip& source, const std::string& name, int depth)
     Placement placement = holder->placement;
     placement.name = name;
     placement.clipDepth = 0;
+    if (holder->character.sprite == m_emptySprite) {
+        // A clip scripts made empty has no character to place again: make another, with the same look.
+        Clip* made = createEmpty(*parent, name, depth);
+        if (made) {
+            made->holder()->placement = placement;
+            copyDrawing(source, *made);
+        }
+        return made;
+    }
     parent->placeObject(std::uint16_t(d), placement, context());
     auto it = parent->displayList().find(std::uint16_t(d));
     if (it == parent->displayList().end() || !it->second.clip)
         return nullptr;
     it->second.scripted = true;
+    copyDrawing(source, *it->second.clip);
     return it->second.clip.get();
 }
 

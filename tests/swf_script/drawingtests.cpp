@@ -152,6 +152,23 @@ TEST(Drawing, ScriptsDrawWithBoundsAndClearRemovesTheShape)
     EXPECT_TRUE(commandKinds(*run.player).empty());
 }
 
+TEST(Drawing, DuplicatesTakeACopyOfTheDrawing)
+{
+    SwfWriter w(8);
+    Asm code = makeClip("mc", 1)
+                   .append(call("mc", "beginFill", {0xFF}))
+                   .append(call("mc", "lineTo", {20, 0}))
+                   .append(call("mc", "lineTo", {20, 10}))
+                   .append(Asm().num(2).str("copy").callMethod(Asm().get("mc"), "duplicateMovieClip", 2).a(op::Pop))
+                   .append(call("mc", "clear", {}))
+                   .append(traceProperty("copy", "_width"))
+                   .append(traceProperty("mc", "_width"));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"20", "0"}));
+}
+
 TEST(Drawing, SetMaskClipsTheClipAndHidesTheMaskUntilRemoved)
 {
     using Kind = swf::DrawCommand::Kind;
