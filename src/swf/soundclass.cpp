@@ -122,6 +122,10 @@ Value stop(SoundState& s, const Value& self, const Args& a)
             s.player().stopCharacter(id);
         return {};
     }
+    if (s.host.vm().get(self, "target").isUndefined()) {
+        // A Sound made without a target speaks for the whole movie: every sound stops.
+        s.host.stopSounds();
+    }
     for (Handle h : std::vector<Handle>(d.handles)) {
         s.player().stop(h);
         s.forget(h);

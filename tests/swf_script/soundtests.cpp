@@ -61,7 +61,8 @@ TEST(SoundClass, AttachedSoundPlaysAtItsVolumeAndReportsCompletion)
 
 TEST(SoundClass, StopSilencesTheObjectsSoundsAndUnknownNamesAttachNothing)
 {
-    Asm script = Asm().str("s").num(0).str("Sound").a(op::NewObject).a(op::SetVariable);
+    // The Sound is made for the root clip: its stop() ends only its own sounds.
+    Asm script = Asm().str("s").get("_root").num(1).str("Sound").a(op::NewObject).a(op::SetVariable);
     script.append(onS("attachSound", Asm().str("no such sound"), 1).a(op::Pop))
         .append(Asm().get("s").str("duration").a(op::GetMember).a(op::TypeOf).trace())
         .append(onS("attachSound", Asm().str("tone"), 1).a(op::Pop))
@@ -72,6 +73,19 @@ TEST(SoundClass, StopSilencesTheObjectsSoundsAndUnknownNamesAttachNothing)
     MovieRun run(toneMovie(script));
     run.frames(1);
     EXPECT_EQ(run.out.lines, (Lines{"undefined", "-100"}));
+    EXPECT_NEAR(leftLevel(*run.player, 1000), 0.0, 1e-6);
+}
+
+TEST(SoundClass, StopOnASoundWithoutTargetStopsEverySound)
+{
+    // t = new Sound(_root) starts the tone; s = new Sound() stops all.
+    Asm script = Asm().str("t").get("_root").num(1).str("Sound").a(op::NewObject).a(op::SetVariable)
+                     .append(Asm().str("tone").callMethod(Asm().get("t"), "attachSound", 1).a(op::Pop))
+                     .append(Asm().callMethod(Asm().get("t"), "start", 0).a(op::Pop))
+                     .append(Asm().str("s").num(0).str("Sound").a(op::NewObject).a(op::SetVariable))
+                     .append(onS("stop", Asm(), 0).a(op::Pop));
+    MovieRun run(toneMovie(script));
+    run.frames(1);
     EXPECT_NEAR(leftLevel(*run.player, 1000), 0.0, 1e-6);
 }
 
