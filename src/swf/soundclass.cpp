@@ -114,6 +114,11 @@ Value start(const StatePtr& state, const Value& self, const Args& a)
     return {};
 }
 
+bool global(SoundState& s, const Value& self)
+{
+    return s.host.vm().get(self, "target").isUndefined();
+}
+
 Value stop(SoundState& s, const Value& self, const Args& a)
 {
     SoundData& d = s.of(self);
@@ -122,7 +127,7 @@ Value stop(SoundState& s, const Value& self, const Args& a)
             s.player().stopCharacter(id);
         return {};
     }
-    if (s.host.vm().get(self, "target").isUndefined()) {
+    if (global(s, self)) {
         // A Sound made without a target speaks for the whole movie: every sound stops.
         s.host.stopSounds();
     }
@@ -135,6 +140,11 @@ Value stop(SoundState& s, const Value& self, const Args& a)
 
 Value setVolume(SoundState& s, const Value& self, const Args& a)
 {
+    if (global(s, self)) {
+        // A Sound made without a target sets the level of the whole movie.
+        s.player().setScriptVolume(number(s, arg(a, 0)) / 100);
+        return {};
+    }
     SoundData& d = s.of(self);
     d.volume = number(s, arg(a, 0));
     for (Handle h : d.handles)
@@ -142,7 +152,10 @@ Value setVolume(SoundState& s, const Value& self, const Args& a)
     return {};
 }
 
-Value getVolume(SoundState& s, const Value& self, const Args&) { return Value(s.of(self).volume); }
+Value getVolume(SoundState& s, const Value& self, const Args&)
+{
+    return global(s, self) ? Value(s.player().scriptVolume() * 100) : Value(s.of(self).volume);
+}
 
 Value setPan(SoundState& s, const Value& self, const Args& a)
 {
@@ -203,6 +216,7 @@ Value loadSound(SoundState& s, const Value&, const Args&)
 void installSoundClass(Vm& vm, ScriptHost& host)
 {
     auto state = std::make_shared<SoundState>(host);
+    state->player().setScriptVolume(1);  // a new machine starts at full level
     Object* proto = vm.newObject();
     avm1::makeClass(vm, "Sound", proto, [](Vm&, const Value& self, const Args& a) {
         if (Object* o = self.asObject())

@@ -2,6 +2,7 @@
 // volume, reports its duration, and onSoundComplete runs once it ends.
 #include "scriptmovie.h"
 
+#include "swf/audio/soundplayer.h"
 #include "swfwriter/soundparts.h"
 
 #include <cmath>
@@ -74,6 +75,22 @@ TEST(SoundClass, StopSilencesTheObjectsSoundsAndUnknownNamesAttachNothing)
     run.frames(1);
     EXPECT_EQ(run.out.lines, (Lines{"undefined", "-100"}));
     EXPECT_NEAR(leftLevel(*run.player, 1000), 0.0, 1e-6);
+}
+
+TEST(SoundClass, ASoundWithoutTargetSetsTheLevelOfTheWholeMovie)
+{
+    // t = new Sound(_root) starts the tone; s = new Sound() halves every sound, t's too.
+    Asm script = Asm().str("t").get("_root").num(1).str("Sound").a(op::NewObject).a(op::SetVariable)
+                     .append(Asm().str("tone").callMethod(Asm().get("t"), "attachSound", 1).a(op::Pop))
+                     .append(Asm().callMethod(Asm().get("t"), "start", 0).a(op::Pop))
+                     .append(Asm().str("s").num(0).str("Sound").a(op::NewObject).a(op::SetVariable))
+                     .append(onS("setVolume", Asm().num(50), 1).a(op::Pop))
+                     .append(Asm().callMethod(Asm().get("t"), "getVolume", 0).trace());
+    MovieRun run(toneMovie(script));
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"100"}));
+    EXPECT_NEAR(leftLevel(*run.player, 1000), 0.125, 0.01);
+    EXPECT_DOUBLE_EQ(run.player->sounds().scriptVolume(), 0.5);
 }
 
 TEST(SoundClass, StopOnASoundWithoutTargetStopsEverySound)
