@@ -262,6 +262,7 @@ Object* installMovieClipClass(Vm& vm, ScriptHost& host)
     };
     for (const Entry& e : methods)
         bind(vm, host, proto, e.name, e.method);
+    installDrawingMethods(vm, host, proto);
     return proto;
 }
 

@@ -1,6 +1,7 @@
 #include "swf/clipgeometry.h"
 
 #include "swf/limits.h"
+#include "swf/render/geometry.h"
 
 #include <algorithm>
 #include <cctype>
@@ -125,6 +126,12 @@ Bounds clipBounds(const Clip& clip, const Movie& movie, int nesting)
     Bounds b;
     if (nesting > limits::kMaxSpriteNesting)
         return b;
+    if (clip.drawing()) {
+        if (auto g = clip.drawing()->geometry()) {
+            b.add(g->bounds.xMin, g->bounds.yMin);
+            b.add(g->bounds.xMax, g->bounds.yMax);
+        }
+    }
     for (const auto& [depth, object] : clip.displayList())
         b.add(objectBounds(object, movie, nesting), object.placement.matrix);
     return b;

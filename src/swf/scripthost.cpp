@@ -121,6 +121,9 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     m_vm = std::make_unique<avm1::Vm>(*this, m_movie ? m_movie->header.version : 10);
     m_clipProto = installMovieClipClass(*m_vm, *this);
     installInputObjects();
+    installColorClass(*m_vm, *this);
+    installSoundClass(*m_vm, *this);
+    installStageObject(*m_vm, *this);
     m_frameStart = std::chrono::steady_clock::now();
 }
 
@@ -543,11 +546,21 @@ Clip* ScriptHost::duplicate(Clip& source, const std::string& name, int depth)
     Placement placement = holder->placement;
     placement.name = name;
     placement.clipDepth = 0;
+    if (holder->character.sprite == m_emptySprite) {
+        // A clip scripts made empty has no character to place again: make another, with the same look.
+        Clip* made = createEmpty(*parent, name, depth);
+        if (made) {
+            made->holder()->placement = placement;
+            copyDrawing(source, *made);
+        }
+        return made;
+    }
     parent->placeObject(std::uint16_t(d), placement, context());
     auto it = parent->displayList().find(std::uint16_t(d));
     if (it == parent->displayList().end() || !it->second.clip)
         return nullptr;
     it->second.scripted = true;
+    copyDrawing(source, *it->second.clip);
     return it->second.clip.get();
 }
 

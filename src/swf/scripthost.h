@@ -176,5 +176,14 @@ private:
 
 // Installs the MovieClip class (its prototype's methods) on the machine; returns the prototype.
 avm1::Object* installMovieClipClass(avm1::Vm& vm, ScriptHost& host);
+// Adds the drawing methods and setMask to the MovieClip prototype.
+void installDrawingMethods(avm1::Vm& vm, ScriptHost& host, avm1::Object* proto);
+// Gives a duplicated clip a copy of what scripts drew on its source.
+void copyDrawing(const Clip& from, Clip& to);
+// The Color and Sound classes.
+void installColorClass(avm1::Vm& vm, ScriptHost& host);
+void installSoundClass(avm1::Vm& vm, ScriptHost& host);
+// Stage.width and Stage.height, unless the machine has a Stage of its own.
+void installStageObject(avm1::Vm& vm, ScriptHost& host);
 
 }  // namespace swf

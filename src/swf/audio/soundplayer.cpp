@@ -173,7 +173,13 @@ void SoundPlayer::stopAll()
 
 void SoundPlayer::applyVolume()
 {
-    m_mixer.setVolume(m_muted ? 0.0f : float(m_volume));
+    m_mixer.setVolume(m_muted ? 0.0f : float(m_volume * m_scriptVolume));
+}
+
+void SoundPlayer::setScriptVolume(double volume)
+{
+    m_scriptVolume = std::clamp(volume, 0.0, 1.0);
+    applyVolume();
 }
 
 void SoundPlayer::setVolume(double volume)

@@ -45,6 +45,9 @@ public:
     double volume() const { return m_volume; }
     void setMuted(bool muted);
     bool muted() const { return m_muted; }
+    // The level scripts set for the whole movie, 0 to 1, heard under the master level.
+    void setScriptVolume(double volume);
+    double scriptVolume() const { return m_scriptVolume; }
 
     // Fills `frames` interleaved stereo 16-bit frames at `rate` samples per second; returns frames.
     std::size_t mix(std::int16_t* out, std::size_t frames, int rate);
@@ -89,6 +92,7 @@ private:
     const Clip* m_syncedClip = nullptr;  // the root timeline, whose stream sets the pace
     int m_framesToSkip = 0;              // frames of it about to be skipped, whose sound is not queued
     double m_volume = 1.0;
+    double m_scriptVolume = 1.0;
     bool m_muted = false;
 };
 

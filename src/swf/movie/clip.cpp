@@ -354,6 +354,22 @@ Clip::~Clip()
     while (!m_displayList.empty())
         m_displayList.erase(m_displayList.begin());
     m_binding.reset();
+    setMaskClip(nullptr);
+    if (m_masked)
+        m_masked->setMaskClip(nullptr);
+}
+
+void Clip::setMaskClip(Clip* mask)
+{
+    if (mask == this)
+        mask = nullptr;
+    if (m_mask)
+        m_mask->m_masked = nullptr;
+    if (mask && mask->m_masked)
+        mask->m_masked->m_mask = nullptr;
+    m_mask = mask;
+    if (mask)
+        mask->m_masked = this;
 }
 
 Clip* Clip::childNamed(const std::string& name)

@@ -55,6 +55,15 @@ public:
     virtual ~ClipBinding() = default;
 };
 
+// Shapes a script drew on a clip: painted below its children, rebuilt only when the drawing changes.
+struct ShapeGeometry;
+class ClipDrawing {
+public:
+    virtual ~ClipDrawing() = default;
+    // Null while nothing is drawn.
+    virtual std::shared_ptr<const ShapeGeometry> geometry() const = 0;
+};
+
 // Script-made objects live at depths from this one up; the timeline's own depths lie below.
 inline constexpr std::uint16_t kFirstScriptDepth = 16384;
 
@@ -104,6 +113,13 @@ public:
     const std::shared_ptr<const void>& owner() const { return m_owner; }
     ClipBinding* binding() const { return m_binding.get(); }
     void setBinding(std::unique_ptr<ClipBinding> binding) { m_binding = std::move(binding); }
+    ClipDrawing* drawing() const { return m_drawing.get(); }
+    void setDrawing(std::unique_ptr<ClipDrawing> drawing) { m_drawing = std::move(drawing); }
+    // The clip whose shapes mask this one (setMask), and the clip this one masks; null when none.
+    Clip* maskClip() const { return m_mask; }
+    Clip* maskedClip() const { return m_masked; }
+    // Makes `mask` (null to remove) the mask of this clip; a clip masks at most one other.
+    void setMaskClip(Clip* mask);
     // The display object holding this clip in its parent's list, or null for the root.
     DisplayObject* holder() const;
     // The depth of this clip in its parent's list (0 for the root).
@@ -146,6 +162,9 @@ private:
     bool m_playing = true;
     std::map<std::uint16_t, DisplayObject> m_displayList;
     std::unique_ptr<SnapshotCache> m_snapshots;
+    std::unique_ptr<ClipDrawing> m_drawing;
+    Clip* m_mask = nullptr;
+    Clip* m_masked = nullptr;
     std::unique_ptr<ClipBinding> m_binding;  // declared last: goes first, while the clip is still whole
 };
 

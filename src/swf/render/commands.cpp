@@ -19,6 +19,8 @@ public:
     {
         if (nesting > limits::kMaxSpriteNesting)
             return;
+        if (clip.drawing())
+            shape(clip.drawing()->geometry(), matrix, colours, BlendMode::Normal);
         std::vector<std::uint16_t> masks;  // clip depths of the open masks, innermost last
         for (const auto& [depth, object] : clip.displayList()) {
             while (!masks.empty() && depth > masks.back()) {
@@ -26,9 +28,12 @@ public:
                 push(DrawCommand::Kind::PopMask);
             }
             const Placement& p = object.placement;
-            if (p.clipDepth > 0 && m_inMask)
+            // A clip that masks or is masked by script no longer masks the depths above it.
+            bool scripted = object.clip && (object.clip->maskClip() || object.clip->maskedClip());
+            bool timelineMask = p.clipDepth > 0 && !scripted;
+            if (timelineMask && m_inMask)
                 continue;  // a mask inside a mask's own content adds nothing that can be drawn
-            if (p.clipDepth > 0) {
+            if (timelineMask) {
                 push(DrawCommand::Kind::BeginMask);
                 m_inMask = true;
                 draw(object, matrix, colours, nesting);
@@ -37,8 +42,14 @@ public:
                 masks.push_back(p.clipDepth);
                 continue;
             }
-            if (!p.visible)
+            if (!p.visible || (object.clip && object.clip->maskedClip()))
+                continue;  // a clip masking another by script is drawn only as that mask
+            if (object.clip && object.clip->maskClip() && !m_inMask) {
+                scriptMask(*object.clip->maskClip(), nesting);
+                draw(object, matrix, colours, nesting);
+                push(DrawCommand::Kind::PopMask);
                 continue;
+            }
             draw(object, matrix, colours, nesting);
         }
         for (std::size_t i = 0; i < masks.size(); ++i)
@@ -46,6 +57,19 @@ public:
     }
 
 private:
+    // The clip a script made a mask, where it stands on the stage.
+    void scriptMask(const Clip& mask, int nesting)
+    {
+        Matrix m;
+        for (const Clip* c = &mask; c && c->holder(); c = c->parent())
+            m = c->holder()->placement.matrix * m;
+        push(DrawCommand::Kind::BeginMask);
+        m_inMask = true;
+        clip(mask, m, ColorTransform(), nesting + 1);
+        m_inMask = false;
+        push(DrawCommand::Kind::EndMask);
+    }
+
     void push(DrawCommand::Kind kind)
     {
         DrawCommand c;

@@ -1,0 +1,289 @@
+// The drawing API, setMask and the Color class: what scripts draw becomes shapes below a clip's children,
+// a script mask clips in the command list, and colour changes reach the clip's transform.
+#include "scriptmovie.h"
+
+#include "swf/drawingapi.h"
+#include "swf/render/commands.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace scripttest;
+using kivamo::test::SwfWriter;
+
+// mc.name(args…), the arguments given in order.
+Asm call(const std::string& clip, const std::string& name, const std::vector<double>& args)
+{
+    Asm a;
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        a.num(*it);
+    return a.callMethod(Asm().get(clip), name, int(args.size())).a(op::Pop);
+}
+
+Asm makeClip(const std::string& name, int depth)
+{
+    return Asm().num(depth).str(name).callMethod(Asm().get("_root"), "createEmptyMovieClip", 2).a(op::Pop);
+}
+
+Asm traceProperty(const std::string& clip, const std::string& property)
+{
+    return Asm().get(clip).str(property).a(op::GetMember).trace();
+}
+
+std::vector<swf::DrawCommand::Kind> commandKinds(swf::Player& player)
+{
+    swf::GeometryCache cache;
+    swf::CommandList list;
+    swf::buildCommands(*player.root(), *player.movie(), cache, list);
+    std::vector<swf::DrawCommand::Kind> kinds;
+    for (const auto& c : list.commands)
+        kinds.push_back(c.kind);
+    return kinds;
+}
+
+swf::FillStyle solid(std::uint8_t r)
+{
+    swf::FillStyle f;
+    f.colour = {r, 0, 0, 255};
+    return f;
+}
+
+TEST(Drawing, FillsCloseThemselvesAndKeepTheirOrderWithTheirLines)
+{
+    swf::Drawing d;
+    swf::LineStyle line;
+    line.width = 40;
+    d.lineStyle(line);
+    d.beginFill(solid(1));
+    d.moveTo(0, 0);
+    d.lineTo(100, 0);
+    d.lineTo(100, 100);  // left open: the next fill closes it with a stroked edge
+    d.beginFill(solid(2));
+    d.lineTo(200, 200);
+    d.lineTo(0, 200);
+    d.endFill();
+    auto g = d.geometry();
+    ASSERT_TRUE(g);
+    ASSERT_EQ(g->layers.size(), 2u);
+    ASSERT_EQ(g->layers[0].fills.size(), 1u);
+    EXPECT_EQ(g->layers[0].fills[0].style.colour.r, 1);
+    EXPECT_EQ(g->layers[1].fills[0].style.colour.r, 2);
+    ASSERT_EQ(g->layers[0].strokes.size(), 1u);
+    auto shape = d.shape();
+    long lines = std::count_if(shape->records.begin(), shape->records.end(),
+                               [](const swf::ShapeRecord& r) { return r.kind == swf::ShapeRecord::Kind::Line; });
+    EXPECT_EQ(lines, 3 + 3 + 3 + 3);  // each fill's three edges, then the same three stroked
+    // The bounds take in half the line width.
+    EXPECT_EQ(shape->bounds.xMin, -20);
+    EXPECT_EQ(shape->bounds.yMax, 220);
+}
+
+TEST(Drawing, AFillLeftOpenIsShownClosedWithItsClosingEdgeStroked)
+{
+    swf::Drawing d;
+    swf::LineStyle line;
+    line.width = 20;
+    d.beginFill(solid(3));
+    d.lineStyle(line);
+    d.moveTo(0, 0);
+    d.lineTo(100, 0);
+    d.lineTo(100, 100);
+    auto strokes = [](const swf::Shape& s) {
+        int lines = 0, current = 0;
+        for (const auto& r : s.records) {
+            if (r.kind == swf::ShapeRecord::Kind::Style)
+                current = r.line;
+            else
+                lines += current > 0;
+        }
+        return lines;
+    };
+    EXPECT_EQ(strokes(*d.shape()), 3);
+    // Drawing goes on from the open fill's pen, not from the closed outline.
+    d.lineTo(0, 100);
+    EXPECT_EQ(strokes(*d.shape()), 4);
+}
+
+TEST(Drawing, GeometryIsKeptUntilTheDrawingChangesAndClearEmptiesIt)
+{
+    swf::Drawing d;
+    d.lineTo(50, 50);  // no fill and no line: only the pen moves
+    EXPECT_TRUE(d.empty());
+    EXPECT_FALSE(d.geometry());
+    d.beginFill(solid(9));
+    d.lineTo(100, 50);
+    d.lineTo(100, 100);
+    auto first = d.geometry();
+    EXPECT_EQ(d.geometry(), first);
+    d.curveTo(50, 120, 50, 50);
+    auto second = d.geometry();
+    EXPECT_NE(second, first);
+    // The fill began where the pen stood.
+    EXPECT_EQ(d.shape()->records.front().x, 50);
+    d.clear();
+    EXPECT_TRUE(d.empty());
+    EXPECT_FALSE(d.geometry());
+}
+
+TEST(Drawing, ScriptsDrawWithBoundsAndClearRemovesTheShape)
+{
+    SwfWriter w(8);
+    Asm code = makeClip("mc", 1)
+                   .append(call("mc", "beginFill", {0xFF0000, 100}))
+                   .append(call("mc", "moveTo", {10, 10}))
+                   .append(call("mc", "lineTo", {50, 10}))
+                   .append(call("mc", "lineTo", {50, 40}))
+                   .append(call("mc", "endFill", {}))
+                   .append(traceProperty("mc", "_width"))
+                   .append(traceProperty("mc", "_height"));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    w.tag(tag::DoAction, block(call("mc", "clear", {}).append(traceProperty("mc", "_width")))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"40", "30"}));
+    swf::Clip* mc = run.player->root()->childNamed("mc");
+    ASSERT_TRUE(mc && mc->drawing());
+    auto kinds = commandKinds(*run.player);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), swf::DrawCommand::Kind::Shape), 1);
+    run.player->advance();
+    EXPECT_EQ(run.out.lines.back(), "0");
+    EXPECT_TRUE(commandKinds(*run.player).empty());
+}
+
+TEST(Drawing, DuplicatesTakeACopyOfTheDrawing)
+{
+    SwfWriter w(8);
+    Asm code = makeClip("mc", 1)
+                   .append(call("mc", "beginFill", {0xFF}))
+                   .append(call("mc", "lineTo", {20, 0}))
+                   .append(call("mc", "lineTo", {20, 10}))
+                   .append(Asm().num(2).str("copy").callMethod(Asm().get("mc"), "duplicateMovieClip", 2).a(op::Pop))
+                   .append(call("mc", "clear", {}))
+                   .append(traceProperty("copy", "_width"))
+                   .append(traceProperty("mc", "_width"));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"20", "0"}));
+}
+
+TEST(Drawing, SetMaskClipsTheClipAndHidesTheMaskUntilRemoved)
+{
+    using Kind = swf::DrawCommand::Kind;
+    SwfWriter w(8);
+    Asm code = makeClip("a", 1).append(makeClip("m", 2));
+    for (const char* clip : {"a", "m"})
+        code.append(call(clip, "beginFill", {0})).append(call(clip, "lineTo", {10, 0})).append(call(clip, "lineTo", {10, 10}));
+    code.append(Asm().get("m").callMethod(Asm().get("a"), "setMask", 1).a(op::Pop));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    w.tag(tag::DoAction, block(Asm().null().callMethod(Asm().get("a"), "setMask", 1).a(op::Pop))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(commandKinds(*run.player),
+              (std::vector<Kind>{Kind::BeginMask, Kind::Shape, Kind::EndMask, Kind::Shape, Kind::PopMask}));
+    run.player->advance();
+    EXPECT_EQ(commandKinds(*run.player), (std::vector<Kind>{Kind::Shape, Kind::Shape}));
+}
+
+TEST(Drawing, RemovingTheMaskClipLeavesTheMaskedClipWhole)
+{
+    auto owner = std::make_shared<int>(0);
+    auto parent = std::make_unique<swf::Clip>(owner, nullptr, nullptr);
+    auto a = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+    {
+        auto mask = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+        a->setMaskClip(mask.get());
+        EXPECT_EQ(mask->maskedClip(), a.get());
+        auto other = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+        other->setMaskClip(mask.get());  // a mask serves one clip: the first loses it
+        EXPECT_EQ(a->maskClip(), nullptr);
+        EXPECT_EQ(other->maskClip(), mask.get());
+        a->setMaskClip(mask.get());
+        EXPECT_EQ(other->maskClip(), nullptr);
+    }
+    EXPECT_EQ(a->maskClip(), nullptr);
+    a->setMaskClip(a.get());  // a clip cannot mask itself
+    EXPECT_EQ(a->maskClip(), nullptr);
+}
+
+Asm array(const std::vector<double>& values)
+{
+    Asm a;
+    for (auto it = values.rbegin(); it != values.rend(); ++it)
+        a.num(*it);
+    return a.num(double(values.size())).a(op::InitArray);
+}
+
+// clip.beginGradientFill(type, [0xFF0000, 0xFF], [100, 100], ratios, {matrixType: "box", …}, "reflect", "RGB", 0.5)
+Asm gradientCall(const std::string& clip, const std::string& type, const std::vector<double>& ratios)
+{
+    Asm box = Asm().str("matrixType").str("box").str("x").num(0).str("y").num(0).str("w").num(100).str("h").num(50)
+                  .str("r").num(0).num(6).a(op::InitObject);
+    Asm a = Asm().num(0.5).str("RGB").str("reflect").append(box).append(array(ratios)).append(array({100, 100}))
+                .append(array({0xFF0000, 0xFF})).str(type);
+    return a.callMethod(Asm().get(clip), "beginGradientFill", 8).a(op::Pop);
+}
+
+TEST(Drawing, GradientFillsTakeTheBoxMatrixAndIgnoreArgumentsThatMakeNoGradient)
+{
+    SwfWriter w(8);
+    Asm code = makeClip("good", 1).append(makeClip("bad", 2));
+    code.append(gradientCall("good", "radial", {0, 255}));
+    // Neither an unknown type nor a ratio past 255 replaces the solid fill.
+    code.append(call("bad", "beginFill", {0x00FF00}))
+        .append(gradientCall("bad", "LINEAR", {0, 255}))
+        .append(gradientCall("bad", "linear", {0, 256}));
+    for (const char* clip : {"good", "bad"})
+        code.append(call(clip, "lineTo", {10, 0})).append(call(clip, "lineTo", {10, 10}));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    auto fillOf = [&](const char* name) {
+        auto* d = static_cast<swf::Drawing*>(run.player->root()->childNamed(name)->drawing());
+        return d->shape()->styleTables.at(1).fills.at(0);
+    };
+    swf::FillStyle good = fillOf("good");
+    EXPECT_EQ(good.kind, swf::FillKind::FocalGradient);
+    EXPECT_EQ(good.gradient.spread, swf::SpreadMode::Reflect);
+    EXPECT_DOUBLE_EQ(good.gradient.focalPoint, 0.5);
+    ASSERT_EQ(good.gradient.stops.size(), 2u);
+    EXPECT_EQ(good.gradient.stops[0].colour.r, 0xFF);
+    EXPECT_EQ(good.gradient.stops[1].ratio, 255);
+    // The gradient square spans the box: 100 by 50 pixels, centred on it.
+    EXPECT_NEAR(good.matrix.a * 32768, 100 * 20, 1e-6);
+    EXPECT_NEAR(good.matrix.d * 32768, 50 * 20, 1e-6);
+    EXPECT_DOUBLE_EQ(good.matrix.tx, 50 * 20);
+    EXPECT_DOUBLE_EQ(good.matrix.ty, 25 * 20);
+    swf::FillStyle bad = fillOf("bad");
+    EXPECT_EQ(bad.kind, swf::FillKind::Solid);
+    EXPECT_EQ(bad.colour.g, 0xFF);
+}
+
+TEST(ColorClass, SetRgbAndSetTransformChangeTheClipsColourTransform)
+{
+    SwfWriter w(8);
+    // c = new Color(mc); c.setRGB(0x336699); trace(c.getRGB()); c.setTransform({ra: 50, ab: -20}); …
+    Asm code = makeClip("mc", 1)
+                   .append(Asm().get("mc").num(1).str("Color").a(op::NewObject).store(1).a(op::Pop))
+                   .append(Asm().num(0x336699).callMethod(Asm().reg(1), "setRGB", 1).a(op::Pop))
+                   .append(Asm().callMethod(Asm().reg(1), "getRGB", 0).trace())
+                   .append(Asm().str("ra").num(50).str("ab").num(-20).num(2).a(op::InitObject)
+                               .callMethod(Asm().reg(1), "setTransform", 1).a(op::Pop))
+                   .append(Asm().callMethod(Asm().reg(1), "getTransform", 0).str("ra").a(op::GetMember).trace())
+                   .append(Asm().callMethod(Asm().reg(1), "getRGB", 0).trace());
+    w.tag(tag::DoAction, block(code)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{std::to_string(0x336699), "50", std::to_string(0x336699)}));
+    swf::Clip* mc = run.player->root()->childNamed("mc");
+    ASSERT_TRUE(mc);
+    const swf::ColorTransform& ct = mc->holder()->placement.colorTransform;
+    EXPECT_DOUBLE_EQ(ct.rMult, 0.5);
+    EXPECT_DOUBLE_EQ(ct.gMult, 0);
+    EXPECT_DOUBLE_EQ(ct.aAdd, -20);
+    EXPECT_DOUBLE_EQ(ct.bAdd, 0x99);
+}
+
+}  // namespace
