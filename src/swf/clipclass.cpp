@@ -35,7 +35,7 @@ Object* self(ScriptHost& host, Clip& clip)
 int toInt(ScriptHost& host, const Value& v)
 {
     double n = host.vm().toNumber(v);
-    return std::isfinite(n) ? int(avm1::toInteger(n)) : 0;
+    return std::isfinite(n) ? int(avm1::toInt32(n)) : 0;
 }
 
 // gotoAndPlay / gotoAndStop: a frame number from 1, or a label (a "path:frame" string names another clip).

@@ -108,6 +108,32 @@ TEST(Avm1Builtins, PropFlagsHideAndProtect)
     EXPECT_TRUE(m.vm.remove(o, "a"));
 }
 
+TEST(Avm1Builtins, ASetterThatGrowsOrEmptiesItsObjectLeavesTheAssignmentSafe)
+{
+    // The setter adds many properties (the object's table grows and moves) or deletes its own property;
+    // the assignment still ends with a defined state.
+    Machine m;
+    Object* o = m.vm.newObject();
+    FunctionObject* getter = m.vm.newNative("get", [](Vm&, const Value&, const std::vector<Value>&) { return Value(7); });
+    FunctionObject* grower = m.vm.newNative("set", [](Vm& vm, const Value& self, const std::vector<Value>&) {
+        for (int i = 0; i < 500; ++i)
+            vm.set(self, "filler" + std::to_string(i), Value(i));
+        return Value();
+    });
+    m.callMethod(Value(o), "addProperty", {Value("p"), Value(static_cast<Object*>(getter)), Value(static_cast<Object*>(grower))});
+    m.vm.set(Value(o), "p", Value(1));
+    EXPECT_EQ(m.vm.toNumber(m.vm.get(Value(o), "p")), 7);
+    EXPECT_EQ(m.vm.toNumber(m.vm.get(Value(o), "filler499")), 499);
+
+    FunctionObject* remover = m.vm.newNative("set", [](Vm& vm, const Value& self, const std::vector<Value>&) {
+        vm.remove(self.asObject(), "q");
+        return Value();
+    });
+    m.callMethod(Value(o), "addProperty", {Value("q"), Value(static_cast<Object*>(getter)), Value(static_cast<Object*>(remover))});
+    m.vm.set(Value(o), "q", Value(2));
+    EXPECT_TRUE(m.vm.get(Value(o), "q").isUndefined());
+}
+
 TEST(Avm1Builtins, GettersWatchersAndPrototypeCyclesEndCleanly)
 {
     Machine m;

@@ -212,14 +212,19 @@ Value Vm::getFromProperty(const Value& self, Property& p, Object* home)
 
 // The setter runs, and then the value is kept in the property too, where only a getter past the depth limit sees
 // it; so after a setter that assigns itself, the outermost assignment's value is the one kept.
-void Vm::runSetter(Property& p, const Value& self, const Value& value, Object* home)
+void Vm::runSetter(Object* home, const std::string& name, const Value& self, const Value& value)
 {
-    if (p.setter && m_getterDepth <= limits::kAvm1MaxGetterDepth) {
+    Property* p = home->findOwn(name);
+    if (p && p->setter && m_getterDepth <= limits::kAvm1MaxGetterDepth) {
+        Object* setter = p->setter;
         ++m_getterDepth;
-        call(Value(p.setter), self, {value}, home);
+        call(Value(setter), self, {value}, home);
         --m_getterDepth;
+        // The setter may have added or removed properties of its object: the property is looked up again.
+        p = home->findOwn(name);
     }
-    p.value = value;
+    if (p)
+        p->value = value;
 }
 
 Value Vm::get(const Value& object, const std::string& name)
@@ -319,7 +324,7 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
     }
     if (Property* own = o->findOwn(name)) {
         if (own->isVirtual()) {
-            runSetter(*own, object, stored, o);
+            runSetter(o, name, object, stored);
             return;
         }
         if (!(own->flags & prop::ReadOnly)) {
@@ -332,7 +337,7 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
     for (Object* cur = o->proto(); cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
         if (Property* p = cur->findOwn(name)) {
             if (p->isVirtual()) {
-                runSetter(*p, object, stored, cur);
+                runSetter(cur, name, object, stored);
                 return;
             }
             break;

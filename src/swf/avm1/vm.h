@@ -148,7 +148,7 @@ private:
     void installBuiltins();
     bool implementsInterface(Object* proto, Object* interface, int depth);
     Value getFromProperty(const Value& self, Property& p, Object* home = nullptr);
-    void runSetter(Property& p, const Value& self, const Value& value, Object* home);
+    void runSetter(Object* home, const std::string& name, const Value& self, const Value& value);
 
     Host& m_host;
     int m_version;
