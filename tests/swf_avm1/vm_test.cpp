@@ -74,6 +74,28 @@ TEST(Avm1Machine, EqualityUsesValueOfWithoutFallingBackToToString)
     EXPECT_EQ(m.run(Asm().get("o").num(7).a(op::Equals2).trace()), Lines{"true"});
 }
 
+TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
+{
+    Machine m(6);
+    Object* plain = m.vm.newObject();
+    Object* counted = m.vm.newObject();
+    m.vm.method(counted, "valueOf", [](Vm& vm, const Value&, const std::vector<Value>&) {
+        vm.host().trace("valueOf");
+        return Value(1);
+    });
+    m.vm.set(Value(m.vm.global()), "plain", Value(plain));
+    m.vm.set(Value(m.vm.global()), "counted", Value(counted));
+    // A plain object is never ordered, not even against a string; the other side is then left unconverted.
+    EXPECT_EQ(m.run(Asm().get("plain").str("0").a(op::Less2).trace()), Lines{"false"});
+    EXPECT_EQ(m.run(Asm().get("plain").get("counted").a(op::Less2).trace()), Lines{"false"});
+    EXPECT_EQ(m.run(Asm().get("counted").get("plain").a(op::Less2).trace()), (Lines{"valueOf", "false"}));
+    EXPECT_EQ(m.run(Asm().num(0).get("counted").a(op::Less2).trace()), (Lines{"valueOf", "true"}));
+    // A clip compares as NaN, even with a string; equality still sees its target path.
+    EXPECT_EQ(m.run(Asm().str("a").get("this").a(op::Less2).trace()), Lines{"undefined"});
+    EXPECT_EQ(m.run(Asm().get("this").str("a").a(op::Greater).trace()), Lines{"undefined"});
+    EXPECT_EQ(m.run(Asm().boolean(true).get("this").a(op::Less2).trace()), Lines{"undefined"});
+}
+
 TEST(Avm1Machine, TheMoviesRecursionLimitCountsTheTimelineAsTheFirstLevel)
 {
     // function f() { trace("x"); f(); } f();
@@ -163,6 +185,54 @@ TEST(Avm1Machine, TryCatchFinallyRunInOrder)
     }
     code.str("after").trace();
     EXPECT_EQ(m.run(code), (Lines{"try", "boom", "finally", "after"}));
+}
+
+namespace {
+
+// try { body } with an optional catch (into the variable "e") and finally.
+Asm tryStatement(const Asm& body, const Asm* catchBody, const Asm* finallyBody)
+{
+    const Asm none;
+    const Asm& c = catchBody ? *catchBody : none;
+    const Asm& f = finallyBody ? *finallyBody : none;
+    std::vector<std::uint8_t> header{std::uint8_t((catchBody ? 1 : 0) | (finallyBody ? 2 : 0))};
+    for (std::size_t size : {body.bytes.size(), c.bytes.size(), f.bytes.size()}) {
+        header.push_back(std::uint8_t(size));
+        header.push_back(std::uint8_t(size >> 8));
+    }
+    header.push_back('e');
+    header.push_back(0);
+    Asm code;
+    code.record(op::Try, header);
+    code.append(body).append(c).append(f);
+    return code;
+}
+
+}  // namespace
+
+TEST(Avm1Machine, AReturnCutShortByAThrowInItsFinallyLeavesAfterTheCatchWithoutItsValue)
+{
+    Machine m;
+    // function f() { try { try { return "ok"; } finally { throw "x"; } } catch (e) { trace(e); } trace("end"); }
+    Asm inner = Asm().str("ok").a(op::Return);
+    Asm thrower = Asm().str("x").a(op::Throw);
+    Asm catcher = Asm().get("e").trace();
+    Asm body = tryStatement(tryStatement(inner, nullptr, &thrower), &catcher, nullptr);
+    body.str("end").trace();
+    Asm code = Asm().function("f", {}, body).callFunction("f", 0).trace();
+    EXPECT_EQ(m.run(code), (Lines{"x", "undefined"}));
+
+    // With a finally on the outer statement too, that finally still runs before the function leaves.
+    Asm outerFinally = Asm().str("outer finally").trace();
+    Asm body2 = tryStatement(tryStatement(inner, nullptr, &thrower), &catcher, &outerFinally);
+    body2.str("end").trace();
+    Asm code2 = Asm().function("g", {}, body2).callFunction("g", 0).trace();
+    EXPECT_EQ(m.run(code2), (Lines{"x", "outer finally", "undefined"}));
+
+    // A throw the catch takes without a return under way carries on after the statement.
+    Asm plain = tryStatement(thrower, &catcher, nullptr);
+    plain.str("end").trace();
+    EXPECT_EQ(m.run(plain), (Lines{"x", "end"}));
 }
 
 TEST(Avm1Machine, ACaughtThrowDropsWhatTheTryBodyPushed)

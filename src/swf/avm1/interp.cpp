@@ -82,9 +82,11 @@ Completion settleBlocks(Activation& act)
             if (act.pc >= from && act.pc < to) {
                 return Completion::Normal;
             }
+            const bool resumeReturn = b.state == Block::State::Catch && b.resumeReturn;
             if (act.pc == to && b.hasFinally) {
                 b.state = Block::State::Finally;
-                b.pending = Completion::Normal;
+                b.pending = resumeReturn ? Completion::Return : Completion::Normal;
+                b.pendingValue = Value();
                 act.pc = b.finallyStart;
                 continue;
             }
@@ -92,6 +94,10 @@ Completion settleBlocks(Activation& act)
                 act.pc = b.end;
             }
             act.blocks.pop_back();
+            if (resumeReturn && act.pc == b.end) {
+                act.returnValue = Value();
+                return Completion::Return;
+            }
             continue;
         }
         if (act.pc >= b.finallyStart && act.pc < b.end) {
@@ -115,6 +121,7 @@ Completion settleBlocks(Activation& act)
 // Finds the try block that takes a throw; false when the throw leaves the activation.
 bool catchThrow(Activation& act)
 {
+    bool returning = false;
     while (!act.blocks.empty()) {
         Block& b = act.blocks.back();
         if (b.kind == Block::Kind::With) {
@@ -134,6 +141,7 @@ bool catchThrow(Activation& act)
                 defineLocal(act, b.catchName, thrown, false);
             }
             b.state = Block::State::Catch;
+            b.resumeReturn = returning;
             act.pc = b.catchStart;
             return true;
         }
@@ -144,6 +152,7 @@ bool catchThrow(Activation& act)
             act.pc = b.finallyStart;
             return true;
         }
+        returning = returning || (b.state == Block::State::Finally && b.pending == Completion::Return);
         act.blocks.pop_back();
     }
     return false;

@@ -78,10 +78,27 @@ bool abstractEquals(Vm& vm, const Value& a, const Value& b)
     return false;
 }
 
+// A comparison asks an object's valueOf only (a clip takes part as NaN); the result may still be an object.
+static Value relationalPrimitive(Vm& vm, const Value& v)
+{
+    Object* o = v.asObject();
+    if (!o) {
+        return v;
+    }
+    return vm.host().isClip(o) ? Value(std::nan("")) : equalityPrimitive(vm, v);
+}
+
 Value abstractLess(Vm& vm, const Value& a, const Value& b)
 {
-    const Value pa = vm.toPrimitive(a);
-    const Value pb = vm.toPrimitive(b);
+    // A side whose valueOf gives an object makes the comparison false, before the other side is converted.
+    const Value pa = relationalPrimitive(vm, a);
+    if (pa.isObject()) {
+        return Value(false);
+    }
+    const Value pb = relationalPrimitive(vm, b);
+    if (pb.isObject()) {
+        return Value(false);
+    }
     if (pa.isString() && pb.isString()) {
         return Value(pa.asString() < pb.asString());
     }
