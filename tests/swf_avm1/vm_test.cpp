@@ -74,6 +74,35 @@ TEST(Avm1Machine, EqualityUsesValueOfWithoutFallingBackToToString)
     EXPECT_EQ(m.run(Asm().get("o").num(7).a(op::Equals2).trace()), Lines{"true"});
 }
 
+TEST(Avm1Machine, AdditionAsksToStringOnlyWhenTheOtherSideIsAString)
+{
+    Machine m;
+    // o.toString() traces and gives "X"; o.valueOf() is Object's and gives o itself.
+    Object* o = m.vm.newObject();
+    m.vm.method(o, "toString", [](Vm& vm, const Value&, const std::vector<Value>&) {
+        vm.host().trace("toString");
+        return Value("X");
+    });
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    EXPECT_EQ(m.run(Asm().get("o").str("s").a(op::Add2).trace()), (Lines{"toString", "Xs"}));
+    EXPECT_EQ(m.run(Asm().str("s").get("o").a(op::Add2).trace()), (Lines{"toString", "sX"}));
+    EXPECT_EQ(m.run(Asm().get("o").get("o").a(op::Add2).trace()), Lines{"NaN"});
+    EXPECT_EQ(m.run(Asm().num(1).get("o").a(op::Add2).trace()), Lines{"NaN"});
+}
+
+TEST(Avm1Machine, AToStringThatGivesNoStringLeavesTheTypeName)
+{
+    Machine m;
+    Object* o = m.vm.newObject();
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    for (const Value& given : {Value(), Value::null(), Value(4), Value(true)}) {
+        m.vm.method(o, "toString", [given](Vm&, const Value&, const std::vector<Value>&) { return given; });
+        EXPECT_EQ(m.run(Asm().get("o").trace()), Lines{"[type Object]"});
+    }
+    m.vm.method(o, "toString", [](Vm&, const Value&, const std::vector<Value>&) { return Value("fine"); });
+    EXPECT_EQ(m.run(Asm().get("o").trace()), Lines{"fine"});
+}
+
 TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
 {
     Machine m(6);

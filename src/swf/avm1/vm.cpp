@@ -118,11 +118,15 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
         if (stopped()) {
             return Value();
         }
+        if (preferString) {
+            // A toString that gives anything but a string leaves the object's type name.
+            if (result.isString()) {
+                return result;
+            }
+            break;
+        }
         if (result.isPrimitive()) {
             return result;
-        }
-        if (preferString) {
-            break;
         }
     }
     if (o->kind() == ObjectKind::Function) {
