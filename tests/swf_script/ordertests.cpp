@@ -67,6 +67,43 @@ TEST(ScriptOrder, GotoFromAScriptRunsTheTargetFrameAndSkipsTheOnesBetween)
     EXPECT_FALSE(run.player->isPlaying());
 }
 
+TEST(ScriptOrder, GotoFrameNumbersWrapTo32BitsAndFractionsNameNoFrame)
+{
+    // gotoAndStop(n) through GotoFrame2, then _currentframe; the root has four frames.
+    auto gotoAndTrace = [](double n) {
+        return Asm().num(n).record(op::GotoFrame2, {0}).str("_currentframe").a(op::GetVariable).trace();
+    };
+    SwfWriter w(8);
+    Asm first = gotoAndTrace(2.5);  // no frame: stays on 1
+    first.append(gotoAndTrace(0)).append(gotoAndTrace(-100));
+    first.append(gotoAndTrace(4294967298.0));                       // wraps to 2
+    first.append(gotoAndTrace(2147483648.0));                       // wraps negative: past the end, the last frame
+    w.tag(tag::DoAction, block(first.a(op::Stop))).showFrame();
+    w.showFrame();
+    w.showFrame();
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"1", "1", "1", "2", "4"}));
+}
+
+TEST(ScriptOrder, GotoAndStopWithAPathAndFrameMovesTheNamedClip)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}, Bytes{}, Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid"));
+    // this.gotoAndStop("/kid:3") moves the clip at /kid, not the root.
+    w.tag(tag::DoAction, block(Asm().str("/kid:3").callMethod(Asm().get("this"), "gotoAndStop", 1).a(op::Pop)
+                                   .str("kid._currentframe").a(op::GetVariable).trace()
+                                   .str("_currentframe").a(op::GetVariable).trace()
+                                   .a(op::Stop)));
+    w.showFrame();
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"3", "1"}));
+}
+
 TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
 {
     SwfWriter w(8);

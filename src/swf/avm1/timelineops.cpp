@@ -3,7 +3,9 @@
 
 #include "swf/io/bytereader.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace swf::avm1 {
@@ -91,9 +93,14 @@ Completion onGotoFrame2(Activation& act, const ActionRecord& rec)
         return Completion::Normal;
     }
     if (frame.isNumber() || !frame.isString()) {
-        const double n = toInteger(act.vm.toNumber(frame));
-        if (n >= 1) {
-            act.vm.host().gotoFrame(clip, int(n) - 1 + bias, play);
+        // Frame numbers wrap to 32 bits; a fraction names no frame.
+        const double n = act.vm.toNumber(frame);
+        if (n == std::trunc(n)) {
+            const auto index = std::int32_t(std::uint32_t(toInt32(n)) - 1u);
+            if (index >= 0) {
+                act.vm.host().gotoFrame(clip, int(std::min<std::int64_t>(std::int64_t(index) + bias, INT32_MAX)),
+                                        play);
+            }
         }
     } else {
         act.vm.host().gotoLabel(clip, label, play);
