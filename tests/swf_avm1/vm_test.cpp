@@ -103,6 +103,18 @@ TEST(Avm1Machine, AToStringThatGivesNoStringLeavesTheTypeName)
     EXPECT_EQ(m.run(Asm().get("o").trace()), Lines{"fine"});
 }
 
+TEST(Avm1Machine, GetPropertyTruncatesTheIndex)
+{
+    Machine m;
+    auto typeOfProperty = [&](double index) {
+        return m.run(Asm().str("").num(index).a(op::GetProperty).a(op::TypeOf).trace());
+    };
+    EXPECT_EQ(typeOfProperty(-0.8), Lines{"number"});  // _x
+    EXPECT_EQ(typeOfProperty(0.9), Lines{"number"});
+    EXPECT_EQ(typeOfProperty(-1), Lines{"undefined"});
+    EXPECT_EQ(typeOfProperty(22), Lines{"undefined"});
+}
+
 TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
 {
     Machine m(6);

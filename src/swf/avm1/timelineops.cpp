@@ -183,7 +183,7 @@ Completion onSetTarget2(Activation& act, const ActionRecord&)
 
 Completion onGetProperty(Activation& act, const ActionRecord&)
 {
-    const double index = act.popNumber();
+    const double index = std::trunc(act.popNumber());  // -0.8 still names _x
     Object* clip = clipAt(act, act.popString());
     if (!clip || !(index >= 0 && index <= 21)) {
         act.push(Value());
@@ -196,7 +196,7 @@ Completion onGetProperty(Activation& act, const ActionRecord&)
 Completion onSetProperty(Activation& act, const ActionRecord&)
 {
     Value value = act.pop();
-    const double index = act.popNumber();
+    const double index = std::trunc(act.popNumber());
     Object* clip = clipAt(act, act.popString());
     if (clip && index >= 0 && index <= 21) {
         act.vm.host().setClipProperty(clip, ClipProperty(int(index)), value);
