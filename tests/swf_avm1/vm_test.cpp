@@ -115,6 +115,19 @@ TEST(Avm1Machine, GetPropertyTruncatesTheIndex)
     EXPECT_EQ(typeOfProperty(22), Lines{"undefined"});
 }
 
+TEST(Avm1Machine, DefineLocal2LeavesANameTheTimelineInheritsOrHas)
+{
+    Machine m;
+    // The root inherits "inherited" from a prototype: a declaration neither shadows nor clears it.
+    Object* proto = m.vm.newObject();
+    m.vm.set(Value(proto), "inherited", Value("from proto"));
+    m.host.root()->setProto(proto);
+    m.vm.set(Value(m.host.root()), "own", Value("mine"));
+    EXPECT_EQ(m.run(Asm().str("inherited").a(op::DefineLocal2).get("inherited").trace()), Lines{"from proto"});
+    EXPECT_EQ(m.run(Asm().str("own").a(op::DefineLocal2).get("own").trace()), Lines{"mine"});
+    EXPECT_EQ(m.run(Asm().str("fresh").a(op::DefineLocal2).get("fresh").a(op::TypeOf).trace()), Lines{"undefined"});
+}
+
 TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
 {
     Machine m(6);

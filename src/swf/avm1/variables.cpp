@@ -158,7 +158,8 @@ void defineLocal(Activation& act, const std::string& name, const Value& value, b
     if (!holder) {
         return;
     }
-    if (onlyDeclare && holder->findOwn(name)) {
+    // A declaration leaves a name the holder already has, through its prototypes too.
+    if (onlyDeclare && act.vm.has(holder, name)) {
         return;
     }
     act.vm.set(Value(holder), name, value);
