@@ -128,6 +128,19 @@ TEST(Avm1Machine, DefineLocal2LeavesANameTheTimelineInheritsOrHas)
     EXPECT_EQ(m.run(Asm().str("fresh").a(op::DefineLocal2).get("fresh").a(op::TypeOf).trace()), Lines{"undefined"});
 }
 
+TEST(Avm1Machine, Flash5FunctionsKeepNoScope)
+{
+    // function f() { var foo = "f"; return function () { trace(foo); }; } foo = "root"; f()();
+    Asm inner = Asm().get("foo").trace();
+    Asm outer = Asm().str("foo").str("f").a(op::DefineLocal).function("", {}, inner).a(op::Return);
+    Asm code = Asm().function("f", {}, outer).str("foo").str("root").a(op::SetVariable);
+    code.num(0).callFunction("f", 0).str("").a(op::CallMethod).a(op::Pop);
+    Machine swf5(5);
+    EXPECT_EQ(swf5.run(code), Lines{"root"});
+    Machine swf6(6);
+    EXPECT_EQ(swf6.run(code), Lines{"f"});
+}
+
 TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
 {
     Machine m(6);

@@ -254,10 +254,20 @@ Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vec
     act.constants = code.constants;
     act.callee = &fn;
     act.target = fn.definingTarget ? fn.definingTarget : vm.host().root();
-    act.originalTarget = act.target;
     act.self = self;
     act.locals = vm.newObject(nullptr);
-    act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Local, act.locals, fn.scope});
+    std::shared_ptr<const Scope> outer = fn.scope;
+    if (act.version < 6) {
+        // Flash 5 functions keep no scope: they see their locals, the clip they run on (this, when it is a clip)
+        // and the globals.
+        if (Object* clip = self.asObject(); clip && vm.host().isClip(clip)) {
+            act.target = clip;
+        }
+        outer = std::make_shared<const Scope>(Scope{Scope::Kind::Target, act.target,
+            std::make_shared<const Scope>(Scope{Scope::Kind::Global, vm.global(), nullptr})});
+    }
+    act.originalTarget = act.target;
+    act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Local, act.locals, outer});
     ArrayObject* arguments = vm.newArray(args);
     arguments->put("callee", Value(static_cast<Object*>(&fn)), prop::Hidden);
     arguments->put("caller", vm.currentFunction ? Value(static_cast<Object*>(vm.currentFunction)) : Value::null(),
