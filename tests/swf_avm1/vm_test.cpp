@@ -141,6 +141,20 @@ TEST(Avm1Machine, Flash5FunctionsKeepNoScope)
     EXPECT_EQ(swf6.run(code), Lines{"f"});
 }
 
+TEST(Avm1Machine, PreloadingSkipsTheMissingParentAndAVariableHidesGlobal)
+{
+    Machine m;
+    // On the root (no parent), _parent takes no register: _global lands in r1 and r2 stays empty.
+    const std::uint16_t flags = fn2::SuppressThis | fn2::SuppressArguments | fn2::SuppressSuper |
+                                fn2::PreloadParent | fn2::PreloadGlobal;
+    Asm body = Asm().reg(1).a(op::TypeOf).trace().reg(2).a(op::TypeOf).trace();
+    EXPECT_EQ(m.run(Asm().function2("f", 3, flags, {}, body).callFunction("f", 0).a(op::Pop)),
+              (Lines{"object", "undefined"}));
+    // A timeline variable named _global hides the global object.
+    EXPECT_EQ(m.run(Asm().get("_global").a(op::TypeOf).trace()), Lines{"object"});
+    EXPECT_EQ(m.run(Asm().str("_global").str("fake").a(op::SetVariable).get("_global").trace()), Lines{"fake"});
+}
+
 TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
 {
     Machine m(6);

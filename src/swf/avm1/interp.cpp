@@ -240,7 +240,10 @@ void preloadRegisters(Activation& act, FunctionObject& fn, const FunctionCode& c
     load(fn2::PreloadArguments, Value(act.arguments));
     load(fn2::PreloadSuper, Value(superObject));
     load(fn2::PreloadRoot, Value(host.root()));
-    load(fn2::PreloadParent, Value(act.target ? host.parentOf(act.target) : nullptr));
+    // A clip without a parent takes no register: the next preloaded value moves up into it.
+    if (Object* parent = act.target ? host.parentOf(act.target) : nullptr) {
+        load(fn2::PreloadParent, Value(parent));
+    }
     load(fn2::PreloadGlobal, Value(act.vm.global()));
     (void)fn;
 }

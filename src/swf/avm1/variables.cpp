@@ -70,16 +70,17 @@ Value lookupPlain(Activation& act, const std::string& name)
         Object* holder = act.locals ? act.locals : act.target;
         return holder && holder->findOwn(name) ? vm.get(Value(holder), name) : act.self;
     }
-    if (name == "_global" && v6) {
-        return Value(vm.global());
-    }
     if (name == "arguments" && act.arguments) {
         return Value(act.arguments);
     }
+    // A variable of that name hides _global, _root and _parent.
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (s->object && vm.has(s->object, name)) {
             return vm.get(Value(s->object), name);
         }
+    }
+    if (name == "_global" && v6) {
+        return Value(vm.global());
     }
     if (name == "_root") {
         return Value(vm.host().root());
