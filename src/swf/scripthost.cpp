@@ -362,6 +362,13 @@ bool ScriptHost::isClip(const Object* object) const
     return object && object->kind() == avm1::ObjectKind::DisplayObject;
 }
 
+const char* ScriptHost::displayTypeName(Object* object)
+{
+    Clip* clip = clipOf(object);
+    DisplayObject* holder = clip ? clip->holder() : nullptr;
+    return holder && holder->character.kind == CharacterKind::Button ? "object" : "movieclip";
+}
+
 std::string ScriptHost::targetPath(Object* object)
 {
     if (!isClip(object))

@@ -184,7 +184,7 @@ std::string Vm::typeOf(const Value& v)
         return primitiveTypeName(v.type());
     }
     if (m_host.isClip(o)) {
-        return "movieclip";
+        return m_host.displayTypeName(o);
     }
     return o->kind() == ObjectKind::Function ? "function" : "object";
 }
