@@ -369,6 +369,13 @@ const char* ScriptHost::displayTypeName(Object* object)
     return holder && holder->character.kind == CharacterKind::Button ? "object" : "movieclip";
 }
 
+Object* ScriptHost::childClip(Object* object, const std::string& name)
+{
+    Clip* clip = clipOf(object);
+    Clip* child = clip ? childNamedAs(*clip, name, object->caseSensitive()) : nullptr;
+    return child ? objectOf(child) : nullptr;
+}
+
 std::string ScriptHost::targetPath(Object* object)
 {
     if (!isClip(object))

@@ -104,6 +104,23 @@ TEST(ScriptOrder, GotoAndStopWithAPathAndFrameMovesTheNamedClip)
     EXPECT_EQ(run.out.lines, (Lines{"3", "1"}));
 }
 
+TEST(ScriptOrder, TargetPathsFindAChildClipBeforeAVariableOfTheSameName)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {block(Asm().str("x").str("inside").a(op::SetVariable).a(op::Stop))}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid")).showFrame();
+    Asm script = Asm().str("kid").str("a variable").a(op::SetVariable);
+    script.get("kid").trace();                                         // the variable
+    script.str("kid").a(op::SetTarget2).str("").num(13).a(op::GetProperty).trace();  // tellTarget: the clip's _name
+    script.record(op::SetTarget, {0});
+    script.get("kid.x").trace().a(op::Stop);                           // a path: the clip's variable
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, (Lines{"a variable", "kid", "inside"}));
+}
+
 TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
 {
     SwfWriter w(8);

@@ -44,6 +44,8 @@ public:
     virtual bool isClip(const Object* object) const = 0;
     // typeof of a display object: "movieclip" for clips; buttons answer "object".
     virtual const char* displayTypeName(Object*) { return "movieclip"; }
+    // The child clip of that name; target paths find it before a variable of the same name.
+    virtual Object* childClip(Object*, const std::string&) { return nullptr; }
     // The dotted path of a clip ("_level0.a.b"); empty for objects that are not clips.
     virtual std::string targetPath(Object* clip) = 0;
 

@@ -33,7 +33,14 @@ Object* resolvePath(Activation& act, const std::string& prefix)
     if (isSpecialSegment(first)) {
         return act.vm.resolveTarget(act.target, prefix);
     }
-    Object* base = first == "this" ? act.self.asObject() : lookupPlain(act, first).asObject();
+    // A child clip of the timeline comes before a variable of the same name.
+    Object* base = first == "this" ? act.self.asObject() : nullptr;
+    if (!base && first != "this" && act.target) {
+        base = act.vm.host().childClip(act.target, first);
+    }
+    if (!base && first != "this") {
+        base = lookupPlain(act, first).asObject();
+    }
     if (sep == std::string::npos || !base) {
         return base;
     }

@@ -646,6 +646,8 @@ Object* Vm::resolveTarget(Object* from, const std::string& path)
             cur = m_global;
         } else if (segment.rfind("_level", 0) == 0 && segment.size() > 6) {
             cur = m_host.level(std::atoi(segment.c_str() + 6));
+        } else if (Object* child = m_host.childClip(cur, segment)) {
+            cur = child;
         } else {
             cur = get(Value(cur), segment).asObject();
         }
