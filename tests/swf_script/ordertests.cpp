@@ -113,12 +113,13 @@ TEST(ScriptOrder, TargetPathsFindAChildClipBeforeAVariableOfTheSameName)
     script.get("kid").trace();                                         // the variable
     script.str("kid").a(op::SetTarget2).str("").num(13).a(op::GetProperty).trace();  // tellTarget: the clip's _name
     script.record(op::SetTarget, {0});
-    script.get("kid.x").trace().a(op::Stop);                           // a path: the clip's variable
+    script.get("kid.x").trace();                                       // a path: the clip's variable
+    script.get("/kid/:x").trace().get("/kid//:x").trace().a(op::Stop);  // two slashes in a row name nothing
     w.tag(tag::DoAction, block(script));
     w.showFrame();
     MovieRun run(w.finish());
     run.frames(2);
-    EXPECT_EQ(run.out.lines, (Lines{"a variable", "kid", "inside"}));
+    EXPECT_EQ(run.out.lines, (Lines{"a variable", "kid", "inside", "inside", "undefined"}));
 }
 
 TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)

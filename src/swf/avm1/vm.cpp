@@ -634,6 +634,10 @@ Object* Vm::resolveTarget(Object* from, const std::string& path)
         }
         pos = next + 1;
         if (segment.empty()) {
+            // Two slashes in a row name nothing.
+            if (next < path.size() && path[next] == '/' && next > 0 && path[next - 1] == '/') {
+                return nullptr;
+            }
             continue;
         }
         if (segment == "_root") {
