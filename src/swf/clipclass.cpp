@@ -34,8 +34,8 @@ Object* self(ScriptHost& host, Clip& clip)
 
 int toInt(ScriptHost& host, const Value& v)
 {
-    double n = host.vm().toNumber(v);
-    return std::isfinite(n) ? int(avm1::toInteger(n)) : 0;
+    // Depths and counts wrap to 32 bits.
+    return avm1::toInt32(host.vm().toNumber(v));
 }
 
 // A frame number from 1 as an index from 0; the number wraps to 32 bits, so huge ones land past the end.

@@ -8,6 +8,23 @@ namespace {
 using namespace scripttest;
 using kivamo::test::SwfWriter;
 
+
+TEST(ScriptTree, ScriptDepthsWrapTo32Bits)
+{
+    SwfWriter w(8);
+    Asm script;
+    script.num(0).str("a").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    // 2^32 wraps to depth 0: the new clip takes the place of the first.
+    script.num(4294967296.0).str("b").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    script.get("a").a(op::TypeOf).trace();
+    script.callMethod(Asm().get("b"), "getDepth", 0).trace().a(op::Stop);
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"undefined", "0"}));
+}
+
 TEST(ScriptTree, FsCommandsFromScriptsReachTheListener)
 {
     SwfWriter w(8);
