@@ -8,6 +8,22 @@ namespace {
 using namespace scripttest;
 using kivamo::test::SwfWriter;
 
+TEST(ScriptTree, AFrameScriptStopsWhenItsOwnClipIsRemoved)
+{
+    SwfWriter w(8);
+    // The script-made child removes itself half-way through its frame script.
+    Asm kid = Asm().str("before").trace();
+    kid.callMethod(Asm().get("this"), "removeMovieClip", 0).a(op::Pop).str("after").trace();
+    w.tag(tag::DefineSprite, sprite(5, {block(kid)}));
+    w.tag(tag::ExportAssets, kivamo::test::ByteWriter().u16(1).u16(5).cstring("kid").data());
+    w.tag(tag::DoAction, block(Asm().num(1).str("k").str("kid").callMethod(Asm().get("this"), "attachMovie", 3)
+                                   .a(op::Pop).a(op::Stop)));
+    w.showFrame();
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, Lines{"before"});
+}
 
 TEST(ScriptTree, ScriptDepthsWrapTo32Bits)
 {

@@ -184,6 +184,7 @@ Completion execute(Activation& act)
 {
     const auto& table = handlers();
     Vm& vm = act.vm;
+    const bool watchRemoval = !act.callee && act.originalTarget && !vm.host().isRemovedClip(act.originalTarget);
     while (true) {
         if (vm.aborted()) {
             return Completion::Abort;
@@ -204,6 +205,11 @@ Completion execute(Activation& act)
             }
             if (vm.throwing() && c != Completion::Abort) {
                 c = Completion::Throw;
+            }
+            // A timeline or clip event script stops once its own clip is removed (an unload script, which starts
+            // on a removed clip, runs to its end).
+            if (c == Completion::Normal && watchRemoval && vm.host().isRemovedClip(act.originalTarget)) {
+                return Completion::Normal;
             }
         }
         if (c == Completion::Normal) {
