@@ -87,6 +87,18 @@ TEST(ScriptOrder, GotoFrameNumbersWrapTo32BitsAndFractionsNameNoFrame)
     EXPECT_EQ(run.out.lines, (Lines{"1", "1", "1", "2", "4"}));
 }
 
+TEST(ScriptOrder, GotoFramePastTheLastFrameDoesNothing)
+{
+    SwfWriter w(8);
+    w.tag(tag::DoAction, block(Asm().record(op::GotoFrame, {9, 0}).str("_currentframe").a(op::GetVariable).trace()));
+    w.showFrame();
+    w.tag(tag::DoAction, block(Asm().str("two").trace().a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, (Lines{"1", "two"}));
+}
+
 TEST(ScriptOrder, GotoAndStopWithAPathAndFrameMovesTheNamedClip)
 {
     SwfWriter w(8);

@@ -53,8 +53,10 @@ Completion onStopSounds(Activation& act, const ActionRecord&)
 Completion onGotoFrame(Activation& act, const ActionRecord& rec)
 {
     ByteReader r(rec.body, rec.length);
-    if (act.target) {
-        act.vm.host().gotoFrame(act.target, r.u16(), false);
+    const int frame = r.u16();
+    // A frame past the last one is no goto at all.
+    if (act.target && frame < act.vm.host().framesLoaded(act.target)) {
+        act.vm.host().gotoFrame(act.target, frame, false);
     }
     return Completion::Normal;
 }
