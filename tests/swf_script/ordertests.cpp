@@ -134,6 +134,27 @@ TEST(ScriptOrder, TargetPathsFindAChildClipBeforeAVariableOfTheSameName)
     EXPECT_EQ(run.out.lines, (Lines{"a variable", "kid", "inside", "inside", "undefined"}));
 }
 
+TEST(ScriptOrder, AMissingTellTargetLeavesTheRootsVariables)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {block(Asm().str("n").str("kid").a(op::SetVariable).a(op::Stop))}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid")).showFrame();
+    Asm script = Asm().str("n").str("root").a(op::SetVariable);
+    auto tellTarget = [](const std::string& path) {
+        std::vector<std::uint8_t> body(path.begin(), path.end());
+        body.push_back(0);
+        return body;
+    };
+    script.record(op::SetTarget, tellTarget("kid")).get("n").trace();
+    script.record(op::SetTarget, tellTarget("missing")).get("n").trace();
+    script.record(op::SetTarget, tellTarget("")).get("n").trace().a(op::Stop);
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, (Lines{"kid", "root", "root"}));
+}
+
 TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
 {
     SwfWriter w(8);

@@ -157,8 +157,9 @@ void setTargetPath(Activation& act, const std::string& path)
     }
     Object* clip = act.vm.resolveTarget(act.target, path);
     if (!clip) {
-        // Timeline actions after a missing target reach no clip; variables stay where they were.
+        // Timeline actions after a missing target reach no clip; variables are those of the root.
         act.vm.warnOnce("Target not found: Target=\"" + path + "\"");
+        retarget(act, act.vm.host().root());
         act.target = nullptr;
         return;
     }
