@@ -155,6 +155,21 @@ TEST(Avm1Machine, PreloadingSkipsTheMissingParentAndAVariableHidesGlobal)
     EXPECT_EQ(m.run(Asm().str("_global").str("fake").a(op::SetVariable).get("_global").trace()), Lines{"fake"});
 }
 
+TEST(Avm1Machine, AFunctionCalledByAPathRunsOnTheObjectThePathLeadsTo)
+{
+    Machine m;
+    Object* o = m.vm.newObject();
+    m.vm.set(Value(o), "name", Value("o"));
+    m.vm.method(o, "who", [](Vm& vm, const Value& self, const std::vector<Value>&) { return vm.get(self, "name"); });
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    m.vm.set(Value(m.host.root()), "name", Value("root"));
+    EXPECT_EQ(m.run(Asm().callFunction("o.who", 0).trace()), Lines{"o"});
+    EXPECT_EQ(m.run(Asm().callFunction("o:who", 0).trace()), Lines{"o"});
+    // Without a path the function runs on the timeline.
+    m.vm.set(Value(m.vm.global()), "who", m.vm.get(Value(o), "who"));
+    EXPECT_EQ(m.run(Asm().callFunction("who", 0).trace()), Lines{"root"});
+}
+
 TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
 {
     Machine m(6);

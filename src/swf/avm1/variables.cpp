@@ -193,6 +193,13 @@ bool deleteVariable(Activation& act, const std::string& name)
 Value findFunctionThis(Activation& act, const std::string& name, Value& function)
 {
     function = getVariable(act, name);
+    // A function named by a path ("_root.a.f", "/a:f") runs on the object the path leads to.
+    std::string prefix;
+    std::string variable;
+    if (splitPath(name, prefix, variable)) {
+        Object* holder = resolvePath(act, prefix);
+        return holder ? Value(holder) : Value();
+    }
     // A function found in a with object runs on that object; otherwise on the timeline.
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (s->object && s->kind == Scope::Kind::With && act.vm.has(s->object, name)) {
