@@ -155,6 +155,19 @@ TEST(ScriptOrder, AMissingTellTargetLeavesTheRootsVariables)
     EXPECT_EQ(run.out.lines, (Lines{"kid", "root", "root"}));
 }
 
+TEST(ScriptOrder, CalledFrameActionsWorkOnTheCallersStack)
+{
+    SwfWriter w(8);
+    // Frame 2 leaves "a" on the stack; frame 1 calls it and adds "b" to what it left.
+    w.tag(tag::DoAction, block(Asm().str("2").a(op::Call).str("b").a(op::Add2).trace().a(op::Stop)));
+    w.showFrame();
+    w.tag(tag::DoAction, block(Asm().str("a")));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, Lines{"ab"});
+}
+
 TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
 {
     SwfWriter w(8);

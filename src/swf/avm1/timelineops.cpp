@@ -289,7 +289,10 @@ Completion onCall(Activation& act, const ActionRecord&)
 {
     const std::string frame = act.popString();
     if (act.target) {
+        // The frame's actions work on this block's stack.
+        act.vm.shareStack(&act.stack);
         act.vm.host().callFrame(act.target, frame);
+        act.vm.shareStack(nullptr);
     }
     return Completion::Normal;
 }

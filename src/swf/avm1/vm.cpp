@@ -562,7 +562,16 @@ Completion Vm::runScript(std::shared_ptr<const std::vector<std::uint8_t>> code, 
     act.self = Value(target);
     act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Target, target,
         std::make_shared<const Scope>(Scope{Scope::Kind::Global, m_global, nullptr})});
+    std::vector<Value>* shared = m_sharedStack;
+    m_sharedStack = nullptr;
+    if (shared) {
+        act.stack.swap(*shared);
+    }
     Completion c = execute(act);
+    if (shared) {
+        act.stack.swap(*shared);
+        m_sharedStack = shared;
+    }
     if (m_throwing) {
         // An uncaught throw ends this block only; Flash reports it in the debugger.
         Value thrown = takeThrown();
