@@ -170,6 +170,18 @@ TEST(Avm1Machine, AFunctionCalledByAPathRunsOnTheObjectThePathLeadsTo)
     EXPECT_EQ(m.run(Asm().callFunction("who", 0).trace()), Lines{"root"});
 }
 
+TEST(Avm1Machine, AFunctionFoundInLocalVariablesRunsOnTheActivation)
+{
+    Machine m;
+    // function outer() { var inner = function () { this.v = 5; }; inner(); trace(v); } outer();
+    Asm inner = Asm().get("this").str("v").num(5).a(op::SetMember);
+    Asm outer = Asm().str("inner").function("", {}, inner).a(op::DefineLocal);
+    outer.callFunction("inner", 0).a(op::Pop).get("v").trace();
+    EXPECT_EQ(m.run(Asm().function("outer", {}, outer).callFunction("outer", 0).a(op::Pop)), Lines{"5"});
+    // The timeline's own functions still run on the timeline.
+    EXPECT_EQ(m.run(Asm().get("v").a(op::TypeOf).trace()), Lines{"undefined"});
+}
+
 TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
 {
     Machine m(6);

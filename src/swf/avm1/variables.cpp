@@ -206,6 +206,10 @@ Value findFunctionThis(Activation& act, const std::string& name, Value& function
             return Value(s->object);
         }
         if (s->object && s->kind != Scope::Kind::With && act.vm.has(s->object, name)) {
+            // A function kept in a function's local variables runs on that function's activation object.
+            if (s->kind == Scope::Kind::Local) {
+                return Value(s->object);
+            }
             break;
         }
     }
