@@ -146,13 +146,15 @@ TEST(ScriptOrder, AMissingTellTargetLeavesTheRootsVariables)
         return body;
     };
     script.record(op::SetTarget, tellTarget("kid")).get("n").trace();
+    // Paths lead from the script's own clip, not from the last target: "kid" again is the same clip.
+    script.record(op::SetTarget, tellTarget("kid")).get("n").trace();
     script.record(op::SetTarget, tellTarget("missing")).get("n").trace();
     script.record(op::SetTarget, tellTarget("")).get("n").trace().a(op::Stop);
     w.tag(tag::DoAction, block(script));
     w.showFrame();
     MovieRun run(w.finish());
     run.frames(2);
-    EXPECT_EQ(run.out.lines, (Lines{"kid", "root", "root"}));
+    EXPECT_EQ(run.out.lines, (Lines{"kid", "kid", "root", "root"}));
 }
 
 TEST(ScriptOrder, CalledFrameActionsWorkOnTheCallersStack)

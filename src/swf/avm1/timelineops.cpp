@@ -155,7 +155,8 @@ void setTargetPath(Activation& act, const std::string& path)
         retarget(act, act.originalTarget);
         return;
     }
-    Object* clip = act.vm.resolveTarget(act.target, path);
+    // Paths lead from the clip the script belongs to, not from the last target.
+    Object* clip = act.vm.resolveTarget(act.originalTarget, path);
     if (!clip) {
         // Timeline actions after a missing target reach no clip; variables are those of the root.
         act.vm.warnOnce("Target not found: Target=\"" + path + "\"");
