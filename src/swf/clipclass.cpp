@@ -34,8 +34,14 @@ Object* self(ScriptHost& host, Clip& clip)
 
 int toInt(ScriptHost& host, const Value& v)
 {
-    double n = host.vm().toNumber(v);
-    return std::isfinite(n) ? int(avm1::toInt32(n)) : 0;
+    // Depths and counts wrap to 32 bits.
+    return avm1::toInt32(host.vm().toNumber(v));
+}
+
+// A frame number from 1 as an index from 0; the number wraps to 32 bits, so huge ones land past the end.
+int frameIndex(double n)
+{
+    return std::int32_t(std::uint32_t(avm1::toInt32(n)) - 1u);
 }
 
 // gotoAndPlay / gotoAndStop: a frame number from 1, or a label (a "path:frame" string names another clip).
@@ -44,17 +50,23 @@ void goTo(ScriptHost& host, Clip& clip, const Value& frame, bool play)
     Object* object = self(host, clip);
     if (frame.isString()) {
         std::string label = frame.asString();
+        const std::size_t colon = label.rfind(':');
+        if (colon != std::string::npos) {
+            const std::string path = label.substr(0, colon);
+            object = path.empty() ? object : host.vm().resolveTarget(object, path);
+            if (!object)
+                return;
+            label = label.substr(colon + 1);
+        }
         double n = avm1::stringToNumber(label, host.vm().version());
         if (std::isnan(n)) {
             host.gotoLabel(object, label, play);
             return;
         }
-        host.gotoFrame(object, int(n) - 1, play);
+        host.gotoFrame(object, frameIndex(n), play);
         return;
     }
-    double n = host.vm().toNumber(frame);
-    if (std::isfinite(n))
-        host.gotoFrame(object, int(avm1::toInteger(n)) - 1, play);
+    host.gotoFrame(object, frameIndex(host.vm().toNumber(frame)), play);
 }
 
 void copyProperties(ScriptHost& host, const Value& from, Clip* to)

@@ -380,6 +380,20 @@ bool ScriptHost::isClip(const Object* object) const
     return object && object->kind() == avm1::ObjectKind::DisplayObject;
 }
 
+const char* ScriptHost::displayTypeName(Object* object)
+{
+    Clip* clip = clipOf(object);
+    DisplayObject* holder = clip ? clip->holder() : nullptr;
+    return holder && holder->character.kind == CharacterKind::Button ? "object" : "movieclip";
+}
+
+Object* ScriptHost::childClip(Object* object, const std::string& name)
+{
+    Clip* clip = clipOf(object);
+    Clip* child = clip ? childNamedAs(*clip, name, object->caseSensitive()) : nullptr;
+    return child ? objectOf(child) : nullptr;
+}
+
 std::string ScriptHost::targetPath(Object* object)
 {
     if (!isClip(object))

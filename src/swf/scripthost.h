@@ -97,6 +97,9 @@ public:
     avm1::Object* root() override;
     avm1::Object* parentOf(avm1::Object* clip) override;
     bool isClip(const avm1::Object* object) const override;
+    const char* displayTypeName(avm1::Object* object) override;
+    avm1::Object* childClip(avm1::Object* object, const std::string& name) override;
+    bool isRemovedClip(avm1::Object* object) override { return isClip(object) && !clipOf(object); }
     std::string targetPath(avm1::Object* clip) override;
     avm1::Value getClipProperty(avm1::Object* clip, avm1::ClipProperty p) override;
     void setClipProperty(avm1::Object* clip, avm1::ClipProperty p, const avm1::Value& v) override;

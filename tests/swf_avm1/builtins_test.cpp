@@ -44,6 +44,39 @@ TEST(Avm1Builtins, ArraySortHonoursItsFlags)
     }
 }
 
+TEST(Avm1Builtins, CallAndApplyRunOnTheGlobalObjectWithoutAThisAndTakeArrayLikeArguments)
+{
+    Machine m;
+    Value seenThis;
+    std::vector<Value> seenArgs;
+    Value fn(static_cast<Object*>(m.vm.newNative("f", [&](Vm&, const Value& self, const std::vector<Value>& args) {
+        seenThis = self;
+        seenArgs = args;
+        return Value();
+    })));
+    const Value global(m.vm.global());
+    for (const Value& none : {Value(), Value::null()}) {
+        m.callMethod(fn, "call", {none, Value(1)});
+        EXPECT_EQ(seenThis.asObject(), m.vm.global());
+        m.callMethod(fn, "apply", {none});
+        EXPECT_EQ(seenThis.asObject(), m.vm.global());
+    }
+    m.callMethod(fn, "call", {Value(123)});
+    EXPECT_EQ(m.str(seenThis), "123");
+
+    Object* fake = m.vm.newObject();
+    m.vm.set(Value(fake), "length", Value(2));
+    m.vm.set(Value(fake), "0", Value("first"));
+    m.vm.set(Value(fake), "1", Value(5));
+    m.callMethod(fn, "apply", {global, Value(fake)});
+    ASSERT_EQ(seenArgs.size(), 2u);
+    EXPECT_EQ(m.str(seenArgs[0]), "first");
+    EXPECT_EQ(m.str(seenArgs[1]), "5");
+    m.vm.set(Value(fake), "length", Value(-3));
+    m.callMethod(fn, "apply", {global, Value(fake)});
+    EXPECT_TRUE(seenArgs.empty());
+}
+
 TEST(Avm1Builtins, ArraySpliceSliceConcatJoin)
 {
     Machine m;

@@ -74,6 +74,136 @@ TEST(Avm1Machine, EqualityUsesValueOfWithoutFallingBackToToString)
     EXPECT_EQ(m.run(Asm().get("o").num(7).a(op::Equals2).trace()), Lines{"true"});
 }
 
+TEST(Avm1Machine, AdditionAsksToStringOnlyWhenTheOtherSideIsAString)
+{
+    Machine m;
+    // o.toString() traces and gives "X"; o.valueOf() is Object's and gives o itself.
+    Object* o = m.vm.newObject();
+    m.vm.method(o, "toString", [](Vm& vm, const Value&, const std::vector<Value>&) {
+        vm.host().trace("toString");
+        return Value("X");
+    });
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    EXPECT_EQ(m.run(Asm().get("o").str("s").a(op::Add2).trace()), (Lines{"toString", "Xs"}));
+    EXPECT_EQ(m.run(Asm().str("s").get("o").a(op::Add2).trace()), (Lines{"toString", "sX"}));
+    EXPECT_EQ(m.run(Asm().get("o").get("o").a(op::Add2).trace()), Lines{"NaN"});
+    EXPECT_EQ(m.run(Asm().num(1).get("o").a(op::Add2).trace()), Lines{"NaN"});
+}
+
+TEST(Avm1Machine, AToStringThatGivesNoStringLeavesTheTypeName)
+{
+    Machine m;
+    Object* o = m.vm.newObject();
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    for (const Value& given : {Value(), Value::null(), Value(4), Value(true)}) {
+        m.vm.method(o, "toString", [given](Vm&, const Value&, const std::vector<Value>&) { return given; });
+        EXPECT_EQ(m.run(Asm().get("o").trace()), Lines{"[type Object]"});
+    }
+    m.vm.method(o, "toString", [](Vm&, const Value&, const std::vector<Value>&) { return Value("fine"); });
+    EXPECT_EQ(m.run(Asm().get("o").trace()), Lines{"fine"});
+}
+
+TEST(Avm1Machine, GetPropertyTruncatesTheIndex)
+{
+    Machine m;
+    auto typeOfProperty = [&](double index) {
+        return m.run(Asm().str("").num(index).a(op::GetProperty).a(op::TypeOf).trace());
+    };
+    EXPECT_EQ(typeOfProperty(-0.8), Lines{"number"});  // _x
+    EXPECT_EQ(typeOfProperty(0.9), Lines{"number"});
+    EXPECT_EQ(typeOfProperty(-1), Lines{"undefined"});
+    EXPECT_EQ(typeOfProperty(22), Lines{"undefined"});
+}
+
+TEST(Avm1Machine, DefineLocal2LeavesANameTheTimelineInheritsOrHas)
+{
+    Machine m;
+    // The root inherits "inherited" from a prototype: a declaration neither shadows nor clears it.
+    Object* proto = m.vm.newObject();
+    m.vm.set(Value(proto), "inherited", Value("from proto"));
+    m.host.root()->setProto(proto);
+    m.vm.set(Value(m.host.root()), "own", Value("mine"));
+    EXPECT_EQ(m.run(Asm().str("inherited").a(op::DefineLocal2).get("inherited").trace()), Lines{"from proto"});
+    EXPECT_EQ(m.run(Asm().str("own").a(op::DefineLocal2).get("own").trace()), Lines{"mine"});
+    EXPECT_EQ(m.run(Asm().str("fresh").a(op::DefineLocal2).get("fresh").a(op::TypeOf).trace()), Lines{"undefined"});
+}
+
+TEST(Avm1Machine, Flash5FunctionsKeepNoScope)
+{
+    // function f() { var foo = "f"; return function () { trace(foo); }; } foo = "root"; f()();
+    Asm inner = Asm().get("foo").trace();
+    Asm outer = Asm().str("foo").str("f").a(op::DefineLocal).function("", {}, inner).a(op::Return);
+    Asm code = Asm().function("f", {}, outer).str("foo").str("root").a(op::SetVariable);
+    code.num(0).callFunction("f", 0).str("").a(op::CallMethod).a(op::Pop);
+    Machine swf5(5);
+    EXPECT_EQ(swf5.run(code), Lines{"root"});
+    Machine swf6(6);
+    EXPECT_EQ(swf6.run(code), Lines{"f"});
+}
+
+TEST(Avm1Machine, PreloadingSkipsTheMissingParentAndAVariableHidesGlobal)
+{
+    Machine m;
+    // On the root (no parent), _parent takes no register: _global lands in r1 and r2 stays empty.
+    const std::uint16_t flags = fn2::SuppressThis | fn2::SuppressArguments | fn2::SuppressSuper |
+                                fn2::PreloadParent | fn2::PreloadGlobal;
+    Asm body = Asm().reg(1).a(op::TypeOf).trace().reg(2).a(op::TypeOf).trace();
+    EXPECT_EQ(m.run(Asm().function2("f", 3, flags, {}, body).callFunction("f", 0).a(op::Pop)),
+              (Lines{"object", "undefined"}));
+    // A timeline variable named _global hides the global object.
+    EXPECT_EQ(m.run(Asm().get("_global").a(op::TypeOf).trace()), Lines{"object"});
+    EXPECT_EQ(m.run(Asm().str("_global").str("fake").a(op::SetVariable).get("_global").trace()), Lines{"fake"});
+}
+
+TEST(Avm1Machine, AFunctionCalledByAPathRunsOnTheObjectThePathLeadsTo)
+{
+    Machine m;
+    Object* o = m.vm.newObject();
+    m.vm.set(Value(o), "name", Value("o"));
+    m.vm.method(o, "who", [](Vm& vm, const Value& self, const std::vector<Value>&) { return vm.get(self, "name"); });
+    m.vm.set(Value(m.vm.global()), "o", Value(o));
+    m.vm.set(Value(m.host.root()), "name", Value("root"));
+    EXPECT_EQ(m.run(Asm().callFunction("o.who", 0).trace()), Lines{"o"});
+    EXPECT_EQ(m.run(Asm().callFunction("o:who", 0).trace()), Lines{"o"});
+    // Without a path the function runs on the timeline.
+    m.vm.set(Value(m.vm.global()), "who", m.vm.get(Value(o), "who"));
+    EXPECT_EQ(m.run(Asm().callFunction("who", 0).trace()), Lines{"root"});
+}
+
+TEST(Avm1Machine, AFunctionFoundInLocalVariablesRunsOnTheActivation)
+{
+    Machine m;
+    // function outer() { var inner = function () { this.v = 5; }; inner(); trace(v); } outer();
+    Asm inner = Asm().get("this").str("v").num(5).a(op::SetMember);
+    Asm outer = Asm().str("inner").function("", {}, inner).a(op::DefineLocal);
+    outer.callFunction("inner", 0).a(op::Pop).get("v").trace();
+    EXPECT_EQ(m.run(Asm().function("outer", {}, outer).callFunction("outer", 0).a(op::Pop)), Lines{"5"});
+    // The timeline's own functions still run on the timeline.
+    EXPECT_EQ(m.run(Asm().get("v").a(op::TypeOf).trace()), Lines{"undefined"});
+}
+
+TEST(Avm1Machine, OrderingStopsAtAnObjectThatValueOfLeavesAnObject)
+{
+    Machine m(6);
+    Object* plain = m.vm.newObject();
+    Object* counted = m.vm.newObject();
+    m.vm.method(counted, "valueOf", [](Vm& vm, const Value&, const std::vector<Value>&) {
+        vm.host().trace("valueOf");
+        return Value(1);
+    });
+    m.vm.set(Value(m.vm.global()), "plain", Value(plain));
+    m.vm.set(Value(m.vm.global()), "counted", Value(counted));
+    // A plain object is never ordered, not even against a string; the other side is then left unconverted.
+    EXPECT_EQ(m.run(Asm().get("plain").str("0").a(op::Less2).trace()), Lines{"false"});
+    EXPECT_EQ(m.run(Asm().get("plain").get("counted").a(op::Less2).trace()), Lines{"false"});
+    EXPECT_EQ(m.run(Asm().get("counted").get("plain").a(op::Less2).trace()), (Lines{"valueOf", "false"}));
+    EXPECT_EQ(m.run(Asm().num(0).get("counted").a(op::Less2).trace()), (Lines{"valueOf", "true"}));
+    // A clip compares as NaN, even with a string; equality still sees its target path.
+    EXPECT_EQ(m.run(Asm().str("a").get("this").a(op::Less2).trace()), Lines{"undefined"});
+    EXPECT_EQ(m.run(Asm().get("this").str("a").a(op::Greater).trace()), Lines{"undefined"});
+    EXPECT_EQ(m.run(Asm().boolean(true).get("this").a(op::Less2).trace()), Lines{"undefined"});
+}
+
 TEST(Avm1Machine, TheMoviesRecursionLimitCountsTheTimelineAsTheFirstLevel)
 {
     // function f() { trace("x"); f(); } f();
@@ -163,6 +293,54 @@ TEST(Avm1Machine, TryCatchFinallyRunInOrder)
     }
     code.str("after").trace();
     EXPECT_EQ(m.run(code), (Lines{"try", "boom", "finally", "after"}));
+}
+
+namespace {
+
+// try { body } with an optional catch (into the variable "e") and finally.
+Asm tryStatement(const Asm& body, const Asm* catchBody, const Asm* finallyBody)
+{
+    const Asm none;
+    const Asm& c = catchBody ? *catchBody : none;
+    const Asm& f = finallyBody ? *finallyBody : none;
+    std::vector<std::uint8_t> header{std::uint8_t((catchBody ? 1 : 0) | (finallyBody ? 2 : 0))};
+    for (std::size_t size : {body.bytes.size(), c.bytes.size(), f.bytes.size()}) {
+        header.push_back(std::uint8_t(size));
+        header.push_back(std::uint8_t(size >> 8));
+    }
+    header.push_back('e');
+    header.push_back(0);
+    Asm code;
+    code.record(op::Try, header);
+    code.append(body).append(c).append(f);
+    return code;
+}
+
+}  // namespace
+
+TEST(Avm1Machine, AReturnCutShortByAThrowInItsFinallyLeavesAfterTheCatchWithoutItsValue)
+{
+    Machine m;
+    // function f() { try { try { return "ok"; } finally { throw "x"; } } catch (e) { trace(e); } trace("end"); }
+    Asm inner = Asm().str("ok").a(op::Return);
+    Asm thrower = Asm().str("x").a(op::Throw);
+    Asm catcher = Asm().get("e").trace();
+    Asm body = tryStatement(tryStatement(inner, nullptr, &thrower), &catcher, nullptr);
+    body.str("end").trace();
+    Asm code = Asm().function("f", {}, body).callFunction("f", 0).trace();
+    EXPECT_EQ(m.run(code), (Lines{"x", "undefined"}));
+
+    // With a finally on the outer statement too, that finally still runs before the function leaves.
+    Asm outerFinally = Asm().str("outer finally").trace();
+    Asm body2 = tryStatement(tryStatement(inner, nullptr, &thrower), &catcher, &outerFinally);
+    body2.str("end").trace();
+    Asm code2 = Asm().function("g", {}, body2).callFunction("g", 0).trace();
+    EXPECT_EQ(m.run(code2), (Lines{"x", "outer finally", "undefined"}));
+
+    // A throw the catch takes without a return under way carries on after the statement.
+    Asm plain = tryStatement(thrower, &catcher, nullptr);
+    plain.str("end").trace();
+    EXPECT_EQ(m.run(plain), (Lines{"x", "end"}));
 }
 
 TEST(Avm1Machine, ACaughtThrowDropsWhatTheTryBodyPushed)

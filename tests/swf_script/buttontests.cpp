@@ -44,6 +44,13 @@ Bytes buttonMovie(const std::vector<std::pair<std::uint16_t, Asm>>& conditionAct
     return w.finish();
 }
 
+TEST(Buttons, TypeofCallsAButtonAnObject)
+{
+    MovieRun run(buttonMovie({}, block(Asm().get("btn").a(op::TypeOf).trace().get("this").a(op::TypeOf).trace())));
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"object", "movieclip"}));
+}
+
 TEST(Buttons, PressAndReleaseRunTheirConditionActions)
 {
     MovieRun run(buttonMovie({{swf::buttoncond::Press, Asm().str("press").trace()},

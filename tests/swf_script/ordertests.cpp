@@ -67,6 +67,109 @@ TEST(ScriptOrder, GotoFromAScriptRunsTheTargetFrameAndSkipsTheOnesBetween)
     EXPECT_FALSE(run.player->isPlaying());
 }
 
+TEST(ScriptOrder, GotoFrameNumbersWrapTo32BitsAndFractionsNameNoFrame)
+{
+    // gotoAndStop(n) through GotoFrame2, then _currentframe; the root has four frames.
+    auto gotoAndTrace = [](double n) {
+        return Asm().num(n).record(op::GotoFrame2, {0}).str("_currentframe").a(op::GetVariable).trace();
+    };
+    SwfWriter w(8);
+    Asm first = gotoAndTrace(2.5);  // no frame: stays on 1
+    first.append(gotoAndTrace(0)).append(gotoAndTrace(-100));
+    first.append(gotoAndTrace(4294967298.0));                       // wraps to 2
+    first.append(gotoAndTrace(2147483648.0));                       // wraps negative: past the end, the last frame
+    w.tag(tag::DoAction, block(first.a(op::Stop))).showFrame();
+    w.showFrame();
+    w.showFrame();
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"1", "1", "1", "2", "4"}));
+}
+
+TEST(ScriptOrder, GotoFramePastTheLastFrameDoesNothing)
+{
+    SwfWriter w(8);
+    w.tag(tag::DoAction, block(Asm().record(op::GotoFrame, {9, 0}).str("_currentframe").a(op::GetVariable).trace()));
+    w.showFrame();
+    w.tag(tag::DoAction, block(Asm().str("two").trace().a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, (Lines{"1", "two"}));
+}
+
+TEST(ScriptOrder, GotoAndStopWithAPathAndFrameMovesTheNamedClip)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}, Bytes{}, Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid"));
+    // this.gotoAndStop("/kid:3") moves the clip at /kid, not the root.
+    w.tag(tag::DoAction, block(Asm().str("/kid:3").callMethod(Asm().get("this"), "gotoAndStop", 1).a(op::Pop)
+                                   .str("kid._currentframe").a(op::GetVariable).trace()
+                                   .str("_currentframe").a(op::GetVariable).trace()
+                                   .a(op::Stop)));
+    w.showFrame();
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"3", "1"}));
+}
+
+TEST(ScriptOrder, TargetPathsFindAChildClipBeforeAVariableOfTheSameName)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {block(Asm().str("x").str("inside").a(op::SetVariable).a(op::Stop))}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid")).showFrame();
+    Asm script = Asm().str("kid").str("a variable").a(op::SetVariable);
+    script.get("kid").trace();                                         // the variable
+    script.str("kid").a(op::SetTarget2).str("").num(13).a(op::GetProperty).trace();  // tellTarget: the clip's _name
+    script.record(op::SetTarget, {0});
+    script.get("kid.x").trace();                                       // a path: the clip's variable
+    script.get("/kid/:x").trace().get("/kid//:x").trace().a(op::Stop);  // two slashes in a row name nothing
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, (Lines{"a variable", "kid", "inside", "inside", "undefined"}));
+}
+
+TEST(ScriptOrder, AMissingTellTargetLeavesTheRootsVariables)
+{
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {block(Asm().str("n").str("kid").a(op::SetVariable).a(op::Stop))}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid")).showFrame();
+    Asm script = Asm().str("n").str("root").a(op::SetVariable);
+    auto tellTarget = [](const std::string& path) {
+        std::vector<std::uint8_t> body(path.begin(), path.end());
+        body.push_back(0);
+        return body;
+    };
+    script.record(op::SetTarget, tellTarget("kid")).get("n").trace();
+    // Paths lead from the script's own clip, not from the last target: "kid" again is the same clip.
+    script.record(op::SetTarget, tellTarget("kid")).get("n").trace();
+    script.record(op::SetTarget, tellTarget("missing")).get("n").trace();
+    script.record(op::SetTarget, tellTarget("")).get("n").trace().a(op::Stop);
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, (Lines{"kid", "kid", "root", "root"}));
+}
+
+TEST(ScriptOrder, CalledFrameActionsWorkOnTheCallersStack)
+{
+    SwfWriter w(8);
+    // Frame 2 leaves "a" on the stack; frame 1 calls it and adds "b" to what it left.
+    w.tag(tag::DoAction, block(Asm().str("2").a(op::Call).str("b").a(op::Add2).trace().a(op::Stop)));
+    w.showFrame();
+    w.tag(tag::DoAction, block(Asm().str("a")));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, Lines{"ab"});
+}
+
 TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
 {
     SwfWriter w(8);

@@ -8,6 +8,39 @@ namespace {
 using namespace scripttest;
 using kivamo::test::SwfWriter;
 
+TEST(ScriptTree, AFrameScriptStopsWhenItsOwnClipIsRemoved)
+{
+    SwfWriter w(8);
+    // The script-made child removes itself half-way through its frame script.
+    Asm kid = Asm().str("before").trace();
+    kid.callMethod(Asm().get("this"), "removeMovieClip", 0).a(op::Pop).str("after").trace();
+    w.tag(tag::DefineSprite, sprite(5, {block(kid)}));
+    w.tag(tag::ExportAssets, kivamo::test::ByteWriter().u16(1).u16(5).cstring("kid").data());
+    w.tag(tag::DoAction, block(Asm().num(1).str("k").str("kid").callMethod(Asm().get("this"), "attachMovie", 3)
+                                   .a(op::Pop).a(op::Stop)));
+    w.showFrame();
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, Lines{"before"});
+}
+
+TEST(ScriptTree, ScriptDepthsWrapTo32Bits)
+{
+    SwfWriter w(8);
+    Asm script;
+    script.num(0).str("a").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    // 2^32 wraps to depth 0: the new clip takes the place of the first.
+    script.num(4294967296.0).str("b").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    script.get("a").a(op::TypeOf).trace();
+    script.callMethod(Asm().get("b"), "getDepth", 0).trace().a(op::Stop);
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"undefined", "0"}));
+}
+
 TEST(ScriptTree, FsCommandsFromScriptsReachTheListener)
 {
     SwfWriter w(8);

@@ -3,6 +3,8 @@
 
 #include "swf/limits.h"
 
+#include <algorithm>
+#include <cmath>
 #include <sstream>
 
 namespace swf::avm1 {
@@ -153,21 +155,33 @@ Value asSetPropFlags(Vm& vm, const Value&, const std::vector<Value>& args)
     return Value();
 }
 
+// call and apply with no this (undefined or null) run the function on the global object.
+Value thisOrGlobal(Vm& vm, const Value& thisArg)
+{
+    return thisArg.isNullish() ? Value(vm.global()) : thisArg;
+}
+
 Value functionCall(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     std::vector<Value> rest(args.size() > 1 ? args.begin() + 1 : args.end(), args.end());
-    Value thisArg = arg(args, 0);
-    return vm.call(self, thisArg.isNullish() ? Value() : thisArg, rest);
+    return vm.call(self, thisOrGlobal(vm, arg(args, 0)), rest);
 }
 
+// apply takes its arguments from an array or from any object with a length and numbered properties.
 Value functionApply(Vm& vm, const Value& self, const std::vector<Value>& args)
 {
     std::vector<Value> list;
-    if (ArrayObject* array = thisArray(arg(args, 1))) {
+    const Value given = arg(args, 1);
+    if (ArrayObject* array = thisArray(given)) {
         list = array->elements;
+    } else if (given.isObject()) {
+        const double length = vm.toNumber(vm.get(given, "length"));
+        const double count = std::isfinite(length) && length > 0 ? std::trunc(length) : 0;
+        for (std::size_t i = 0; i < std::size_t(std::min<double>(count, limits::kAvm1MaxArrayLength)); ++i) {
+            list.push_back(vm.get(given, std::to_string(i)));
+        }
     }
-    Value thisArg = arg(args, 0);
-    return vm.call(self, thisArg.isNullish() ? Value() : thisArg, list);
+    return vm.call(self, thisOrGlobal(vm, arg(args, 0)), list);
 }
 
 }  // namespace

@@ -42,6 +42,12 @@ public:
     virtual Object* level(int n) { return n == 0 ? root() : nullptr; }
     virtual Object* parentOf(Object* clip) = 0;
     virtual bool isClip(const Object* object) const = 0;
+    // typeof of a display object: "movieclip" for clips; buttons answer "object".
+    virtual const char* displayTypeName(Object*) { return "movieclip"; }
+    // The child clip of that name; target paths find it before a variable of the same name.
+    virtual Object* childClip(Object*, const std::string&) { return nullptr; }
+    // True for the object of a clip that has left the display tree.
+    virtual bool isRemovedClip(Object*) { return false; }
     // The dotted path of a clip ("_level0.a.b"); empty for objects that are not clips.
     virtual std::string targetPath(Object* clip) = 0;
 

@@ -82,9 +82,11 @@ Completion settleBlocks(Activation& act)
             if (act.pc >= from && act.pc < to) {
                 return Completion::Normal;
             }
+            const bool resumeReturn = b.state == Block::State::Catch && b.resumeReturn;
             if (act.pc == to && b.hasFinally) {
                 b.state = Block::State::Finally;
-                b.pending = Completion::Normal;
+                b.pending = resumeReturn ? Completion::Return : Completion::Normal;
+                b.pendingValue = Value();
                 act.pc = b.finallyStart;
                 continue;
             }
@@ -92,6 +94,10 @@ Completion settleBlocks(Activation& act)
                 act.pc = b.end;
             }
             act.blocks.pop_back();
+            if (resumeReturn && act.pc == b.end) {
+                act.returnValue = Value();
+                return Completion::Return;
+            }
             continue;
         }
         if (act.pc >= b.finallyStart && act.pc < b.end) {
@@ -115,6 +121,7 @@ Completion settleBlocks(Activation& act)
 // Finds the try block that takes a throw; false when the throw leaves the activation.
 bool catchThrow(Activation& act)
 {
+    bool returning = false;
     while (!act.blocks.empty()) {
         Block& b = act.blocks.back();
         if (b.kind == Block::Kind::With) {
@@ -134,6 +141,7 @@ bool catchThrow(Activation& act)
                 defineLocal(act, b.catchName, thrown, false);
             }
             b.state = Block::State::Catch;
+            b.resumeReturn = returning;
             act.pc = b.catchStart;
             return true;
         }
@@ -144,6 +152,7 @@ bool catchThrow(Activation& act)
             act.pc = b.finallyStart;
             return true;
         }
+        returning = returning || (b.state == Block::State::Finally && b.pending == Completion::Return);
         act.blocks.pop_back();
     }
     return false;
@@ -175,6 +184,7 @@ Completion execute(Activation& act)
 {
     const auto& table = handlers();
     Vm& vm = act.vm;
+    const bool watchRemoval = !act.callee && act.originalTarget && !vm.host().isRemovedClip(act.originalTarget);
     while (true) {
         if (vm.aborted()) {
             return Completion::Abort;
@@ -195,6 +205,11 @@ Completion execute(Activation& act)
             }
             if (vm.throwing() && c != Completion::Abort) {
                 c = Completion::Throw;
+            }
+            // A timeline or clip event script stops once its own clip is removed (an unload script, which starts
+            // on a removed clip, runs to its end).
+            if (c == Completion::Normal && watchRemoval && vm.host().isRemovedClip(act.originalTarget)) {
+                return Completion::Normal;
             }
         }
         if (c == Completion::Normal) {
@@ -231,7 +246,10 @@ void preloadRegisters(Activation& act, FunctionObject& fn, const FunctionCode& c
     load(fn2::PreloadArguments, Value(act.arguments));
     load(fn2::PreloadSuper, Value(superObject));
     load(fn2::PreloadRoot, Value(host.root()));
-    load(fn2::PreloadParent, Value(act.target ? host.parentOf(act.target) : nullptr));
+    // A clip without a parent takes no register: the next preloaded value moves up into it.
+    if (Object* parent = act.target ? host.parentOf(act.target) : nullptr) {
+        load(fn2::PreloadParent, Value(parent));
+    }
     load(fn2::PreloadGlobal, Value(act.vm.global()));
     (void)fn;
 }
@@ -245,10 +263,20 @@ Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vec
     act.constants = code.constants;
     act.callee = &fn;
     act.target = fn.definingTarget ? fn.definingTarget : vm.host().root();
-    act.originalTarget = act.target;
     act.self = self;
     act.locals = vm.newObject(nullptr);
-    act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Local, act.locals, fn.scope});
+    std::shared_ptr<const Scope> outer = fn.scope;
+    if (act.version < 6) {
+        // Flash 5 functions keep no scope: they see their locals, the clip they run on (this, when it is a clip)
+        // and the globals.
+        if (Object* clip = self.asObject(); clip && vm.host().isClip(clip)) {
+            act.target = clip;
+        }
+        outer = std::make_shared<const Scope>(Scope{Scope::Kind::Target, act.target,
+            std::make_shared<const Scope>(Scope{Scope::Kind::Global, vm.global(), nullptr})});
+    }
+    act.originalTarget = act.target;
+    act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Local, act.locals, outer});
     ArrayObject* arguments = vm.newArray(args);
     arguments->put("callee", Value(static_cast<Object*>(&fn)), prop::Hidden);
     arguments->put("caller", vm.currentFunction ? Value(static_cast<Object*>(vm.currentFunction)) : Value::null(),

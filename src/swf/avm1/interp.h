@@ -26,6 +26,7 @@ struct Block {
     std::string catchName;
     Completion pending = Completion::Normal;  // what the finally body resumes when it ends
     Value pendingValue;
+    bool resumeReturn = false;  // catch: a return its throw cut short leaves (without its value) when the catch ends
     std::size_t stackDepth = 0;  // try: the stack's size when the block began; a throw cuts it back to this
 };
 

@@ -78,10 +78,27 @@ bool abstractEquals(Vm& vm, const Value& a, const Value& b)
     return false;
 }
 
+// A comparison asks an object's valueOf only (a clip takes part as NaN); the result may still be an object.
+static Value relationalPrimitive(Vm& vm, const Value& v)
+{
+    Object* o = v.asObject();
+    if (!o) {
+        return v;
+    }
+    return vm.host().isClip(o) ? Value(std::nan("")) : equalityPrimitive(vm, v);
+}
+
 Value abstractLess(Vm& vm, const Value& a, const Value& b)
 {
-    const Value pa = vm.toPrimitive(a);
-    const Value pb = vm.toPrimitive(b);
+    // A side whose valueOf gives an object makes the comparison false, before the other side is converted.
+    const Value pa = relationalPrimitive(vm, a);
+    if (pa.isObject()) {
+        return Value(false);
+    }
+    const Value pb = relationalPrimitive(vm, b);
+    if (pb.isObject()) {
+        return Value(false);
+    }
     if (pa.isString() && pb.isString()) {
         return Value(pa.asString() < pb.asString());
     }
@@ -172,19 +189,24 @@ Completion onNot(Activation& act, const ActionRecord&)
 
 Completion onAdd2(Activation& act, const ActionRecord&)
 {
+    // Objects give their valueOf; one that gives an object is asked toString only when the other side is a
+    // string, and otherwise adds as NaN.
     const Value bv = act.pop();
-    const Value a = act.vm.toPrimitive(act.pop());
-    const Value b = act.vm.toPrimitive(bv);
+    const Value av = act.pop();
+    const Value a = av.isObject() ? equalityPrimitive(act.vm, av) : av;
+    const Value b = bv.isObject() ? equalityPrimitive(act.vm, bv) : bv;
     if (a.isString() || b.isString()) {
-        std::string left = act.vm.toString(a);
-        const std::string right = act.vm.toString(b);
+        std::string left = act.vm.toString(a.isObject() ? av : a);
+        const std::string right = act.vm.toString(b.isObject() ? bv : b);
         if (left.size() + right.size() > limits::kAvm1MaxStringBytes) {
             act.vm.abort("A string grew past the engine's limit; the scripts were stopped.");
             return Completion::Abort;
         }
         act.push(Value(left + right));
     } else {
-        act.push(Value(act.vm.toNumber(a) + act.vm.toNumber(b)));
+        const double x = a.isObject() ? std::nan("") : act.vm.toNumber(a);
+        const double y = b.isObject() ? std::nan("") : act.vm.toNumber(b);
+        act.push(Value(x + y));
     }
     return Completion::Normal;
 }

@@ -3,7 +3,9 @@
 
 #include "swf/io/bytereader.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace swf::avm1 {
@@ -51,8 +53,10 @@ Completion onStopSounds(Activation& act, const ActionRecord&)
 Completion onGotoFrame(Activation& act, const ActionRecord& rec)
 {
     ByteReader r(rec.body, rec.length);
-    if (act.target) {
-        act.vm.host().gotoFrame(act.target, r.u16(), false);
+    const int frame = r.u16();
+    // A frame past the last one is no goto at all.
+    if (act.target && frame < act.vm.host().framesLoaded(act.target)) {
+        act.vm.host().gotoFrame(act.target, frame, false);
     }
     return Completion::Normal;
 }
@@ -91,9 +95,14 @@ Completion onGotoFrame2(Activation& act, const ActionRecord& rec)
         return Completion::Normal;
     }
     if (frame.isNumber() || !frame.isString()) {
-        const double n = toInteger(act.vm.toNumber(frame));
-        if (n >= 1) {
-            act.vm.host().gotoFrame(clip, int(n) - 1 + bias, play);
+        // Frame numbers wrap to 32 bits; a fraction names no frame.
+        const double n = act.vm.toNumber(frame);
+        if (n == std::trunc(n)) {
+            const auto index = std::int32_t(std::uint32_t(toInt32(n)) - 1u);
+            if (index >= 0) {
+                act.vm.host().gotoFrame(clip, int(std::min<std::int64_t>(std::int64_t(index) + bias, INT32_MAX)),
+                                        play);
+            }
         }
     } else {
         act.vm.host().gotoLabel(clip, label, play);
@@ -146,10 +155,12 @@ void setTargetPath(Activation& act, const std::string& path)
         retarget(act, act.originalTarget);
         return;
     }
-    Object* clip = act.vm.resolveTarget(act.target, path);
+    // Paths lead from the clip the script belongs to, not from the last target.
+    Object* clip = act.vm.resolveTarget(act.originalTarget, path);
     if (!clip) {
-        // Timeline actions after a missing target reach no clip; variables stay where they were.
+        // Timeline actions after a missing target reach no clip; variables are those of the root.
         act.vm.warnOnce("Target not found: Target=\"" + path + "\"");
+        retarget(act, act.vm.host().root());
         act.target = nullptr;
         return;
     }
@@ -176,7 +187,7 @@ Completion onSetTarget2(Activation& act, const ActionRecord&)
 
 Completion onGetProperty(Activation& act, const ActionRecord&)
 {
-    const double index = act.popNumber();
+    const double index = std::trunc(act.popNumber());  // -0.8 still names _x
     Object* clip = clipAt(act, act.popString());
     if (!clip || !(index >= 0 && index <= 21)) {
         act.push(Value());
@@ -189,7 +200,7 @@ Completion onGetProperty(Activation& act, const ActionRecord&)
 Completion onSetProperty(Activation& act, const ActionRecord&)
 {
     Value value = act.pop();
-    const double index = act.popNumber();
+    const double index = std::trunc(act.popNumber());
     Object* clip = clipAt(act, act.popString());
     if (clip && index >= 0 && index <= 21) {
         act.vm.host().setClipProperty(clip, ClipProperty(int(index)), value);
@@ -279,7 +290,10 @@ Completion onCall(Activation& act, const ActionRecord&)
 {
     const std::string frame = act.popString();
     if (act.target) {
+        // The frame's actions work on this block's stack.
+        act.vm.shareStack(&act.stack);
         act.vm.host().callFrame(act.target, frame);
+        act.vm.shareStack(nullptr);
     }
     return Completion::Normal;
 }

@@ -33,7 +33,14 @@ Object* resolvePath(Activation& act, const std::string& prefix)
     if (isSpecialSegment(first)) {
         return act.vm.resolveTarget(act.target, prefix);
     }
-    Object* base = first == "this" ? act.self.asObject() : lookupPlain(act, first).asObject();
+    // A child clip of the timeline comes before a variable of the same name.
+    Object* base = first == "this" ? act.self.asObject() : nullptr;
+    if (!base && first != "this" && act.target) {
+        base = act.vm.host().childClip(act.target, first);
+    }
+    if (!base && first != "this") {
+        base = lookupPlain(act, first).asObject();
+    }
     if (sep == std::string::npos || !base) {
         return base;
     }
@@ -70,16 +77,17 @@ Value lookupPlain(Activation& act, const std::string& name)
         Object* holder = act.locals ? act.locals : act.target;
         return holder && holder->findOwn(name) ? vm.get(Value(holder), name) : act.self;
     }
-    if (name == "_global" && v6) {
-        return Value(vm.global());
-    }
     if (name == "arguments" && act.arguments) {
         return Value(act.arguments);
     }
+    // A variable of that name hides _global, _root and _parent.
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (s->object && vm.has(s->object, name)) {
             return vm.get(Value(s->object), name);
         }
+    }
+    if (name == "_global" && v6) {
+        return Value(vm.global());
     }
     if (name == "_root") {
         return Value(vm.host().root());
@@ -158,7 +166,8 @@ void defineLocal(Activation& act, const std::string& name, const Value& value, b
     if (!holder) {
         return;
     }
-    if (onlyDeclare && holder->findOwn(name)) {
+    // A declaration leaves a name the holder already has, through its prototypes too.
+    if (onlyDeclare && act.vm.has(holder, name)) {
         return;
     }
     act.vm.set(Value(holder), name, value);
@@ -184,12 +193,23 @@ bool deleteVariable(Activation& act, const std::string& name)
 Value findFunctionThis(Activation& act, const std::string& name, Value& function)
 {
     function = getVariable(act, name);
+    // A function named by a path ("_root.a.f", "/a:f") runs on the object the path leads to.
+    std::string prefix;
+    std::string variable;
+    if (splitPath(name, prefix, variable)) {
+        Object* holder = resolvePath(act, prefix);
+        return holder ? Value(holder) : Value();
+    }
     // A function found in a with object runs on that object; otherwise on the timeline.
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
         if (s->object && s->kind == Scope::Kind::With && act.vm.has(s->object, name)) {
             return Value(s->object);
         }
         if (s->object && s->kind != Scope::Kind::With && act.vm.has(s->object, name)) {
+            // A function kept in a function's local variables runs on that function's activation object.
+            if (s->kind == Scope::Kind::Local) {
+                return Value(s->object);
+            }
             break;
         }
     }

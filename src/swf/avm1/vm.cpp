@@ -118,11 +118,15 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
         if (stopped()) {
             return Value();
         }
+        if (preferString) {
+            // A toString that gives anything but a string leaves the object's type name.
+            if (result.isString()) {
+                return result;
+            }
+            break;
+        }
         if (result.isPrimitive()) {
             return result;
-        }
-        if (preferString) {
-            break;
         }
     }
     if (o->kind() == ObjectKind::Function) {
@@ -180,7 +184,7 @@ std::string Vm::typeOf(const Value& v)
         return primitiveTypeName(v.type());
     }
     if (m_host.isClip(o)) {
-        return "movieclip";
+        return m_host.displayTypeName(o);
     }
     return o->kind() == ObjectKind::Function ? "function" : "object";
 }
@@ -563,7 +567,16 @@ Completion Vm::runScript(std::shared_ptr<const std::vector<std::uint8_t>> code, 
     act.self = Value(target);
     act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Target, target,
         std::make_shared<const Scope>(Scope{Scope::Kind::Global, m_global, nullptr})});
+    std::vector<Value>* shared = m_sharedStack;
+    m_sharedStack = nullptr;
+    if (shared) {
+        act.stack.swap(*shared);
+    }
     Completion c = execute(act);
+    if (shared) {
+        act.stack.swap(*shared);
+        m_sharedStack = shared;
+    }
     if (m_throwing) {
         // An uncaught throw ends this block only; Flash reports it in the debugger.
         Value thrown = takeThrown();
@@ -635,6 +648,10 @@ Object* Vm::resolveTarget(Object* from, const std::string& path)
         }
         pos = next + 1;
         if (segment.empty()) {
+            // Two slashes in a row name nothing.
+            if (next < path.size() && path[next] == '/' && next > 0 && path[next - 1] == '/') {
+                return nullptr;
+            }
             continue;
         }
         if (segment == "_root") {
@@ -647,6 +664,8 @@ Object* Vm::resolveTarget(Object* from, const std::string& path)
             cur = m_global;
         } else if (segment.rfind("_level", 0) == 0 && segment.size() > 6) {
             cur = m_host.level(std::atoi(segment.c_str() + 6));
+        } else if (Object* child = m_host.childClip(cur, segment)) {
+            cur = child;
         } else {
             cur = get(Value(cur), segment).asObject();
         }

@@ -119,6 +119,8 @@ public:
 
     // Runs one action block (a frame's DoAction or DoInitAction) with the clip as target and `this`.
     Completion runScript(std::shared_ptr<const std::vector<std::uint8_t>> code, Object* target);
+    // While set, runScript works on this stack instead of a fresh one (ActionCall shares the caller's stack).
+    void shareStack(std::vector<Value>* stack) { m_sharedStack = stack; }
     // Starts a new frame: the action budget and the stop after a runaway script are reset.
     void beginFrame();
     // Runs the intervals and timeouts whose time has come by the host clock.
@@ -144,6 +146,7 @@ public:
     Object* resolveTarget(Object* from, const std::string& path);
 
 private:
+    std::vector<Value>* m_sharedStack = nullptr;
     void noteAllocation();
     void installBuiltins();
     bool implementsInterface(Object* proto, Object* interface, int depth);
