@@ -57,8 +57,7 @@ Value arrayConstructor(Vm& vm, const Value&, const std::vector<Value>& args)
 {
     ArrayObject* array = vm.newArray();
     if (args.size() == 1 && args[0].isNumber()) {
-        const double n = args[0].asNumber();
-        if (n >= 0 && n == std::floor(n) && !array->resize(n)) {
+        if (!array->setLength(toInt32(args[0].asNumber()))) {
             vm.warnOnce("array length over the engine's limit");
         }
     } else {
@@ -89,6 +88,9 @@ Value pop(Vm&, const Value& self, const std::vector<Value>&)
     }
     Value last = a->elements.back();
     a->elements.pop_back();
+    if (a->present.size() > a->elements.size()) {
+        a->present.pop_back();
+    }
     return last;
 }
 
@@ -100,6 +102,7 @@ Value shift(Vm&, const Value& self, const std::vector<Value>&)
     }
     Value first = a->elements.front();
     a->elements.erase(a->elements.begin());
+    a->fillHoles();  // every index is written afresh, holes included
     return first;
 }
 
@@ -111,6 +114,7 @@ Value unshift(Vm& vm, const Value& self, const std::vector<Value>& args)
     }
     if (a->elements.size() + args.size() <= limits::kAvm1MaxArrayLength) {
         a->elements.insert(a->elements.begin(), args.begin(), args.end());
+        a->fillHoles();
     } else {
         vm.warnOnce("array length over the engine's limit");
     }
@@ -153,6 +157,7 @@ Value splice(Vm& vm, const Value& self, const std::vector<Value>& args)
     const auto first = a->elements.begin() + std::ptrdiff_t(start);
     removed->elements.assign(first, first + std::ptrdiff_t(count));
     a->elements.erase(first, first + std::ptrdiff_t(count));
+    a->fillHoles();
     if (args.size() > 2) {
         a->elements.insert(a->elements.begin() + std::ptrdiff_t(start), args.begin() + 2, args.end());
     }
@@ -199,6 +204,7 @@ Value reverse(Vm&, const Value& self, const std::vector<Value>&)
 {
     if (ArrayObject* a = thisArray(self)) {
         std::reverse(a->elements.begin(), a->elements.end());
+        a->fillHoles();
     }
     return self;
 }
@@ -301,6 +307,7 @@ Value sortElements(Vm& vm, ArrayObject* a, const Compare& order, int flags)
         sorted.push_back(a->elements[i]);
     }
     a->elements = std::move(sorted);
+    a->fillHoles();
     return wrap(a);
 }
 
@@ -398,6 +405,9 @@ NativeFunction generic(NativeFunction method, bool changes)
     return [method, changes](Vm& vm, const Value& self, const std::vector<Value>& args) {
         Object* o = self.asObject();
         if (!o || o->kind() == ObjectKind::Array || o->kind() == ObjectKind::Super) {
+            if (changes && o && o->kind() == ObjectKind::Array) {
+                static_cast<ArrayObject*>(o)->attachLength();  // the methods work on the stored slots
+            }
             return method(vm, self, args);
         }
         const double length = toInteger(vm.toNumber(vm.get(self, "length")));

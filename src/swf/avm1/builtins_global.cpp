@@ -244,6 +244,7 @@ Value addListener(Vm& vm, const Value& self, const std::vector<Value>& args)
         return Value(false);
     }
     const Value listener = arg(args, 0);
+    list->fillHoles();
     auto& e = list->elements;
     e.erase(std::remove_if(e.begin(), e.end(), [&](const Value& v) { return v.asObject() == listener.asObject(); }),
             e.end());
@@ -257,6 +258,7 @@ Value removeListener(Vm& vm, const Value& self, const std::vector<Value>& args)
     if (!list) {
         return Value(false);
     }
+    list->fillHoles();
     auto& e = list->elements;
     const auto it = std::find_if(e.begin(), e.end(), [&](const Value& v) { return v.asObject() == arg(args, 0).asObject(); });
     if (it == e.end()) {

@@ -117,6 +117,7 @@ Value childNodes(Vm& vm, XmlNodeObject& node)
         node.childArray = vm.newArray();
     }
     node.childArray->elements.clear();
+    node.childArray->fillHoles();
     for (XmlNodeObject* child : node.children) {
         node.childArray->elements.push_back(Value(static_cast<Object*>(child)));
     }

@@ -124,14 +124,33 @@ long long arrayIndex(const std::string& name)
     return value < 4294967295LL ? value : -1;
 }
 
+bool wrappedIndex(const std::string& name, std::int32_t& out)
+{
+    const bool negative = !name.empty() && name[0] == '-';
+    const std::size_t first = negative ? 1 : 0;
+    if (name.size() == first) {
+        return false;
+    }
+    std::uint32_t value = 0;
+    for (std::size_t i = first; i < name.size(); ++i) {
+        const char c = name[i];
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10u + std::uint32_t(c - '0');  // wraps, as the length does
+    }
+    out = std::int32_t(negative ? 0u - value : value);
+    return true;
+}
+
 bool ArrayObject::getSpecial(Vm&, const std::string& name, Value& out)
 {
     if (name == "length") {
-        out = Value(double(elements.size()));
+        out = Value(double(length()));
         return true;
     }
     const long long index = arrayIndex(name);
-    if (index >= 0 && std::size_t(index) < elements.size()) {
+    if (index >= 0 && has(std::size_t(index))) {
         out = elements[std::size_t(index)];
         return true;
     }
@@ -143,30 +162,59 @@ bool ArrayObject::resize(double length)
     if (!(length >= 0) || length > double(limits::kAvm1MaxArrayLength)) {
         return false;
     }
-    elements.resize(std::size_t(length));
+    const std::size_t before = elements.size();
+    const auto after = std::size_t(length);
+    if (after > before) {
+        present.resize(before, true);  // the elements there keep existing
+        present.resize(after, false);  // the new slots are holes
+    } else if (present.size() > after) {
+        present.resize(after);
+    }
+    elements.resize(after);
     return true;
+}
+
+bool ArrayObject::setLength(std::int32_t length)
+{
+    if (length >= 0 && resize(double(length))) {
+        m_detached = false;
+        return true;
+    }
+    m_detached = true;
+    m_length = length;
+    if (length < 0) {
+        // Every element lies at or past a negative length.
+        elements.clear();
+        present.clear();
+        return true;
+    }
+    return false;
 }
 
 bool ArrayObject::setSpecial(Vm& vm, const std::string& name, const Value& value)
 {
     if (name == "length") {
-        const double length = vm.toNumber(value);
-        if (length >= 0 && length == std::floor(length) && !resize(length)) {
+        if (!setLength(toInt32(vm.toNumber(value)))) {
             vm.warnOnce("array length over the engine's limit");
         }
         return true;
     }
-    const long long index = arrayIndex(name);
-    if (index < 0) {
+    std::int32_t wrapped = 0;
+    if (!wrappedIndex(name, wrapped)) {
         return false;
     }
-    if (std::size_t(index) >= elements.size()) {
-        if (!resize(double(index) + 1)) {
-            vm.warnOnce("array length over the engine's limit");
-            return true;
-        }
+    // Writing at or past the end moves the length to one past the index, in 32-bit arithmetic.
+    if (wrapped >= length() && !setLength(std::int32_t(std::uint32_t(wrapped) + 1u))) {
+        vm.warnOnce("array length over the engine's limit");
+    }
+    const long long index = arrayIndex(name);
+    if (index < 0 || std::size_t(index) >= elements.size()) {
+        return false;  // an ordinary property: negative, not written plainly, or past the stored slots
     }
     elements[std::size_t(index)] = value;
+    if (std::size_t(index) < present.size()) {
+        present[std::size_t(index)] = true;
+    }
     return true;
 }
 
@@ -176,14 +224,16 @@ bool ArrayObject::hasSpecial(const std::string& name) const
         return true;
     }
     const long long index = arrayIndex(name);
-    return index >= 0 && std::size_t(index) < elements.size();
+    return index >= 0 && has(std::size_t(index));
 }
 
 bool ArrayObject::deleteSpecial(const std::string& name)
 {
     const long long index = arrayIndex(name);
-    if (index >= 0 && std::size_t(index) < elements.size()) {
+    if (index >= 0 && has(std::size_t(index))) {
         elements[std::size_t(index)] = Value();
+        present.resize(elements.size(), true);
+        present[std::size_t(index)] = false;
         return true;
     }
     return false;
@@ -192,7 +242,9 @@ bool ArrayObject::deleteSpecial(const std::string& name)
 void ArrayObject::specialKeys(std::vector<std::string>& keys) const
 {
     for (std::size_t i = 0; i < elements.size(); ++i) {
-        keys.push_back(std::to_string(i));
+        if (has(i)) {
+            keys.push_back(std::to_string(i));
+        }
     }
 }
 
