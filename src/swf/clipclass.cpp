@@ -69,16 +69,6 @@ void goTo(ScriptHost& host, Clip& clip, const Value& frame, bool play)
     host.gotoFrame(object, frameIndex(host.vm().toNumber(frame)), play);
 }
 
-void copyProperties(ScriptHost& host, const Value& from, Clip* to)
-{
-    Object* source = from.asObject();
-    if (!source || !to)
-        return;
-    Object* target = host.objectOf(to);
-    for (const std::string& name : host.vm().enumerate(source))
-        host.vm().set(Value(target), name, host.vm().get(from, name));
-}
-
 Value objectValue(ScriptHost& host, Clip* clip)
 {
     return clip ? Value(static_cast<Object*>(host.objectOf(clip))) : Value();
@@ -139,14 +129,16 @@ Value attachMovie(ScriptHost& host, Clip& clip, const Args& a)
 {
     std::uint16_t id = host.movie() ? host.movie()->exported(host.vm().toString(arg(a, 0))) : 0;
     Clip* made = id ? host.attach(clip, id, host.vm().toString(arg(a, 1)), toInt(host, arg(a, 2))) : nullptr;
-    copyProperties(host, arg(a, 3), made);
+    if (made)
+        host.construct(*made, arg(a, 3));
     return objectValue(host, made);
 }
 
 Value duplicateMovieClip(ScriptHost& host, Clip& clip, const Args& a)
 {
     Clip* made = host.duplicate(clip, host.vm().toString(arg(a, 0)), toInt(host, arg(a, 1)));
-    copyProperties(host, arg(a, 2), made);
+    if (made)
+        host.construct(*made, arg(a, 2));
     return objectValue(host, made);
 }
 

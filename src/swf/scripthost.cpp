@@ -67,6 +67,18 @@ void clipsChildrenFirst(Clip& clip, std::vector<Clip*>& out, int nesting = 0)
     out.push_back(&clip);
 }
 
+// Init scripts run first, then the initialize handlers of new clips, then their construction, then the rest.
+int passOf(const ActionQueue::Entry& e)
+{
+    if (e.kind == ActionQueue::Kind::Init)
+        return 0;
+    if (e.kind == ActionQueue::Kind::Event && e.event == clipevent::Initialize)
+        return 1;
+    if (e.kind == ActionQueue::Kind::Event && e.event == clipevent::Construct)
+        return 2;
+    return 3;
+}
+
 }  // namespace
 
 // ---- the clip object ----
@@ -157,6 +169,63 @@ std::string ScriptHost::language()
     return m_player.language();
 }
 
+bool ScriptHost::registerClass(const std::string& name, const Value& constructor)
+{
+    std::uint16_t id = m_movie ? m_movie->exported(name) : 0;
+    if (!id)
+        return false;
+    if (m_vm->isCallable(constructor))
+        m_classes[id] = constructor.asObject();
+    else
+        m_classes.erase(id);
+    return true;
+}
+
+Object* ScriptHost::classOf(Clip& clip)
+{
+    DisplayObject* holder = clip.holder();
+    if (!holder || m_classes.empty())
+        return nullptr;
+    auto found = m_classes.find(holder->placement.characterId);
+    return found == m_classes.end() ? nullptr : found->second;
+}
+
+void ScriptHost::construct(Clip& clip, const Value& init)
+{
+    Object* constructor = classOf(clip);
+    DisplayObject* holder = clip.holder();
+    bool handlers = false;
+    if (holder && holder->placement.clipActions)
+        for (const ClipEventHandler& h : *holder->placement.clipActions)
+            handlers = handlers || (h.events & clipevent::Construct);
+    Object* source = init.asObject();
+    if (!constructor && !handlers && !source && !clip.binding())
+        return;
+    ClipObject* object = objectOf(&clip);
+    if (object->constructed)
+        return;
+    object->constructed = true;
+    Object* proto = nullptr;
+    if (constructor) {
+        proto = m_vm->get(Value(constructor), "prototype").asObject();
+        if (proto)
+            object->setProto(proto);
+        object->put("__constructor__", Value(constructor), avm1::prop::Hidden);
+        if (m_vm->version() < 7)
+            object->put("constructor", Value(constructor), avm1::prop::Hidden);
+    }
+    if (source)
+        for (const std::string& name : m_vm->enumerate(source))
+            m_vm->set(Value(object), name, m_vm->get(init, name));
+    if (handlers)
+        runEvent(clip, clipevent::Construct, 0);
+    if (constructor && object->clip) {
+        m_vm->call(Value(constructor), Value(object), {}, proto);
+        if (m_vm->throwing())
+            m_vm->takeThrown();
+    }
+}
+
 ClipObject* ScriptHost::objectOf(Clip* clip)
 {
     if (!clip)
@@ -212,9 +281,9 @@ void ScriptHost::runQueue()
         std::vector<ActionQueue::Entry> batch = m_queue.take();
         std::unordered_set<const Clip*> alive;
         collectClips(*root, alive);
-        for (int pass = 0; pass < 2; ++pass) {
+        for (int pass = 0; pass < 4; ++pass) {
             for (const ActionQueue::Entry& e : batch) {
-                if ((e.kind == ActionQueue::Kind::Init) != (pass == 0))
+                if (passOf(e) != pass)
                     continue;
                 if (!alive.count(e.clip))
                     continue;  // the clip went away earlier in this frame
@@ -247,7 +316,10 @@ void ScriptHost::runEntry(const ActionQueue::Entry& e)
             m_vm->runScript(codeOf(e.clip->owner(), *e.actions), objectOf(e.clip));
         break;
     case ActionQueue::Kind::Event:
-        runEvent(*e.clip, e.event, 0);
+        if (e.event == clipevent::Construct)
+            construct(*e.clip);
+        else
+            runEvent(*e.clip, e.event, 0);
         break;
     }
 }

@@ -8,6 +8,7 @@
 #include "swf/movie/clip.h"
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -34,6 +35,7 @@ public:
     std::string lastPath;  // the target path it had, for a removed clip
     // Its onClipEvent handlers, kept so that unload can still run after the clip is gone.
     std::shared_ptr<const std::vector<ClipEventHandler>> handlers;
+    bool constructed = false;  // its class and construct handlers have run
 
 private:
     ScriptHost& m_host;
@@ -49,6 +51,7 @@ public:
     std::string sharedObjectFolder() override;
     bool loadText(const std::string& url, std::string& text) override;
     std::string language() override;
+    bool registerClass(const std::string& name, const avm1::Value& constructor) override;
     void setMovie(std::shared_ptr<const Movie> movie) { m_movie = std::move(movie); }
     ClipContext context() const;
 
@@ -135,11 +138,15 @@ public:
     bool remove(Clip& clip);
     Clip* attach(Clip& parent, std::uint16_t characterId, const std::string& name, int depth);
     Clip* createEmpty(Clip& parent, const std::string& name, int depth);
+    // Makes a new clip what its symbol's registered class makes it: the class prototype, then the init object's
+    // properties, the construct handlers and the class constructor. Runs once per clip.
+    void construct(Clip& clip, const avm1::Value& init = {});
 
 private:
     void runEntry(const ActionQueue::Entry& e);
     void runEvent(Clip& clip, std::uint32_t event, int key);
     void runPendingUnloads();
+    avm1::Object* classOf(Clip& clip);
     std::shared_ptr<const std::vector<std::uint8_t>> codeOf(const std::shared_ptr<const void>& owner, const std::vector<std::uint8_t>& bytes);
     void installClipClass();
     void installInputObjects();
@@ -157,6 +164,7 @@ private:
     std::unique_ptr<avm1::Vm> m_vm;
     avm1::Object* m_clipProto = nullptr;
     std::set<std::uint16_t> m_initDone;
+    std::map<std::uint16_t, avm1::Object*> m_classes;  // registered constructors by symbol
     std::vector<ClipObject*> m_pendingUnloads;
     std::shared_ptr<Sprite> m_emptySprite;
     std::chrono::steady_clock::time_point m_frameStart;

@@ -65,6 +65,23 @@ TEST(Avm1Semantics, ClassesThroughExtendsInstanceOfCastAndSuper)
     EXPECT_EQ(m.run(code), (Lines{"Base", "Sub", "true", "false", "object", "null"}));
 }
 
+TEST(Avm1Semantics, SuperConvertsOnlyWhenAToStringIsAboveItsPrototype)
+{
+    Machine m;
+    // In a subclass's constructor super converts like the object; in a plain object's method it does not.
+    Asm traceSuper;
+    traceSuper.get("super").trace();
+    Asm empty;
+    Asm code;
+    code.function("Base", {}, empty).function("Sub", {}, traceSuper);
+    code.get("Sub").get("Base").a(op::Extends);
+    code.num(0).str("Sub").a(op::NewObject).a(op::Pop);
+    code.str("o").num(0).a(op::InitObject).a(op::SetVariable);
+    code.get("o").str("f").function("", {}, traceSuper).a(op::SetMember);
+    code.num(0).get("o").str("f").a(op::CallMethod).a(op::Pop);
+    EXPECT_EQ(m.run(code), (Lines{"[object Object]", "[type Object]"}));
+}
+
 TEST(Avm1Semantics, ImplementsMakesInstanceOfTrue)
 {
     Machine m;

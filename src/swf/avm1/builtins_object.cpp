@@ -205,7 +205,11 @@ void installObjectAndFunction(Vm& vm)
     vm.method(objectProto, "addProperty", addProperty);
     vm.method(objectProto, "watch", watch);
     vm.method(objectProto, "unwatch", unwatch);
-    vm.method(b.objectCtor, "registerClass", [](Vm&, const Value&, const std::vector<Value>&) { return Value(true); });
+    vm.method(b.objectCtor, "registerClass", [](Vm& vm, const Value&, const std::vector<Value>& args) {
+        if (args.size() < 2)
+            return Value(false);
+        return Value(vm.host().registerClass(vm.toString(args[0]), args[1]));
+    });
 
     Object* functionProto = b.functionProto;
     // Function(x) called plainly hands back what it was given, and without arguments a bare object with no prototype.

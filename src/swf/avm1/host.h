@@ -84,6 +84,9 @@ public:
     }
     // The user's language as System.capabilities.language reports it ("zh-CN", "en").
     virtual std::string language() { return "en"; }
+    // Ties an exported symbol to a class whose constructor its clips run (a non-function unties it); false when no
+    // symbol has that name.
+    virtual bool registerClass(const std::string&, const Value&) { return false; }
 };
 
 }  // namespace swf::avm1

@@ -96,6 +96,17 @@ Value Vm::toPrimitive(const Value& v, bool preferString)
         return v;
     }
     if (o->kind() == ObjectKind::Super) {
+        // super converts through a toString found above the prototype it stands for, run on the object itself;
+        // without one (super of a plain object) it has no conversion.
+        auto* super = static_cast<SuperObject*>(o);
+        Object* above = super->base ? super->base->proto() : nullptr;
+        Value f = above ? get(Value(above), "toString") : Value();
+        if (isCallable(f)) {
+            Value result = call(f, super->self, {});
+            if (!stopped() && result.isString()) {
+                return result;
+            }
+        }
         return Value("[type Object]");
     }
     if (m_host.isClip(o)) {

@@ -241,9 +241,13 @@ void Clip::placeObject(std::uint16_t depth, const Placement& placement, const Cl
         object.placement.name = context.actions->nextInstanceName();
     if (character->kind == CharacterKind::Sprite) {
         object.clip = std::make_unique<Clip>(character->sprite, &character->sprite->timeline, this);
-        // The load event comes before the new clip's first frame script.
-        if (context.actions)
+        // Initialize and construct come before everything else the new clip does; the load event comes before its
+        // first frame script.
+        if (context.actions) {
+            context.actions->push({object.clip.get(), nullptr, ActionQueue::Kind::Event, clipevent::Initialize});
+            context.actions->push({object.clip.get(), nullptr, ActionQueue::Kind::Event, clipevent::Construct});
             context.actions->push({object.clip.get(), nullptr, ActionQueue::Kind::Event, clipevent::Load});
+        }
         object.clip->enterFirstFrame(context);
     } else if (character->kind == CharacterKind::Button) {
         // A button shows its up state; each up record becomes a child at its own depth.
