@@ -135,11 +135,20 @@ void Player::sendUrl(const std::string& url, const std::string& target)
         listener().openUrl(url, target);
 }
 
+void Player::setScriptBudget(std::uint64_t actions, double milliseconds)
+{
+    m_scriptActions = actions;
+    m_scriptMs = milliseconds;
+    if (m_script)
+        m_script->vm().setFrameBudget(actions, milliseconds);
+}
+
 void Player::startScripts()
 {
     if (!m_movie->actionScript3)
     {
         m_script = std::make_unique<ScriptHost>(*this, m_actions, m_movie);
+        m_script->vm().setFrameBudget(m_scriptActions, m_scriptMs);
         if (m_movie->maxRecursionDepth > 0)
             m_script->vm().setMaxCallDepth(m_movie->maxRecursionDepth);
     }

@@ -110,6 +110,9 @@ public:
     const std::string& sharedObjectFolder() const { return m_sharedObjectFolder; }
     // The user's language as scripts see it ("zh-CN", "en").
     void setLanguage(std::string language) { m_language = std::move(language); }
+    // Lowers the actions and script time one frame's scripts may take before the movie is stopped
+    // (the fuzz target and other tools that must finish quickly).
+    void setScriptBudget(std::uint64_t actions, double milliseconds);
     const std::string& language() const { return m_language; }
     PlayerListener& listener();
     Clip* root() { return m_root.get(); }
@@ -142,6 +145,8 @@ private:
     PlayerListener* m_listener = nullptr;
     std::string m_sharedObjectFolder;
     std::string m_language = "en";
+    std::uint64_t m_scriptActions = ~std::uint64_t(0);
+    double m_scriptMs = 1e300;
     double m_clockMs = 0;
     bool m_looping = true;
     bool m_qualityToggled = false;

@@ -71,6 +71,25 @@ TEST(ScriptTree, AnEndlessLoopStopsTheMovieWithAWarning)
     EXPECT_TRUE(run.out.lines.empty());
 }
 
+TEST(ScriptTree, ASmallerScriptBudgetStopsALongLoopThatTheNormalOneLetsFinish)
+{
+    // n counts to 5000 (some 40,000 actions), then "done" is traced.
+    SwfWriter w(8);
+    Asm loop = Asm().str("n").get("n").a(op::Increment).a(op::SetVariable).get("n").num(5000).a(op::Less);
+    loop.jump(op::If, -int(loop.bytes.size()) - 5);
+    Asm start = Asm().str("n").num(0).a(op::SetVariable);
+    w.tag(tag::DoAction, block(start.append(loop).str("done").trace())).showFrame();
+    w.showFrame();
+    for (bool small : {false, true}) {
+        MovieRun run(w.finish());
+        if (small)
+            run.player->setScriptBudget(1000, 60'000);
+        run.frames(1);
+        EXPECT_EQ(run.player->scriptsHalted(), small);
+        EXPECT_EQ(run.out.lines.empty(), small);
+    }
+}
+
 TEST(ScriptTree, ScriptMadeClipsOutliveTheTimelineUntilRemoved)
 {
     SwfWriter w(8);

@@ -534,14 +534,20 @@ void Vm::warnOnce(const std::string& message)
     }
 }
 
+void Vm::setFrameBudget(std::uint64_t actions, double milliseconds)
+{
+    m_actionBudget = std::min(actions, limits::kAvm1ActionsPerFrame);
+    m_scriptTimeMs = std::min(milliseconds, limits::kAvm1ScriptTimeMs);
+}
+
 bool Vm::chargeAction()
 {
     ++m_actionsThisFrame;
-    if (m_actionsThisFrame > limits::kAvm1ActionsPerFrame) {
+    if (m_actionsThisFrame > m_actionBudget) {
         abort("A script in this movie is causing Flash Player to run slowly; the scripts were stopped.");
         return false;
     }
-    if ((m_actionsThisFrame & 0xFFF) == 0 && m_host.scriptElapsedMs() > limits::kAvm1ScriptTimeMs) {
+    if ((m_actionsThisFrame & 0xFFF) == 0 && m_host.scriptElapsedMs() > m_scriptTimeMs) {
         abort("A script in this movie is causing Flash Player to run slowly; the scripts were stopped.");
         return false;
     }

@@ -131,6 +131,9 @@ public:
     // The movie's own recursion limit (ScriptLimits), never above the engine's; the timeline's script counts as
     // the first level.
     void setMaxCallDepth(int depth);
+    // Lowers the actions and script time one frame may take (tools that must finish quickly); the
+    // engine's own limits stay the upper bounds.
+    void setFrameBudget(std::uint64_t actions, double milliseconds);
 
     // Internal bookkeeping of the interpreter.
     bool enterCall();
@@ -167,6 +170,8 @@ private:
     bool m_inConstruct = false;
     int m_getterDepth = 0;
     std::uint64_t m_actionsThisFrame = 0;
+    std::uint64_t m_actionBudget = limits::kAvm1ActionsPerFrame;
+    double m_scriptTimeMs = limits::kAvm1ScriptTimeMs;
     std::set<std::string> m_warned;
     std::vector<Timer> m_timers;
     int m_lastTimerId = 0;
