@@ -36,6 +36,7 @@ public:
     // Its onClipEvent handlers, kept so that unload can still run after the clip is gone.
     std::shared_ptr<const std::vector<ClipEventHandler>> handlers;
     bool constructed = false;  // its class and construct handlers have run
+    std::map<std::string, avm1::Object*> textFields;  // script objects of its text fields, by instance name
 
 private:
     ScriptHost& m_host;
@@ -194,6 +195,10 @@ void copyDrawing(const Clip& from, Clip& to);
 // The Color and Sound classes.
 void installColorClass(avm1::Vm& vm, ScriptHost& host);
 void installSoundClass(avm1::Vm& vm, ScriptHost& host);
+// The TextField class, and the script object of the text field a clip holds under a name (null if none).
+void installTextFieldClass(avm1::Vm& vm, ScriptHost& host);
+avm1::Object* textFieldObject(ScriptHost& host, ClipObject& owner, const std::string& name);
+bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive);
 // Stage.width and Stage.height, unless the machine has a Stage of its own.
 void installStageObject(avm1::Vm& vm, ScriptHost& host);
 
