@@ -139,7 +139,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     m_clipProto = installMovieClipClass(*m_vm, *this);
     installInputObjects();
     installColorClass(*m_vm, *this);
-    installTextFieldClass(*m_vm, *this);
+    installTextFieldClass(*m_vm, *this, m_clipProto);
     installSoundClass(*m_vm, *this);
     installStageObject(*m_vm, *this);
     m_frameStart = std::chrono::steady_clock::now();

@@ -196,7 +196,7 @@ void copyDrawing(const Clip& from, Clip& to);
 void installColorClass(avm1::Vm& vm, ScriptHost& host);
 void installSoundClass(avm1::Vm& vm, ScriptHost& host);
 // The TextField class, and the script object of the text field a clip holds under a name (null if none).
-void installTextFieldClass(avm1::Vm& vm, ScriptHost& host);
+void installTextFieldClass(avm1::Vm& vm, ScriptHost& host, avm1::Object* clipProto);
 avm1::Object* textFieldObject(ScriptHost& host, ClipObject& owner, const std::string& name);
 bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive);
 // Stage.width and Stage.height, unless the machine has a Stage of its own.
