@@ -89,11 +89,23 @@ private:
     }
     DisplayObject* field() const { return m_owner.clip ? fieldNamed(*m_owner.clip, m_name, true) : nullptr; }
 
+    // A field with a variable shows the variable's value while it has one.
+    const std::string& boundText(Vm& vm, EditTextField& tf)
+    {
+        const std::string& variable = tf.definition().variableName;
+        if (!variable.empty()) {
+            const Value v = vm.get(Value(static_cast<Object*>(&m_owner)), variable);
+            if (!v.isUndefined() && vm.toString(v) != tf.text())
+                tf.setText(vm.toString(v));
+        }
+        return tf.text();
+    }
+
     ClipObject& m_owner;
     std::string m_name;
 };
 
-bool TextFieldObject::getSpecial(Vm&, const std::string& name, Value& out)
+bool TextFieldObject::getSpecial(Vm& vm, const std::string& name, Value& out)
 {
     DisplayObject* object = field();
     if (!object || findOwn(name))
@@ -102,7 +114,7 @@ bool TextFieldObject::getSpecial(Vm&, const std::string& name, Value& out)
     const Placement& p = object->placement;
     const Rect& b = tf.definition().bounds;
     if (name == "text" || name == "htmlText")
-        out = Value(tf.text());
+        out = Value(boundText(vm, *object->textField));
     else if (name == "html")
         out = Value(tf.isHtml());
     else if (name == "textColor")
@@ -147,6 +159,8 @@ bool TextFieldObject::setSpecial(Vm& vm, const std::string& name, const Value& v
     Placement& p = object->placement;
     if (name == "text") {
         tf.setText(vm.toString(value));
+        if (!tf.definition().variableName.empty())
+            vm.set(Value(static_cast<Object*>(&m_owner)), tf.definition().variableName, value);
     } else if (name == "htmlText") {
         tf.setHtmlText(vm.toString(value));
     } else if (name == "textColor") {

@@ -106,4 +106,21 @@ TEST(ScriptTextField, CreateTextFieldMakesAFieldThatRemoveTextFieldTakesAway)
     EXPECT_EQ(runWithField(kHasText, s), (Lines{"made", "20", "40", "", "4", "undefined", "undefined"}));
 }
 
+TEST(ScriptTextField, AFieldWithAVariableShowsItAndWritesItsTextBack)
+{
+    SwfWriter w(8);
+    w.tag(kDefineEditText, editText(2, kHasText, "shown", "Hello"));
+    w.tag(tag::PlaceObject2, placeNamed(1, 2, "txt"));
+    Asm s;
+    s.append(member("txt", "variable")).trace();
+    s.str("shown").str("From the variable").a(op::SetVariable);
+    s.append(member("txt", "text")).trace();
+    s.append(setMember("txt", "text", Asm().str("From the field"))).get("shown").trace();
+    w.tag(tag::DoAction, block(s.a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"shown", "From the variable", "From the field"}));
+}
+
 }  // namespace
