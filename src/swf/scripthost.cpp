@@ -455,11 +455,14 @@ Object* ScriptHost::parentOf(Object* object)
 
 bool ScriptHost::isClip(const Object* object) const
 {
-    return object && object->kind() == avm1::ObjectKind::DisplayObject;
+    // Text fields are display objects too: they convert to their path as clips do.
+    return object && (object->kind() == avm1::ObjectKind::DisplayObject || isTextFieldObject(object));
 }
 
 const char* ScriptHost::displayTypeName(Object* object)
 {
+    if (isTextFieldObject(object))
+        return "object";
     Clip* clip = clipOf(object);
     DisplayObject* holder = clip ? clip->holder() : nullptr;
     return holder && holder->character.kind == CharacterKind::Button ? "object" : "movieclip";
@@ -474,6 +477,8 @@ Object* ScriptHost::childClip(Object* object, const std::string& name)
 
 std::string ScriptHost::targetPath(Object* object)
 {
+    if (isTextFieldObject(object))
+        return textFieldPath(*this, object);
     if (!isClip(object))
         return "";
     // A removed clip has no path any more.

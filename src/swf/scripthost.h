@@ -103,7 +103,10 @@ public:
     bool isClip(const avm1::Object* object) const override;
     const char* displayTypeName(avm1::Object* object) override;
     avm1::Object* childClip(avm1::Object* object, const std::string& name) override;
-    bool isRemovedClip(avm1::Object* object) override { return isClip(object) && !clipOf(object); }
+    bool isRemovedClip(avm1::Object* object) override
+    {
+        return object && object->kind() == avm1::ObjectKind::DisplayObject && !clipOf(object);
+    }
     std::string targetPath(avm1::Object* clip) override;
     avm1::Value getClipProperty(avm1::Object* clip, avm1::ClipProperty p) override;
     void setClipProperty(avm1::Object* clip, avm1::ClipProperty p, const avm1::Value& v) override;
@@ -199,6 +202,9 @@ void installSoundClass(avm1::Vm& vm, ScriptHost& host);
 void installTextFieldClass(avm1::Vm& vm, ScriptHost& host, avm1::Object* clipProto);
 avm1::Object* textFieldObject(ScriptHost& host, ClipObject& owner, const std::string& name);
 bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive);
+bool isTextFieldObject(const avm1::Object* object);
+// The dotted path of a text field's object; empty once its clip is gone.
+std::string textFieldPath(ScriptHost& host, const avm1::Object* object);
 // Stage.width and Stage.height, unless the machine has a Stage of its own.
 void installStageObject(avm1::Vm& vm, ScriptHost& host);
 

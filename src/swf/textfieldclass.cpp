@@ -76,6 +76,11 @@ public:
             removeField(*m_owner.clip, m_name);
     }
 
+    std::string path(ScriptHost& host) const
+    {
+        return m_owner.clip ? host.dottedPath(*m_owner.clip) + "." + m_name : std::string();
+    }
+
 private:
     static bool isFieldProperty(const std::string& name)
     {
@@ -230,6 +235,17 @@ Value createTextField(ScriptHost& host, const Value& self, const Args& a)
 }
 
 }  // namespace
+
+bool isTextFieldObject(const Object* object)
+{
+    return dynamic_cast<const TextFieldObject*>(object) != nullptr;
+}
+
+std::string textFieldPath(ScriptHost& host, const Object* object)
+{
+    auto* field = dynamic_cast<const TextFieldObject*>(object);
+    return field ? field->path(host) : std::string();
+}
 
 bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive)
 {

@@ -62,6 +62,17 @@ TEST(ScriptTextField, APlacedFieldIsAnObjectWithItsTextAndFlags)
               (Lines{"object", "Hello", "true", "false", "txt", "100", "50", "function"}));
 }
 
+TEST(ScriptTextField, AFieldConvertsToItsPathAndTypesAsAnObject)
+{
+    Asm s;
+    s.get("txt").trace();
+    s.get("txt").a(op::TargetPath).trace();
+    s.get("txt").a(op::TypeOf).trace();
+    // Something else of the same name is no field.
+    s.str("txt").a(op::TargetPath).trace();
+    EXPECT_EQ(runWithField(kHasText, s), (Lines{"_level0.txt", "_level0.txt", "object", "undefined"}));
+}
+
 TEST(ScriptTextField, SettersChangeTheFieldAndReadBack)
 {
     Asm s;
