@@ -76,6 +76,43 @@ public:
             removeField(*m_owner.clip, m_name);
     }
 
+    // setTextFormat / setNewTextFormat: the attributes a TextFormat object sets (not null) go to the whole field.
+    void applyFormat(Vm& vm, const Value& formatObject)
+    {
+        DisplayObject* object = field();
+        if (!object || !formatObject.asObject())
+            return;
+        TextFormat f = object->textField->format();
+        auto attribute = [&vm, &formatObject](const char* name, auto apply) {
+            const Value v = vm.get(formatObject, name);
+            if (!v.isUndefined() && !v.isNull())
+                apply(v);
+        };
+        auto twips = [&vm](const Value& v) {
+            const double n = vm.toNumber(v);
+            return std::isfinite(n) ? n * 20.0 : 0.0;
+        };
+        attribute("font", [&](const Value& v) { f.face = vm.toString(v); });
+        attribute("size", [&](const Value& v) { f.size = std::max(0.0, twips(v)); });
+        attribute("color", [&](const Value& v) { f.colour = numberColour(vm.toNumber(v)); });
+        attribute("bold", [&](const Value& v) { f.bold = avm1::toBoolean(v, vm.version()); });
+        attribute("italic", [&](const Value& v) { f.italic = avm1::toBoolean(v, vm.version()); });
+        attribute("underline", [&](const Value& v) { f.underline = avm1::toBoolean(v, vm.version()); });
+        attribute("leading", [&](const Value& v) { f.leading = twips(v); });
+        attribute("leftMargin", [&](const Value& v) { f.leftMargin = std::max(0.0, twips(v)); });
+        attribute("rightMargin", [&](const Value& v) { f.rightMargin = std::max(0.0, twips(v)); });
+        attribute("indent", [&](const Value& v) { f.indent = twips(v); });
+        attribute("letterSpacing", [&](const Value& v) { f.letterSpacing = twips(v); });
+        attribute("align", [&](const Value& v) {
+            const std::string a = vm.toString(v);
+            f.align = a == "right" ? TextAlign::Right : a == "center" ? TextAlign::Center
+                    : a == "justify"                  ? TextAlign::Justify
+                    : a == "left"                     ? TextAlign::Left
+                                                      : f.align;
+        });
+        object->textField->setFormat(f);
+    }
+
     std::string path(ScriptHost& host) const
     {
         return m_owner.clip ? host.dottedPath(*m_owner.clip) + "." + m_name : std::string();
@@ -279,6 +316,14 @@ void installTextFieldClass(Vm& vm, ScriptHost& host, Object* clipProto)
             field->remove();
         return Value();
     });
+    for (const char* name : {"setTextFormat", "setNewTextFormat"}) {
+        vm.method(proto, name, [](Vm& vm, const Value& self, const Args& a) {
+            // setTextFormat(format), or with a range first: the format is the last argument.
+            if (auto* field = dynamic_cast<TextFieldObject*>(self.asObject()); field && !a.empty())
+                field->applyFormat(vm, a.back());
+            return Value();
+        });
+    }
     vm.method(clipProto, "createTextField",
               [&host](Vm&, const Value& self, const Args& a) { return createTextField(host, self, a); });
 }

@@ -90,6 +90,20 @@ TEST(ScriptTextField, SettersChangeTheFieldAndReadBack)
               (Lines{"Bye", "true", "1056816", "16744448", "16711680", "12.5", "false", "7"}));
 }
 
+TEST(ScriptTextField, SetTextFormatTakesTheAttributesAFormatSets)
+{
+    Asm s;
+    // fmt = new TextFormat(); fmt.color = 0x00FF00; txt.setTextFormat(fmt)
+    s.str("fmt").num(0).str("TextFormat").a(op::NewObject).a(op::DefineLocal);
+    s.get("fmt").str("color").num(0x00FF00).a(op::SetMember);
+    s.get("fmt").num(1).get("txt").str("setTextFormat").a(op::CallMethod).a(op::Pop);
+    s.append(member("txt", "textColor")).trace();
+    // An empty format changes nothing.
+    s.num(0).str("TextFormat").a(op::NewObject).num(1).get("txt").str("setNewTextFormat").a(op::CallMethod).a(op::Pop);
+    s.append(member("txt", "textColor")).trace();
+    EXPECT_EQ(runWithField(kHasText, s), (Lines{"65280", "65280"}));
+}
+
 TEST(ScriptTextField, TheSameObjectAnswersEachTimeAndNamesFollowTheMovieCase)
 {
     Asm s;
