@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <optional>
 
 namespace swf {
 
@@ -123,7 +124,7 @@ private:
     {
         static const char* const names[] = {"text", "htmlText", "html", "textColor", "border", "borderColor",
             "background", "backgroundColor", "_x", "_y", "_width", "_height", "_name", "_visible", "_alpha",
-            "variable", "_parent"};
+            "variable", "_parent", "type", "wordWrap", "multiline", "autoSize"};
         for (const char* n : names)
             if (name == n)
                 return true;
@@ -145,6 +146,7 @@ private:
 
     ClipObject& m_owner;
     std::string m_name;
+    std::optional<bool> m_input;  // the type a script set
 };
 
 bool TextFieldObject::getSpecial(Vm& vm, const std::string& name, Value& out)
@@ -187,6 +189,14 @@ bool TextFieldObject::getSpecial(Vm& vm, const std::string& name, Value& out)
         out = tf.definition().variableName.empty() ? Value::null() : Value(tf.definition().variableName);
     else if (name == "_parent")
         out = Value(static_cast<Object*>(&m_owner));
+    else if (name == "type")
+        out = Value(m_input.value_or(!tf.definition().readOnly) ? "input" : "dynamic");
+    else if (name == "wordWrap")
+        out = Value(tf.definition().wordWrap);
+    else if (name == "multiline")
+        out = Value(tf.definition().multiline);
+    else if (name == "autoSize")
+        out = Value(tf.definition().autoSize ? "left" : "none");
     else
         return false;
     return true;
@@ -223,6 +233,12 @@ bool TextFieldObject::setSpecial(Vm& vm, const std::string& name, const Value& v
             return true;
         (name == "_x" ? p.matrix.tx : p.matrix.ty) = std::round(n * 20.0);
         object->scriptMoved = true;
+    } else if (name == "type") {
+        // Only the two known names change it, in any case.
+        std::string t = vm.toString(value);
+        std::transform(t.begin(), t.end(), t.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        if (t == "input" || t == "dynamic")
+            m_input = t == "input";
     } else if (name == "_visible") {
         p.visible = avm1::toBoolean(value, vm.version());
     } else if (name == "_alpha") {

@@ -84,10 +84,13 @@ TEST(ScriptTextField, SettersChangeTheFieldAndReadBack)
     s.append(setMember("txt", "borderColor", Asm().num(0x1FF0000))).append(member("txt", "borderColor")).trace();
     s.append(setMember("txt", "_x", Asm().num(12.5))).append(member("txt", "_x")).trace();
     s.append(setMember("txt", "_visible", Asm().boolean(false))).append(member("txt", "_visible")).trace();
+    s.append(member("txt", "type")).trace();
+    s.append(setMember("txt", "type", Asm().str("DYNAMIC"))).append(member("txt", "type")).trace();
+    s.append(setMember("txt", "type", Asm().str("other"))).append(member("txt", "type")).trace();
     // Other properties stay on the object as on any other.
     s.append(setMember("txt", "custom", Asm().num(7))).append(member("txt", "custom")).trace();
     EXPECT_EQ(runWithField(kHasText, s),
-              (Lines{"Bye", "true", "1056816", "16744448", "16711680", "12.5", "false", "7"}));
+              (Lines{"Bye", "true", "1056816", "16744448", "16711680", "12.5", "false", "input", "dynamic", "dynamic", "7"}));
 }
 
 TEST(ScriptTextField, SetTextFormatTakesTheAttributesAFormatSets)
