@@ -91,6 +91,10 @@ bool ClipObject::getSpecial(avm1::Vm&, const std::string& name, Value& out)
         out = Value(m_host.objectOf(child));
         return true;
     }
+    if (Object* field = textFieldObject(m_host, *this, name)) {
+        out = Value(field);
+        return true;
+    }
     int index = avm1::clipPropertyIndex(name);
     if (index >= 0) {
         out = m_host.property(*clip, ClipProperty(index));
@@ -122,7 +126,8 @@ bool ClipObject::hasSpecial(const std::string& name) const
 {
     if (!clip)
         return false;
-    return avm1::clipPropertyIndex(name) >= 0 || childNamedAs(*clip, name, caseSensitive()) != nullptr;
+    return avm1::clipPropertyIndex(name) >= 0 || childNamedAs(*clip, name, caseSensitive()) != nullptr ||
+           holdsTextField(*clip, name, caseSensitive());
 }
 
 // ---- the host ----
@@ -134,6 +139,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     m_clipProto = installMovieClipClass(*m_vm, *this);
     installInputObjects();
     installColorClass(*m_vm, *this);
+    installTextFieldClass(*m_vm, *this, m_clipProto);
     installSoundClass(*m_vm, *this);
     installStageObject(*m_vm, *this);
     m_frameStart = std::chrono::steady_clock::now();
@@ -449,11 +455,14 @@ Object* ScriptHost::parentOf(Object* object)
 
 bool ScriptHost::isClip(const Object* object) const
 {
-    return object && object->kind() == avm1::ObjectKind::DisplayObject;
+    // Text fields are display objects too: they convert to their path as clips do.
+    return object && (object->kind() == avm1::ObjectKind::DisplayObject || isTextFieldObject(object));
 }
 
 const char* ScriptHost::displayTypeName(Object* object)
 {
+    if (isTextFieldObject(object))
+        return "object";
     Clip* clip = clipOf(object);
     DisplayObject* holder = clip ? clip->holder() : nullptr;
     return holder && holder->character.kind == CharacterKind::Button ? "object" : "movieclip";
@@ -468,6 +477,8 @@ Object* ScriptHost::childClip(Object* object, const std::string& name)
 
 std::string ScriptHost::targetPath(Object* object)
 {
+    if (isTextFieldObject(object))
+        return textFieldPath(*this, object);
     if (!isClip(object))
         return "";
     // A removed clip has no path any more.

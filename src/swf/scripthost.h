@@ -36,6 +36,7 @@ public:
     // Its onClipEvent handlers, kept so that unload can still run after the clip is gone.
     std::shared_ptr<const std::vector<ClipEventHandler>> handlers;
     bool constructed = false;  // its class and construct handlers have run
+    std::map<std::string, avm1::Object*> textFields;  // script objects of its text fields, by instance name
 
 private:
     ScriptHost& m_host;
@@ -102,7 +103,10 @@ public:
     bool isClip(const avm1::Object* object) const override;
     const char* displayTypeName(avm1::Object* object) override;
     avm1::Object* childClip(avm1::Object* object, const std::string& name) override;
-    bool isRemovedClip(avm1::Object* object) override { return isClip(object) && !clipOf(object); }
+    bool isRemovedClip(avm1::Object* object) override
+    {
+        return object && object->kind() == avm1::ObjectKind::DisplayObject && !clipOf(object);
+    }
     std::string targetPath(avm1::Object* clip) override;
     avm1::Value getClipProperty(avm1::Object* clip, avm1::ClipProperty p) override;
     void setClipProperty(avm1::Object* clip, avm1::ClipProperty p, const avm1::Value& v) override;
@@ -194,6 +198,13 @@ void copyDrawing(const Clip& from, Clip& to);
 // The Color and Sound classes.
 void installColorClass(avm1::Vm& vm, ScriptHost& host);
 void installSoundClass(avm1::Vm& vm, ScriptHost& host);
+// The TextField class, and the script object of the text field a clip holds under a name (null if none).
+void installTextFieldClass(avm1::Vm& vm, ScriptHost& host, avm1::Object* clipProto);
+avm1::Object* textFieldObject(ScriptHost& host, ClipObject& owner, const std::string& name);
+bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive);
+bool isTextFieldObject(const avm1::Object* object);
+// The dotted path of a text field's object; empty once its clip is gone.
+std::string textFieldPath(ScriptHost& host, const avm1::Object* object);
 // Stage.width and Stage.height, unless the machine has a Stage of its own.
 void installStageObject(avm1::Vm& vm, ScriptHost& host);
 
