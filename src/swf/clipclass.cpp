@@ -98,7 +98,10 @@ Value getInstanceAtDepth(ScriptHost& host, Clip& clip, const Args& a)
 {
     long d = long(toInt(host, arg(a, 0))) + kFirstScriptDepth;
     auto it = d >= 0 && d <= 0xFFFF ? clip.displayList().find(std::uint16_t(d)) : clip.displayList().end();
-    return it != clip.displayList().end() && it->second.clip ? objectValue(host, it->second.clip.get()) : Value();
+    if (it == clip.displayList().end() || it->second.textField)
+        return {};
+    // A shape or other object that takes no input answers for the clip that holds it.
+    return objectValue(host, it->second.clip ? it->second.clip.get() : &clip);
 }
 
 Value swapDepths(ScriptHost& host, Clip& clip, const Args& a)

@@ -144,4 +144,24 @@ TEST(ScriptTree, AttachMovieMakesAnExportedSprite)
     EXPECT_EQ(run.out.lines, (Lines{"thing", "attached frame"}));
 }
 
+TEST(ScriptTree, GetInstanceAtDepthAnswersTheHolderForAShape)
+{
+    SwfWriter w(8);
+    kivamo::test::ShapeBuilder shape(3, 3);
+    shape.rectangle({0, 200, 0, 200}, shape.solidFill({255, 0, 0, 255}));
+    w.tag(shape.tagCode(), shape.body());
+    w.tag(tag::PlaceObject2, kivamo::test::ByteWriter().u8(0x02).u16(1).u16(3).data());
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(2, 5, "kid"));
+    Asm script;
+    for (double depth : {-16384.0, -16383.0, -16382.0, -16383.0 + 65536})
+        script.num(depth).callMethod(Asm().get("this"), "getInstanceAtDepth", 1).trace();
+    w.tag(tag::DoAction, block(script.a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    // Nothing at the lowest depth; the shape answers for the root; the sprite is itself; depths do not wrap at 16 bits.
+    EXPECT_EQ(run.out.lines, (Lines{"undefined", "_level0", "_level0.kid", "undefined"}));
+}
+
 }  // namespace
