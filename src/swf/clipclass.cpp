@@ -125,13 +125,19 @@ Value swapDepths(ScriptHost& host, Clip& clip, const Args& a)
 
 Value createEmptyMovieClip(ScriptHost& host, Clip& clip, const Args& a)
 {
-    return objectValue(host, host.createEmpty(clip, host.vm().toString(arg(a, 0)), toInt(host, arg(a, 1))));
+    // Arguments convert in order: the name's toString runs before the depth's valueOf.
+    const std::string name = host.vm().toString(arg(a, 0));
+    const int depth = toInt(host, arg(a, 1));
+    return objectValue(host, host.createEmpty(clip, name, depth));
 }
 
 Value attachMovie(ScriptHost& host, Clip& clip, const Args& a)
 {
-    std::uint16_t id = host.movie() ? host.movie()->exported(host.vm().toString(arg(a, 0))) : 0;
-    Clip* made = id ? host.attach(clip, id, host.vm().toString(arg(a, 1)), toInt(host, arg(a, 2))) : nullptr;
+    const std::string linkage = host.vm().toString(arg(a, 0));
+    const std::string name = host.vm().toString(arg(a, 1));
+    const int depth = toInt(host, arg(a, 2));
+    std::uint16_t id = host.movie() ? host.movie()->exported(linkage) : 0;
+    Clip* made = id ? host.attach(clip, id, name, depth) : nullptr;
     if (made)
         host.construct(*made, arg(a, 3));
     return objectValue(host, made);
@@ -139,7 +145,9 @@ Value attachMovie(ScriptHost& host, Clip& clip, const Args& a)
 
 Value duplicateMovieClip(ScriptHost& host, Clip& clip, const Args& a)
 {
-    Clip* made = host.duplicate(clip, host.vm().toString(arg(a, 0)), toInt(host, arg(a, 1)));
+    const std::string name = host.vm().toString(arg(a, 0));
+    const int depth = toInt(host, arg(a, 1));
+    Clip* made = host.duplicate(clip, name, depth);
     if (made)
         host.construct(*made, arg(a, 2));
     return objectValue(host, made);

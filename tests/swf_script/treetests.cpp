@@ -164,4 +164,24 @@ TEST(ScriptTree, GetInstanceAtDepthAnswersTheHolderForAShape)
     EXPECT_EQ(run.out.lines, (Lines{"undefined", "_level0", "_level0.kid", "undefined"}));
 }
 
+TEST(ScriptTree, ClipMethodsConvertTheNameBeforeTheDepth)
+{
+    SwfWriter w(8);
+    Asm script;
+    // n.toString and d.valueOf trace when they run.
+    script.str("n").num(0).str("Object").a(op::NewObject).a(op::SetVariable);
+    script.get("n").str("toString").function("", {}, Asm().str("name").trace().str("a").a(op::Return)).a(op::SetMember);
+    script.str("d").num(0).str("Object").a(op::NewObject).a(op::SetVariable);
+    script.get("d").str("valueOf").function("", {}, Asm().str("depth").trace().num(3).a(op::Return)).a(op::SetMember);
+    script.get("d").get("n").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    script.get("d").get("n").callMethod(Asm().get("a"), "duplicateMovieClip", 2).a(op::Pop);
+    script.callMethod(Asm().get("a"), "getDepth", 0).trace().a(op::Stop);
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    // The copy takes the original's name and depth, so it replaces it.
+    EXPECT_EQ(run.out.lines, (Lines{"name", "depth", "name", "depth", "3"}));
+}
+
 }  // namespace
