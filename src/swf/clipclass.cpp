@@ -1,6 +1,7 @@
 // The MovieClip class: timeline control, script-made clips, depths, geometry and dragging on a clip's object.
 #include "swf/avm1/builtins.h"
 #include "swf/clipgeometry.h"
+#include "swf/limits.h"
 #include "swf/player.h"
 #include "swf/scripthost.h"
 
@@ -96,8 +97,9 @@ Value getNextHighestDepth(ScriptHost&, Clip& clip, const Args&)
 
 Value getInstanceAtDepth(ScriptHost& host, Clip& clip, const Args& a)
 {
-    long d = long(toInt(host, arg(a, 0))) + kFirstScriptDepth;
-    auto it = d >= 0 && d <= 0xFFFF ? clip.displayList().find(std::uint16_t(d)) : clip.displayList().end();
+    const int depth = toInt(host, arg(a, 0));
+    const bool inRange = depth >= limits::kMinScriptDepth && depth <= limits::kMaxScriptDepth;
+    auto it = inRange ? clip.displayList().find(depth + kFirstScriptDepth) : clip.displayList().end();
     if (it == clip.displayList().end() || it->second.textField)
         return {};
     // A shape or other object that takes no input answers for the clip that holds it.
@@ -109,17 +111,24 @@ Value swapDepths(ScriptHost& host, Clip& clip, const Args& a)
     Clip* parent = clip.parent();
     if (!parent)
         return {};
+    const Value& target = arg(a, 0);
+    if (target.isUndefined())
+        return {};
     long to;
-    if (Clip* other = ScriptHost::clipOf(arg(a, 0))) {
+    Clip* other = ScriptHost::clipOf(target);
+    if (!other && target.isString())
+        other = ScriptHost::clipOf(host.vm().resolveTarget(self(host, clip), target.asString()));
+    if (other) {
         if (other->parent() != parent)
             return {};
         to = other->depth();
     } else {
-        to = long(toInt(host, arg(a, 0))) + kFirstScriptDepth;
+        const int depth = toInt(host, arg(a, 0));
+        if (depth < limits::kMinScriptDepth || depth > limits::kMaxScriptDepth)
+            return {};
+        to = long(depth) + kFirstScriptDepth;
     }
-    if (to < 0 || to > 0xFFFF)
-        return {};
-    parent->swapDepths(clip.depth(), std::uint16_t(to));
+    parent->swapDepths(clip.depth(), std::int32_t(to));
     return {};
 }
 

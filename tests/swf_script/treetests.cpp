@@ -184,4 +184,37 @@ TEST(ScriptTree, ClipMethodsConvertTheNameBeforeTheDepth)
     EXPECT_EQ(run.out.lines, (Lines{"name", "depth", "name", "depth", "3"}));
 }
 
+TEST(ScriptTree, ScriptDepthsReachFarPast16Bits)
+{
+    SwfWriter w(8);
+    Asm script;
+    auto make = [&script](const char* name, double depth) {
+        script.num(depth).str(name).callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    };
+    auto depthOf = [&script](const char* name) { script.callMethod(Asm().get(name), "getDepth", 0).trace(); };
+    make("top", 2130690044);
+    make("over", 2130690045);
+    depthOf("top");
+    script.callMethod(Asm().get("this"), "getNextHighestDepth", 0).trace();
+    script.get("over").a(op::TypeOf).trace();
+    // swapDepths ignores undefined and depths out of range, and takes a path string for a sibling.
+    script.undef().callMethod(Asm().get("top"), "swapDepths", 1).a(op::Pop);
+    script.num(-16385).callMethod(Asm().get("top"), "swapDepths", 1).a(op::Pop);
+    depthOf("top");
+    make("low", 5);
+    script.str("../top").callMethod(Asm().get("low"), "swapDepths", 1).a(op::Pop);
+    depthOf("low");
+    // Clips at the very top of the range stay when a script removes them.
+    script.callMethod(Asm().get("low"), "removeMovieClip", 0).a(op::Pop);
+    script.get("low").a(op::TypeOf).trace();
+    script.callMethod(Asm().get("top"), "removeMovieClip", 0).a(op::Pop);
+    script.get("top").a(op::TypeOf).trace().a(op::Stop);
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"2130690044", "2130690045", "undefined", "2130690044", "2130690044",
+                                    "movieclip", "undefined"}));
+}
+
 }  // namespace
