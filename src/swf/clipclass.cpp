@@ -1,6 +1,7 @@
 // The MovieClip class: timeline control, script-made clips, depths, geometry and dragging on a clip's object.
 #include "swf/avm1/builtins.h"
 #include "swf/clipgeometry.h"
+#include "swf/limits.h"
 #include "swf/player.h"
 #include "swf/scripthost.h"
 
@@ -96,9 +97,13 @@ Value getNextHighestDepth(ScriptHost&, Clip& clip, const Args&)
 
 Value getInstanceAtDepth(ScriptHost& host, Clip& clip, const Args& a)
 {
-    long d = long(toInt(host, arg(a, 0))) + kFirstScriptDepth;
-    auto it = d >= 0 && d <= 0xFFFF ? clip.displayList().find(std::uint16_t(d)) : clip.displayList().end();
-    return it != clip.displayList().end() && it->second.clip ? objectValue(host, it->second.clip.get()) : Value();
+    const int depth = toInt(host, arg(a, 0));
+    const bool inRange = depth >= limits::kMinScriptDepth && depth <= limits::kMaxScriptDepth;
+    auto it = inRange ? clip.displayList().find(depth + kFirstScriptDepth) : clip.displayList().end();
+    if (it == clip.displayList().end() || it->second.textField)
+        return {};
+    // A shape or other object that takes no input answers for the clip that holds it.
+    return objectValue(host, it->second.clip ? it->second.clip.get() : &clip);
 }
 
 Value swapDepths(ScriptHost& host, Clip& clip, const Args& a)
@@ -106,29 +111,42 @@ Value swapDepths(ScriptHost& host, Clip& clip, const Args& a)
     Clip* parent = clip.parent();
     if (!parent)
         return {};
+    const Value& target = arg(a, 0);
+    if (target.isUndefined())
+        return {};
     long to;
-    if (Clip* other = ScriptHost::clipOf(arg(a, 0))) {
+    Clip* other = ScriptHost::clipOf(target);
+    if (!other && target.isString())
+        other = ScriptHost::clipOf(host.vm().resolveTarget(self(host, clip), target.asString()));
+    if (other) {
         if (other->parent() != parent)
             return {};
         to = other->depth();
     } else {
-        to = long(toInt(host, arg(a, 0))) + kFirstScriptDepth;
+        const int depth = toInt(host, arg(a, 0));
+        if (depth < limits::kMinScriptDepth || depth > limits::kMaxScriptDepth)
+            return {};
+        to = long(depth) + kFirstScriptDepth;
     }
-    if (to < 0 || to > 0xFFFF)
-        return {};
-    parent->swapDepths(clip.depth(), std::uint16_t(to));
+    parent->swapDepths(clip.depth(), std::int32_t(to));
     return {};
 }
 
 Value createEmptyMovieClip(ScriptHost& host, Clip& clip, const Args& a)
 {
-    return objectValue(host, host.createEmpty(clip, host.vm().toString(arg(a, 0)), toInt(host, arg(a, 1))));
+    // Arguments convert in order: the name's toString runs before the depth's valueOf.
+    const std::string name = host.vm().toString(arg(a, 0));
+    const int depth = toInt(host, arg(a, 1));
+    return objectValue(host, host.createEmpty(clip, name, depth));
 }
 
 Value attachMovie(ScriptHost& host, Clip& clip, const Args& a)
 {
-    std::uint16_t id = host.movie() ? host.movie()->exported(host.vm().toString(arg(a, 0))) : 0;
-    Clip* made = id ? host.attach(clip, id, host.vm().toString(arg(a, 1)), toInt(host, arg(a, 2))) : nullptr;
+    const std::string linkage = host.vm().toString(arg(a, 0));
+    const std::string name = host.vm().toString(arg(a, 1));
+    const int depth = toInt(host, arg(a, 2));
+    std::uint16_t id = host.movie() ? host.movie()->exported(linkage) : 0;
+    Clip* made = id ? host.attach(clip, id, name, depth) : nullptr;
     if (made)
         host.construct(*made, arg(a, 3));
     return objectValue(host, made);
@@ -136,7 +154,9 @@ Value attachMovie(ScriptHost& host, Clip& clip, const Args& a)
 
 Value duplicateMovieClip(ScriptHost& host, Clip& clip, const Args& a)
 {
-    Clip* made = host.duplicate(clip, host.vm().toString(arg(a, 0)), toInt(host, arg(a, 1)));
+    const std::string name = host.vm().toString(arg(a, 0));
+    const int depth = toInt(host, arg(a, 1));
+    Clip* made = host.duplicate(clip, name, depth);
     if (made)
         host.construct(*made, arg(a, 2));
     return objectValue(host, made);

@@ -97,4 +97,10 @@ inline constexpr std::size_t kMaxHtmlNesting = 256;
 // Converted glyphs of system fonts kept at once (a movie cycling through all of Unicode starts over).
 inline constexpr std::size_t kMaxDeviceGlyphs = 16 * 1024;
 
+// Depths scripts may give clips (as scripts count them, the lowest timeline depth at -16384); clips may be
+// removed by script from depth 0 up to, but not including, kMaxRemovableScriptDepth.
+inline constexpr std::int32_t kMinScriptDepth = -16384;
+inline constexpr std::int32_t kMaxScriptDepth = 2130690044;
+inline constexpr std::int32_t kMaxRemovableScriptDepth = 2130690032;
+
 }  // namespace swf::limits

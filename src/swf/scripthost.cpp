@@ -624,11 +624,12 @@ void ScriptHost::callFrame(Object* object, const std::string& frame)
 
 namespace {
 
-// The display list depth of an ActionScript depth, or -1 when it lies outside the list's range.
+// The display list depth of an ActionScript depth, or -1 when it lies outside the range scripts may use.
 long listDepth(int depth)
 {
-    long d = long(depth) + kFirstScriptDepth;
-    return d < 0 || d > 0xFFFF ? -1 : d;
+    if (depth < limits::kMinScriptDepth || depth > limits::kMaxScriptDepth)
+        return -1;
+    return long(depth) + kFirstScriptDepth;
 }
 
 }  // namespace
@@ -652,8 +653,8 @@ Clip* ScriptHost::duplicate(Clip& source, const std::string& name, int depth)
         }
         return made;
     }
-    parent->placeObject(std::uint16_t(d), placement, context());
-    auto it = parent->displayList().find(std::uint16_t(d));
+    parent->placeObject(std::int32_t(d), placement, context());
+    auto it = parent->displayList().find(std::int32_t(d));
     if (it == parent->displayList().end() || !it->second.clip)
         return nullptr;
     it->second.scripted = true;
@@ -666,8 +667,9 @@ bool ScriptHost::remove(Clip& clip)
     Clip* parent = clip.parent();
     if (!parent)
         return false;
-    std::uint16_t depth = clip.depth();
-    if (depth < kFirstScriptDepth)
+    const std::int32_t depth = clip.depth();
+    const long scriptDepth = long(depth) - kFirstScriptDepth;
+    if (scriptDepth < 0 || scriptDepth >= limits::kMaxRemovableScriptDepth)
         return false;  // only clips at script depths can be removed by script
     parent->displayList().erase(depth);
     return true;
@@ -682,8 +684,8 @@ Clip* ScriptHost::attach(Clip& parent, std::uint16_t characterId, const std::str
     Placement placement;
     placement.characterId = characterId;
     placement.name = name;
-    parent.placeObject(std::uint16_t(d), placement, context());
-    auto it = parent.displayList().find(std::uint16_t(d));
+    parent.placeObject(std::int32_t(d), placement, context());
+    auto it = parent.displayList().find(std::int32_t(d));
     if (it == parent.displayList().end() || !it->second.clip)
         return nullptr;
     it->second.scripted = true;
@@ -702,7 +704,7 @@ Clip* ScriptHost::createEmpty(Clip& parent, const std::string& name, int depth)
     object.clip = std::make_unique<Clip>(m_emptySprite, &m_emptySprite->timeline, &parent);
     object.scripted = true;
     Clip* made = object.clip.get();
-    parent.displayList()[std::uint16_t(d)] = std::move(object);
+    parent.displayList()[std::int32_t(d)] = std::move(object);
     return made;
 }
 

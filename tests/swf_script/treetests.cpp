@@ -163,4 +163,77 @@ TEST(ScriptTree, AttachMovieMakesAnExportedSprite)
     EXPECT_EQ(run.out.lines, (Lines{"thing", "attached frame"}));
 }
 
+TEST(ScriptTree, GetInstanceAtDepthAnswersTheHolderForAShape)
+{
+    SwfWriter w(8);
+    kivamo::test::ShapeBuilder shape(3, 3);
+    shape.rectangle({0, 200, 0, 200}, shape.solidFill({255, 0, 0, 255}));
+    w.tag(shape.tagCode(), shape.body());
+    w.tag(tag::PlaceObject2, kivamo::test::ByteWriter().u8(0x02).u16(1).u16(3).data());
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(2, 5, "kid"));
+    Asm script;
+    for (double depth : {-16384.0, -16383.0, -16382.0, -16383.0 + 65536})
+        script.num(depth).callMethod(Asm().get("this"), "getInstanceAtDepth", 1).trace();
+    w.tag(tag::DoAction, block(script.a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    // Nothing at the lowest depth; the shape answers for the root; the sprite is itself; depths do not wrap at 16 bits.
+    EXPECT_EQ(run.out.lines, (Lines{"undefined", "_level0", "_level0.kid", "undefined"}));
+}
+
+TEST(ScriptTree, ClipMethodsConvertTheNameBeforeTheDepth)
+{
+    SwfWriter w(8);
+    Asm script;
+    // n.toString and d.valueOf trace when they run.
+    script.str("n").num(0).str("Object").a(op::NewObject).a(op::SetVariable);
+    script.get("n").str("toString").function("", {}, Asm().str("name").trace().str("a").a(op::Return)).a(op::SetMember);
+    script.str("d").num(0).str("Object").a(op::NewObject).a(op::SetVariable);
+    script.get("d").str("valueOf").function("", {}, Asm().str("depth").trace().num(3).a(op::Return)).a(op::SetMember);
+    script.get("d").get("n").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    script.get("d").get("n").callMethod(Asm().get("a"), "duplicateMovieClip", 2).a(op::Pop);
+    script.callMethod(Asm().get("a"), "getDepth", 0).trace().a(op::Stop);
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    // The copy takes the original's name and depth, so it replaces it.
+    EXPECT_EQ(run.out.lines, (Lines{"name", "depth", "name", "depth", "3"}));
+}
+
+TEST(ScriptTree, ScriptDepthsReachFarPast16Bits)
+{
+    SwfWriter w(8);
+    Asm script;
+    auto make = [&script](const char* name, double depth) {
+        script.num(depth).str(name).callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    };
+    auto depthOf = [&script](const char* name) { script.callMethod(Asm().get(name), "getDepth", 0).trace(); };
+    make("top", 2130690044);
+    make("over", 2130690045);
+    depthOf("top");
+    script.callMethod(Asm().get("this"), "getNextHighestDepth", 0).trace();
+    script.get("over").a(op::TypeOf).trace();
+    // swapDepths ignores undefined and depths out of range, and takes a path string for a sibling.
+    script.undef().callMethod(Asm().get("top"), "swapDepths", 1).a(op::Pop);
+    script.num(-16385).callMethod(Asm().get("top"), "swapDepths", 1).a(op::Pop);
+    depthOf("top");
+    make("low", 5);
+    script.str("../top").callMethod(Asm().get("low"), "swapDepths", 1).a(op::Pop);
+    depthOf("low");
+    // Clips at the very top of the range stay when a script removes them.
+    script.callMethod(Asm().get("low"), "removeMovieClip", 0).a(op::Pop);
+    script.get("low").a(op::TypeOf).trace();
+    script.callMethod(Asm().get("top"), "removeMovieClip", 0).a(op::Pop);
+    script.get("top").a(op::TypeOf).trace().a(op::Stop);
+    w.tag(tag::DoAction, block(script));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"2130690044", "2130690045", "undefined", "2130690044", "2130690044",
+                                    "movieclip", "undefined"}));
+}
+
 }  // namespace

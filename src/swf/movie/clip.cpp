@@ -193,7 +193,7 @@ DisplayObject* Clip::holder() const
     return nullptr;
 }
 
-std::uint16_t Clip::depth() const
+std::int32_t Clip::depth() const
 {
     if (m_parent)
         for (auto& [depth, object] : m_parent->m_displayList)
@@ -202,7 +202,7 @@ std::uint16_t Clip::depth() const
     return 0;
 }
 
-void Clip::swapDepths(std::uint16_t from, std::uint16_t to)
+void Clip::swapDepths(std::int32_t from, std::int32_t to)
 {
     if (from == to)
         return;
@@ -222,7 +222,7 @@ void Clip::swapDepths(std::uint16_t from, std::uint16_t to)
     }
 }
 
-void Clip::placeObject(std::uint16_t depth, const Placement& placement, const ClipContext& context)
+void Clip::placeObject(std::int32_t depth, const Placement& placement, const ClipContext& context)
 {
     const Character* character = context.movie ? context.movie->character(placement.characterId) : nullptr;
     if (!character) {

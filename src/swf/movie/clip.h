@@ -123,9 +123,9 @@ public:
     // The display object holding this clip in its parent's list, or null for the root.
     DisplayObject* holder() const;
     // The depth of this clip in its parent's list (0 for the root).
-    std::uint16_t depth() const;
-    const std::map<std::uint16_t, DisplayObject>& displayList() const { return m_displayList; }
-    std::map<std::uint16_t, DisplayObject>& displayList() { return m_displayList; }
+    std::int32_t depth() const;
+    const std::map<std::int32_t, DisplayObject>& displayList() const { return m_displayList; }
+    std::map<std::int32_t, DisplayObject>& displayList() { return m_displayList; }
     void setSnapshots(std::unique_ptr<SnapshotCache> cache) { m_snapshots = std::move(cache); }
     // Frames the playhead may enter (all of them for sprites; the loaded ones for a streamed root).
     void setAvailableFrames(std::size_t frames) { m_available = frames; }
@@ -140,9 +140,9 @@ public:
     // The child clip with the instance name, or nullptr.
     Clip* childNamed(const std::string& name);
     // Adds an object built from a placement (used by buttons and the timeline).
-    void placeObject(std::uint16_t depth, const Placement& placement, const ClipContext& context);
+    void placeObject(std::int32_t depth, const Placement& placement, const ClipContext& context);
     // Moves the object at one depth to another, swapping with any object there.
-    void swapDepths(std::uint16_t from, std::uint16_t to);
+    void swapDepths(std::int32_t from, std::int32_t to);
     // Re-points a streamed root at a timeline that has grown.
     void resetTimeline(std::shared_ptr<const void> owner, const Timeline* timeline);
 
@@ -160,7 +160,7 @@ private:
     std::size_t m_frame = 0;
     std::size_t m_available = static_cast<std::size_t>(-1);
     bool m_playing = true;
-    std::map<std::uint16_t, DisplayObject> m_displayList;
+    std::map<std::int32_t, DisplayObject> m_displayList;  // timeline depths, then script depths far above 16 bits
     std::unique_ptr<SnapshotCache> m_snapshots;
     std::unique_ptr<ClipDrawing> m_drawing;
     Clip* m_mask = nullptr;
