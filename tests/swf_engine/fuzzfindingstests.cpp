@@ -1,5 +1,5 @@
-// Movies the fuzzer found to crash, hang or exhaust memory (tests/fuzz/) load, play, render and seek
-// as the fuzz target drives them, and end with a defined result.
+// Movies like those the fuzzer found to crash, hang or exhaust memory (tests/fuzz/, written by hand after
+// each finding) load, play, render and seek as the fuzz target drives them, and end with a defined result.
 #include "helpers.h"
 
 #include <algorithm>
