@@ -59,4 +59,32 @@ inline bool near(const QImage& image, int x, int y, QColor expected, int toleran
            std::abs(c.blue() - expected.blue()) <= tolerance && std::abs(c.alpha() - expected.alpha()) <= tolerance;
 }
 
+// A glyph filling the whole em square above the baseline (0..1024 x -1024..0), for fonts of text tests.
+inline Bytes squareGlyph()
+{
+    BitWriter glyph;
+    glyph.ub(1, 4);
+    glyph.ub(0, 4);
+    glyph.ub(0, 1);
+    glyph.ub(0x05, 5);
+    glyph.ub(13, 5);
+    glyph.sb(0, 13);
+    glyph.sb(-1024, 13);
+    glyph.ub(1, 1);
+    std::int32_t pts[4][2] = {{1024, -1024}, {1024, 0}, {0, 0}, {0, -1024}};
+    std::int32_t x = 0, y = -1024;
+    for (auto& p : pts) {
+        glyph.ub(1, 1);
+        glyph.ub(1, 1);
+        glyph.ub(12, 4);
+        glyph.ub(1, 1);
+        glyph.sb(p[0] - x, 14);
+        glyph.sb(p[1] - y, 14);
+        x = p[0];
+        y = p[1];
+    }
+    glyph.ub(0, 6);
+    return glyph.bytes();
+}
+
 }  // namespace kivamo::test

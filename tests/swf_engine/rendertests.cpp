@@ -200,31 +200,9 @@ TEST(Render, MorphShapeFollowsItsRatio)
 
 TEST(Render, StaticTextDrawsGlyphShapesInTheTextColour)
 {
-    // DefineFont with one glyph: a filled square covering the em square's top half (0..1024 x -1024..0).
-    BitWriter glyph;
-    glyph.ub(1, 4);
-    glyph.ub(0, 4);
-    glyph.ub(0, 1);
-    glyph.ub(0x05, 5);
-    glyph.ub(13, 5);
-    glyph.sb(0, 13);
-    glyph.sb(-1024, 13);
-    glyph.ub(1, 1);
-    std::int32_t pts[4][2] = {{1024, -1024}, {1024, 0}, {0, 0}, {0, -1024}};
-    std::int32_t x = 0, y = -1024;
-    for (auto& p : pts) {
-        glyph.ub(1, 1);
-        glyph.ub(1, 1);
-        glyph.ub(12, 4);
-        glyph.ub(1, 1);
-        glyph.sb(p[0] - x, 14);
-        glyph.sb(p[1] - y, 14);
-        x = p[0];
-        y = p[1];
-    }
-    glyph.ub(0, 6);
+    // DefineFont with one glyph: a filled square covering the em square's top half.
     ByteWriter font;
-    font.u16(5).u16(2).bytes(glyph.bytes());
+    font.u16(5).u16(2).bytes(squareGlyph());
     // DefineText: one record, font 5, green, at (500, 1500), height 800 twips (40 px), glyph 0.
     ByteWriter text;
     text.u16(6).bytes(rectBytes({0, 2000, 0, 2000})).bytes(matrixBytes({})).u8(1).u8(8);
