@@ -94,7 +94,7 @@ Bytes emptyGlyph()
 
 // DefineFont2 "Box" with layout: 'A' is the square glyph (advance 1024), ' ' is blank (advance 512); ascent 1024,
 // descent 0.
-Bytes boxFontBody(std::uint16_t id)
+Bytes boxFontBody(std::uint16_t id, std::uint16_t advanceOfA = 1024)
 {
     Bytes a = squareGlyph(), space = emptyGlyph();
     ByteWriter w;
@@ -104,7 +104,7 @@ Bytes boxFontBody(std::uint16_t id)
         .u16(static_cast<std::uint16_t>(first + a.size()))
         .u16(static_cast<std::uint16_t>(first + a.size() + space.size()));
     w.bytes(a).bytes(space).u8('A').u8(' ');
-    w.u16(1024).u16(0).s16(0).s16(1024).s16(512);
+    w.u16(1024).u16(0).s16(0).u16(advanceOfA).s16(512);
     w.bytes(rectBytes({0, 1024, -1024, 0})).bytes(rectBytes({}));
     w.u16(0);
     return w.data();
@@ -151,6 +151,15 @@ TEST(EditTextDecoding, EveryFieldAndFlagIsRead)
     EXPECT_EQ(t.height, 400);
     EXPECT_EQ(t.initialText, "x");
     EXPECT_FALSE(t.wordWrap || t.multiline || t.html || t.border || t.hasLayout || t.hasFont);
+}
+
+TEST(EditTextDecoding, FontAdvancesAreUnsigned)
+{
+    const Bytes body = boxFontBody(1, 40000);
+    const swf::Font font = swf::decodeFont(body.data(), body.size(), 2);
+    ASSERT_EQ(font.advances.size(), 2u);
+    EXPECT_EQ(font.advances[0], 40000);
+    EXPECT_EQ(font.advances[1], 512);
 }
 
 TEST(EditTextDecoding, OlderTextIsLatin1AndCutBodiesNeverFail)
@@ -404,10 +413,11 @@ TEST(RenderEditText, AutoSizedFieldsFitTheirBoxToTheText)
         std::uint16_t flags;
         swf::Rect box;
     };
+    // The border's right and bottom lines lie one pixel (20 twips) beyond the box.
     const Case cases[] = {
-        {kAutoSize, {0, 880, 0, 480}},
-        {kAutoSize | kWordWrap, {0, 3000, 0, 480}},  // wrapped fields keep their width
-        {0, {0, 3000, 0, 2000}},
+        {kAutoSize, {0, 900, 0, 500}},
+        {kAutoSize | kWordWrap, {0, 3020, 0, 500}},  // wrapped fields keep their width
+        {0, {0, 3020, 0, 2020}},
     };
     for (const Case& c : cases) {
         FieldSpec f;
@@ -480,6 +490,41 @@ TEST(RenderEditText, DeviceTextBorderAndBackgroundAreDrawn)
     EXPECT_TRUE(near(image, 4, 30, QColor(0, 0, 0), 40) || near(image, 5, 30, QColor(0, 0, 0), 40));
     EXPECT_TRUE(near(image, 3, 30, QColor(0, 0, 255)));
     EXPECT_TRUE(near(image, 97, 30, QColor(0, 0, 255)));  // the stage beyond the field
+}
+
+TEST(RenderEditText, BordersAndBackgroundsSnapToWholePixels)
+{
+    // Fields 10 by 10 pixels at fractional positions, drawn smoothed: the box still covers whole pixels, from the
+    // nearest pixel edges (halves go to the even one). The border takes the top and left pixel rows of the box and
+    // the row and column just past its right and bottom edges, leaving the corner at the bottom right empty.
+    struct Case {
+        std::int32_t tx, ty;  // twips
+        int x0, y0;  // the box's pixels
+    };
+    const Case cases[] = {{105, 1005, 5, 50}, {410, 1010, 20, 50}, {430, 1030, 22, 52}, {100, 100, 5, 5}};
+    // The border flag gives a white background too; the stage is blue.
+    const QColor black(0, 0, 0), white(255, 255, 255), stage(0, 0, 255);
+    for (const Case& c : cases) {
+        FieldSpec f;
+        f.flags = kBorder;
+        f.bounds = {0, 200, 0, 200};
+        SwfWriter w(10, {0, 2000, 0, 2000}, 12 << 8);
+        w.backgroundColour(0, 0, 255);
+        w.tag(kDefineEditText, editTextBody(f)).tag(kPlaceObject2, placeObject2(placeAt(1, 2, c.tx, c.ty)));
+        w.showFrame();
+        auto player = playerFor(w.finish());
+        ASSERT_TRUE(player);
+        QImage image = renderFrame(*player, swf::Quality::High);
+        const int x1 = c.x0 + 10, y1 = c.y0 + 10;
+        const struct {
+            int x, y;
+            QColor colour;
+        } pixels[] = {{c.x0, c.y0, black}, {x1, c.y0, black}, {c.x0, y1, black}, {x1 - 1, y1, black},
+                      {x1, y1 - 1, black}, {x1, y1, stage}, {c.x0 + 1, c.y0 + 1, white}, {x1 - 1, y1 - 1, white},
+                      {c.x0 - 1, c.y0, stage}, {c.x0, c.y0 - 1, stage}, {x1 + 1, c.y0, stage}, {c.x0, y1 + 1, stage}};
+        for (const auto& p : pixels)
+            EXPECT_EQ(image.pixelColor(p.x, p.y), p.colour) << c.tx << "," << c.ty << " at " << p.x << "," << p.y;
+    }
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ Font decodeFont(const std::uint8_t* body, std::size_t size, int fontVersion)
         font.descent = r.u16();
         font.leading = r.s16();
         for (std::size_t i = 0; i < count && !r.overrun(); ++i)
-            font.advances.push_back(r.s16());
+            font.advances.push_back(r.u16());  // Flash reads them unsigned: large advances are not negative
     }
     return font;
 }

@@ -20,7 +20,7 @@ struct Font {
     double emSquare = 1024;
     std::vector<Shape> glyphs;
     std::vector<std::uint16_t> codes;  // character code per glyph (from the font or a DefineFontInfo)
-    std::vector<std::int16_t> advances;
+    std::vector<std::uint16_t> advances;
     double ascent = 0, descent = 0, leading = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "swf/limits.h"
 #include "swf/render/textlayout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace swf {
@@ -138,9 +139,75 @@ namespace {
 // A field's layout and boxes, built once per text and kept in the field's render cache.
 struct FieldDrawing {
     TextLayout layout;
+    Rect bounds;  // as drawn
     std::shared_ptr<const ShapeGeometry> box;  // background and border, if any
     std::shared_ptr<const ShapeGeometry> clip;  // the bounds, when text runs past them
+    // The box snapped to whole pixels on the stage, kept while the field stays where it was.
+    mutable std::shared_ptr<const ShapeGeometry> snappedBox;
+    mutable Rect snappedAt;
 };
+
+void addFill(GeometryLayer& layer, const Rgba& colour, double x0, double y0, double x1, double y1)
+{
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    FillPath f;
+    f.style.kind = FillKind::Solid;
+    f.style.colour = colour;
+    f.path = rectanglePath(x0, y0, x1, y1);
+    layer.fills.push_back(std::move(f));
+}
+
+// The background fills the pixels inside the snapped rectangle; the border is a one-pixel line on its top and left
+// pixels and just outside its right and bottom edges, where the corner at the bottom right stays empty. The parts
+// never overlap, so a transparent colour is painted once everywhere.
+std::shared_ptr<const ShapeGeometry> pixelBox(const Rect& r, const Rgba* fill, const Rgba* line)
+{
+    constexpr double px = 20;
+    const double x0 = r.xMin, y0 = r.yMin, x1 = r.xMax, y1 = r.yMax;
+    auto g = std::make_shared<ShapeGeometry>();
+    g->bounds = Rect{r.xMin, r.xMax + 20, r.yMin, r.yMax + 20};
+    GeometryLayer layer;
+    if (fill)
+        addFill(layer, *fill, x0, y0, x1, y1);
+    if (line) {
+        addFill(layer, *line, x0, y0, x1 + px, y0 + px);
+        if (y1 > y0) {
+            addFill(layer, *line, x0, y1, x1, y1 + px);
+            addFill(layer, *line, x0, y0 + px, x0 + px, y1);
+            if (x1 > x0)
+                addFill(layer, *line, x1, y0 + px, x1 + px, y1);
+        }
+    }
+    g->layers.push_back(std::move(layer));
+    return g;
+}
+
+// The field's box on the stage with its corners on whole pixels, for fields that are not rotated or skewed; null
+// otherwise.
+std::shared_ptr<const ShapeGeometry> snappedBox(const FieldDrawing& drawing, const EditTextField& field,
+                                                const Matrix& m)
+{
+    if (m.b != 0 || m.c != 0)
+        return nullptr;
+    double ax, ay, bx, by;
+    m.apply(drawing.bounds.xMin, drawing.bounds.yMin, ax, ay);
+    m.apply(drawing.bounds.xMax, drawing.bounds.yMax, bx, by);
+    // Halves go to the even pixel.
+    auto pixel = [](double twips) {
+        const double p = std::nearbyint(twips / 20.0) * 20.0;
+        return static_cast<std::int32_t>(std::clamp(p, -1e9, 1e9));
+    };
+    const Rect r{pixel(std::min(ax, bx)), pixel(std::max(ax, bx)), pixel(std::min(ay, by)), pixel(std::max(ay, by))};
+    const Rect& at = drawing.snappedAt;
+    const bool moved = r.xMin != at.xMin || r.xMax != at.xMax || r.yMin != at.yMin || r.yMax != at.yMax;
+    if (!drawing.snappedBox || moved) {
+        Rgba fill = field.backgroundColour(), line = field.borderColour();
+        drawing.snappedBox = pixelBox(r, field.background() ? &fill : nullptr, field.border() ? &line : nullptr);
+        drawing.snappedAt = r;
+    }
+    return drawing.snappedBox;
+}
 
 // The field's bounds as drawn: an auto-sized field fits its text (left-aligned fields grow or shrink to the right,
 // every field to the bottom; word-wrapped fields keep their width).
@@ -164,6 +231,7 @@ std::shared_ptr<const FieldDrawing> fieldDrawing(const EditTextField& field, con
     auto drawing = std::make_shared<FieldDrawing>();
     drawing->layout = layoutText(field, movie, fonts);
     Rect bounds = drawnBounds(field, drawing->layout);
+    drawing->bounds = bounds;
     if (field.background() || field.border()) {
         Rgba fill = field.backgroundColour(), line = field.borderColour();
         drawing->box
@@ -186,7 +254,10 @@ void appendTextFieldCommands(const EditTextField& field, const Movie& movie, Geo
 {
     std::shared_ptr<const FieldDrawing> drawing = fieldDrawing(field, movie, fonts);
     TextCommands commands(cache, fonts, colours, blend, out);
-    commands.shape(drawing->box, matrix, nullptr);
+    if (std::shared_ptr<const ShapeGeometry> snapped = drawing->box ? snappedBox(*drawing, field, matrix) : nullptr)
+        commands.shape(std::move(snapped), Matrix(), nullptr);
+    else
+        commands.shape(drawing->box, matrix, nullptr);
     const TextLayout& layout = drawing->layout;
     if (layout.glyphs.empty() && layout.underlines.empty())
         return;
