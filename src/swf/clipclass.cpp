@@ -100,8 +100,13 @@ Value getInstanceAtDepth(ScriptHost& host, Clip& clip, const Args& a)
     const int depth = toInt(host, arg(a, 0));
     const bool inRange = depth >= limits::kMinScriptDepth && depth <= limits::kMaxScriptDepth;
     auto it = inRange ? clip.displayList().find(depth + kFirstScriptDepth) : clip.displayList().end();
-    if (it == clip.displayList().end() || it->second.textField)
+    if (it == clip.displayList().end())
         return {};
+    if (it->second.textField) {
+        ClipObject* owner = host.objectOf(&clip);
+        Object* field = owner ? textFieldObject(host, *owner, it->second.placement.name) : nullptr;
+        return field ? Value(field) : Value();
+    }
     // A shape or other object that takes no input answers for the clip that holds it.
     return objectValue(host, it->second.clip ? it->second.clip.get() : &clip);
 }
@@ -118,7 +123,13 @@ Value swapDepths(ScriptHost& host, Clip& clip, const Args& a)
     Clip* other = ScriptHost::clipOf(target);
     if (!other && target.isString())
         other = ScriptHost::clipOf(host.vm().resolveTarget(self(host, clip), target.asString()));
-    if (other) {
+    Clip* fieldOwner = nullptr;
+    const std::int32_t fieldDepth = other ? -1 : textFieldListDepth(target.asObject(), fieldOwner);
+    if (fieldDepth >= 0) {
+        if (fieldOwner != parent)
+            return {};
+        to = fieldDepth;
+    } else if (other) {
         if (other->parent() != parent)
             return {};
         to = other->depth();
@@ -160,12 +171,6 @@ Value duplicateMovieClip(ScriptHost& host, Clip& clip, const Args& a)
     if (made)
         host.construct(*made, arg(a, 2));
     return objectValue(host, made);
-}
-
-Value removeMovieClip(ScriptHost& host, Clip& clip, const Args&)
-{
-    host.remove(clip);
-    return {};
 }
 
 // A rectangle {xMin, xMax, yMin, yMax} in pixels.
@@ -279,13 +284,18 @@ Object* installMovieClipClass(Vm& vm, ScriptHost& host)
         {"nextFrame", nextFrame}, {"prevFrame", prevFrame}, {"getDepth", getDepth},
         {"getNextHighestDepth", getNextHighestDepth}, {"getInstanceAtDepth", getInstanceAtDepth},
         {"swapDepths", swapDepths}, {"createEmptyMovieClip", createEmptyMovieClip}, {"attachMovie", attachMovie},
-        {"duplicateMovieClip", duplicateMovieClip}, {"removeMovieClip", removeMovieClip}, {"getBounds", getBounds},
+        {"duplicateMovieClip", duplicateMovieClip}, {"getBounds", getBounds},
         {"hitTest", hitTest}, {"localToGlobal", localToGlobal}, {"globalToLocal", globalToLocal},
         {"startDrag", startDrag}, {"stopDrag", stopDrag}, {"getBytesLoaded", getBytesLoaded},
         {"getBytesTotal", getBytesTotal}, {"getURL", getUrl},
     };
     for (const Entry& e : methods)
         bind(vm, host, proto, e.name, e.method);
+    // Also called on text fields (through apply), which go by the same depth rule.
+    vm.method(proto, "removeMovieClip", [&host](Vm&, const Value& self, const Args&) {
+        host.removeSprite(self.asObject());
+        return Value();
+    });
     installDrawingMethods(vm, host, proto);
     return proto;
 }

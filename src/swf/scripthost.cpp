@@ -1,4 +1,5 @@
 #include "swf/scripthost.h"
+#include "swf/textbinding.h"
 
 #include "swf/audio/soundplayer.h"
 #include "swf/clipgeometry.h"
@@ -280,6 +281,17 @@ std::shared_ptr<const std::vector<std::uint8_t>> ScriptHost::codeOf(const std::s
 
 void ScriptHost::runQueue()
 {
+    // Fields placed in this step tie themselves to their variables before any script of the step runs, and every
+    // field then shows what the scripts left in its variable.
+    if (Clip* root = m_player.root())
+        syncBindings(*this, *root);
+    runBatches();
+    if (Clip* root = m_player.root())
+        syncBindings(*this, *root);
+}
+
+void ScriptHost::runBatches()
+{
     std::size_t blocks = 0;
     runPendingUnloads();
     Clip* root = m_player.root();
@@ -472,7 +484,10 @@ Object* ScriptHost::childClip(Object* object, const std::string& name)
 {
     Clip* clip = clipOf(object);
     Clip* child = clip ? childNamedAs(*clip, name, object->caseSensitive()) : nullptr;
-    return child ? objectOf(child) : nullptr;
+    if (child)
+        return objectOf(child);
+    // Paths reach text fields too (removeMovieClip("field") finds the field).
+    return clip ? textFieldObject(*this, *objectOf(clip), name) : nullptr;
 }
 
 std::string ScriptHost::targetPath(Object* object)
@@ -592,6 +607,8 @@ void ScriptHost::removeSprite(Object* object)
 {
     if (Clip* clip = clipOf(object))
         remove(*clip);
+    else
+        removeTextFieldAtScriptDepth(object);
 }
 
 void ScriptHost::callFrame(Object* object, const std::string& frame)

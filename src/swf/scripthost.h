@@ -147,6 +147,7 @@ public:
     void construct(Clip& clip, const avm1::Value& init = {});
 
 private:
+    void runBatches();
     void runEntry(const ActionQueue::Entry& e);
     void runEvent(Clip& clip, std::uint32_t event, int key);
     void runPendingUnloads();
@@ -203,6 +204,10 @@ void installTextFieldClass(avm1::Vm& vm, ScriptHost& host, avm1::Object* clipPro
 avm1::Object* textFieldObject(ScriptHost& host, ClipObject& owner, const std::string& name);
 bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive);
 bool isTextFieldObject(const avm1::Object* object);
+// removeMovieClip on a text field's object (true if it went), and the depth of its field in its clip's list (-1 when
+// gone).
+bool removeTextFieldAtScriptDepth(const avm1::Object* object);
+std::int32_t textFieldListDepth(const avm1::Object* object, Clip*& owner);
 // The dotted path of a text field's object; empty once its clip is gone.
 std::string textFieldPath(ScriptHost& host, const avm1::Object* object);
 // Stage.width and Stage.height, unless the machine has a Stage of its own.

@@ -1,8 +1,12 @@
 // The TextField class: the script side of the text fields a clip holds, found by instance name like child clips.
 // Each object looks its field up again on every access, so it never holds on to a field the timeline removed.
 #include "swf/avm1/builtins.h"
+#include "swf/limits.h"
 #include "swf/movie/edittext.h"
+#include "swf/render/htmltext.h"
 #include "swf/scripthost.h"
+#include "swf/textbinding.h"
+#include "swf/textfieldformat.h"
 
 #include <algorithm>
 #include <cctype>
@@ -28,17 +32,6 @@ bool sameName(const std::string& a, const std::string& b, bool caseSensitive)
     return true;
 }
 
-double colourNumber(Rgba c)
-{
-    return double((std::uint32_t(c.r) << 16) | (std::uint32_t(c.g) << 8) | c.b);
-}
-
-Rgba numberColour(double n)
-{
-    const std::uint32_t v = std::isfinite(n) ? std::uint32_t(avm1::toInt32(n)) : 0;
-    return Rgba{std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v), 255};
-}
-
 // The field a clip holds under an instance name, or null.
 template <class C>
 auto fieldNamed(C& clip, const std::string& name, bool caseSensitive) -> decltype(&clip.displayList().begin()->second)
@@ -62,8 +55,8 @@ bool removeField(Clip& clip, const std::string& name)
 
 class TextFieldObject : public Object {
 public:
-    TextFieldObject(Object* proto, bool caseSensitive, ClipObject& owner, std::string name)
-        : Object(proto, caseSensitive), m_owner(owner), m_name(std::move(name))
+    TextFieldObject(Object* proto, bool caseSensitive, ScriptHost& host, ClipObject& owner, std::string name)
+        : Object(proto, caseSensitive), m_host(host), m_owner(owner), m_name(std::move(name))
     {
     }
 
@@ -77,41 +70,68 @@ public:
             removeField(*m_owner.clip, m_name);
     }
 
-    // setTextFormat / setNewTextFormat: the attributes a TextFormat object sets (not null) go to the whole field.
-    void applyFormat(Vm& vm, const Value& formatObject)
+    // setTextFormat(format) or setTextFormat(begin, [end,] format): the attributes the format sets go to the text.
+    // One format holds the whole text, so a range that leaves some text out changes nothing yet.
+    void setTextFormat(Vm& vm, const Args& a)
     {
         DisplayObject* object = field();
-        if (!object || !formatObject.asObject())
+        if (!object || a.empty())
             return;
-        TextFormat f = object->textField->format();
-        auto attribute = [&vm, &formatObject](const char* name, auto apply) {
-            const Value v = vm.get(formatObject, name);
-            if (!v.isUndefined() && !v.isNull())
-                apply(v);
-        };
-        auto twips = [&vm](const Value& v) {
-            const double n = vm.toNumber(v);
-            return std::isfinite(n) ? n * 20.0 : 0.0;
-        };
-        attribute("font", [&](const Value& v) { f.face = vm.toString(v); });
-        attribute("size", [&](const Value& v) { f.size = std::max(0.0, twips(v)); });
-        attribute("color", [&](const Value& v) { f.colour = numberColour(vm.toNumber(v)); });
-        attribute("bold", [&](const Value& v) { f.bold = avm1::toBoolean(v, vm.version()); });
-        attribute("italic", [&](const Value& v) { f.italic = avm1::toBoolean(v, vm.version()); });
-        attribute("underline", [&](const Value& v) { f.underline = avm1::toBoolean(v, vm.version()); });
-        attribute("leading", [&](const Value& v) { f.leading = twips(v); });
-        attribute("leftMargin", [&](const Value& v) { f.leftMargin = std::max(0.0, twips(v)); });
-        attribute("rightMargin", [&](const Value& v) { f.rightMargin = std::max(0.0, twips(v)); });
-        attribute("indent", [&](const Value& v) { f.indent = twips(v); });
-        attribute("letterSpacing", [&](const Value& v) { f.letterSpacing = twips(v); });
-        attribute("align", [&](const Value& v) {
-            const std::string a = vm.toString(v);
-            f.align = a == "right" ? TextAlign::Right : a == "center" ? TextAlign::Center
-                    : a == "justify"                  ? TextAlign::Justify
-                    : a == "left"                     ? TextAlign::Left
-                                                      : f.align;
-        });
-        object->textField->setFormat(f);
+        EditTextField& tf = *object->textField;
+        if (a.size() > 1) {
+            const double length = double(decodeUtf8(tf.text()).size());
+            const double begin = vm.toNumber(a[0]);
+            const double end = a.size() > 2 ? vm.toNumber(a[1]) : begin + 1;
+            if (!(begin <= 0 && end >= length))
+                return;
+        }
+        TextFormat f = tf.format();
+        readTextFormat(vm, a.back(), f);
+        tf.setFormat(f);
+    }
+    void setNewTextFormat(Vm& vm, const Value& formatObject)
+    {
+        if (DisplayObject* object = field()) {
+            TextFormat f = object->textField->newFormat();
+            readTextFormat(vm, formatObject, f);
+            object->textField->setNewFormat(f);
+        }
+    }
+    Value textFormat(ScriptHost& host, bool newText)
+    {
+        DisplayObject* object = field();
+        if (!object)
+            return {};
+        const TextFormat& f = newText ? object->textField->newFormat() : object->textField->format();
+        return makeTextFormat(host.vm(), f, fontName(host, f));
+    }
+    // The depth in its clip's display list, or -1 for a field that is gone.
+    std::int32_t listDepth(Clip*& owner) const
+    {
+        owner = m_owner.clip;
+        if (owner)
+            for (const auto& [depth, object] : owner->displayList())
+                if (object.textField && object.placement.name == m_name)
+                    return depth;
+        return -1;
+    }
+    // The depth as scripts count it, or undefined for a field that is gone.
+    Value depth() const
+    {
+        Clip* owner = nullptr;
+        const std::int32_t d = listDepth(owner);
+        return d < 0 ? Value() : Value(int(d) - int(kFirstScriptDepth));
+    }
+    // removeMovieClip on a field: as for clips, only script depths from 0 up to a limit may be removed.
+    bool removeAtScriptDepth() const
+    {
+        Clip* owner = nullptr;
+        const std::int32_t d = listDepth(owner);
+        const long scriptDepth = long(d) - kFirstScriptDepth;
+        if (d < 0 || scriptDepth < 0 || scriptDepth >= limits::kMaxRemovableScriptDepth)
+            return false;
+        owner->displayList().erase(d);
+        return true;
     }
 
     std::string path(ScriptHost& host) const
@@ -124,32 +144,39 @@ private:
     {
         static const char* const names[] = {"text", "htmlText", "html", "textColor", "border", "borderColor",
             "background", "backgroundColor", "_x", "_y", "_width", "_height", "_name", "_visible", "_alpha",
-            "variable", "_parent", "type", "wordWrap", "multiline", "autoSize"};
+            "variable", "_parent", "type", "wordWrap", "multiline", "autoSize", "embedFonts", "length"};
         for (const char* n : names)
             if (name == n)
                 return true;
         return false;
     }
     DisplayObject* field() const { return m_owner.clip ? fieldNamed(*m_owner.clip, m_name, true) : nullptr; }
+    // The name of the format's font: the one it names, else the embedded font's.
+    static std::string fontName(ScriptHost& host, const TextFormat& f)
+    {
+        if (!f.face.empty() || !f.fontId || !host.movie())
+            return f.face;
+        const Character* c = host.movie()->character(f.fontId);
+        return c && c->font ? c->font->name.substr(0, c->font->name.find('\0')) : std::string();
+    }
 
     // A field with a variable shows the variable's value while it has one.
-    const std::string& boundText(Vm& vm, EditTextField& tf)
+    const std::string& boundText(ScriptHost& host, EditTextField& tf)
     {
-        const std::string& variable = tf.definition().variableName;
-        if (!variable.empty()) {
-            const Value v = vm.get(Value(static_cast<Object*>(&m_owner)), variable);
-            if (!v.isUndefined() && vm.toString(v) != tf.text())
-                tf.setText(vm.toString(v));
+        if (m_owner.clip && !tf.definition().variableName.empty()) {
+            startBinding(host, *m_owner.clip, tf);
+            pullBinding(host, *m_owner.clip, tf);
         }
         return tf.text();
     }
 
+    ScriptHost& m_host;
     ClipObject& m_owner;
     std::string m_name;
     std::optional<bool> m_input;  // the type a script set
 };
 
-bool TextFieldObject::getSpecial(Vm& vm, const std::string& name, Value& out)
+bool TextFieldObject::getSpecial(Vm&, const std::string& name, Value& out)
 {
     DisplayObject* object = field();
     if (!object || findOwn(name))
@@ -158,19 +185,19 @@ bool TextFieldObject::getSpecial(Vm& vm, const std::string& name, Value& out)
     const Placement& p = object->placement;
     const Rect& b = tf.definition().bounds;
     if (name == "text" || name == "htmlText")
-        out = Value(boundText(vm, *object->textField));
+        out = Value(boundText(m_host, *object->textField));
     else if (name == "html")
         out = Value(tf.isHtml());
     else if (name == "textColor")
-        out = Value(colourNumber(tf.format().colour));
+        out = Value(colourToNumber(tf.newFormat().colour));
     else if (name == "border")
         out = Value(tf.border());
     else if (name == "borderColor")
-        out = Value(colourNumber(tf.borderColour()));
+        out = Value(colourToNumber(tf.borderColour()));
     else if (name == "background")
         out = Value(tf.background());
     else if (name == "backgroundColor")
-        out = Value(colourNumber(tf.backgroundColour()));
+        out = Value(colourToNumber(tf.backgroundColour()));
     else if (name == "_x")
         out = Value(p.matrix.tx / 20.0);
     else if (name == "_y")
@@ -197,6 +224,10 @@ bool TextFieldObject::getSpecial(Vm& vm, const std::string& name, Value& out)
         out = Value(tf.definition().multiline);
     else if (name == "autoSize")
         out = Value(tf.definition().autoSize ? "left" : "none");
+    else if (name == "embedFonts")
+        out = Value(tf.definition().useOutlines);
+    else if (name == "length")
+        out = Value(double(decodeUtf8(boundText(m_host, *object->textField)).size()));
     else
         return false;
     return true;
@@ -212,21 +243,40 @@ bool TextFieldObject::setSpecial(Vm& vm, const std::string& name, const Value& v
     if (name == "text") {
         tf.setText(vm.toString(value));
         if (!tf.definition().variableName.empty())
-            vm.set(Value(static_cast<Object*>(&m_owner)), tf.definition().variableName, value);
+            pushBinding(m_host, *m_owner.clip, tf);
+    } else if (name == "variable") {
+        // A new variable starts over from the definition's text, which the variable then replaces or takes.
+        const std::string variable = value.isNullish() ? std::string() : vm.toString(value);
+        tf.changeDefinition([&variable](EditText& d) { d.variableName = variable; });
+        if (tf.definition().html)
+            tf.setHtmlText(tf.definition().initialText);
+        else
+            tf.setText(tf.definition().initialText);
+        tf.restartBinding();
+        if (!variable.empty())
+            startBinding(m_host, *m_owner.clip, tf);
     } else if (name == "htmlText") {
         tf.setHtmlText(vm.toString(value));
     } else if (name == "textColor") {
-        TextFormat f = tf.format();
-        f.colour = numberColour(vm.toNumber(value));
+        // The colour goes to the text shown and to the text still to come.
+        const Rgba colour = numberToColour(vm.toNumber(value));
+        TextFormat f = tf.format(), n = tf.newFormat();
+        f.colour = n.colour = colour;
         tf.setFormat(f);
+        tf.setNewFormat(n);
+    } else if (name == "wordWrap" || name == "multiline" || name == "embedFonts") {
+        const bool on = avm1::toBoolean(value, vm.version());
+        tf.changeDefinition([&name, on](EditText& d) {
+            (name == "wordWrap" ? d.wordWrap : name == "multiline" ? d.multiline : d.useOutlines) = on;
+        });
     } else if (name == "border") {
         tf.setBorder(avm1::toBoolean(value, vm.version()), tf.borderColour());
     } else if (name == "borderColor") {
-        tf.setBorder(tf.border(), numberColour(vm.toNumber(value)));
+        tf.setBorder(tf.border(), numberToColour(vm.toNumber(value)));
     } else if (name == "background") {
         tf.setBackground(avm1::toBoolean(value, vm.version()), tf.backgroundColour());
     } else if (name == "backgroundColor") {
-        tf.setBackground(tf.background(), numberColour(vm.toNumber(value)));
+        tf.setBackground(tf.background(), numberToColour(vm.toNumber(value)));
     } else if (name == "_x" || name == "_y") {
         const double n = vm.toNumber(value);
         if (!std::isfinite(n))
@@ -294,6 +344,18 @@ bool isTextFieldObject(const Object* object)
     return dynamic_cast<const TextFieldObject*>(object) != nullptr;
 }
 
+bool removeTextFieldAtScriptDepth(const Object* object)
+{
+    auto* field = dynamic_cast<const TextFieldObject*>(object);
+    return field && field->removeAtScriptDepth();
+}
+
+std::int32_t textFieldListDepth(const Object* object, Clip*& owner)
+{
+    auto* field = dynamic_cast<const TextFieldObject*>(object);
+    return field ? field->listDepth(owner) : -1;
+}
+
 std::string textFieldPath(ScriptHost& host, const Object* object)
 {
     auto* field = dynamic_cast<const TextFieldObject*>(object);
@@ -318,7 +380,7 @@ Object* textFieldObject(ScriptHost& host, ClipObject& owner, const std::string& 
         if (Object* ctor = vm.get(Value(vm.global()), "TextField").asObject())
             proto = vm.get(Value(ctor), "prototype").asObject();
         cached = vm.adopt(std::make_unique<TextFieldObject>(proto ? proto : vm.newObject(), owner.caseSensitive(),
-                                                            owner, object->placement.name));
+                                                            host, owner, object->placement.name));
     }
     return cached;
 }
@@ -332,14 +394,27 @@ void installTextFieldClass(Vm& vm, ScriptHost& host, Object* clipProto)
             field->remove();
         return Value();
     });
-    for (const char* name : {"setTextFormat", "setNewTextFormat"}) {
-        vm.method(proto, name, [](Vm& vm, const Value& self, const Args& a) {
-            // setTextFormat(format), or with a range first: the format is the last argument.
-            if (auto* field = dynamic_cast<TextFieldObject*>(self.asObject()); field && !a.empty())
-                field->applyFormat(vm, a.back());
-            return Value();
-        });
+    vm.method(proto, "setTextFormat", [](Vm& vm, const Value& self, const Args& a) {
+        if (auto* field = dynamic_cast<TextFieldObject*>(self.asObject()))
+            field->setTextFormat(vm, a);
+        return Value();
+    });
+    vm.method(proto, "setNewTextFormat", [](Vm& vm, const Value& self, const Args& a) {
+        if (auto* field = dynamic_cast<TextFieldObject*>(self.asObject()); field && !a.empty())
+            field->setNewTextFormat(vm, a[0]);
+        return Value();
+    });
+    for (const bool newText : {false, true}) {
+        vm.method(proto, newText ? "getNewTextFormat" : "getTextFormat",
+                  [&host, newText](Vm&, const Value& self, const Args&) {
+                      auto* field = dynamic_cast<TextFieldObject*>(self.asObject());
+                      return field ? field->textFormat(host, newText) : Value();
+                  });
     }
+    vm.method(proto, "getDepth", [](Vm&, const Value& self, const Args&) {
+        auto* field = dynamic_cast<TextFieldObject*>(self.asObject());
+        return field ? field->depth() : Value();
+    });
     vm.method(clipProto, "createTextField",
               [&host](Vm&, const Value& self, const Args& a) { return createTextField(host, self, a); });
 }

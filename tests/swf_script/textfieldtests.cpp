@@ -93,18 +93,69 @@ TEST(ScriptTextField, SettersChangeTheFieldAndReadBack)
               (Lines{"Bye", "true", "1056816", "16744448", "16711680", "12.5", "false", "input", "dynamic", "dynamic", "7"}));
 }
 
-TEST(ScriptTextField, SetTextFormatTakesTheAttributesAFormatSets)
+// fmt = new TextFormat(); fmt.color = colour; txt.<method>(arguments…, fmt)
+Asm applyColour(const char* method, double colour, std::vector<double> range = {})
 {
     Asm s;
-    // fmt = new TextFormat(); fmt.color = 0x00FF00; txt.setTextFormat(fmt)
     s.str("fmt").num(0).str("TextFormat").a(op::NewObject).a(op::DefineLocal);
-    s.get("fmt").str("color").num(0x00FF00).a(op::SetMember);
-    s.get("fmt").num(1).get("txt").str("setTextFormat").a(op::CallMethod).a(op::Pop);
+    s.get("fmt").str("color").num(colour).a(op::SetMember);
+    s.get("fmt");
+    for (auto it = range.rbegin(); it != range.rend(); ++it)
+        s.num(*it);
+    return s.num(double(range.size() + 1)).get("txt").str(method).a(op::CallMethod).a(op::Pop);
+}
+
+Asm formatColours()
+{
+    Asm s;
     s.append(member("txt", "textColor")).trace();
+    s.callMethod(Asm().get("txt"), "getTextFormat", 0).str("color").a(op::GetMember).trace();
+    s.callMethod(Asm().get("txt"), "getNewTextFormat", 0).str("color").a(op::GetMember).trace();
+    return s;
+}
+
+TEST(ScriptTextField, TheTextAndTheTextToComeKeepFormatsOfTheirOwn)
+{
+    struct Case {
+        const char* what;
+        Asm change;
+        Lines colours;  // textColor, getTextFormat().color, getNewTextFormat().color
+    };
+    const Case cases[] = {
+        {"nothing changed", Asm(), {"0", "0", "0"}},
+        {"textColor sets both", setMember("txt", "textColor", Asm().num(0x404040)), {"4210752", "4210752", "4210752"}},
+        {"setTextFormat sets the text only", applyColour("setTextFormat", 0x808080), {"0", "8421504", "0"}},
+        {"a range over all the text", applyColour("setTextFormat", 0x808080, {0, 5}), {"0", "8421504", "0"}},
+        {"a range over part of it", applyColour("setTextFormat", 0x808080, {1, 2}), {"0", "0", "0"}},
+        {"setNewTextFormat sets the text to come", applyColour("setNewTextFormat", 0x00FF00), {"65280", "0", "65280"}},
+        {"new text takes the new format",
+         Asm(applyColour("setNewTextFormat", 0x00FF00)).append(setMember("txt", "text", Asm().str("Bye"))),
+         {"65280", "65280", "65280"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(runWithField(kHasText, Asm(c.change).append(formatColours())), c.colours) << c.what;
+}
+
+TEST(ScriptTextField, AFormatObjectDescribesTheWholeFormat)
+{
+    Asm s;
+    s.str("f").callMethod(Asm().get("txt"), "getTextFormat", 0).a(op::DefineLocal);
+    for (const char* name : {"font", "size", "bold", "align", "leftMargin", "url", "bullet"})
+        s.append(member("f", name)).trace();
     // An empty format changes nothing.
-    s.num(0).str("TextFormat").a(op::NewObject).num(1).get("txt").str("setNewTextFormat").a(op::CallMethod).a(op::Pop);
-    s.append(member("txt", "textColor")).trace();
-    EXPECT_EQ(runWithField(kHasText, s), (Lines{"65280", "65280"}));
+    s.num(0).str("TextFormat").a(op::NewObject).num(1).get("txt").str("setTextFormat").a(op::CallMethod).a(op::Pop);
+    s.callMethod(Asm().get("txt"), "getTextFormat", 0).str("size").a(op::GetMember).trace();
+    EXPECT_EQ(runWithField(kHasText, s), (Lines{"", "12", "false", "left", "0", "", "false", "12"}));
+}
+
+TEST(ScriptTextField, LayoutSettingsAreSettable)
+{
+    Asm s;
+    for (const char* name : {"wordWrap", "multiline", "embedFonts"}) {
+        s.append(member("txt", name)).trace();
+        s.append(setMember("txt", name, Asm().boolean(true))).append(member("txt", name)).trace();
+    }
+    EXPECT_EQ(runWithField(kHasText, s), (Lines{"false", "true", "false", "true", "false", "true"}));
 }
 
 TEST(ScriptTextField, TheSameObjectAnswersEachTimeAndNamesFollowTheMovieCase)
@@ -134,21 +185,87 @@ TEST(ScriptTextField, CreateTextFieldMakesAFieldThatRemoveTextFieldTakesAway)
     EXPECT_EQ(runWithField(kHasText, s), (Lines{"made", "20", "40", "", "4", "undefined", "undefined"}));
 }
 
+// A movie whose first frame runs `before`, and whose second places "txt" (text "Hello", variable `variable`) and runs
+// `after`.
+Lines runBound(const std::string& variable, const Asm& before, const Asm& after, std::uint16_t flags = kHasText)
+{
+    SwfWriter w(6);
+    w.tag(tag::DoAction, block(before));
+    w.showFrame();
+    w.tag(kDefineEditText, editText(2, flags, variable, "Hello"));
+    w.tag(tag::PlaceObject2, placeNamed(1, 2, "txt"));
+    w.tag(tag::DoAction, block(Asm(after).a(op::Stop)));
+    w.showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    return run.out.lines;
+}
+
 TEST(ScriptTextField, AFieldWithAVariableShowsItAndWritesItsTextBack)
 {
-    SwfWriter w(8);
-    w.tag(kDefineEditText, editText(2, kHasText, "shown", "Hello"));
-    w.tag(tag::PlaceObject2, placeNamed(1, 2, "txt"));
+    const Asm showBoth = Asm().get("shown").trace().append(member("txt", "text")).trace();
+    struct Case {
+        const char* what;
+        std::string variable;
+        Asm before, after;
+        Lines expected;
+    };
+    const Case cases[] = {
+        {"the field gives its text to an unset variable", "shown", Asm(), showBoth, {"Hello", "Hello"}},
+        {"a set variable gives the field its value", "shown", Asm().str("shown").str("Set").a(op::SetVariable),
+         showBoth, {"Set", "Set"}},
+        {"later values show", "shown", Asm(), Asm().str("shown").str("Later").a(op::SetVariable).append(showBoth),
+         {"Later", "Later"}},
+        {"text set by script goes to the variable", "shown", Asm(),
+         Asm(setMember("txt", "text", Asm().str("Typed"))).append(showBoth), {"Typed", "Typed"}},
+        {"names differ in case only in version 6", "shown", Asm(),
+         Asm().str("SHOWN").str("Upper").a(op::SetVariable).append(member("txt", "text")).trace(), {"Upper"}},
+        {"a path to an object", "obj.shown", Asm().str("obj").num(0).a(op::InitObject).a(op::DefineLocal),
+         Asm().get("obj").str("shown").a(op::GetMember).trace(), {"Hello"}},
+        {"an object's later values do not show", "obj.shown",
+         Asm().str("obj").num(0).a(op::InitObject).a(op::DefineLocal),
+         Asm().get("obj").str("shown").str("Later").a(op::SetMember).append(member("txt", "text")).trace(), {"Hello"}},
+        {"a new variable starts from the field's own text", "shown", Asm(),
+         Asm(setMember("txt", "text", Asm().str("Typed"))).append(setMember("txt", "variable", Asm().str("other")))
+             .get("other").trace().append(member("txt", "text")).trace(),
+         {"Hello", "Hello"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(runBound(c.variable, c.before, c.after), c.expected) << c.what;
+}
+
+TEST(ScriptTextField, AnEmptyFieldLeavesItsVariableUnset)
+{
+    EXPECT_EQ(runBound("shown", Asm(), Asm().get("shown").trace(), 0), (Lines{"undefined"}));
+}
+
+TEST(ScriptTextField, DepthsReachFieldsAndRemoveMovieClipTakesThoseAtScriptDepths)
+{
     Asm s;
-    s.append(member("txt", "variable")).trace();
-    s.str("shown").str("From the variable").a(op::SetVariable);
-    s.append(member("txt", "text")).trace();
-    s.append(setMember("txt", "text", Asm().str("From the field"))).get("shown").trace();
+    // An unnamed field placed by the timeline gets an instance name.
+    s.num(-16382).num(1).get("this").str("getInstanceAtDepth").a(op::CallMethod).trace();
+    s.num(0).num(-16382).num(1).get("this").str("getInstanceAtDepth").a(op::CallMethod).str("getDepth")
+        .a(op::CallMethod).trace();
+    // A field at a timeline depth stays; moved to a script depth, it goes, by method or by path.
+    s.get("txt").a(op::RemoveSprite);
+    s.get("txt").a(op::TypeOf).trace();
+    s.num(1).num(1).num(0).num(0).num(5).str("made").callMethod(Asm().get("this"), "createTextField", 6).a(op::Pop);
+    s.str("made").a(op::RemoveSprite);
+    s.get("made").a(op::TypeOf).trace();
+    s.num(1).num(1).num(0).num(0).num(6).str("made2").callMethod(Asm().get("this"), "createTextField", 6).a(op::Pop);
+    s.get("made2").num(1).get("MovieClip").str("prototype").a(op::GetMember).str("removeMovieClip").a(op::GetMember)
+        .str("apply").a(op::CallMethod).a(op::Pop);
+    s.get("made2").a(op::TypeOf).trace();
+
+    SwfWriter w(8);
+    w.tag(kDefineEditText, editText(2, kHasText, "", "Hello"));
+    w.tag(tag::PlaceObject2, placeNamed(1, 2, "txt"));
+    w.tag(tag::PlaceObject2, placeNamed(2, 2, ""));
     w.tag(tag::DoAction, block(s.a(op::Stop)));
     w.showFrame();
     MovieRun run(w.finish());
     run.frames(1);
-    EXPECT_EQ(run.out.lines, (Lines{"shown", "From the variable", "From the field"}));
+    EXPECT_EQ(run.out.lines, (Lines{"_level0.instance1", "-16382", "object", "undefined", "undefined"}));
 }
 
 }  // namespace

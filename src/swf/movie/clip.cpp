@@ -237,7 +237,9 @@ void Clip::placeObject(std::int32_t depth, const Placement& placement, const Cli
     DisplayObject object;
     object.placement = placement;
     object.character = *character;
-    if (container && object.placement.name.empty() && context.actions)
+    // Text fields are named too, so that scripts can reach them as instances.
+    const bool named = container || character->kind == CharacterKind::EditText;
+    if (named && object.placement.name.empty() && context.actions)
         object.placement.name = context.actions->nextInstanceName();
     if (character->kind == CharacterKind::Sprite) {
         object.clip = std::make_unique<Clip>(character->sprite, &character->sprite->timeline, this);

@@ -16,6 +16,7 @@ EditTextField::EditTextField(std::shared_ptr<const EditText> definition) : m_def
     m_format.rightMargin = d.rightMargin;
     m_format.indent = d.indent;
     m_format.leading = d.leading;
+    m_newFormat = m_format;
     m_text = d.initialText;
     m_html = d.html;
     // The border flag of a definition asks for both a black frame and a white background.
@@ -26,6 +27,7 @@ void EditTextField::setText(const std::string& text)
 {
     m_text = text;
     m_html = false;
+    m_format = m_newFormat;
     m_renderCache = {};
 }
 
@@ -33,6 +35,7 @@ void EditTextField::setHtmlText(const std::string& html)
 {
     m_text = html;
     m_html = true;
+    m_format = m_newFormat;
     m_renderCache = {};
 }
 
