@@ -136,6 +136,41 @@ TEST(PixelCentreRule, LowQualityStrokesCoverTheirWidthWithoutBlending)
     }
 }
 
+TEST(PixelCentreRule, RoundJoinsArePolygonsThatCutSlightlyInsideTheCircle)
+{
+    // Two 20 px strokes meeting at right angles, joins of radius 10 px around (50, 49.95) (the outer
+    // side below and left) and (50, 50) (above and left). Pixel centres close to the circle near the
+    // middle of a join fall on either side of its chords as in Flash's pictures; a true circle would
+    // take all of them.
+    QPen pen(Qt::black, 20, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+    QPainterPath below, above;
+    below.moveTo(90, 49.95);
+    below.lineTo(50, 49.95);
+    below.lineTo(50, 10);
+    above.moveTo(50, 90);
+    above.lineTo(50, 50);
+    above.lineTo(90, 50);
+    const QRegion belowPixels = coverage(swf::strokeOutline(below, pen, QTransform()));
+    const QRegion abovePixels = coverage(swf::strokeOutline(above, pen, QTransform()));
+    struct Case {
+        const QRegion* pixels;
+        QPoint pixel;
+        bool covered;  // the centre's distance from the join's centre in the comment
+    };
+    const Case cases[] = {
+        {&belowPixels, {42, 56}, false},  // 9.958, 41 degrees from the lower edge
+        {&belowPixels, {43, 57}, false},  // 9.963
+        {&belowPixels, {40, 53}, false},  // 10.142
+        {&belowPixels, {47, 59}, true},   // 9.872
+        {&belowPixels, {40, 52}, true},   // 9.836
+        {&abovePixels, {42, 43}, true},   // 9.925
+        {&abovePixels, {43, 42}, true},   // 9.925
+        {&abovePixels, {41, 44}, false},  // 10.124
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.pixels->contains(c.pixel), c.covered) << c.pixel.x() << "," << c.pixel.y();
+}
+
 TEST(Multisampling, HighQualityPicturesCoverEdgePixelsInQuartersOfTheFourSamples)
 {
     // A red rectangle on white whose left edge runs at 10.5 px (two of a pixel's four samples inside)

@@ -73,16 +73,28 @@ void flattenQuad(QPointF from, QPointF control, QPointF to, double tolerance, QP
     out << to;
 }
 
-// Cubic curves come only from stroke outlines (round joins and caps, which Flash draws as true
-// circles), so they are flattened much more finely than the shape's own curves.
-constexpr double kCubicFlatnessShare = 0.05;
+// Cubic curves come only from stroke outlines: round joins and caps, arcs of at most a quarter turn.
+// Flash draws them as polygons, flattened like any other curve but with at least six sides a quarter
+// turn, so the chords of small joins and caps cut a little inside the true circle.
+constexpr double kMinSidesPerQuarterTurn = 6;
+constexpr double kQuarterTurn = 1.5707963267948966;
+
+// The angle the curve turns through, from its start tangent to its end tangent.
+double turningAngle(QPointF from, QPointF c1, QPointF c2, QPointF to)
+{
+    QPointF start = c1 - from, end = to - c2;
+    double angle = std::atan2(start.x() * end.y() - start.y() * end.x(), QPointF::dotProduct(start, end));
+    return std::isfinite(angle) ? std::fabs(angle) : 0.0;
+}
 
 // Appends the points of a cubic curve after its start, in even steps of its parameter.
 void flattenCubic(QPointF from, QPointF c1, QPointF c2, QPointF to, double tolerance, QPolygonF& out)
 {
     QPointF d1 = from - 2 * c1 + c2, d2 = c1 - 2 * c2 + to;
     double bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
-    double count = std::ceil(std::sqrt(0.75 * bend / (tolerance * kCubicFlatnessShare)));
+    double count = std::ceil(std::sqrt(0.75 * bend / tolerance));
+    double sides = std::ceil(kMinSidesPerQuarterTurn * turningAngle(from, c1, c2, to) / kQuarterTurn - 1e-9);
+    count = std::max(count, sides);
     if (!std::isfinite(count) || count < 1)
         count = 1;
     count = std::min(count, 10000.0);
