@@ -56,9 +56,11 @@ bool ScriptHost::hasButtonHandlers(Clip& clip)
 bool ScriptHost::hits(Clip& clip, const DisplayObject& object, double x, double y)
 {
     Matrix toStage = clipToStage(clip);
-    if (object.character.kind == CharacterKind::Button && object.character.button && m_movie) {
+    // A button of a loaded or imported movie finds its hit area in that movie.
+    const Movie* movie = clip.library() ? clip.library().get() : m_movie.get();
+    if (object.character.kind == CharacterKind::Button && object.character.button && movie) {
         for (const ButtonRecord& r : object.character.button->records) {
-            const Character* c = r.hitTest ? m_movie->character(r.characterId) : nullptr;
+            const Character* c = r.hitTest ? movie->character(r.characterId) : nullptr;
             if (!c)
                 continue;
             Bounds b;
