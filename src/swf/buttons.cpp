@@ -252,4 +252,39 @@ bool ScriptHost::overButton()
     return hand.isUndefined() || avm1::toBoolean(hand, m_vm->version());
 }
 
+namespace {
+
+void collectButtons(Clip& clip, std::vector<Clip*>& out, int nesting)
+{
+    if (nesting > limits::kMaxSpriteNesting)
+        return;
+    for (auto& [depth, object] : clip.displayList()) {
+        if (!object.clip)
+            continue;
+        if (object.character.kind == CharacterKind::Button && object.character.button)
+            out.push_back(object.clip.get());
+        collectButtons(*object.clip, out, nesting + 1);
+    }
+}
+
+}  // namespace
+
+void ScriptHost::pressButtonKeys(int buttonKey)
+{
+    Clip* root = m_player.root();
+    if (buttonKey <= 0 || !root)
+        return;
+    // Every button on the stage that answers the key runs its actions, whether or not it has the focus.
+    std::vector<Clip*> buttons;
+    collectButtons(*root, buttons, 0);
+    for (Clip* button : buttons) {
+        auto definition = button->holder()->character.button;
+        for (const ButtonAction& a : definition->actions)
+            if (buttoncond::keyCode(a.conditions) == buttonKey)
+                m_queueButton.push_back({button->parent(), codeOf(definition, a.actions)});
+    }
+    runButtonWork();
+    broadcast(clipevent::KeyPress, buttonKey);
+}
+
 }  // namespace swf

@@ -168,6 +168,8 @@ private:
     void showButtonState(Clip& button, int state);  // 0 up, 1 over, 2 down
     void buttonTransition(Clip& clip, std::uint16_t condition);
     void runButtonWork();
+    // Runs the key-press actions of buttons and onClipEvent(keyPress) handlers for a button key code.
+    void pressButtonKeys(int buttonKey);
     bool stillThere(Clip* clip);
 
     Player& m_player;
