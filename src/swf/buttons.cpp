@@ -56,9 +56,11 @@ bool ScriptHost::hasButtonHandlers(Clip& clip)
 bool ScriptHost::hits(Clip& clip, const DisplayObject& object, double x, double y)
 {
     Matrix toStage = clipToStage(clip);
-    if (object.character.kind == CharacterKind::Button && object.character.button && m_movie) {
+    // A button of a loaded or imported movie finds its hit area in that movie.
+    const Movie* movie = clip.library() ? clip.library().get() : m_movie.get();
+    if (object.character.kind == CharacterKind::Button && object.character.button && movie) {
         for (const ButtonRecord& r : object.character.button->records) {
-            const Character* c = r.hitTest ? m_movie->character(r.characterId) : nullptr;
+            const Character* c = r.hitTest ? movie->character(r.characterId) : nullptr;
             if (!c)
                 continue;
             Bounds b;
@@ -248,6 +250,41 @@ bool ScriptHost::overButton()
         return true;
     avm1::Value hand = m_vm->get(avm1::Value(static_cast<avm1::Object*>(objectOf(m_over))), "useHandCursor");
     return hand.isUndefined() || avm1::toBoolean(hand, m_vm->version());
+}
+
+namespace {
+
+void collectButtons(Clip& clip, std::vector<Clip*>& out, int nesting)
+{
+    if (nesting > limits::kMaxSpriteNesting)
+        return;
+    for (auto& [depth, object] : clip.displayList()) {
+        if (!object.clip)
+            continue;
+        if (object.character.kind == CharacterKind::Button && object.character.button)
+            out.push_back(object.clip.get());
+        collectButtons(*object.clip, out, nesting + 1);
+    }
+}
+
+}  // namespace
+
+void ScriptHost::pressButtonKeys(int buttonKey)
+{
+    Clip* root = m_player.root();
+    if (buttonKey <= 0 || !root)
+        return;
+    // Every button on the stage that answers the key runs its actions, whether or not it has the focus.
+    std::vector<Clip*> buttons;
+    collectButtons(*root, buttons, 0);
+    for (Clip* button : buttons) {
+        auto definition = button->holder()->character.button;
+        for (const ButtonAction& a : definition->actions)
+            if (buttoncond::keyCode(a.conditions) == buttonKey)
+                m_queueButton.push_back({button->parent(), codeOf(definition, a.actions)});
+    }
+    runButtonWork();
+    broadcast(clipevent::KeyPress, buttonKey);
 }
 
 }  // namespace swf

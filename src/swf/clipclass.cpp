@@ -260,12 +260,33 @@ Value stopDrag(ScriptHost& host, Clip&, const Args&)
     return {};
 }
 
-Value getBytesLoaded(ScriptHost& host, Clip&, const Args&) { return Value(double(host.player().bytesLoaded())); }
-Value getBytesTotal(ScriptHost& host, Clip&, const Args&) { return Value(double(host.player().bytesTotal())); }
+// A clip playing a loaded movie reports that movie, which is whole once it plays.
+Value getBytesLoaded(ScriptHost& host, Clip& clip, const Args&)
+{
+    return Value(double(clip.library() ? clip.library()->header.fileLength : host.player().bytesLoaded()));
+}
+
+Value getBytesTotal(ScriptHost& host, Clip& clip, const Args&)
+{
+    return Value(double(clip.library() ? clip.library()->header.fileLength : host.player().bytesTotal()));
+}
 
 Value getUrl(ScriptHost& host, Clip&, const Args& a)
 {
     host.player().sendUrl(host.vm().toString(arg(a, 0)), a.size() > 1 ? host.vm().toString(a[1]) : "");
+    return {};
+}
+
+// loadMovie(url) and unloadMovie(): the movie replaces the clip's content before the next frame.
+Value loadMovie(ScriptHost& host, Clip& clip, const Args& a)
+{
+    host.loadMovie(host.objectOf(&clip), host.vm().toString(arg(a, 0)));
+    return {};
+}
+
+Value unloadMovie(ScriptHost& host, Clip& clip, const Args&)
+{
+    host.loadMovie(host.objectOf(&clip), "");
     return {};
 }
 
@@ -287,7 +308,7 @@ Object* installMovieClipClass(Vm& vm, ScriptHost& host)
         {"duplicateMovieClip", duplicateMovieClip}, {"getBounds", getBounds},
         {"hitTest", hitTest}, {"localToGlobal", localToGlobal}, {"globalToLocal", globalToLocal},
         {"startDrag", startDrag}, {"stopDrag", stopDrag}, {"getBytesLoaded", getBytesLoaded},
-        {"getBytesTotal", getBytesTotal}, {"getURL", getUrl},
+        {"getBytesTotal", getBytesTotal}, {"getURL", getUrl}, {"loadMovie", loadMovie}, {"unloadMovie", unloadMovie},
     };
     for (const Entry& e : methods)
         bind(vm, host, proto, e.name, e.method);

@@ -50,6 +50,20 @@ int asciiOf(int key, bool shift)
     }
 }
 
+// The key code of button key-press conditions and onClipEvent(keyPress): special keys by their own numbers,
+// characters by their ASCII code; 0 for keys they cannot name.
+int buttonKeyCode(int flashCode, int ascii)
+{
+    static const std::pair<int, int> special[] = {
+        {37, 1}, {39, 2}, {36, 3}, {35, 4}, {45, 5}, {46, 6}, {8, 8}, {13, 13}, {38, 14}, {40, 15}, {33, 16},
+        {34, 17}, {9, 18}, {27, 19},
+    };
+    for (const auto& [code, button] : special)
+        if (code == flashCode)
+            return button;
+    return ascii >= 32 && ascii < 127 ? ascii : 0;
+}
+
 void makeBroadcaster(Vm& vm, Object* object)
 {
     Value init = vm.get(Value(vm.global()), "AsBroadcaster");
@@ -94,6 +108,7 @@ void ScriptHost::keyDown(int key)
     m_lastKey = code;
     m_lastAscii = asciiOf(key, m_keysDown.count(16) > 0);
     callMethod(m_keyObject, "broadcastMessage", {Value("onKeyDown")});
+    pressButtonKeys(buttonKeyCode(code, m_lastAscii));
 }
 
 void ScriptHost::keyUp(int key)

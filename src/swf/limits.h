@@ -20,6 +20,10 @@ inline constexpr std::uint32_t kMaxLzmaDictionaryBytes = 256 * 1024 * 1024;
 // Tags in one timeline before the decoder gives up on it.
 inline constexpr std::size_t kMaxTagsPerTimeline = 4 * 1024 * 1024;
 
+// Movies that import from movies that import in turn (ImportAssets): deeper chains stay unresolved,
+// and so do movies that import from each other.
+inline constexpr int kMaxImportNesting = 4;
+
 // Nesting of sprites inside sprites.
 inline constexpr int kMaxSpriteNesting = 64;
 

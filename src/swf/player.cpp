@@ -3,6 +3,8 @@
 #include "swf/audio/soundplayer.h"
 #include "swf/limits.h"
 #include "swf/avm1/vm.h"
+#include "swf/movie/movieloading.h"
+#include "swf/movieloads.h"
 #include "swf/scripthost.h"
 
 #include <cctype>
@@ -23,6 +25,7 @@ Player::Player() : m_sounds(std::make_unique<audio::SoundPlayer>()) {}
 Player::~Player()
 {
     // Clips go before the script host they report to.
+    m_levels.clear();
     m_root.reset();
 }
 
@@ -70,7 +73,10 @@ void Player::rebuild()
         return;  // the header has not arrived yet
     m_decodedSize = m_raw.size();
     std::size_t before = m_movie ? m_movie->framesLoaded : 0;
-    auto movie = buildMovie(file.value());
+    MovieFetcher fetch = [this](const std::string& url, std::vector<std::uint8_t>& bytes) {
+        return listener().loadMovie(url, bytes);
+    };
+    auto movie = resolveImports(buildMovie(file.value()), fetch);
     if (m_movie && movie->framesLoaded == before && !movie->complete)
         return;  // nothing new to show yet
     m_movie = movie;
@@ -176,6 +182,15 @@ void Player::checkScriptLimit()
         m_root->setPlaying(false);
 }
 
+void Player::advanceLevels(const ClipContext& context)
+{
+    m_root->advance(context, m_looping);
+    // Loaded levels play after level 0, in the order of their numbers.
+    for (Clip* root : levelRoots())
+        root->advance(context, true);
+    runActions();
+}
+
 void Player::advance()
 {
     if (!m_root || m_scriptsHalted)
@@ -183,6 +198,11 @@ void Player::advance()
     if (m_script)
         m_script->beginFrame();
     runActions();
+    // Movies scripts asked for arrive between frames.
+    if (m_script && m_script->loads().pending()) {
+        m_script->loads().run();
+        checkScriptLimit();
+    }
     // Intervals and timeouts due by the clock run between frames, before the timeline moves on.
     if (m_script && !m_scriptsHalted) {
         m_script->vm().runTimers();
@@ -195,12 +215,9 @@ void Player::advance()
     if (steps == 0)
         return;  // the pictures are ahead of the stream sound: this frame waits for it
     ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
-    m_root->advance(context, m_looping);
-    runActions();
-    for (; steps > 1; --steps) {  // the sound ran ahead: frames are skipped to catch up
-        m_root->advance(context, m_looping);
-        runActions();
-    }
+    advanceLevels(context);
+    for (; steps > 1; --steps)  // the sound ran ahead: frames are skipped to catch up
+        advanceLevels(context);
     m_sounds->afterFrame(*m_root);
 }
 
@@ -323,6 +340,10 @@ void Player::render(RenderBackend& backend, const View& view)
     m_commands.commands.clear();
     if (m_root && m_movie)
         buildCommands(*m_root, *m_movie, m_geometry, m_commands, backend.fontProvider());
+    // Loaded levels lie above level 0, higher numbers in front.
+    if (m_movie)
+        for (const auto& [n, root] : m_levels)
+            buildCommands(*root, *m_movie, m_geometry, m_commands, backend.fontProvider());
     RenderFrame frame;
     frame.commands = &m_commands;
     frame.width = width;

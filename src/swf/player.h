@@ -8,6 +8,7 @@
 #include "swf/result.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,12 @@ public:
     virtual bool loadText(const std::string& url, std::string& text)
     {
         (void)url, (void)text;
+        return false;
+    }
+    // The bytes of a movie the movie loads (loadMovie) or imports from; false when they cannot be had.
+    virtual bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes)
+    {
+        (void)url, (void)bytes;
         return false;
     }
 };
@@ -116,6 +123,14 @@ public:
     const std::string& language() const { return m_language; }
     PlayerListener& listener();
     Clip* root() { return m_root.get(); }
+    // The root clip of a level (0: the movie itself), null where nothing is loaded; the level of a root clip or -1.
+    Clip* level(int n);
+    int levelOf(const Clip* clip) const;
+    std::vector<Clip*> levelRoots() const;  // the roots of the levels above 0, lowest first
+    // Puts a movie in a level (above 0) or takes it away (null); level 0 takes the movie into the root clip.
+    void setLevel(int n, std::shared_ptr<const Movie> movie);
+    // Reads a movie the movie loads or imports, with what that one imports; null when it cannot be had.
+    std::shared_ptr<const Movie> fetchMovie(const std::string& url);
     // Sends one message through the listener as an FSCommand or a web address request.
     void sendUrl(const std::string& url, const std::string& target);
     // The address the movie came from (its _url); empty when not told.
@@ -126,6 +141,7 @@ public:
 
 private:
     void rebuild();
+    void advanceLevels(const ClipContext& context);
     void runActions();
     void startScripts();
     void checkScriptLimit();
@@ -137,6 +153,7 @@ private:
     std::shared_ptr<const Movie> m_movie;
     std::unique_ptr<ScriptHost> m_script;  // before the root: clips tell it when they go
     std::unique_ptr<Clip> m_root;
+    std::map<int, std::unique_ptr<Clip>> m_levels;  // movies loaded into levels above 0
     ActionQueue m_actions;
     std::unique_ptr<audio::SoundPlayer> m_sounds;
     GeometryCache m_geometry;

@@ -4,6 +4,7 @@
 #include "swf/audio/soundplayer.h"
 #include "swf/clipgeometry.h"
 #include "swf/limits.h"
+#include "swf/movieloads.h"
 #include "swf/player.h"
 
 #include <algorithm>
@@ -47,6 +48,23 @@ const char* handlerName(std::uint32_t event)
     default: return nullptr;
     }
 }
+
+// Code of a loaded or imported movie follows its own movie's version; the machine's comes back after it.
+class VersionGuard {
+public:
+    VersionGuard(avm1::Vm& vm, int version) : m_vm(vm), m_saved(vm.version())
+    {
+        if (version > 0)
+            vm.setVersion(version);
+    }
+    ~VersionGuard() { m_vm.setVersion(m_saved); }
+    VersionGuard(const VersionGuard&) = delete;
+    VersionGuard& operator=(const VersionGuard&) = delete;
+
+private:
+    avm1::Vm& m_vm;
+    int m_saved;
+};
 
 void collectClips(Clip& clip, std::unordered_set<const Clip*>& out, int nesting = 0)
 {
@@ -134,7 +152,8 @@ bool ClipObject::hasSpecial(const std::string& name) const
 // ---- the host ----
 
 ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const Movie> movie)
-    : m_player(player), m_queue(queue), m_movie(std::move(movie)), m_emptySprite(std::make_shared<Sprite>())
+    : m_player(player), m_queue(queue), m_movie(std::move(movie)), m_emptySprite(std::make_shared<Sprite>()),
+      m_loads(std::make_unique<MovieLoads>(*this))
 {
     m_vm = std::make_unique<avm1::Vm>(*this, m_movie ? m_movie->header.version : 10);
     m_clipProto = installMovieClipClass(*m_vm, *this);
@@ -143,6 +162,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     installTextFieldClass(*m_vm, *this, m_clipProto);
     installSoundClass(*m_vm, *this);
     installStageObject(*m_vm, *this);
+    installMovieClipLoader(*m_vm, *this);
     m_frameStart = std::chrono::steady_clock::now();
 }
 
@@ -239,7 +259,10 @@ ClipObject* ScriptHost::objectOf(Clip* clip)
         return nullptr;
     if (auto* binding = dynamic_cast<ScriptBinding*>(clip->binding()))
         return binding->object;
-    auto* object = m_vm->adopt(std::make_unique<ClipObject>(m_clipProto, m_vm->version() >= 7, *this, clip));
+    // A clip of a loaded or imported movie takes names with or without case as its own movie's version says.
+    const Movie* movie = clip->library() ? clip->library().get() : m_movie.get();
+    const int version = movie ? movie->header.version : m_vm->version();
+    auto* object = m_vm->adopt(std::make_unique<ClipObject>(m_clipProto, version >= 7, *this, clip));
     clip->setBinding(std::make_unique<ScriptBinding>(*this, object));
     // What a removed clip still answers is taken now: when it goes, its parent's list may be half torn down.
     object->lastPath = dottedPath(*clip);
@@ -261,6 +284,13 @@ void ScriptHost::clipGone(ClipObject* object)
         return;
     if (m_drag == object->clip)
         m_drag = nullptr;
+    // Scripts still queued for the clip must not run for a clip made later at the same address.
+    if (!m_closing && !m_queue.empty()) {
+        std::vector<ActionQueue::Entry> entries = m_queue.take();
+        for (const ActionQueue::Entry& e : entries)
+            if (e.clip != object->clip)
+                m_queue.push(e);
+    }
     object->clip = nullptr;
     if (!m_closing)
         m_pendingUnloads.push_back(object);
@@ -298,7 +328,7 @@ void ScriptHost::runBatches()
     while (!m_queue.empty() && root) {
         std::vector<ActionQueue::Entry> batch = m_queue.take();
         std::unordered_set<const Clip*> alive;
-        collectClips(*root, alive);
+        collectAll(*root, alive);
         for (int pass = 0; pass < 4; ++pass) {
             for (const ActionQueue::Entry& e : batch) {
                 if (passOf(e) != pass)
@@ -313,7 +343,7 @@ void ScriptHost::runBatches()
                 runEntry(e);
                 if (!m_pendingUnloads.empty() || e.kind != ActionQueue::Kind::Event) {
                     alive.clear();
-                    collectClips(*root, alive);
+                    collectAll(*root, alive);
                 }
                 runPendingUnloads();
             }
@@ -321,11 +351,19 @@ void ScriptHost::runBatches()
     }
 }
 
+void ScriptHost::collectAll(Clip& root, std::unordered_set<const Clip*>& alive)
+{
+    collectClips(root, alive);
+    for (Clip* level : m_player.levelRoots())
+        collectClips(*level, alive);
+}
+
 void ScriptHost::runEntry(const ActionQueue::Entry& e)
 {
+    const VersionGuard version(*m_vm, e.clip->library() ? e.clip->library()->header.version : 0);
     switch (e.kind) {
     case ActionQueue::Kind::Init:
-        if (!e.actions || !m_initDone.insert(e.sprite).second)
+        if (!e.actions || !m_initDone.insert({e.clip->library().get(), e.sprite}).second)
             return;
         m_vm->runScript(codeOf(e.clip->owner(), *e.actions), objectOf(e.clip));
         break;
@@ -350,6 +388,7 @@ void ScriptHost::runEvent(Clip& clip, std::uint32_t event, int key)
         return;
     // A handler may remove the clip; its object says so, and the rest are not run.
     ClipObject* object = objectOf(&clip);
+    const VersionGuard version(*m_vm, clip.library() ? clip.library()->header.version : 0);
     if (hasHandlers) {
         auto handlers = holder->placement.clipActions;
         for (const ClipEventHandler& h : *handlers) {
@@ -504,7 +543,7 @@ std::string ScriptHost::targetPath(Object* object)
 std::string ScriptHost::dottedPath(Clip& clip)
 {
     if (!clip.parent())
-        return "_level0";
+        return "_level" + std::to_string(std::max(0, m_player.levelOf(&clip)));
     DisplayObject* holder = clip.holder();
     return dottedPath(*clip.parent()) + "." + (holder ? holder->placement.name : std::string());
 }
@@ -512,7 +551,7 @@ std::string ScriptHost::dottedPath(Clip& clip)
 std::string ScriptHost::slashPath(Clip& clip)
 {
     if (!clip.parent())
-        return "/";
+        return m_player.levelOf(&clip) > 0 ? "_level" + std::to_string(m_player.levelOf(&clip)) : "/";
     DisplayObject* holder = clip.holder();
     std::string parent = slashPath(*clip.parent());
     return (parent == "/" ? parent : parent + "/") + (holder ? holder->placement.name : std::string());

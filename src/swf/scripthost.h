@@ -12,10 +12,12 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace swf {
 
+class MovieLoads;
 class Player;
 class ScriptHost;
 
@@ -99,6 +101,11 @@ public:
     double nowMs() const override;
     double scriptElapsedMs() const override;
     avm1::Object* root() override;
+    avm1::Object* level(int n) override;
+    avm1::Object* rootOf(avm1::Object* clip) override;
+    void loadMovie(avm1::Object* clip, const std::string& url) override;
+    void loadMovieNum(int level, const std::string& url) override;
+    MovieLoads& loads() { return *m_loads; }
     avm1::Object* parentOf(avm1::Object* clip) override;
     bool isClip(const avm1::Object* object) const override;
     const char* displayTypeName(avm1::Object* object) override;
@@ -149,6 +156,7 @@ public:
 private:
     void runBatches();
     void runEntry(const ActionQueue::Entry& e);
+    void collectAll(Clip& root, std::unordered_set<const Clip*>& alive);
     void runEvent(Clip& clip, std::uint32_t event, int key);
     void runPendingUnloads();
     avm1::Object* classOf(Clip& clip);
@@ -161,6 +169,8 @@ private:
     void showButtonState(Clip& button, int state);  // 0 up, 1 over, 2 down
     void buttonTransition(Clip& clip, std::uint16_t condition);
     void runButtonWork();
+    // Runs the key-press actions of buttons and onClipEvent(keyPress) handlers for a button key code.
+    void pressButtonKeys(int buttonKey);
     bool stillThere(Clip* clip);
 
     Player& m_player;
@@ -168,7 +178,7 @@ private:
     std::shared_ptr<const Movie> m_movie;
     std::unique_ptr<avm1::Vm> m_vm;
     avm1::Object* m_clipProto = nullptr;
-    std::set<std::uint16_t> m_initDone;
+    std::set<std::pair<const Movie*, std::uint16_t>> m_initDone;  // sprites whose init script ran, by movie
     std::map<std::uint16_t, avm1::Object*> m_classes;  // registered constructors by symbol
     std::vector<ClipObject*> m_pendingUnloads;
     std::shared_ptr<Sprite> m_emptySprite;
@@ -180,6 +190,7 @@ private:
     bool m_dragConstrained = false;
     double m_dragRect[4] = {0, 0, 0, 0};
     bool m_closing = false;
+    std::unique_ptr<MovieLoads> m_loads;
     avm1::Object* m_keyObject = nullptr;
     avm1::Object* m_mouseObject = nullptr;
     std::set<int> m_keysDown;  // Flash key codes

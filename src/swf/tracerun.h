@@ -18,7 +18,13 @@ struct TraceOutput {
 };
 
 // Runs `frames` frames, moving the clock by tickMs after each (the frame rate's interval when tickMs <= 0),
-// and stops after the frame in which the movie sent FSCommand "quit".
-TraceOutput traceMovie(const std::uint8_t* data, std::size_t size, int frames, double tickMs);
+// and stops after the frame in which the movie sent FSCommand "quit". Movies it loads or imports are read from
+// files beside moviePath (none when it is empty).
+TraceOutput traceMovie(const std::uint8_t* data, std::size_t size, int frames, double tickMs,
+                       const std::string& moviePath = {});
+
+// The local file a movie at moviePath means by a relative address: beside it or below its folder. Empty for web
+// addresses, absolute paths and paths that climb out of the folder.
+std::string localMoviePath(const std::string& moviePath, const std::string& url);
 
 }  // namespace swf

@@ -76,11 +76,13 @@ struct CaseResult {
     std::string reason;
 };
 
-CaseResult runCase(const std::string& dir, const std::string& flags)
+// Child movies a case loads or imports are read from its folder.
+CaseResult runCase(const std::string& dir)
 {
     const std::string base = kCorpus + "/" + dir;
     const bool ofdb = dir.rfind("ofdb-avm1/", 0) == 0;
-    const std::vector<std::uint8_t> bytes = readBytes(base + (ofdb ? "/main.swf" : "/test.swf"));
+    const std::string moviePath = base + (ofdb ? "/main.swf" : "/test.swf");
+    const std::vector<std::uint8_t> bytes = readBytes(moviePath);
     auto movie = swf::parseSwf(bytes.data(), bytes.size());
     if (!movie) {
         return {false, "the movie could not be read"};
@@ -106,10 +108,7 @@ CaseResult runCase(const std::string& dir, const std::string& flags)
             tick = rate;
         }
     }
-    if (flags.find("child_swf") != std::string::npos) {
-        return {false, "needs child movies"};
-    }
-    const swf::TraceOutput run = swf::traceMovie(bytes.data(), bytes.size(), frames, tick);
+    const swf::TraceOutput run = swf::traceMovie(bytes.data(), bytes.size(), frames, tick, moviePath);
     std::string output;
     for (const std::string& line : run.lines) {
         output += line + "\n";
@@ -182,8 +181,7 @@ TEST(Avm1Corpus, TraceCasesMatchFlashOrAreListed)
             continue;
         }
         const std::string dir = cols[2];
-        const std::string flags = cols.size() > 10 ? cols[10] : "";
-        const CaseResult r = runCase(dir, flags);
+        const CaseResult r = runCase(dir);
         ++total;
         passed += r.passed ? 1 : 0;
         if (!r.passed && reportPath) {

@@ -19,9 +19,46 @@ TEST(Avm1Value, NumbersPrintWithFifteenDigitsAndFlashExponents)
         {0, "0"}, {-0.0, "0"}, {1, "1"}, {-1.5, "-1.5"}, {4.0 / 3.0, "1.33333333333333"}, {0.1 + 0.2, "0.3"},
         {123456789012345.0, "123456789012345"}, {1e15, "1e+15"}, {-2.2222222222222222e16, "-2.22222222222222e+16"},
         {0.00001, "0.00001"}, {0.0000144449572872297, "0.0000144449572872297"}, {1.5e-6, "1.5e-6"},
-        {1e-7, "1e-7"}, {NAN, "NaN"}, {INFINITY, "Infinity"}, {-INFINITY, "-Infinity"}, {1e300, "1e+300"},
+        {1e-7, "1e-7"}, {NAN, "NaN"}, {INFINITY, "Infinity"}, {-INFINITY, "-Infinity"},
         {-11009805.066422757, "-11009805.0664228"}, {123413.9695765174, "123413.969576517"},
-        {2.276797577873297e+304, "2.2767975778733e+304"},
+        {2.276797577873297e+304, "2.2767975778733e+304"}, {2147483648.0, "2147483648"}, {-2147483648.0, "-2147483648"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(numberToString(c.n), c.text) << c.n;
+    }
+}
+
+// Flash scales by powers of ten made by squaring and reads digits by multiplying by ten, so the
+// fifteenth digit is often not the correctly rounded one; a carry out of the last place has a spare
+// leading 0 to go to in plain decimals but none in exponent form.
+TEST(Avm1Value, NumbersPrintWithFlashsOwnDigitArithmetic)
+{
+    const struct {
+        double n;
+        const char* text;
+    } cases[] = {
+        // Correct rounding gives ...232, ...29, ...71, ...75 here.
+        {1.7976931348623157e308, "1.79769313486231e+308"},
+        {4.2857142857142852e+32, "4.28571428571428e+32"},
+        {1.7142857142857141e-300, "1.71428571428572e-300"},
+        {-6.9419986896747545e-286, "-6.94199868967476e-286"},
+        // The smallest subnormal number finds its binary exponent after scaling into the normal range.
+        {4.9406564584124654e-324, "4.94065645841247e-324"},
+        {-2.2250738585072014e-308, "-2.2250738585072e-308"},
+        // Carries: into the spare 0 of plain decimals, which may then need sixteen digits.
+        {0.9999999999999999, "1"},
+        {-0.9999999999999999, "-1"},
+        {99999999999999.99, "100000000000000"},
+        {999999999999999.9, "1000000000000000"},
+        {0.000099999999999999999, "0.0001"},
+        // In exponent form the lost carry is repaired, except behind a minus sign.
+        {9999999999999998.0, "1e+16"},
+        {-9999999999999998.0, "-e+16"},
+        // Scaling 10^300 down by squared powers of ten ends just below 1, one exponent lower.
+        {1e300, "9.99999999999999e+299"},
+        // Integers beyond 32 bits are not printed through the integer path.
+        {1e15 - 1, "999999999999999"},
+        {123456789012345680000.0, "1.23456789012346e+20"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(numberToString(c.n), c.text) << c.n;

@@ -68,7 +68,8 @@ int runTrace(const Arguments& args)
     if (!in)
         return fail(kExitUnreadable, "cannot read " + o.movie);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    swf::TraceOutput out = swf::traceMovie(bytes.data(), bytes.size(), int(o.frames), o.tickMs);
+    // Movies it loads or imports are read from beside it.
+    swf::TraceOutput out = swf::traceMovie(bytes.data(), bytes.size(), int(o.frames), o.tickMs, o.movie);
     if (!out.readable)
         return fail(kExitUnreadable, o.movie + " is not an SWF movie");
     for (const std::string& line : out.lines)

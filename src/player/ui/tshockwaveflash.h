@@ -95,6 +95,7 @@ protected:
 private:
     void fsCommand(const std::string& command, const std::string& argument) override;
     bool loadText(const std::string& url, std::string& text) override;
+    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override;
 
     void reset();
     void updateCursor();

@@ -174,4 +174,14 @@ bool TShockwaveFlash::loadText(const std::string& url, std::string& text)
     return readScriptText(scriptFilePath(m_source, QString::fromStdString(url)), kMaxScriptTextBytes, text);
 }
 
+bool TShockwaveFlash::loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes)
+{
+    // Movies a local movie loads or imports come from beside it, as its text files do, within the size limit.
+    std::string data;
+    if (!readScriptText(scriptFilePath(m_source, QString::fromStdString(url)), m_maxBytes, data))
+        return false;
+    bytes.assign(data.begin(), data.end());
+    return true;
+}
+
 }  // namespace kivamo

@@ -110,6 +110,7 @@ Completion finishDefinition(Activation& act, std::shared_ptr<FunctionCode> code,
     code->start = std::size_t(act.code - act.owner->data()) + start;
     code->size = size;
     code->constants = act.constants;
+    code->version = act.version;
     act.pc = start + size;
     const std::string name = code->name;
     FunctionObject* fn = makeFunction(act, std::move(code));

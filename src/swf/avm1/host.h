@@ -40,6 +40,8 @@ public:
     // Display objects are objects of the machine; these find them.
     virtual Object* root() = 0;
     virtual Object* level(int n) { return n == 0 ? root() : nullptr; }
+    // The _root of a clip's code: the root of the level its tree stands in.
+    virtual Object* rootOf(Object*) { return root(); }
     virtual Object* parentOf(Object* clip) = 0;
     virtual bool isClip(const Object* object) const = 0;
     // typeof of a display object: "movieclip" for clips; buttons answer "object".
@@ -71,6 +73,11 @@ public:
     virtual void stopDrag() {}
     // Calls the frame's actions of a clip (the Call action), when the player has them.
     virtual void callFrame(Object* clip, const std::string& frame) = 0;
+
+    // Loads a movie into a clip or a level in place of what it plays (loadMovie, loadMovieNum, GetURL2 with its
+    // load flag); an empty address unloads. The movie arrives before the next frame, as in Flash.
+    virtual void loadMovie(Object*, const std::string&) {}
+    virtual void loadMovieNum(int, const std::string&) {}
 
     // The folder where this movie's SharedObject data persists. Empty (the default): nothing is written and the
     // data lives as long as the movie.

@@ -245,7 +245,7 @@ void preloadRegisters(Activation& act, FunctionObject& fn, const FunctionCode& c
     load(fn2::PreloadThis, act.self);
     load(fn2::PreloadArguments, Value(act.arguments));
     load(fn2::PreloadSuper, Value(superObject));
-    load(fn2::PreloadRoot, Value(host.root()));
+    load(fn2::PreloadRoot, Value(host.rootOf(act.target)));
     // A clip without a parent takes no register: the next preloaded value moves up into it.
     if (Object* parent = act.target ? host.parentOf(act.target) : nullptr) {
         load(fn2::PreloadParent, Value(parent));
@@ -254,11 +254,30 @@ void preloadRegisters(Activation& act, FunctionObject& fn, const FunctionCode& c
     (void)fn;
 }
 
+// A function body follows the rules of the version of the code that defined it; the caller's come back after.
+class VersionScope {
+public:
+    VersionScope(Vm& vm, int version) : m_vm(vm), m_saved(vm.version())
+    {
+        if (version > 0) {
+            vm.setVersion(version);
+        }
+    }
+    ~VersionScope() { m_vm.setVersion(m_saved); }
+    VersionScope(const VersionScope&) = delete;
+    VersionScope& operator=(const VersionScope&) = delete;
+
+private:
+    Vm& m_vm;
+    int m_saved;
+};
+
 }  // namespace
 
 Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* home)
 {
     const FunctionCode& code = *fn.code;
+    const VersionScope version(vm, code.version);
     Activation act(vm, code.bytes, code.start, code.size);
     act.constants = code.constants;
     act.callee = &fn;

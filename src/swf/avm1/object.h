@@ -103,6 +103,7 @@ struct FunctionCode {
     std::uint8_t registerCount = 0;
     std::uint16_t flags = 0;
     std::shared_ptr<const std::vector<std::string>> constants;
+    int version = 0;  // the version of the code that defined it, whose rules its body follows
 };
 
 // DefineFunction2's flag bits.

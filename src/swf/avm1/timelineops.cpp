@@ -4,6 +4,7 @@
 #include "swf/io/bytereader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -27,6 +28,54 @@ void sendUrl(Activation& act, const std::string& url, const std::string& target,
         return;
     }
     act.vm.host().getUrl(url, target, method);
+}
+
+// GetURL2's flags: load a movie into the target clip, load variables.
+constexpr std::uint8_t kLoadTargetFlag = 0x40;
+constexpr std::uint8_t kLoadVariablesFlag = 0x80;
+constexpr int kHighestLevel = 0xFFFF;
+
+// The level a target "_levelN" names, or -1 for other targets.
+int levelNumber(const std::string& target)
+{
+    static const std::string prefix = "_level";
+    if (target.size() <= prefix.size() || target.size() > prefix.size() + 5 ||
+        !std::equal(prefix.begin(), prefix.end(), target.begin(),
+                    [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); })) {
+        return -1;
+    }
+    int n = 0;
+    for (std::size_t i = prefix.size(); i < target.size(); ++i) {
+        if (target[i] < '0' || target[i] > '9') {
+            return -1;
+        }
+        n = n * 10 + (target[i] - '0');
+    }
+    return n <= kHighestLevel ? n : -1;
+}
+
+// A URL action that names a level loads the movie there; one with the load flag loads it into the target clip.
+void loadOrSend(Activation& act, const std::string& url, const std::string& target, std::uint8_t flags)
+{
+    const bool fsCommand = url.size() >= 10 && std::equal(url.begin(), url.begin() + 10, "fscommand:", [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+    const int level = levelNumber(target);
+    if (!fsCommand && !(flags & kLoadVariablesFlag)) {
+        if (flags & kLoadTargetFlag) {
+            if (Object* clip = clipAt(act, target)) {
+                act.vm.host().loadMovie(clip, url);
+            } else if (level >= 0) {
+                act.vm.host().loadMovieNum(level, url);
+            }
+            return;
+        }
+        if (level >= 0) {
+            act.vm.host().loadMovieNum(level, url);
+            return;
+        }
+    }
+    sendUrl(act, url, target, flags & 3);
 }
 
 template <void (Host::*F)(Object*)>
@@ -115,7 +164,7 @@ Completion onGetUrl(Activation& act, const ActionRecord& rec)
     ByteReader r(rec.body, rec.length);
     const std::string url = r.cstring();
     const std::string target = r.cstring();
-    sendUrl(act, url, target, 0);
+    loadOrSend(act, url, target, 0);
     return Completion::Normal;
 }
 
@@ -125,7 +174,7 @@ Completion onGetUrl2(Activation& act, const ActionRecord& rec)
     const std::uint8_t flags = r.u8();
     const std::string target = act.popString();
     const std::string url = act.popString();
-    sendUrl(act, url, target, flags & 3);
+    loadOrSend(act, url, target, flags);
     return Completion::Normal;
 }
 

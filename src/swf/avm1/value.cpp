@@ -1,64 +1,9 @@
 #include "swf/avm1/value.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace swf::avm1 {
-
-std::string numberToString(double n)
-{
-    if (std::isnan(n)) {
-        return "NaN";
-    }
-    if (std::isinf(n)) {
-        return n > 0 ? "Infinity" : "-Infinity";
-    }
-    if (n == 0) {
-        return "0";
-    }
-    // Fifteen significant digits, rounded, then laid out by the decimal exponent.
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", n);
-    std::string text(buffer);
-    const bool negative = text[0] == '-';
-    if (negative) {
-        text.erase(0, 1);
-    }
-    const std::size_t ePos = text.find('e');
-    const int exponent = std::atoi(text.c_str() + ePos + 1);
-    std::string digits;
-    for (std::size_t i = 0; i < ePos; ++i) {
-        if (text[i] != '.') {
-            digits += text[i];
-        }
-    }
-    while (digits.size() > 1 && digits.back() == '0') {
-        digits.pop_back();
-    }
-    std::string out = negative ? "-" : "";
-    if (exponent < -5 || exponent >= 15) {
-        out += digits[0];
-        if (digits.size() > 1) {
-            out += '.';
-            out += digits.substr(1);
-        }
-        out += exponent < 0 ? "e-" : "e+";
-        out += std::to_string(std::abs(exponent));
-    } else if (exponent < 0) {
-        out += "0.";
-        out += std::string(std::size_t(-exponent - 1), '0');
-        out += digits;
-    } else {
-        const std::size_t intDigits = std::size_t(exponent) + 1;
-        if (digits.size() <= intDigits) {
-            out += digits + std::string(intDigits - digits.size(), '0');
-        } else {
-            out += digits.substr(0, intDigits) + "." + digits.substr(intDigits);
-        }
-    }
-    return out;
-}
 
 std::string numberToRadixString(double n, int radix)
 {

@@ -49,7 +49,8 @@ private:
     Object* m_object = nullptr;
 };
 
-// Number to string as Flash prints it: 15 significant digits, exponent form below 1e-5 and from 1e15.
+// Number to string as Flash prints it: 15 significant digits, exponent form below 1e-5 and from 1e15,
+// the digits made with Flash's own (not correctly rounded) arithmetic.
 std::string numberToString(double n);
 // Number to string in another radix (2 to 36), as Number.prototype.toString(radix) gives it.
 std::string numberToRadixString(double n, int radix);

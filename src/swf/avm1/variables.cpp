@@ -90,7 +90,7 @@ Value lookupPlain(Activation& act, const std::string& name)
         return Value(vm.global());
     }
     if (name == "_root") {
-        return Value(vm.host().root());
+        return Value(vm.host().rootOf(act.target));
     }
     if (name == "_parent") {
         Object* parent = act.target ? vm.host().parentOf(act.target) : nullptr;

@@ -645,7 +645,7 @@ Object* Vm::resolveTarget(Object* from, const std::string& path)
     Object* cur = from;
     std::size_t pos = 0;
     if (path[0] == '/') {
-        cur = m_host.root();
+        cur = m_host.rootOf(from);
         pos = 1;
     }
     while (pos < path.size() && cur) {
@@ -672,7 +672,7 @@ Object* Vm::resolveTarget(Object* from, const std::string& path)
             continue;
         }
         if (segment == "_root") {
-            cur = m_host.root();
+            cur = m_host.rootOf(cur);
         } else if (segment == "_parent") {
             cur = m_host.parentOf(cur);
         } else if (segment == "this") {

@@ -60,6 +60,8 @@ public:
     Vm& operator=(const Vm&) = delete;
 
     int version() const { return m_version; }
+    // The version whose rules running code follows: code of a loaded or imported movie follows its own movie's.
+    void setVersion(int version) { m_version = version; }
     Host& host() { return m_host; }
     Object* global() { return m_global; }
     Builtins& builtins() { return m_builtins; }

@@ -137,6 +137,22 @@ void Clip::resetTimeline(std::shared_ptr<const void> owner, const Timeline* time
     m_snapshots.reset(m_snapshots ? new SnapshotCache : nullptr);
 }
 
+void Clip::replaceMovie(std::shared_ptr<const Movie> movie, const ClipContext& context)
+{
+    // Children go first, so their unload events come before anything of the new movie.
+    while (!m_displayList.empty())
+        m_displayList.erase(m_displayList.begin());
+    m_drawing.reset();
+    m_timeline = movie ? movie->root.get() : nullptr;
+    m_available = movie ? movie->framesLoaded : 0;
+    m_owner = movie;
+    m_library = std::move(movie);
+    m_playing = true;
+    if (m_snapshots)
+        m_snapshots = std::make_unique<SnapshotCache>();
+    enterFirstFrame(context);
+}
+
 void Clip::enterFirstFrame(const ClipContext& context)
 {
     m_frame = 0;
@@ -224,7 +240,8 @@ void Clip::swapDepths(std::int32_t from, std::int32_t to)
 
 void Clip::placeObject(std::int32_t depth, const Placement& placement, const ClipContext& context)
 {
-    const Character* character = context.movie ? context.movie->character(placement.characterId) : nullptr;
+    const Movie* movie = m_library ? m_library.get() : context.movie;
+    const Character* character = movie ? movie->character(placement.characterId) : nullptr;
     if (!character) {
         m_displayList.erase(depth);
         return;
@@ -243,6 +260,7 @@ void Clip::placeObject(std::int32_t depth, const Placement& placement, const Cli
         object.placement.name = context.actions->nextInstanceName();
     if (character->kind == CharacterKind::Sprite) {
         object.clip = std::make_unique<Clip>(character->sprite, &character->sprite->timeline, this);
+        object.clip->m_library = character->library ? character->library : m_library;
         // Initialize and construct come before everything else the new clip does; the load event comes before its
         // first frame script.
         if (context.actions) {
@@ -254,6 +272,7 @@ void Clip::placeObject(std::int32_t depth, const Placement& placement, const Cli
     } else if (character->kind == CharacterKind::Button) {
         // A button shows its up state; each up record becomes a child at its own depth.
         object.clip = std::make_unique<Clip>(character->button, nullptr, this);
+        object.clip->m_library = character->library ? character->library : m_library;
         for (const ButtonRecord& r : character->button->records) {
             if (r.up && r.characterId != placement.characterId)
                 object.clip->placeObject(r.depth, placementOf(r), context);

@@ -145,6 +145,9 @@ public:
     void swapDepths(std::int32_t from, std::int32_t to);
     // Re-points a streamed root at a timeline that has grown.
     void resetTimeline(std::shared_ptr<const void> owner, const Timeline* timeline);
+    const std::shared_ptr<const Movie>& library() const { return m_library; }  // its movie if not the context's
+    // Plays another movie's timeline from frame 1 (loadMovie), or nothing (unloadMovie); place and name stay.
+    void replaceMovie(std::shared_ptr<const Movie> movie, const ClipContext& context);
 
 private:
     void applyFrame(std::size_t frame, const ClipContext& context);
@@ -154,6 +157,7 @@ private:
     void enterSounds(std::size_t frame, const ClipContext& context);
 
     std::shared_ptr<const void> m_owner;
+    std::shared_ptr<const Movie> m_library;  // a loaded or imported movie; clips placed inside inherit it
     const Timeline* m_timeline;
     Clip* m_parent;
     int m_nesting = 0;  // clips above this one; sprites that contain themselves stop at the limit

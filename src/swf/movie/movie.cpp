@@ -178,6 +178,9 @@ private:
         case tag::ExportAssets:
             exportAssets(b, n);
             break;
+        case tag::ImportAssets: case tag::ImportAssets2:
+            importAssets(b, n, t.code == tag::ImportAssets2);
+            break;
         case tag::ScriptLimits:
             if (n >= 2)
                 m_movie.maxRecursionDepth = b[0] | (b[1] << 8);
@@ -310,6 +313,24 @@ private:
             if (!r.overrun())
                 m_movie.exports.emplace(std::move(name), id);
         }
+    }
+
+    void importAssets(const std::uint8_t* b, std::size_t n, bool second)
+    {
+        ByteReader r(b, n);
+        AssetImport import;
+        import.url = r.cstring();
+        if (second)
+            r.u16();  // two reserved bytes
+        std::uint16_t count = r.u16();
+        for (std::uint16_t i = 0; i < count && !r.overrun(); ++i) {
+            std::uint16_t id = r.u16();
+            std::string name = r.cstring();
+            if (!r.overrun())
+                import.symbols.emplace_back(std::move(name), id);
+        }
+        if (!import.symbols.empty())
+            m_movie.imports.push_back(std::move(import));
     }
 
     const SwfFile& m_file;

@@ -48,6 +48,8 @@ struct Sprite {
 
 enum class CharacterKind : std::uint8_t { Shape, Morph, Sprite, Font, Text, Button, Bitmap, EditText };
 
+struct Movie;
+
 struct Character {
     CharacterKind kind = CharacterKind::Shape;
     std::shared_ptr<const Shape> shape;
@@ -58,6 +60,16 @@ struct Character {
     std::shared_ptr<const Button> button;
     std::shared_ptr<const Bitmap> bitmap;
     std::shared_ptr<const EditText> editText;
+    // The movie an imported character comes from: the ids its own timeline and text refer to are that
+    // movie's. Null for the movie's own characters.
+    std::shared_ptr<const Movie> library;
+};
+
+// Symbols a movie takes from another movie's exports (ImportAssets): the other movie's address and, for
+// each symbol, its export name and the id it has in the importing movie.
+struct AssetImport {
+    std::string url;
+    std::vector<std::pair<std::string, std::uint16_t>> symbols;
 };
 
 struct MovieStats {
@@ -80,6 +92,7 @@ struct Movie {
     std::unordered_map<std::uint16_t, std::shared_ptr<const audio::DefineSoundTag>> sounds;
     // Characters exported by name (ExportAssets), for attachMovie and Sound.attachSound.
     std::map<std::string, std::uint16_t> exports;
+    std::vector<AssetImport> imports;
     std::shared_ptr<const Timeline> root;
     std::size_t framesLoaded = 0;  // complete frames of the root timeline
     bool complete = false;         // the End tag of the root timeline was read

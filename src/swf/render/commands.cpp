@@ -13,12 +13,23 @@ namespace {
 class CommandBuilder {
 public:
     CommandBuilder(const Movie& movie, GeometryCache& cache, CommandList& out, FontProvider* fonts)
-        : m_movie(movie), m_cache(cache), m_out(out), m_fonts(fonts) {}
+        : m_movie(&movie), m_cache(cache), m_out(out), m_fonts(fonts) {}
 
     void clip(const Clip& clip, const Matrix& matrix, const ColorTransform& colours, int nesting)
     {
         if (nesting > limits::kMaxSpriteNesting)
             return;
+        // A clip from a loaded or imported movie finds its fonts in that movie.
+        const Movie* outer = m_movie;
+        if (clip.library())
+            m_movie = clip.library().get();
+        contents(clip, matrix, colours, nesting);
+        m_movie = outer;
+    }
+
+private:
+    void contents(const Clip& clip, const Matrix& matrix, const ColorTransform& colours, int nesting)
+    {
         if (clip.drawing())
             shape(clip.drawing()->geometry(), matrix, colours, BlendMode::Normal);
         std::vector<std::uint16_t> masks;  // clip depths of the open masks, innermost last
@@ -152,7 +163,7 @@ private:
         }
         case CharacterKind::EditText:
             if (object.textField)
-                appendTextFieldCommands(*object.textField, m_movie, m_cache, m_fonts, m, ct, blend, m_inMask,
+                appendTextFieldCommands(*object.textField, *m_movie, m_cache, m_fonts, m, ct, blend, m_inMask,
                                         m_out.commands);
             break;
         case CharacterKind::Font:
@@ -164,7 +175,7 @@ private:
     {
         Matrix base = m * text.matrix;
         for (const TextRecord& r : text.records) {
-            const Character* fontCharacter = m_movie.character(r.fontId);
+            const Character* fontCharacter = m_movie->character(r.fontId);
             if (!fontCharacter || !fontCharacter->font)
                 continue;
             const auto& font = fontCharacter->font;
@@ -189,7 +200,7 @@ private:
         }
     }
 
-    const Movie& m_movie;
+    const Movie* m_movie;  // the movie whose fonts the clip being drawn refers to
     GeometryCache& m_cache;
     CommandList& m_out;
     FontProvider* m_fonts;
