@@ -142,6 +142,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     installTextFieldClass(*m_vm, *this, m_clipProto);
     installSoundClass(*m_vm, *this);
     installStageObject(*m_vm, *this);
+    avm1::installRemainingGlobals(*m_vm);
     m_frameStart = std::chrono::steady_clock::now();
 }
 

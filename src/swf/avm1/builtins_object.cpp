@@ -43,7 +43,7 @@ Value hasOwnProperty(Vm& vm, const Value& self, const std::vector<Value>& args)
         return Value(false);
     }
     const std::string name = vm.toString(args[0]);
-    if (name == "__proto__") {
+    if (o->isProtoName(name)) {
         return Value(o->proto() != nullptr);
     }
     return Value(!name.empty() && (o->findOwn(name) != nullptr || o->hasSpecial(name)));
@@ -150,6 +150,8 @@ Value asSetPropFlags(Vm& vm, const Value&, const std::vector<Value>& args)
     for (const std::string& name : propertyNames(vm, arg(args, 1))) {
         if (Property* p = o->findOwn(name)) {
             apply(*p);
+        } else if (o->isProtoName(name)) {
+            o->setProtoFlags(std::uint8_t(((o->protoFlags() & ~clear) | set) & 7));
         }
     }
     return Value();

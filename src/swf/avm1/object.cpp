@@ -38,6 +38,12 @@ char32_t foldUnit(char32_t c)
 
 }  // namespace
 
+bool Object::isProtoName(const std::string& name) const
+{
+    static const std::string kProto = "__proto__";
+    return name.size() == kProto.size() && (name == kProto || (!m_caseSensitive && key(name) == kProto));
+}
+
 std::string Object::key(const std::string& name) const
 {
     if (m_caseSensitive) {

@@ -74,10 +74,16 @@ public:
 
     std::string key(const std::string& name) const;
     bool caseSensitive() const { return m_caseSensitive; }
+    // Whether the name is __proto__ as this object compares names (without case from SWF 7 down).
+    bool isProtoName(const std::string& name) const;
+    // The flags of the __proto__ link, which is no stored property but can be hidden, protected and deleted.
+    std::uint8_t protoFlags() const { return m_protoFlags; }
+    void setProtoFlags(std::uint8_t flags) { m_protoFlags = flags; }
 
 private:
     Object* m_proto;
     bool m_caseSensitive;
+    std::uint8_t m_protoFlags = prop::Hidden;
     std::vector<Property> m_properties;
     std::unordered_map<std::string, std::size_t> m_index;
     Value m_primitive;

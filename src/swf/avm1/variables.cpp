@@ -50,10 +50,10 @@ Object* resolvePath(Activation& act, const std::string& prefix)
 // Splits "path:var" or "a.b.var" into the clip path and the variable; false for a plain name.
 bool splitPath(const std::string& name, std::string& prefix, std::string& variable)
 {
-    std::size_t cut = name.rfind(':');
-    if (cut == std::string::npos) {
-        cut = name.rfind('.');
-    }
+    // The last colon or dot ends the path, whichever comes later ("a:b.c" is c of a:b).
+    const std::size_t colon = name.rfind(':');
+    const std::size_t dot = name.rfind('.');
+    const std::size_t cut = colon == std::string::npos ? dot : dot == std::string::npos ? colon : std::max(colon, dot);
     if (cut == std::string::npos) {
         if (name.find('/') == std::string::npos) {
             return false;
@@ -173,6 +173,11 @@ void defineLocal(Activation& act, const std::string& name, const Value& value, b
     act.vm.set(Value(holder), name, value);
 }
 
+namespace {
+constexpr const char* kPrimitiveHolderMessage =
+    "Parameters of primitive types are no longer coerced into the required type - Object.";
+}  // namespace
+
 bool deleteVariable(Activation& act, const std::string& name)
 {
     // A path ("o.a", "o:b") names the object that loses the property.
@@ -180,6 +185,14 @@ bool deleteVariable(Activation& act, const std::string& name)
     std::string variable;
     if (splitPath(name, prefix, variable)) {
         Object* target = resolvePath(act, prefix);
+        if (!target && !variable.empty()) {
+            // Flash's debugging player reports a path through a string, number or boolean in the trace output
+            // (and deletes nothing), as movies written for it expect.
+            const Value holder = getVariable(act, prefix);
+            if (holder.isPrimitive() && !holder.isNullish()) {
+                act.vm.host().trace(kPrimitiveHolderMessage);
+            }
+        }
         return target && !variable.empty() && act.vm.remove(target, variable);
     }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {
