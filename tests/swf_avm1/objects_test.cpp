@@ -241,3 +241,98 @@ TEST(Avm1Objects, StandInGlobalsHaveTheKindsFlashGivesThemByVersion)
 }
 
 }  // namespace
+
+namespace {
+
+// The array's enumerable element names, newest first as for-in visits them.
+std::string forInOrder(Vm& vm, const Value& a)
+{
+    std::vector<std::string> names = vm.enumerate(a.asObject());
+    std::string out;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        out += *it + ",";
+    }
+    return out;
+}
+
+TEST(Avm1Objects, ArrayMethodsRewriteElementsAsFlashDoes)
+{
+    // [1,2,3,4,5], one element given flags by ASSetPropFlags, then a method: the array's text and for-in's order.
+    const struct {
+        const char* method;
+        int element;
+        double flags;
+        const char* text;
+        const char* order;
+    } cases[] = {
+        // Moved elements are new properties; the middle of a reverse is untouched.
+        {"reverse", -1, 0, "5,4,3,2,1", "3,1,4,0,2,"},
+        {"shift", -1, 0, "2,3,4,5", "3,2,1,0,"},
+        {"unshift", -1, 0, "9,1,2,3,4,5", "0,1,2,3,4,5,"},
+        // A hidden element shows again once it is written anew, but not when it is not moved.
+        {"reverse", 0, 1, "5,4,3,2,1", "3,1,4,0,2,"},
+        {"reverse", 2, 1, "5,4,3,2,1", "3,1,4,0,"},
+        // A protected element keeps its place in the order; read-only, it keeps its value too.
+        {"reverse", 3, 2, "5,4,3,2,1", "1,4,0,3,2,"},
+        {"reverse", 0, 6, "1,4,3,2,1", "3,1,4,2,0,"},
+        {"unshift", 0, 6, "1,1,2,3,4,5", "1,2,3,4,5,0,"},
+        // After a shift a protected last element stays behind the shorter length.
+        {"shift", 4, 2, "2,3,4,5", "3,2,1,0,4,"},
+        {"shift", 4, 6, "2,3,4,5", "3,2,1,0,4,"},
+    };
+    for (const auto& c : cases) {
+        Machine m;
+        Vm& vm = m.vm;
+        const Value a = array(vm, {Value(1), Value(2), Value(3), Value(4), Value(5)});
+        if (c.element >= 0) {
+            vm.call(vm.get(Value(vm.global()), "ASSetPropFlags"), Value(),
+                {a, Value(std::to_string(c.element)), Value(c.flags)});
+        }
+        const std::vector<Value> args = std::string(c.method) == "unshift" ? std::vector<Value>{Value(9)}
+                                                                           : std::vector<Value>{};
+        vm.call(vm.get(a, c.method), a, args);
+        EXPECT_EQ(vm.toString(a), c.text) << c.method << " " << c.element << " " << c.flags;
+        EXPECT_EQ(forInOrder(vm, a), c.order) << c.method << " " << c.element << " " << c.flags;
+    }
+}
+
+TEST(Avm1Objects, ArrayElementsKeepTheOrderTheyWereMadeIn)
+{
+    Machine m;
+    Vm& vm = m.vm;
+    const Value a = array(vm, {});
+    vm.set(a, "6", Value(6));
+    vm.set(a, "2", Value(2));
+    EXPECT_EQ(forInOrder(vm, a), "2,6,");
+    // Overwriting keeps the place; deleting and writing again makes the element the newest.
+    vm.set(a, "6", Value(7));
+    EXPECT_EQ(forInOrder(vm, a), "2,6,");
+    vm.remove(a.asObject(), "6");
+    vm.set(a, "6", Value(8));
+    EXPECT_EQ(forInOrder(vm, a), "6,2,");
+    // Appended elements come after everything recorded.
+    vm.call(vm.get(a, "push"), a, {Value(9)});
+    EXPECT_EQ(forInOrder(vm, a), "7,6,2,");
+    // A shorter length forgets the dropped elements' places.
+    vm.set(a, "length", Value(3));
+    vm.set(a, "3", Value(3));
+    EXPECT_EQ(forInOrder(vm, a), "3,2,");
+}
+
+TEST(Avm1Objects, ProtectedArrayElementsResistDeleteAndAssignment)
+{
+    Machine m;
+    Vm& vm = m.vm;
+    const Value a = array(vm, {Value(1), Value(2)});
+    vm.call(vm.get(Value(vm.global()), "ASSetPropFlags"), Value(), {a, Value("0,1"), Value(6)});
+    EXPECT_FALSE(vm.remove(a.asObject(), "0"));
+    vm.set(a, "1", Value(5));
+    EXPECT_EQ(vm.toString(a), "1,2");
+    // Clearing the flags (null names every property) makes them ordinary again.
+    vm.call(vm.get(Value(vm.global()), "ASSetPropFlags"), Value(), {a, Value::null(), Value(0), Value(7)});
+    EXPECT_TRUE(vm.remove(a.asObject(), "0"));
+    vm.set(a, "1", Value(5));
+    EXPECT_EQ(vm.toString(a), "undefined,5");
+}
+
+}  // namespace

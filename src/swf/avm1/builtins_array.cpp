@@ -20,7 +20,9 @@ inline constexpr int Numeric = 16;
 std::string joinArray(Vm& vm, const ArrayObject& array, const std::string& separator)
 {
     std::string out;
-    for (std::size_t i = 0; i < array.elements.size() && !vm.stopped(); ++i) {
+    // Elements a shift left past the length are not part of the array's text.
+    const std::size_t count = std::min(array.elements.size(), std::size_t(std::max(array.length(), 0)));
+    for (std::size_t i = 0; i < count && !vm.stopped(); ++i) {
         if (i > 0) {
             out += separator;
         }
@@ -94,16 +96,30 @@ Value pop(Vm&, const Value& self, const std::vector<Value>&)
     return last;
 }
 
+// shift, unshift and reverse work element by element as Flash does: every element they move is deleted and
+// written again, so it becomes a new property (for-in lists it anew, its flags are gone), while a protected element
+// stays where it was and a read-only one keeps its value.
+std::vector<Value> eraseAll(ArrayObject& a)
+{
+    std::vector<Value> values = a.elements;  // holes read as undefined
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        a.eraseElement(i);
+    }
+    return values;
+}
+
 Value shift(Vm&, const Value& self, const std::vector<Value>&)
 {
     ArrayObject* a = thisArray(self);
     if (!a || a->elements.empty()) {
         return Value();
     }
-    Value first = a->elements.front();
-    a->elements.erase(a->elements.begin());
-    a->fillHoles();  // every index is written afresh, holes included
-    return first;
+    const std::vector<Value> values = eraseAll(*a);
+    for (std::size_t i = 0; i + 1 < values.size(); ++i) {
+        a->writeElement(i, values[i + 1]);
+    }
+    a->shortenKeeping(values.size() - 1);
+    return values.front();
 }
 
 Value unshift(Vm& vm, const Value& self, const std::vector<Value>& args)
@@ -112,11 +128,16 @@ Value unshift(Vm& vm, const Value& self, const std::vector<Value>& args)
     if (!a) {
         return Value();
     }
-    if (a->elements.size() + args.size() <= limits::kAvm1MaxArrayLength) {
-        a->elements.insert(a->elements.begin(), args.begin(), args.end());
-        a->fillHoles();
-    } else {
+    if (a->elements.size() + args.size() > limits::kAvm1MaxArrayLength) {
         vm.warnOnce("array length over the engine's limit");
+        return Value(double(a->elements.size()));
+    }
+    const std::vector<Value> values = eraseAll(*a);
+    for (std::size_t i = values.size(); i-- > 0;) {
+        a->writeElement(i + args.size(), values[i]);
+    }
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        a->writeElement(i, args[i]);
     }
     return Value(double(a->elements.size()));
 }
@@ -158,6 +179,7 @@ Value splice(Vm& vm, const Value& self, const std::vector<Value>& args)
     removed->elements.assign(first, first + std::ptrdiff_t(count));
     a->elements.erase(first, first + std::ptrdiff_t(count));
     a->fillHoles();
+    a->resetElementBookkeeping();
     if (args.size() > 2) {
         a->elements.insert(a->elements.begin() + std::ptrdiff_t(start), args.begin() + 2, args.end());
     }
@@ -202,9 +224,15 @@ Value toString(Vm& vm, const Value& self, const std::vector<Value>&)
 
 Value reverse(Vm&, const Value& self, const std::vector<Value>&)
 {
-    if (ArrayObject* a = thisArray(self)) {
-        std::reverse(a->elements.begin(), a->elements.end());
-        a->fillHoles();
+    ArrayObject* a = thisArray(self);
+    const std::size_t n = a ? a->elements.size() : 0;
+    for (std::size_t low = 0, high = n - 1; n > 0 && low < high; ++low, --high) {
+        const Value lowValue = a->elements[low];
+        const Value highValue = a->elements[high];
+        a->eraseElement(low);
+        a->eraseElement(high);
+        a->writeElement(low, highValue);
+        a->writeElement(high, lowValue);
     }
     return self;
 }

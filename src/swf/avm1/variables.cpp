@@ -86,18 +86,20 @@ Value lookupPlain(Activation& act, const std::string& name)
             return vm.get(Value(s->object), name);
         }
     }
-    if (name == "_global" && v6) {
+    // Up to SWF 6 these names are found without regard to case, as variables are.
+    const std::string special = act.version < 7 ? foldedName(name) : name;
+    if (special == "_global" && v6) {
         return Value(vm.global());
     }
-    if (name == "_root") {
+    if (special == "_root") {
         return Value(vm.host().root());
     }
-    if (name == "_parent") {
+    if (special == "_parent") {
         Object* parent = act.target ? vm.host().parentOf(act.target) : nullptr;
         return parent ? Value(parent) : Value();
     }
-    if (name.rfind("_level", 0) == 0 && name.size() > 6) {
-        Object* level = vm.host().level(std::atoi(name.c_str() + 6));
+    if (special.rfind("_level", 0) == 0 && special.size() > 6) {
+        Object* level = vm.host().level(std::atoi(special.c_str() + 6));
         return level ? Value(level) : Value();
     }
     return Value();
