@@ -127,7 +127,7 @@ bool ClipObject::hasSpecial(const std::string& name) const
     if (!clip)
         return false;
     return avm1::clipPropertyIndex(name) >= 0 || childNamedAs(*clip, name, caseSensitive()) != nullptr ||
-           holdsTextField(*clip, name, caseSensitive());
+           holdsTextField(*clip, name, caseSensitive()) || name == "_root" || (name == "_parent" && clip->parent());
 }
 
 // ---- the host ----

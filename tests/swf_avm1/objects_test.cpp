@@ -336,3 +336,46 @@ TEST(Avm1Objects, ProtectedArrayElementsResistDeleteAndAssignment)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1Objects, PathsMixSlashesDotsAndColonsAsFlashReadsThem)
+{
+    // o = {a: {b: {c: "deep"}}} on the timeline; each path read with GetVariable.
+    const struct {
+        const char* path;
+        const char* expected;
+    } cases[] = {
+        {"o.a.b.c", "deep"},
+        {"o:a:b.c", "deep"},
+        {":::o.a:::b.c", "deep"},      // leading colons are skipped
+        {"o.a/b.c", "deep"},           // a slash after dots
+        {"o/a.b.c", "undefined"},      // after a slash a dot no longer separates: "a.b" is one name
+        {"o.a..b.c", "undefined"},     // an empty name leads nowhere
+        {"_root:o.a.b.c", "deep"},
+        {"/:o.a.b.c", "undefined"},    // a leading slash makes a slash path too: "o.a.b" is one name
+        {"o.a.b.", "undefined"},       // no variable after the last dot
+        {"o.a.b:missing", "undefined"},
+        {"/", "_level0"},              // a slash path without a variable is the clip itself
+    };
+    for (const auto& c : cases) {
+        Asm code;
+        code.str("o").str("a").str("b").str("c").str("deep").num(1).a(op::InitObject).num(1).a(op::InitObject);
+        code.num(1).a(op::InitObject).a(op::SetVariable);
+        code.str(c.path).a(op::GetVariable).trace();
+        Machine m;
+        EXPECT_EQ(m.run(code), Lines{c.expected}) << c.path;
+    }
+}
+
+TEST(Avm1Objects, SettingASlashOnlyPathMakesAVariableOfThatName)
+{
+    Asm code;
+    code.str("o").num(0).a(op::InitObject).a(op::SetVariable);
+    code.str("o:x").num(1).a(op::SetVariable).get("o").str("x").a(op::GetMember).trace();
+    code.str("p/q").num(2).a(op::SetVariable).get("_root").str("p/q").a(op::GetMember).trace();
+    Machine m;
+    EXPECT_EQ(m.run(code), (Lines{"1", "2"}));
+}
+
+}  // namespace

@@ -11,40 +11,12 @@ namespace swf::avm1 {
 
 namespace {
 
-bool isSpecialSegment(const std::string& s)
-{
-    return s.empty() || s == "_root" || s == "_parent" || s == "_global" || s == ".." ||
-           (s.rfind("_level", 0) == 0 && s.size() > 6);
-}
-
 Value lookupPlain(Activation& act, const std::string& name);
 
-// The clip or object a path prefix names ("_root.a", "/a/b", "obj.inner").
+// The object a path prefix names ("_root.a", "/a/b", "obj.inner"), found from the innermost scope out.
 Object* resolvePath(Activation& act, const std::string& prefix)
 {
-    if (prefix.empty()) {
-        return act.target;
-    }
-    if (prefix[0] == '/') {
-        return act.vm.resolveTarget(act.target, prefix);
-    }
-    const std::size_t sep = prefix.find_first_of("/.:");
-    const std::string first = prefix.substr(0, sep);
-    if (isSpecialSegment(first)) {
-        return act.vm.resolveTarget(act.target, prefix);
-    }
-    // A child clip of the timeline comes before a variable of the same name.
-    Object* base = first == "this" ? act.self.asObject() : nullptr;
-    if (!base && first != "this" && act.target) {
-        base = act.vm.host().childClip(act.target, first);
-    }
-    if (!base && first != "this") {
-        base = lookupPlain(act, first).asObject();
-    }
-    if (sep == std::string::npos || !base) {
-        return base;
-    }
-    return act.vm.resolveTarget(base, prefix.substr(sep + 1));
+    return resolvePathInScopes(act, prefix, true, true);
 }
 
 // Splits "path:var" or "a.b.var" into the clip path and the variable; false for a plain name.
@@ -114,14 +86,14 @@ Value getVariable(Activation& act, const std::string& name)
     if (!splitPath(name, prefix, variable)) {
         return lookupPlain(act, name);
     }
-    Object* target = resolvePath(act, prefix);
-    if (!target) {
-        return Value();
+    if (variable.empty() && prefix == name) {
+        // A slash path without a variable is the clip it leads to; failing that, a variable of that name.
+        Object* target = act.version >= 5 ? resolvePathInScopes(act, name, false, false) : nullptr;
+        return target ? Value(target) : lookupPlain(act, name);
     }
-    if (variable.empty()) {
-        return Value(target);
-    }
-    return act.vm.get(Value(target), variable);
+    // The path is tried from each scope until it leads to an object with the variable.
+    Object* target = prefix.empty() ? nullptr : resolvePathInScopes(act, prefix, true, true, &variable);
+    return target ? act.vm.get(Value(target), variable) : Value();
 }
 
 void setVariable(Activation& act, const std::string& name, const Value& value)
@@ -129,7 +101,8 @@ void setVariable(Activation& act, const std::string& name, const Value& value)
     Vm& vm = act.vm;
     std::string prefix;
     std::string variable;
-    if (splitPath(name, prefix, variable)) {
+    // A slash path without a colon or dot is no path here: it names a variable ("a/b").
+    if (splitPath(name, prefix, variable) && !(variable.empty() && prefix == name)) {
         if (Object* target = resolvePath(act, prefix); target && !variable.empty()) {
             vm.set(Value(target), variable, value);
         }
