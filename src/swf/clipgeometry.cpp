@@ -1,5 +1,6 @@
 #include "swf/clipgeometry.h"
 
+#include "swf/avm1/object.h"
 #include "swf/limits.h"
 #include "swf/render/geometry.h"
 
@@ -14,9 +15,7 @@ bool sameName(const std::string& a, const std::string& b, bool caseSensitive)
 {
     if (caseSensitive)
         return a == b;
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+    return a == b || avm1::foldedName(a) == avm1::foldedName(b);
 }
 
 void addRect(Bounds& b, const Rect& r)

@@ -146,7 +146,7 @@ bool ClipObject::hasSpecial(const std::string& name) const
     if (!clip)
         return false;
     return avm1::clipPropertyIndex(name) >= 0 || childNamedAs(*clip, name, caseSensitive()) != nullptr ||
-           holdsTextField(*clip, name, caseSensitive());
+           holdsTextField(*clip, name, caseSensitive()) || name == "_root" || (name == "_parent" && clip->parent());
 }
 
 // ---- the host ----
@@ -163,6 +163,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     installSoundClass(*m_vm, *this);
     installStageObject(*m_vm, *this);
     installMovieClipLoader(*m_vm, *this);
+    avm1::installRemainingGlobals(*m_vm);
     m_frameStart = std::chrono::steady_clock::now();
 }
 

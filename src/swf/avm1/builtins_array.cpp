@@ -20,7 +20,9 @@ inline constexpr int Numeric = 16;
 std::string joinArray(Vm& vm, const ArrayObject& array, const std::string& separator)
 {
     std::string out;
-    for (std::size_t i = 0; i < array.elements.size() && !vm.stopped(); ++i) {
+    // Elements a shift left past the length are not part of the array's text.
+    const std::size_t count = std::min(array.elements.size(), std::size_t(std::max(array.length(), 0)));
+    for (std::size_t i = 0; i < count && !vm.stopped(); ++i) {
         if (i > 0) {
             out += separator;
         }
@@ -94,16 +96,30 @@ Value pop(Vm&, const Value& self, const std::vector<Value>&)
     return last;
 }
 
+// shift, unshift and reverse work element by element as Flash does: every element they move is deleted and
+// written again, so it becomes a new property (for-in lists it anew, its flags are gone), while a protected element
+// stays where it was and a read-only one keeps its value.
+std::vector<Value> eraseAll(ArrayObject& a)
+{
+    std::vector<Value> values = a.elements;  // holes read as undefined
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        a.eraseElement(i);
+    }
+    return values;
+}
+
 Value shift(Vm&, const Value& self, const std::vector<Value>&)
 {
     ArrayObject* a = thisArray(self);
     if (!a || a->elements.empty()) {
         return Value();
     }
-    Value first = a->elements.front();
-    a->elements.erase(a->elements.begin());
-    a->fillHoles();  // every index is written afresh, holes included
-    return first;
+    const std::vector<Value> values = eraseAll(*a);
+    for (std::size_t i = 0; i + 1 < values.size(); ++i) {
+        a->writeElement(i, values[i + 1]);
+    }
+    a->shortenKeeping(values.size() - 1);
+    return values.front();
 }
 
 Value unshift(Vm& vm, const Value& self, const std::vector<Value>& args)
@@ -112,11 +128,16 @@ Value unshift(Vm& vm, const Value& self, const std::vector<Value>& args)
     if (!a) {
         return Value();
     }
-    if (a->elements.size() + args.size() <= limits::kAvm1MaxArrayLength) {
-        a->elements.insert(a->elements.begin(), args.begin(), args.end());
-        a->fillHoles();
-    } else {
+    if (a->elements.size() + args.size() > limits::kAvm1MaxArrayLength) {
         vm.warnOnce("array length over the engine's limit");
+        return Value(double(a->elements.size()));
+    }
+    const std::vector<Value> values = eraseAll(*a);
+    for (std::size_t i = values.size(); i-- > 0;) {
+        a->writeElement(i + args.size(), values[i]);
+    }
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        a->writeElement(i, args[i]);
     }
     return Value(double(a->elements.size()));
 }
@@ -158,6 +179,7 @@ Value splice(Vm& vm, const Value& self, const std::vector<Value>& args)
     removed->elements.assign(first, first + std::ptrdiff_t(count));
     a->elements.erase(first, first + std::ptrdiff_t(count));
     a->fillHoles();
+    a->resetElementBookkeeping();
     if (args.size() > 2) {
         a->elements.insert(a->elements.begin() + std::ptrdiff_t(start), args.begin() + 2, args.end());
     }
@@ -202,9 +224,15 @@ Value toString(Vm& vm, const Value& self, const std::vector<Value>&)
 
 Value reverse(Vm&, const Value& self, const std::vector<Value>&)
 {
-    if (ArrayObject* a = thisArray(self)) {
-        std::reverse(a->elements.begin(), a->elements.end());
-        a->fillHoles();
+    ArrayObject* a = thisArray(self);
+    const std::size_t n = a ? a->elements.size() : 0;
+    for (std::size_t low = 0, high = n - 1; n > 0 && low < high; ++low, --high) {
+        const Value lowValue = a->elements[low];
+        const Value highValue = a->elements[high];
+        a->eraseElement(low);
+        a->eraseElement(high);
+        a->writeElement(low, highValue);
+        a->writeElement(high, lowValue);
     }
     return self;
 }
@@ -245,54 +273,71 @@ int compareValues(Vm& vm, const Value& a, const Value& b, int flags)
 
 using Compare = std::function<int(const Value&, const Value&)>;
 
-// A merge sort that stays inside its range whatever the script's comparison answers; the library's sorts
-// may run off the range with an inconsistent order.
-template <class Less>
-void mergeSort(std::vector<std::size_t>& items, Less less)
+// Flash's own quicksort: the first element of each range is its pivot. Equal elements end in the order this
+// leaves them in, which movies see; the scans stay inside their range whatever the script's comparison answers.
+template <class Compare3>
+void quickSort(std::vector<std::size_t>& items, Compare3 compare)
 {
-    std::vector<std::size_t> buffer(items.size());
-    for (std::size_t width = 1; width < items.size(); width *= 2) {
-        for (std::size_t lo = 0; lo < items.size(); lo += 2 * width) {
-            const std::size_t mid = std::min(lo + width, items.size());
-            const std::size_t hi = std::min(lo + 2 * width, items.size());
-            std::size_t i = lo;
-            std::size_t j = mid;
-            std::size_t k = lo;
-            while (i < mid && j < hi) {
-                buffer[k++] = less(items[j], items[i]) ? items[j++] : items[i++];
-            }
-            while (i < mid) {
-                buffer[k++] = items[i++];
-            }
-            while (j < hi) {
-                buffer[k++] = items[j++];
-            }
+    if (items.size() < 2) {
+        return;
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> ranges{{0, items.size() - 1}};
+    while (!ranges.empty()) {
+        const auto [low, high] = ranges.back();
+        ranges.pop_back();
+        if (low >= high) {
+            continue;
         }
-        items.swap(buffer);
+        const std::size_t pivot = items[low];
+        std::size_t left = low + 1;
+        std::size_t right = high;
+        for (;;) {
+            while (left < right && compare(pivot, items[left]) > 0) {
+                ++left;
+            }
+            while (right > low && compare(pivot, items[right]) <= 0) {
+                --right;
+            }
+            if (left >= right) {
+                break;
+            }
+            std::swap(items[left], items[right]);
+        }
+        std::swap(items[low], items[right]);
+        ranges.push_back({right + 1, high});
+        if (right > low) {
+            ranges.push_back({low, right - 1});
+        }
     }
 }
 
 // Sorts with the order and flags; returns the sorted result, the index array, or 0 for a failed UNIQUESORT.
-Value sortElements(Vm& vm, ArrayObject* a, const Compare& order, int flags)
+// sort() orders ascending and turns the result for DESCENDING (`turnForDescending`); sortOn's order already
+// holds the direction.
+Value sortElements(Vm& vm, ArrayObject* a, const Compare& order, int flags, bool turnForDescending)
 {
     std::vector<std::size_t> index(a->elements.size());
     for (std::size_t i = 0; i < index.size(); ++i) {
         index[i] = i;
     }
-    const bool descending = flags & sortflag::Descending;
-    bool duplicate = false;
-    mergeSort(index, [&](std::size_t i, std::size_t j) {
+    const bool descending = (flags & sortflag::Descending) && !turnForDescending;
+    auto compare = [&](std::size_t i, std::size_t j) {
         if (vm.stopped()) {
-            return false;
+            return 0;
         }
         const int c = order(a->elements[i], a->elements[j]);
-        if (c == 0) {
-            duplicate = true;
+        return descending ? -c : c;
+    };
+    quickSort(index, compare);
+    if (turnForDescending && (flags & sortflag::Descending)) {
+        std::reverse(index.begin(), index.end());
+    }
+    if (flags & sortflag::UniqueSort) {
+        for (std::size_t i = 1; i < index.size(); ++i) {
+            if (compare(index[i - 1], index[i]) == 0) {
+                return Value(0);
+            }
         }
-        return descending ? c > 0 : c < 0;
-    });
-    if ((flags & sortflag::UniqueSort) && duplicate) {
-        return Value(0);
     }
     if (flags & sortflag::ReturnIndexedArray) {
         ArrayObject* out = vm.newArray();
@@ -341,7 +386,22 @@ Value sort(Vm& vm, const Value& self, const std::vector<Value>& args)
     } else {
         order = [&vm, flags](const Value& x, const Value& y) { return compareValues(vm, x, y, flags); };
     }
-    return sortElements(vm, a, order, flags);
+    return sortElements(vm, a, order, flags, true);
+}
+
+// The field sortOn compares: the object's own stored value, without its prototypes or a getter's answer; a clip
+// gives its properties.
+Value sortField(Vm& vm, const Value& object, const std::string& name)
+{
+    Object* o = object.asObject();
+    if (vm.host().isClip(o)) {
+        return vm.get(object, name);
+    }
+    if (const Property* p = o->findOwn(name)) {
+        return p->isVirtual() ? Value() : p->value;
+    }
+    Value special;
+    return o->getSpecial(vm, name, special) ? special : Value();
 }
 
 Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
@@ -370,8 +430,11 @@ Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
     }
     const int flags = fieldFlags.empty() ? 0 : fieldFlags[0];
     Compare order = [&vm, fields, fieldFlags, flags](const Value& x, const Value& y) {
+        if (!x.isObject() || !y.isObject()) {
+            return compareValues(vm, x, y, flags);  // primitives are not boxed: they compare as themselves
+        }
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            int c = compareValues(vm, vm.get(x, fields[i]), vm.get(y, fields[i]), fieldFlags[i]);
+            int c = compareValues(vm, sortField(vm, x, fields[i]), sortField(vm, y, fields[i]), fieldFlags[i]);
             // A field's own DESCENDING turns its order when it differs from the first field's.
             if ((fieldFlags[i] ^ flags) & sortflag::Descending) {
                 c = -c;
@@ -382,7 +445,7 @@ Value sortOn(Vm& vm, const Value& self, const std::vector<Value>& args)
         }
         return 0;
     };
-    return sortElements(vm, a, order, flags);
+    return sortElements(vm, a, order, flags, false);
 }
 
 // Writes the scratch array's elements back over the object's indexed properties and its length.

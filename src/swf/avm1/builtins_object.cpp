@@ -43,7 +43,7 @@ Value hasOwnProperty(Vm& vm, const Value& self, const std::vector<Value>& args)
         return Value(false);
     }
     const std::string name = vm.toString(args[0]);
-    if (name == "__proto__") {
+    if (o->isProtoName(name)) {
         return Value(o->proto() != nullptr);
     }
     return Value(!name.empty() && (o->findOwn(name) != nullptr || o->hasSpecial(name)));
@@ -141,15 +141,29 @@ Value asSetPropFlags(Vm& vm, const Value&, const std::vector<Value>& args)
     const std::uint32_t set = toUint32(vm.toNumber(arg(args, 2)));
     const std::uint32_t clear = args.size() > 3 ? toUint32(vm.toNumber(args[3])) : 0;
     auto apply = [&](Property& p) { p.flags = std::uint8_t(((p.flags & ~clear) | set) & 7); };
+    ArrayObject* array = thisArray(arg(args, 0));
+    auto applyElement = [&](std::size_t i) {
+        array->setElementFlags(i, std::uint8_t(((array->elementFlags(i) & ~clear) | set) & 7));
+    };
     if (arg(args, 1).isNull()) {
         for (const Property* p : o->ownProperties()) {
             apply(*o->findOwn(p->name));
         }
+        for (std::size_t i = 0; array && i < array->elements.size(); ++i) {
+            if (array->has(i)) {
+                applyElement(i);
+            }
+        }
         return Value();
     }
     for (const std::string& name : propertyNames(vm, arg(args, 1))) {
-        if (Property* p = o->findOwn(name)) {
+        const long long index = array ? arrayIndex(name) : -1;
+        if (index >= 0 && array->has(std::size_t(index))) {
+            applyElement(std::size_t(index));
+        } else if (Property* p = o->findOwn(name)) {
             apply(*p);
+        } else if (o->isProtoName(name)) {
+            o->setProtoFlags(std::uint8_t(((o->protoFlags() & ~clear) | set) & 7));
         }
     }
     return Value();

@@ -75,6 +75,12 @@ Value getVariable(Activation& act, const std::string& name);
 void setVariable(Activation& act, const std::string& name, const Value& value);
 void defineLocal(Activation& act, const std::string& name, const Value& value, bool onlyDeclare);
 bool deleteVariable(Activation& act, const std::string& name);
+// The object a target path leads to from `start` ("a.b", "a:b", "/a/b", "../a"), or null. `first` lets the path
+// begin with _root, _global or _levelN; `handleThis` lets it begin with this.
+Object* resolveTargetPath(Activation& act, Object* start, const std::string& path, bool first, bool handleThis);
+// The path resolved from each scope in turn; the first object it leads to (that has `needed`, when given).
+Object* resolvePathInScopes(Activation& act, const std::string& path, bool first, bool handleThis,
+    const std::string* needed = nullptr);
 // The object a function called by name runs on, and the function itself.
 Value findFunctionThis(Activation& act, const std::string& name, Value& function);
 

@@ -38,11 +38,19 @@ char32_t foldUnit(char32_t c)
 
 }  // namespace
 
+bool Object::isProtoName(const std::string& name) const
+{
+    static const std::string kProto = "__proto__";
+    return name.size() == kProto.size() && (name == kProto || (!m_caseSensitive && key(name) == kProto));
+}
+
 std::string Object::key(const std::string& name) const
 {
-    if (m_caseSensitive) {
-        return name;
-    }
+    return m_caseSensitive ? name : foldedName(name);
+}
+
+std::string foldedName(const std::string& name)
+{
     bool ascii = true;
     std::string folded = name;
     for (char& c : folded) {
@@ -141,111 +149,6 @@ bool wrappedIndex(const std::string& name, std::int32_t& out)
     }
     out = std::int32_t(negative ? 0u - value : value);
     return true;
-}
-
-bool ArrayObject::getSpecial(Vm&, const std::string& name, Value& out)
-{
-    if (name == "length") {
-        out = Value(double(length()));
-        return true;
-    }
-    const long long index = arrayIndex(name);
-    if (index >= 0 && has(std::size_t(index))) {
-        out = elements[std::size_t(index)];
-        return true;
-    }
-    return false;
-}
-
-bool ArrayObject::resize(double length)
-{
-    if (!(length >= 0) || length > double(limits::kAvm1MaxArrayLength)) {
-        return false;
-    }
-    const std::size_t before = elements.size();
-    const auto after = std::size_t(length);
-    if (after > before) {
-        present.resize(before, true);  // the elements there keep existing
-        present.resize(after, false);  // the new slots are holes
-    } else if (present.size() > after) {
-        present.resize(after);
-    }
-    elements.resize(after);
-    return true;
-}
-
-bool ArrayObject::setLength(std::int32_t length)
-{
-    if (length >= 0 && resize(double(length))) {
-        m_detached = false;
-        return true;
-    }
-    m_detached = true;
-    m_length = length;
-    if (length < 0) {
-        // Every element lies at or past a negative length.
-        elements.clear();
-        present.clear();
-        return true;
-    }
-    return false;
-}
-
-bool ArrayObject::setSpecial(Vm& vm, const std::string& name, const Value& value)
-{
-    if (name == "length") {
-        if (!setLength(toInt32(vm.toNumber(value)))) {
-            vm.warnOnce("array length over the engine's limit");
-        }
-        return true;
-    }
-    std::int32_t wrapped = 0;
-    if (!wrappedIndex(name, wrapped)) {
-        return false;
-    }
-    // Writing at or past the end moves the length to one past the index, in 32-bit arithmetic.
-    if (wrapped >= length() && !setLength(std::int32_t(std::uint32_t(wrapped) + 1u))) {
-        vm.warnOnce("array length over the engine's limit");
-    }
-    const long long index = arrayIndex(name);
-    if (index < 0 || std::size_t(index) >= elements.size()) {
-        return false;  // an ordinary property: negative, not written plainly, or past the stored slots
-    }
-    elements[std::size_t(index)] = value;
-    if (std::size_t(index) < present.size()) {
-        present[std::size_t(index)] = true;
-    }
-    return true;
-}
-
-bool ArrayObject::hasSpecial(const std::string& name) const
-{
-    if (name == "length") {
-        return true;
-    }
-    const long long index = arrayIndex(name);
-    return index >= 0 && has(std::size_t(index));
-}
-
-bool ArrayObject::deleteSpecial(const std::string& name)
-{
-    const long long index = arrayIndex(name);
-    if (index >= 0 && has(std::size_t(index))) {
-        elements[std::size_t(index)] = Value();
-        present.resize(elements.size(), true);
-        present[std::size_t(index)] = false;
-        return true;
-    }
-    return false;
-}
-
-void ArrayObject::specialKeys(std::vector<std::string>& keys) const
-{
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (has(i)) {
-            keys.push_back(std::to_string(i));
-        }
-    }
 }
 
 bool KindObject::getSpecial(Vm&, const std::string&, Value&)

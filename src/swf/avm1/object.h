@@ -74,10 +74,16 @@ public:
 
     std::string key(const std::string& name) const;
     bool caseSensitive() const { return m_caseSensitive; }
+    // Whether the name is __proto__ as this object compares names (without case from SWF 7 down).
+    bool isProtoName(const std::string& name) const;
+    // The flags of the __proto__ link, which is no stored property but can be hidden, protected and deleted.
+    std::uint8_t protoFlags() const { return m_protoFlags; }
+    void setProtoFlags(std::uint8_t flags) { m_protoFlags = flags; }
 
 private:
     Object* m_proto;
     bool m_caseSensitive;
+    std::uint8_t m_protoFlags = prop::Hidden;
     std::vector<Property> m_properties;
     std::unordered_map<std::string, std::size_t> m_index;
     Value m_primitive;
@@ -134,41 +140,6 @@ public:
     Object* definingTarget = nullptr;  // the clip whose timeline defined the function
 };
 
-class ArrayObject : public Object {
-public:
-    using Object::Object;
-    ObjectKind kind() const override { return ObjectKind::Array; }
-
-    std::vector<Value> elements;
-    // Which elements exist; an index past its end exists, so appending to elements needs no bookkeeping. A
-    // missing element (a hole) reads as undefined but is no property: `in`, for-in and hasOwnProperty skip it.
-    std::vector<bool> present;
-
-    bool has(std::size_t index) const { return index < elements.size() && (index >= present.size() || present[index]); }
-    // Makes every element a property, as the methods that move elements around leave them.
-    void fillHoles() { present.clear(); }
-
-    bool getSpecial(Vm& vm, const std::string& name, Value& out) override;
-    bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
-    bool hasSpecial(const std::string& name) const override;
-    bool deleteSpecial(const std::string& name) override;
-    void specialKeys(std::vector<std::string>& keys) const override;
-    // Sets the stored slots, dropping elements or adding holes; false when it would pass the engine's limit.
-    bool resize(double length);
-
-    // The length scripts see: a signed 32-bit number. It follows the stored slots unless a script set it negative
-    // or past the engine's limit; then the slots stay bounded and the length is kept apart.
-    std::int32_t length() const { return m_detached ? m_length : std::int32_t(elements.size()); }
-    // Sets the length as a script does; false when it passes the engine's limit (the slots then stay as they are).
-    bool setLength(std::int32_t length);
-    // Makes the length follow the stored slots again, before a method works on them.
-    void attachLength() { m_detached = false; }
-
-private:
-    bool m_detached = false;
-    std::int32_t m_length = 0;
-};
-
 // An object with a fixed kind and no computed properties: boxes, dates, errors.
 class KindObject : public Object {
 public:
@@ -193,6 +164,9 @@ public:
     Object* home;  // the prototype whose __constructor__ super() calls
 };
 
+// The name as names without case compare it (SWF 7 down): letters folded to one case, Latin, Greek and Cyrillic.
+std::string foldedName(const std::string& name);
+
 // An array index from a property name ("0", "12"), or -1.
 long long arrayIndex(const std::string& name);
 // The whole number a property name spells ("12", "-5", any number of digits) wrapped to 32 bits, as the length
@@ -200,3 +174,6 @@ long long arrayIndex(const std::string& name);
 bool wrappedIndex(const std::string& name, std::int32_t& out);
 
 }  // namespace swf::avm1
+
+// Arrays build on the objects above.
+#include "swf/avm1/arrayobject.h"

@@ -19,15 +19,20 @@ std::vector<Value> popArguments(Activation& act)
     return args;
 }
 
-// super(): the class above, as extends recorded it, else the prototype's constructor.
+// super(): the __constructor__ found from the method's home up, without __resolve. A method that is the object's
+// own property starts above the object itself; a clip as the prototype above gives nothing.
 Value callSuperConstructor(Vm& vm, SuperObject& super, const std::vector<Value>& args)
 {
-    if (!super.base) {
+    if (!super.base || vm.host().isClip(super.base)) {
         return Value();
     }
-    Value ctor = super.home ? vm.get(Value(super.home), "__constructor__") : Value();
+    Object* start = super.home;
+    if (start && start == super.self.asObject()) {
+        start = super.base;
+    }
+    const Value ctor = start ? vm.get(Value(start), "__constructor__") : Value();
     if (!vm.isCallable(ctor)) {
-        ctor = vm.get(Value(super.base), "constructor");
+        return Value();
     }
     return vm.call(ctor, super.self, args, super.base);
 }
@@ -76,7 +81,7 @@ Completion onCallMethod(Activation& act, const ActionRecord&)
     Object* o = object.asObject();
     if (o && o->kind() == ObjectKind::Super) {
         auto* super = static_cast<SuperObject*>(o);
-        if (!super->base) {
+        if (!super->base || vm.host().isClip(super->base)) {
             act.push(Value());
             return Completion::Normal;
         }

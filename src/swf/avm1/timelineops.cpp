@@ -205,7 +205,10 @@ void setTargetPath(Activation& act, const std::string& path)
         return;
     }
     // Paths lead from the clip the script belongs to, not from the last target.
-    Object* clip = act.vm.resolveTarget(act.originalTarget, path);
+    Object* clip = resolveTargetPath(act, act.originalTarget, path, true, false);
+    if (clip && !act.vm.host().isClip(clip)) {
+        clip = nullptr;  // only a clip can be the target
+    }
     if (!clip) {
         // Timeline actions after a missing target reach no clip; variables are those of the root.
         act.vm.warnOnce("Target not found: Target=\"" + path + "\"");

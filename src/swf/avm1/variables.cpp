@@ -11,49 +11,21 @@ namespace swf::avm1 {
 
 namespace {
 
-bool isSpecialSegment(const std::string& s)
-{
-    return s.empty() || s == "_root" || s == "_parent" || s == "_global" || s == ".." ||
-           (s.rfind("_level", 0) == 0 && s.size() > 6);
-}
-
 Value lookupPlain(Activation& act, const std::string& name);
 
-// The clip or object a path prefix names ("_root.a", "/a/b", "obj.inner").
+// The object a path prefix names ("_root.a", "/a/b", "obj.inner"), found from the innermost scope out.
 Object* resolvePath(Activation& act, const std::string& prefix)
 {
-    if (prefix.empty()) {
-        return act.target;
-    }
-    if (prefix[0] == '/') {
-        return act.vm.resolveTarget(act.target, prefix);
-    }
-    const std::size_t sep = prefix.find_first_of("/.:");
-    const std::string first = prefix.substr(0, sep);
-    if (isSpecialSegment(first)) {
-        return act.vm.resolveTarget(act.target, prefix);
-    }
-    // A child clip of the timeline comes before a variable of the same name.
-    Object* base = first == "this" ? act.self.asObject() : nullptr;
-    if (!base && first != "this" && act.target) {
-        base = act.vm.host().childClip(act.target, first);
-    }
-    if (!base && first != "this") {
-        base = lookupPlain(act, first).asObject();
-    }
-    if (sep == std::string::npos || !base) {
-        return base;
-    }
-    return act.vm.resolveTarget(base, prefix.substr(sep + 1));
+    return resolvePathInScopes(act, prefix, true, true);
 }
 
 // Splits "path:var" or "a.b.var" into the clip path and the variable; false for a plain name.
 bool splitPath(const std::string& name, std::string& prefix, std::string& variable)
 {
-    std::size_t cut = name.rfind(':');
-    if (cut == std::string::npos) {
-        cut = name.rfind('.');
-    }
+    // The last colon or dot ends the path, whichever comes later ("a:b.c" is c of a:b).
+    const std::size_t colon = name.rfind(':');
+    const std::size_t dot = name.rfind('.');
+    const std::size_t cut = colon == std::string::npos ? dot : dot == std::string::npos ? colon : std::max(colon, dot);
     if (cut == std::string::npos) {
         if (name.find('/') == std::string::npos) {
             return false;
@@ -86,18 +58,20 @@ Value lookupPlain(Activation& act, const std::string& name)
             return vm.get(Value(s->object), name);
         }
     }
-    if (name == "_global" && v6) {
+    // Up to SWF 6 these names are found without regard to case, as variables are.
+    const std::string special = act.version < 7 ? foldedName(name) : name;
+    if (special == "_global" && v6) {
         return Value(vm.global());
     }
-    if (name == "_root") {
+    if (special == "_root") {
         return Value(vm.host().rootOf(act.target));
     }
-    if (name == "_parent") {
+    if (special == "_parent") {
         Object* parent = act.target ? vm.host().parentOf(act.target) : nullptr;
         return parent ? Value(parent) : Value();
     }
-    if (name.rfind("_level", 0) == 0 && name.size() > 6) {
-        Object* level = vm.host().level(std::atoi(name.c_str() + 6));
+    if (special.rfind("_level", 0) == 0 && special.size() > 6) {
+        Object* level = vm.host().level(std::atoi(special.c_str() + 6));
         return level ? Value(level) : Value();
     }
     return Value();
@@ -112,14 +86,14 @@ Value getVariable(Activation& act, const std::string& name)
     if (!splitPath(name, prefix, variable)) {
         return lookupPlain(act, name);
     }
-    Object* target = resolvePath(act, prefix);
-    if (!target) {
-        return Value();
+    if (variable.empty() && prefix == name) {
+        // A slash path without a variable is the clip it leads to; failing that, a variable of that name.
+        Object* target = act.version >= 5 ? resolvePathInScopes(act, name, false, false) : nullptr;
+        return target ? Value(target) : lookupPlain(act, name);
     }
-    if (variable.empty()) {
-        return Value(target);
-    }
-    return act.vm.get(Value(target), variable);
+    // The path is tried from each scope until it leads to an object with the variable.
+    Object* target = prefix.empty() ? nullptr : resolvePathInScopes(act, prefix, true, true, &variable);
+    return target ? act.vm.get(Value(target), variable) : Value();
 }
 
 void setVariable(Activation& act, const std::string& name, const Value& value)
@@ -127,7 +101,8 @@ void setVariable(Activation& act, const std::string& name, const Value& value)
     Vm& vm = act.vm;
     std::string prefix;
     std::string variable;
-    if (splitPath(name, prefix, variable)) {
+    // A slash path without a colon or dot is no path here: it names a variable ("a/b").
+    if (splitPath(name, prefix, variable) && !(variable.empty() && prefix == name)) {
         if (Object* target = resolvePath(act, prefix); target && !variable.empty()) {
             vm.set(Value(target), variable, value);
         }
@@ -173,6 +148,11 @@ void defineLocal(Activation& act, const std::string& name, const Value& value, b
     act.vm.set(Value(holder), name, value);
 }
 
+namespace {
+constexpr const char* kPrimitiveHolderMessage =
+    "Parameters of primitive types are no longer coerced into the required type - Object.";
+}  // namespace
+
 bool deleteVariable(Activation& act, const std::string& name)
 {
     // A path ("o.a", "o:b") names the object that loses the property.
@@ -180,6 +160,14 @@ bool deleteVariable(Activation& act, const std::string& name)
     std::string variable;
     if (splitPath(name, prefix, variable)) {
         Object* target = resolvePath(act, prefix);
+        if (!target && !variable.empty()) {
+            // Flash's debugging player reports a path through a string, number or boolean in the trace output
+            // (and deletes nothing), as movies written for it expect.
+            const Value holder = getVariable(act, prefix);
+            if (holder.isPrimitive() && !holder.isNullish()) {
+                act.vm.host().trace(kPrimitiveHolderMessage);
+            }
+        }
         return target && !variable.empty() && act.vm.remove(target, variable);
     }
     for (const Scope* s = act.scope.get(); s; s = s->parent.get()) {

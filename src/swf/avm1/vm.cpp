@@ -260,11 +260,12 @@ Value Vm::get(const Value& object, const std::string& name)
         auto* super = static_cast<SuperObject*>(o);
         self = super->self;
         o = super->base;
-        if (!o) {
+        // super reads nothing through a clip standing as the prototype.
+        if (!o || m_host.isClip(o)) {
             return Value();
         }
     }
-    if (name == "__proto__") {
+    if (o->isProtoName(name)) {
         // A primitive stored as __proto__ is kept as it was given.
         const Property* stored = o->findOwn(name);
         return stored ? stored->value : o->proto() ? Value(o->proto()) : Value();
@@ -301,22 +302,13 @@ Object* Vm::ownerOf(Object* object, const std::string& name)
 
 bool Vm::has(Object* object, const std::string& name)
 {
-    return ownerOf(object, name) != nullptr || (object && name == "__proto__" && object->proto());
+    return ownerOf(object, name) != nullptr || (object && object->isProtoName(name) && object->proto());
 }
 
 void Vm::set(const Value& object, const std::string& name, const Value& value)
 {
     Object* o = object.asObject();
     if (!o || o->kind() == ObjectKind::Super) {
-        return;
-    }
-    if (name == "__proto__") {
-        o->setProto(value.asObject());
-        if (value.isObject()) {
-            o->removeOwn(name);
-        } else {
-            o->put(name, value, prop::Hidden);
-        }
         return;
     }
     Value stored = value;
@@ -333,6 +325,10 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
             // A watcher that throws leaves the property undefined.
             stored = Value();
         }
+    }
+    if (o->isProtoName(name)) {
+        setProtoLink(o, stored);
+        return;
     }
     if (o->setSpecial(*this, name, stored)) {
         return;
@@ -361,10 +357,31 @@ void Vm::set(const Value& object, const std::string& name, const Value& value)
     o->put(name, stored);
 }
 
+void Vm::setProtoLink(Object* o, const Value& value)
+{
+    if (o->protoFlags() & prop::ReadOnly) {
+        return;
+    }
+    o->setProto(value.asObject());
+    if (value.isObject()) {
+        o->removeOwn("__proto__");
+    } else {
+        o->put("__proto__", value, prop::Hidden);
+    }
+}
+
 bool Vm::remove(Object* object, const std::string& name)
 {
     if (!object) {
         return false;
+    }
+    if (object->isProtoName(name) && !object->findOwn(name)) {
+        // Deleting the link (once unprotected) cuts the object from its prototypes.
+        if ((object->protoFlags() & prop::DontDelete) || !object->proto()) {
+            return false;
+        }
+        object->setProto(nullptr);
+        return true;
     }
     if (object->deleteSpecial(name)) {
         return true;

@@ -157,6 +157,7 @@ private:
     bool implementsInterface(Object* proto, Object* interface, int depth);
     Value getFromProperty(const Value& self, Property& p, Object* home = nullptr);
     void runSetter(Object* home, const std::string& name, const Value& self, const Value& value);
+    void setProtoLink(Object* o, const Value& value);
 
     Host& m_host;
     int m_version;
@@ -194,5 +195,7 @@ void installAsNative(Vm& vm);
 void installTextFormat(Vm& vm);
 void installSharedObject(Vm& vm);
 void installLoadVarsAndSystem(Vm& vm);
+// Runs last, after the host added its classes: the globals Flash has that nothing else defined.
+void installRemainingGlobals(Vm& vm);
 
 }  // namespace swf::avm1
