@@ -460,7 +460,7 @@ Value Vm::construct(const Value& constructor, const std::vector<Value>& args)
     Value self(instance);
     m_pendingConstruct = true;
     Value result = call(constructor, self, args, proto);
-    if (fn->native && result.isObject()) {
+    if (fn->native && (result.isObject() || fn->resultIsInstance)) {
         return result;
     }
     return self;
