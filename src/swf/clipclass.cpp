@@ -199,15 +199,28 @@ Value getBounds(ScriptHost& host, Clip& clip, const Args& a)
     return boundsObject(host, b);
 }
 
+// The clip hitTest compares with: a clip, or a target path from this clip (an empty path names none).
+Clip* hitTestTarget(ScriptHost& host, Clip& clip, const Value& target)
+{
+    if (Clip* other = ScriptHost::clipOf(target))
+        return other;
+    if (!target.isString() || target.asString().empty())
+        return nullptr;
+    return ScriptHost::clipOf(host.vm().resolveTarget(self(host, clip), target.asString()));
+}
+
+// With one argument: whether the stage bounds of two clips meet. With a point (in the root's space): whether it
+// lies in the clip's stage bounds, or with the shape flag, on what the clip draws.
 Value hitTest(ScriptHost& host, Clip& clip, const Args& a)
 {
-    if (!host.movie())
+    if (!host.movie() || a.empty())
         return Value(false);
     Bounds mine;
     mine.add(clipBounds(clip, *host.movie()), clipToStage(clip));
-    if (mine.empty)
-        return Value(false);
-    if (Clip* other = ScriptHost::clipOf(arg(a, 0))) {
+    if (a.size() == 1) {
+        Clip* other = hitTestTarget(host, clip, a[0]);
+        if (!other || mine.empty)
+            return Value(false);
         Bounds theirs;
         theirs.add(clipBounds(*other, *host.movie()), clipToStage(*other));
         return Value(!theirs.empty && mine.xMin <= theirs.xMax && theirs.xMin <= mine.xMax &&
@@ -215,7 +228,13 @@ Value hitTest(ScriptHost& host, Clip& clip, const Args& a)
     }
     double x = host.vm().toNumber(arg(a, 0)) * 20;
     double y = host.vm().toNumber(arg(a, 1)) * 20;
-    return Value(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return Value(false);
+    if (Clip* root = host.player().root(); root && root->placement())
+        root->placement()->matrix.apply(x, y, x, y);
+    if (avm1::toBoolean(arg(a, 2), host.vm().version()))
+        return Value(clipHitsPoint(clip, *host.movie(), x, y));
+    return Value(!mine.empty && x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
 }
 
 // Converts the point object's x and y between the clip's space and the stage.
@@ -306,6 +325,7 @@ Object* installMovieClipClass(Vm& vm, ScriptHost& host)
         {"getNextHighestDepth", getNextHighestDepth}, {"getInstanceAtDepth", getInstanceAtDepth},
         {"swapDepths", swapDepths}, {"createEmptyMovieClip", createEmptyMovieClip}, {"attachMovie", attachMovie},
         {"duplicateMovieClip", duplicateMovieClip}, {"getBounds", getBounds},
+        {"getRect", getBounds},  // the bounds without strokes: the same until strokes are told apart
         {"hitTest", hitTest}, {"localToGlobal", localToGlobal}, {"globalToLocal", globalToLocal},
         {"startDrag", startDrag}, {"stopDrag", stopDrag}, {"getBytesLoaded", getBytesLoaded},
         {"getBytesTotal", getBytesTotal}, {"getURL", getUrl}, {"loadMovie", loadMovie}, {"unloadMovie", unloadMovie},

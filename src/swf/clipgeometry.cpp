@@ -69,8 +69,8 @@ Matrix clipToStage(const Clip& clip)
     Matrix m;
     int guard = 0;
     for (const Clip* c = &clip; c && guard <= limits::kMaxSpriteNesting; c = c->parent(), ++guard)
-        if (const DisplayObject* holder = c->holder())
-            m = holder->placement.matrix * m;
+        if (const Placement* placement = c->placement())
+            m = placement->matrix * m;
     return m;
 }
 
@@ -94,10 +94,9 @@ Bounds objectBounds(const DisplayObject& object, const Movie& movie, int nesting
             addRect(b, c.shape->bounds);
         break;
     case CharacterKind::Morph:
-        if (c.morph) {
+        // Flash answers a morph's start rectangle whatever ratio it shows.
+        if (c.morph)
             addRect(b, c.morph->startBounds);
-            addRect(b, c.morph->endBounds);
-        }
         break;
     case CharacterKind::Text:
         if (c.text)

@@ -25,5 +25,8 @@ void globalToLocalOf(const Clip& clip, double x, double y, double& outX, double&
 Bounds objectBounds(const DisplayObject& object, const Movie& movie, int nesting = 0);
 // The bounds of a clip's content in its own space.
 Bounds clipBounds(const Clip& clip, const Movie& movie, int nesting = 0);
+// Whether a stage point (twips) lies on what the clip draws: inside a fill or on a stroke of its shapes, its
+// drawing and its children's, within the masks of clip layers; text fields and bitmaps by their bounds.
+bool clipHitsPoint(const Clip& clip, const Movie& movie, double x, double y);
 
 }  // namespace swf

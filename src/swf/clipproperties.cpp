@@ -36,7 +36,8 @@ double pixels(double twips) { return twips / 20.0; }
 Value ScriptHost::property(Clip& clip, ClipProperty p)
 {
     DisplayObject* holder = clip.holder();
-    Matrix m = holder ? holder->placement.matrix : Matrix();
+    const Placement* placement = clip.placement();
+    Matrix m = placement ? placement->matrix : Matrix();
     switch (p) {
     case ClipProperty::X: return Value(pixels(m.tx));
     case ClipProperty::Y: return Value(pixels(m.ty));
@@ -50,10 +51,10 @@ Value ScriptHost::property(Clip& clip, ClipProperty p)
                                                                                         : m_player.totalFrames()));
     case ClipProperty::FramesLoaded: return Value(int(clip.availableFrames()));
     case ClipProperty::Alpha: {
-        const ColorTransform& c = holder ? holder->placement.colorTransform : ColorTransform();
+        const ColorTransform& c = placement ? placement->colorTransform : ColorTransform();
         return Value(c.aMult * 100 + c.aAdd / 2.56);
     }
-    case ClipProperty::Visible: return Value(holder ? holder->placement.visible : true);
+    case ClipProperty::Visible: return Value(placement ? placement->visible : true);
     case ClipProperty::Width:
     case ClipProperty::Height: {
         Bounds b;
@@ -87,11 +88,12 @@ void ScriptHost::setProperty(Clip& clip, ClipProperty p, const Value& v)
     if (p == ClipProperty::Quality || p == ClipProperty::HighQuality || p == ClipProperty::FocusRect ||
         p == ClipProperty::SoundBufTime)
         return;  // the player's settings; movies may write them, nothing changes here
-    if (!holder)
-        return;  // the root stays where the stage puts it
+    Placement* placement = clip.placement();
+    if (!placement)
+        return;
     double n = m_vm->toNumber(v);
     bool number = std::isfinite(n);
-    Matrix& m = holder->placement.matrix;
+    Matrix& m = placement->matrix;
     switch (p) {
     case ClipProperty::X:
         if (number)
@@ -118,12 +120,12 @@ void ScriptHost::setProperty(Clip& clip, ClipProperty p, const Value& v)
         break;
     case ClipProperty::Alpha:
         if (number) {
-            holder->placement.colorTransform.aMult = n / 100;
-            holder->placement.colorTransform.aAdd = 0;
+            placement->colorTransform.aMult = n / 100;
+            placement->colorTransform.aAdd = 0;
         }
         break;
     case ClipProperty::Visible:
-        holder->placement.visible = avm1::toBoolean(v, m_vm->version());
+        placement->visible = avm1::toBoolean(v, m_vm->version());
         break;
     case ClipProperty::Width:
     case ClipProperty::Height: {
@@ -141,13 +143,16 @@ void ScriptHost::setProperty(Clip& clip, ClipProperty p, const Value& v)
         break;
     }
     case ClipProperty::Name:
+        if (!holder)
+            return;
         holder->placement.name = m_vm->toString(v);
         objectOf(&clip)->lastPath = dottedPath(clip);
         break;
     default:
         return;  // read-only
     }
-    holder->scriptMoved = true;
+    if (holder)
+        holder->scriptMoved = true;
 }
 
 }  // namespace swf

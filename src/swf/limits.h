@@ -88,6 +88,9 @@ inline constexpr std::size_t kAvm1MaxStack = 1024 * 1024;
 
 // ActionScript: the highest frame index WaitForFrame can find loaded (Flash's limit of 16,000 frames and one).
 inline constexpr int kAvm1MaxWaitFrame = 16000;
+// An interval shorter than the time the clock moved fires again in the same step, at most this many times;
+// a backlog beyond that is dropped.
+inline constexpr int kAvm1MaxTimerRounds = 10;
 
 // ActionScript: bytes one SharedObject may keep on disk, and how deeply its data may nest.
 inline constexpr std::size_t kAvm1MaxSharedObjectBytes = 1024 * 1024;

@@ -204,11 +204,7 @@ void Player::advance()
         checkScriptLimit();
     }
     // Intervals and timeouts due by the clock run between frames, before the timeline moves on.
-    if (m_script && !m_scriptsHalted) {
-        m_script->vm().runTimers();
-        checkScriptLimit();
-        runActions();
-    }
+    runTimers(1);
     if (m_scriptsHalted)
         return;
     int steps = m_sounds->framesToAdvance(*m_root, header().framesPerSecond());
@@ -219,6 +215,25 @@ void Player::advance()
     for (; steps > 1; --steps)  // the sound ran ahead: frames are skipped to catch up
         advanceLevels(context);
     m_sounds->afterFrame(*m_root);
+}
+
+void Player::tick(double milliseconds)
+{
+    m_clockMs += milliseconds;
+    runTimers(limits::kAvm1MaxTimerRounds);
+}
+
+// Each round fires every due timer once and then runs what their scripts queued (a clip they attached
+// gets its load event before the next round).
+void Player::runTimers(int rounds)
+{
+    for (int i = 0; i < rounds && m_script && !m_scriptsHalted && m_script->vm().timersDue(); ++i) {
+        m_script->vm().runTimers();
+        checkScriptLimit();
+        runActions();
+    }
+    if (m_script)
+        m_script->vm().dropTimerBacklog();
 }
 
 std::size_t Player::mixAudio(std::int16_t* out, std::size_t frames, int rate)

@@ -71,7 +71,8 @@ public:
     void advance();
     // Runs the scripts that wait (the first frame's wait for the first advance, goto or render).
     void runScripts();
-    void tick(double milliseconds) { m_clockMs += milliseconds; }
+    // Moves the clock; intervals and timeouts whose time came run now.
+    void tick(double milliseconds);
     double clock() const { return m_clockMs; }
     void play();
     void stop();
@@ -143,6 +144,7 @@ private:
     void rebuild();
     void advanceLevels(const ClipContext& context);
     void runActions();
+    void runTimers(int rounds);
     void startScripts();
     void checkScriptLimit();
     // The pointer's position on the stage (twips) from target pixels, by the last rendered view.

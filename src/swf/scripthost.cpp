@@ -3,6 +3,7 @@
 
 #include "swf/audio/soundplayer.h"
 #include "swf/clipgeometry.h"
+#include "swf/displayclasses.h"
 #include "swf/limits.h"
 #include "swf/movieloads.h"
 #include "swf/player.h"
@@ -162,6 +163,9 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     installTextFieldClass(*m_vm, *this, m_clipProto);
     installSoundClass(*m_vm, *this);
     installStageObject(*m_vm, *this);
+    installTransformClass(*m_vm, *this, m_clipProto);
+    installBitmapDataClass(*m_vm, *this, m_clipProto);
+    installClipSurfaceProperties(*m_vm, m_clipProto);
     installMovieClipLoader(*m_vm, *this);
     avm1::installRemainingGlobals(*m_vm);
     m_frameStart = std::chrono::steady_clock::now();

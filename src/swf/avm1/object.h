@@ -135,6 +135,8 @@ public:
     NativeFunction native;
     // For built-in classes whose instances are not plain objects (Array, Date, boxes): makes the instance.
     std::function<Object*(Vm&)> makeInstance;
+    // `new` answers whatever the native returns, undefined included (a class that refuses its arguments).
+    bool resultIsInstance = false;
     std::shared_ptr<FunctionCode> code;
     std::shared_ptr<const Scope> scope;
     Object* definingTarget = nullptr;  // the clip whose timeline defined the function

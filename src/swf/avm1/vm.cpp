@@ -477,7 +477,7 @@ Value Vm::construct(const Value& constructor, const std::vector<Value>& args)
     Value self(instance);
     m_pendingConstruct = true;
     Value result = call(constructor, self, args, proto);
-    if (fn->native && result.isObject()) {
+    if (fn->native && (result.isObject() || fn->resultIsInstance)) {
         return result;
     }
     return self;
@@ -638,7 +638,7 @@ void Vm::runTimers()
         }
         Timer timer = *it;
         if (timer.repeat) {
-            it->due = now + std::max(timer.interval, 1.0);
+            it->due = timer.due + std::max(timer.interval, 1.0);
         } else {
             m_timers.erase(it);
         }
@@ -650,6 +650,22 @@ void Vm::runTimers()
         }
         if (m_throwing) {
             takeThrown();
+        }
+    }
+}
+
+bool Vm::timersDue() const
+{
+    const double now = m_host.nowMs();
+    return std::any_of(m_timers.begin(), m_timers.end(), [now](const Timer& t) { return t.due <= now; });
+}
+
+void Vm::dropTimerBacklog()
+{
+    const double now = m_host.nowMs();
+    for (Timer& t : m_timers) {
+        if (t.due <= now) {
+            t.due = now + std::max(t.interval, 1.0);
         }
     }
 }

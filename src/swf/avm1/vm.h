@@ -127,6 +127,9 @@ public:
     void beginFrame();
     // Runs the intervals and timeouts whose time has come by the host clock.
     void runTimers();
+    // True when a timer's time has come; dropTimerBacklog moves those that are late one interval past now.
+    bool timersDue() const;
+    void dropTimerBacklog();
     std::vector<Timer>& timers() { return m_timers; }
     int nextTimerId() { return ++m_lastTimerId; }
 

@@ -173,6 +173,8 @@ PlaceObject decodePlaceObject(const std::uint8_t* body, std::size_t size, int ve
         p.cacheAsBitmap = r.u8() != 0;
     if (flags2 & 0x20)
         p.visible = r.u8() != 0;
+    if (flags2 & 0x40)
+        p.opaqueBackground = readRgba(r);
     p.hasClipActions = flags & 0x80;
     if (p.hasClipActions)
         p.clipActions = readClipActions(r, swfVersion);

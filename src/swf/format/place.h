@@ -1,6 +1,7 @@
 // The display list control tags: PlaceObject 1-3 (with filters), RemoveObject 1-2 and FrameLabel.
 #pragma once
 
+#include "swf/format/header.h"
 #include "swf/format/styles.h"
 
 #include <cstddef>
@@ -44,6 +45,13 @@ struct ClipEventHandler {
     std::vector<std::uint8_t> actions;
 };
 
+// How a display object is drawn besides its transform: the colour filling its bounds behind it (PlaceObject3,
+// opaqueBackground) and the part of a clip a script shows through scrollRect (twips, moved to the origin).
+struct Surface {
+    std::optional<Rgba> opaqueBackground;
+    std::optional<Rect> scrollRect;
+};
+
 struct PlaceObject {
     int version = 1;
     std::uint16_t depth = 0;
@@ -57,6 +65,7 @@ struct PlaceObject {
     std::optional<BlendMode> blendMode;
     std::optional<bool> cacheAsBitmap;
     std::optional<bool> visible;
+    std::optional<Rgba> opaqueBackground;  // PlaceObject3: the box behind the object is filled with it
     std::optional<std::vector<Filter>> filters;
     std::string className;
     bool hasClipActions = false;

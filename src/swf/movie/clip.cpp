@@ -53,6 +53,8 @@ void applyPlace(PlacementState& state, const PlaceObject& p)
         target->cacheAsBitmap = *p.cacheAsBitmap;
     if (p.visible)
         target->visible = *p.visible;
+    if (p.opaqueBackground)
+        target->surface.opaqueBackground = *p.opaqueBackground;
     if (!p.clipActions.empty())
         target->clipActions = std::make_shared<const std::vector<ClipEventHandler>>(p.clipActions);
 }
@@ -69,6 +71,7 @@ void updatePlacement(DisplayObject& object, const Placement& placement)
     object.placement.matrix = kept.matrix;
     object.placement.colorTransform = kept.colorTransform;
     object.placement.visible = kept.visible;
+    object.placement.surface = kept.surface;
     object.placement.name = kept.name;
 }
 
@@ -117,6 +120,8 @@ std::vector<ActionQueue::Entry> ActionQueue::take()
 Clip::Clip(std::shared_ptr<const void> owner, const Timeline* timeline, Clip* parent)
     : m_owner(std::move(owner)), m_timeline(timeline), m_parent(parent), m_nesting(parent ? parent->m_nesting + 1 : 0)
 {
+    if (!parent)
+        m_ownPlacement = std::make_unique<Placement>();
 }
 
 std::size_t Clip::frameCount() const
@@ -207,6 +212,14 @@ DisplayObject* Clip::holder() const
         if (object.clip.get() == this)
             return &object;
     return nullptr;
+}
+
+Placement* Clip::placement() const
+{
+    if (m_ownPlacement)
+        return m_ownPlacement.get();
+    DisplayObject* object = holder();
+    return object ? &object->placement : nullptr;
 }
 
 std::int32_t Clip::depth() const

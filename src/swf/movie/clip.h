@@ -28,6 +28,7 @@ struct Placement {
     std::vector<Filter> filters;
     bool cacheAsBitmap = false;
     bool visible = true;
+    Surface surface;
     std::shared_ptr<const std::vector<ClipEventHandler>> clipActions;  // onClipEvent handlers, if any
 };
 
@@ -120,8 +121,9 @@ public:
     Clip* maskedClip() const { return m_masked; }
     // Makes `mask` (null to remove) the mask of this clip; a clip masks at most one other.
     void setMaskClip(Clip* mask);
-    // The display object holding this clip in its parent's list, or null for the root.
+    // The object holding this clip in its parent's list (null for the root); its placement (the root has its own).
     DisplayObject* holder() const;
+    Placement* placement() const;
     // The depth of this clip in its parent's list (0 for the root).
     std::int32_t depth() const;
     const std::map<std::int32_t, DisplayObject>& displayList() const { return m_displayList; }
@@ -169,6 +171,7 @@ private:
     std::unique_ptr<ClipDrawing> m_drawing;
     Clip* m_mask = nullptr;
     Clip* m_masked = nullptr;
+    std::unique_ptr<Placement> m_ownPlacement;  // the root's; a held clip uses its holder's
     std::unique_ptr<ClipBinding> m_binding;  // declared last: goes first, while the clip is still whole
 };
 

@@ -1,9 +1,11 @@
 #include "swf/render/commands.h"
 
+#include "swf/clipgeometry.h"
 #include "swf/limits.h"
 #include "swf/movie/clip.h"
 #include "swf/render/textcommands.h"
 
+#include <cmath>
 #include <vector>
 
 namespace swf {
@@ -72,8 +74,8 @@ private:
     void scriptMask(const Clip& mask, int nesting)
     {
         Matrix m;
-        for (const Clip* c = &mask; c && c->holder(); c = c->parent())
-            m = c->holder()->placement.matrix * m;
+        for (const Clip* c = &mask; c && c->placement(); c = c->parent())
+            m = c->placement()->matrix * m;
         push(DrawCommand::Kind::BeginMask);
         m_inMask = true;
         clip(mask, m, ColorTransform(), nesting + 1);
@@ -108,9 +110,42 @@ private:
         return !p.filters.empty() || p.blendMode != BlendMode::Normal;
     }
 
-    void draw(const DisplayObject& object, const Matrix& parent, const ColorTransform& parentColours, int nesting)
+    static std::shared_ptr<const ShapeGeometry> box(double x0, double y0, double x1, double y1, Rgba colour)
+    {
+        auto g = std::make_shared<ShapeGeometry>();
+        FillPath fill;
+        fill.style.colour = colour;
+        using K = PathSegment::Kind;
+        fill.path = {{K::Move, x0, y0}, {K::Line, x1, y0}, {K::Line, x1, y1}, {K::Line, x0, y1}, {K::Close}};
+        g->layers.push_back(GeometryLayer{{fill}, {}});
+        g->bounds = Rect{std::int32_t(x0), std::int32_t(x1), std::int32_t(y0), std::int32_t(y1)};
+        return g;
+    }
+
+    // A clip cached as a bitmap lands on whole pixels: Flash draws the cache from its bounds' nearest pixel.
+    Matrix snapped(const DisplayObject& object, const Matrix& parent) const
+    {
+        Bounds b;
+        b.add(objectBounds(object, m_movie), parent * object.placement.matrix);
+        if (b.empty)
+            return parent;
+        Matrix shift;
+        shift.tx = std::round(b.xMin / 20) * 20 - b.xMin;
+        shift.ty = std::round(b.yMin / 20) * 20 - b.yMin;
+        return shift * parent;
+    }
+
+    void draw(const DisplayObject& object, const Matrix& placedIn, const ColorTransform& parentColours, int nesting)
     {
         const Placement& p = object.placement;
+        const Matrix parent = p.cacheAsBitmap && !m_inMask ? snapped(object, placedIn) : placedIn;
+        // An object with an opaque background stands on a box of that colour as large as its bounds.
+        if (p.surface.opaqueBackground && !m_inMask) {
+            const Bounds b = objectBounds(object, m_movie);
+            if (!b.empty)
+                shape(box(b.xMin, b.yMin, b.xMax, b.yMax, *p.surface.opaqueBackground), parent * p.matrix,
+                      parentColours * p.colorTransform, BlendMode::Normal);
+        }
         if (!needsLayer(p) || m_inMask) {
             drawContent(object, parent, parentColours * p.colorTransform, p.blendMode, nesting);
             return;
@@ -144,7 +179,7 @@ private:
         case CharacterKind::Sprite:
         case CharacterKind::Button:
             if (object.clip)
-                clip(*object.clip, m, ct, nesting + 1);
+                scrolled(object, m, ct, nesting);
             break;
         case CharacterKind::Text:
             text(*ch.text, m, ct);
@@ -169,6 +204,29 @@ private:
         case CharacterKind::Font:
             break;
         }
+    }
+
+    // A clip with a scroll rectangle shows that part of itself at its origin, clipped to the rectangle; inside a
+    // mask only the move applies.
+    void scrolled(const DisplayObject& object, const Matrix& m, const ColorTransform& ct, int nesting)
+    {
+        const std::optional<Rect>& r = object.placement.surface.scrollRect;
+        if (!r) {
+            clip(*object.clip, m, ct, nesting + 1);
+            return;
+        }
+        Matrix move;
+        move.tx = -r->xMin;
+        move.ty = -r->yMin;
+        const bool clipped = !m_inMask;
+        if (clipped) {
+            push(DrawCommand::Kind::BeginMask);
+            shape(box(0, 0, r->xMax - r->xMin, r->yMax - r->yMin, Rgba{}), m, ColorTransform(), BlendMode::Normal);
+            push(DrawCommand::Kind::EndMask);
+        }
+        clip(*object.clip, m * move, ct, nesting + 1);
+        if (clipped)
+            push(DrawCommand::Kind::PopMask);
     }
 
     void text(const StaticText& text, const Matrix& m, const ColorTransform& ct)
@@ -213,7 +271,10 @@ void buildCommands(const Clip& root, const Movie& movie, GeometryCache& cache, C
                    FontProvider* fonts)
 {
     out.movie = &movie;
-    CommandBuilder(movie, cache, out, fonts).clip(root, Matrix(), ColorTransform(), 0);
+    // Scripts may move and tint the root as any other clip.
+    const Placement* placement = root.placement();
+    CommandBuilder(movie, cache, out, fonts)
+        .clip(root, placement ? placement->matrix : Matrix(), placement ? placement->colorTransform : ColorTransform(), 0);
 }
 
 }  // namespace swf
