@@ -116,6 +116,8 @@ public:
     const std::string& language() const { return m_language; }
     PlayerListener& listener();
     Clip* root() { return m_root.get(); }
+    // Every clip of the movie, in the order their frames run.
+    ExecutionList& clips() { return m_clips; }
     // Sends one message through the listener as an FSCommand or a web address request.
     void sendUrl(const std::string& url, const std::string& target);
     // The address the movie came from (its _url); empty when not told.
@@ -129,12 +131,14 @@ private:
     void runActions();
     void startScripts();
     void checkScriptLimit();
+    void stepClips(const ClipContext& context);
     // The pointer's position on the stage (twips) from target pixels, by the last rendered view.
     void pointerToStage(double x, double y);
 
     std::vector<std::uint8_t> m_raw;
     std::size_t m_decodedSize = 0;  // bytes the current movie was decoded from
     std::shared_ptr<const Movie> m_movie;
+    ExecutionList m_clips;                 // before the clips, which leave it when they go
     std::unique_ptr<ScriptHost> m_script;  // before the root: clips tell it when they go
     std::unique_ptr<Clip> m_root;
     ActionQueue m_actions;

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace swf {
 
@@ -47,9 +47,13 @@ const char* handlerName(std::uint32_t event)
     }
 }
 
-void collectClips(Clip& clip, std::unordered_set<const Clip*>& out, int nesting = 0)
+// The clips of the tree with their serial numbers: a queued entry whose clip went may name a new clip made at the
+// same address, which the serial tells apart.
+using LiveClips = std::unordered_map<const Clip*, std::uint64_t>;
+
+void collectClips(Clip& clip, LiveClips& out, int nesting = 0)
 {
-    out.insert(&clip);
+    out.emplace(&clip, clip.serial());
     if (nesting > limits::kMaxSpriteNesting)
         return;
     for (auto& [depth, object] : clip.displayList())
@@ -95,6 +99,10 @@ bool ClipObject::getSpecial(avm1::Vm&, const std::string& name, Value& out)
         out = Value(field);
         return true;
     }
+    if (holdsNamedShape(*clip, name, caseSensitive())) {
+        out = Value(this);
+        return true;
+    }
     int index = avm1::clipPropertyIndex(name);
     if (index >= 0) {
         out = m_host.property(*clip, ClipProperty(index));
@@ -127,7 +135,7 @@ bool ClipObject::hasSpecial(const std::string& name) const
     if (!clip)
         return false;
     return avm1::clipPropertyIndex(name) >= 0 || childNamedAs(*clip, name, caseSensitive()) != nullptr ||
-           holdsTextField(*clip, name, caseSensitive());
+           holdsTextField(*clip, name, caseSensitive()) || holdsNamedShape(*clip, name, caseSensitive());
 }
 
 // ---- the host ----
@@ -152,7 +160,7 @@ ScriptHost::~ScriptHost()
 
 ClipContext ScriptHost::context() const
 {
-    return {m_movie.get(), &m_queue, &m_player.sounds()};
+    return {m_movie.get(), &m_queue, &m_player.sounds(), &m_player.clips()};
 }
 
 void ScriptHost::stopSounds()
@@ -285,13 +293,14 @@ void ScriptHost::runQueue()
     Clip* root = m_player.root();
     while (!m_queue.empty() && root) {
         std::vector<ActionQueue::Entry> batch = m_queue.take();
-        std::unordered_set<const Clip*> alive;
+        LiveClips alive;
         collectClips(*root, alive);
         for (int pass = 0; pass < 4; ++pass) {
             for (const ActionQueue::Entry& e : batch) {
                 if (passOf(e) != pass)
                     continue;
-                if (!alive.count(e.clip))
+                auto live = alive.find(e.clip);
+                if (live == alive.end() || live->second != e.serial)
                     continue;  // the clip went away earlier in this frame
                 if (e.kind != ActionQueue::Kind::Event && ++blocks > limits::kMaxActionBlocksPerFrame) {
                     m_queue.clear();
@@ -364,10 +373,12 @@ void ScriptHost::broadcast(std::uint32_t event, int key)
         return;
     std::vector<Clip*> clips;
     clipsChildrenFirst(*root, clips);
-    std::unordered_set<const Clip*> alive;
+    LiveClips alive;
     collectClips(*root, alive);
+    const LiveClips sent = alive;
     for (Clip* clip : clips) {
-        if (!alive.count(clip))
+        auto live = alive.find(clip);
+        if (live == alive.end() || live->second != sent.at(clip))
             continue;
         DisplayObject* holder = clip->holder();
         if (!clip->binding() && !(holder && holder->placement.clipActions))
@@ -704,6 +715,7 @@ Clip* ScriptHost::createEmpty(Clip& parent, const std::string& name, int depth)
     object.clip = std::make_unique<Clip>(m_emptySprite, &m_emptySprite->timeline, &parent);
     object.scripted = true;
     Clip* made = object.clip.get();
+    m_player.clips().add(*made);
     parent.displayList()[std::int32_t(d)] = std::move(object);
     return made;
 }
