@@ -537,7 +537,7 @@ void ScriptHost::gotoFrame(Object* object, int frame, bool play)
     clip->setPlaying(play);
 }
 
-bool ScriptHost::gotoLabel(Object* object, const std::string& label, bool play)
+bool ScriptHost::gotoLabel(Object* object, const std::string& label, bool play, int offset)
 {
     Clip* clip = clipOf(object);
     if (!clip || !clip->timeline())
@@ -545,7 +545,7 @@ bool ScriptHost::gotoLabel(Object* object, const std::string& label, bool play)
     long frame = clip->timeline()->frameOfLabel(label);
     if (frame < 0)
         return false;
-    gotoFrame(object, int(frame), play);
+    gotoFrame(object, int(frame) + offset, play);
     return true;
 }
 

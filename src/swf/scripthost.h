@@ -111,7 +111,7 @@ public:
     avm1::Value getClipProperty(avm1::Object* clip, avm1::ClipProperty p) override;
     void setClipProperty(avm1::Object* clip, avm1::ClipProperty p, const avm1::Value& v) override;
     void gotoFrame(avm1::Object* clip, int frame, bool play) override;
-    bool gotoLabel(avm1::Object* clip, const std::string& label, bool play) override;
+    bool gotoLabel(avm1::Object* clip, const std::string& label, bool play, int offset = 0) override;
     void play(avm1::Object* clip) override;
     void stop(avm1::Object* clip) override;
     void nextFrame(avm1::Object* clip) override;

@@ -230,4 +230,17 @@ TEST(ExecutionOrder, GotoNamesAFrameByTheTextOfAnythingButANumber)
     }
 }
 
+TEST(ExecutionOrder, AGotoWithASceneBiasCountsALabelFromTheScene)
+{
+    // GotoFrame2 with a bias of 2 to the label "two" (frame 2) lands on frame 4.
+    SwfWriter w(8);
+    Asm script = Asm().str("two").record(op::GotoFrame2, {2, 2, 0});
+    w.tag(tag::DoAction, block(script.get("_currentframe").trace())).showFrame();
+    w.tag(tag::FrameLabel, kivamo::test::frameLabel("two")).showFrame();
+    w.showFrame().showFrame().showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"4"}));
+}
+
 }  // namespace

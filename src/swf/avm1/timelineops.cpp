@@ -108,7 +108,7 @@ Completion onGotoFrame2(Activation& act, const ActionRecord& rec)
             }
         }
     } else {
-        act.vm.host().gotoLabel(clip, label, play);
+        act.vm.host().gotoLabel(clip, label, play, bias);
     }
     return Completion::Normal;
 }
