@@ -49,8 +49,9 @@ int frameIndex(double n)
 void goTo(ScriptHost& host, Clip& clip, const Value& frame, bool play)
 {
     Object* object = self(host, clip);
-    if (frame.isString()) {
-        std::string label = frame.asString();
+    // Anything but a number names a frame by its text (an object's toString may give a label).
+    if (!frame.isNumber()) {
+        std::string label = host.vm().toString(frame);
         const std::size_t colon = label.rfind(':');
         if (colon != std::string::npos) {
             const std::string path = label.substr(0, colon);

@@ -64,6 +64,16 @@ Clip* childNamedAs(Clip& clip, const std::string& name, bool caseSensitive)
     return nullptr;
 }
 
+bool holdsNamedShape(const Clip& clip, const std::string& name, bool caseSensitive)
+{
+    if (name.empty())
+        return false;
+    for (auto& [depth, object] : clip.displayList())
+        if (!object.clip && !object.textField && sameName(object.placement.name, name, caseSensitive))
+            return true;
+    return false;
+}
+
 Matrix clipToStage(const Clip& clip)
 {
     Matrix m;

@@ -17,6 +17,9 @@ struct Bounds {
 
 // The child clip with an instance name (without regard to case unless caseSensitive).
 Clip* childNamedAs(Clip& clip, const std::string& name, bool caseSensitive);
+// Whether the clip holds a named object without a script object of its own (a shape); scripts that name it
+// reach the clip instead.
+bool holdsNamedShape(const Clip& clip, const std::string& name, bool caseSensitive);
 // The matrix from a clip's space to the stage.
 Matrix clipToStage(const Clip& clip);
 void localToGlobalOf(const Clip& clip, double x, double y, double& outX, double& outY);

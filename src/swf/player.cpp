@@ -85,12 +85,13 @@ void Player::rebuild()
         return;
     if (m_script)
         m_script->setMovie(m_movie);
-    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
     if (!m_root) {
         startScripts();
         m_root = std::make_unique<Clip>(m_movie->root, m_movie->root.get(), nullptr);
         m_root->setSnapshots(std::make_unique<SnapshotCache>());
         m_root->setAvailableFrames(m_movie->framesLoaded);
+        m_clips.add(*m_root);
         m_root->enterFirstFrame(context);
         // The first frame's scripts wait for the first advance, goto or render, so that a listener set
         // after loading still hears what they send.
@@ -182,15 +183,6 @@ void Player::checkScriptLimit()
         m_root->setPlaying(false);
 }
 
-void Player::advanceLevels(const ClipContext& context)
-{
-    m_root->advance(context, m_looping);
-    // Loaded levels play after level 0, in the order of their numbers.
-    for (Clip* root : levelRoots())
-        root->advance(context, true);
-    runActions();
-}
-
 void Player::advance()
 {
     if (!m_root || m_scriptsHalted)
@@ -210,10 +202,13 @@ void Player::advance()
     int steps = m_sounds->framesToAdvance(*m_root, header().framesPerSecond());
     if (steps == 0)
         return;  // the pictures are ahead of the stream sound: this frame waits for it
-    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
-    advanceLevels(context);
-    for (; steps > 1; --steps)  // the sound ran ahead: frames are skipped to catch up
-        advanceLevels(context);
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
+    stepClips(context);
+    runActions();
+    for (; steps > 1; --steps) {  // the sound ran ahead: frames are skipped to catch up
+        stepClips(context);
+        runActions();
+    }
     m_sounds->afterFrame(*m_root);
 }
 
@@ -234,6 +229,12 @@ void Player::runTimers(int rounds)
     }
     if (m_script)
         m_script->vm().dropTimerBacklog();
+}
+
+void Player::stepClips(const ClipContext& context)
+{
+    // Newest clips first, the root last; only the root may be told not to loop.
+    m_clips.forEach([&](Clip& clip) { clip.step(context, &clip != m_root.get() || m_looping); });
 }
 
 std::size_t Player::mixAudio(std::int16_t* out, std::size_t frames, int rate)
@@ -279,7 +280,7 @@ void Player::gotoFrame(std::size_t frame)
     if (m_script)
         m_script->beginFrame();
     runActions();
-    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
     m_root->gotoFrame(frame, context);
     runActions();
     m_sounds->afterFrame(*m_root);

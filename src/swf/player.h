@@ -132,6 +132,8 @@ public:
     void setLevel(int n, std::shared_ptr<const Movie> movie);
     // Reads a movie the movie loads or imports, with what that one imports; null when it cannot be had.
     std::shared_ptr<const Movie> fetchMovie(const std::string& url);
+    // Every clip of the movie, in the order their frames run.
+    ExecutionList& clips() { return m_clips; }
     // Sends one message through the listener as an FSCommand or a web address request.
     void sendUrl(const std::string& url, const std::string& target);
     // The address the movie came from (its _url); empty when not told.
@@ -142,17 +144,18 @@ public:
 
 private:
     void rebuild();
-    void advanceLevels(const ClipContext& context);
     void runActions();
     void runTimers(int rounds);
     void startScripts();
     void checkScriptLimit();
+    void stepClips(const ClipContext& context);
     // The pointer's position on the stage (twips) from target pixels, by the last rendered view.
     void pointerToStage(double x, double y);
 
     std::vector<std::uint8_t> m_raw;
     std::size_t m_decodedSize = 0;  // bytes the current movie was decoded from
     std::shared_ptr<const Movie> m_movie;
+    ExecutionList m_clips;                 // before the clips, which leave it when they go
     std::unique_ptr<ScriptHost> m_script;  // before the root: clips tell it when they go
     std::unique_ptr<Clip> m_root;
     std::map<int, std::unique_ptr<Clip>> m_levels;  // movies loaded into levels above 0

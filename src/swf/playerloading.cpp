@@ -37,7 +37,7 @@ void Player::setLevel(int n, std::shared_ptr<const Movie> movie)
 {
     if (n < 0 || (n == 0 && !m_root))
         return;
-    ClipContext context{m_movie.get(), &m_actions, m_sounds.get()};
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
     if (n == 0) {
         // The movie of level 0 gives way; the stage keeps its size, rate and colour.
         m_root->replaceMovie(std::move(movie), context);
@@ -50,6 +50,7 @@ void Player::setLevel(int n, std::shared_ptr<const Movie> movie)
     auto root = std::make_unique<Clip>(nullptr, nullptr, nullptr);
     Clip* raw = root.get();
     m_levels[n] = std::move(root);
+    m_clips.add(*raw);
     raw->replaceMovie(std::move(movie), context);
 }
 

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace swf {
 
@@ -67,9 +67,9 @@ private:
     int m_saved;
 };
 
-void collectClips(Clip& clip, std::unordered_set<const Clip*>& out, int nesting = 0)
+void collectClips(Clip& clip, LiveClips& out, int nesting = 0)
 {
-    out.insert(&clip);
+    out.emplace(&clip, clip.serial());
     if (nesting > limits::kMaxSpriteNesting)
         return;
     for (auto& [depth, object] : clip.displayList())
@@ -115,6 +115,10 @@ bool ClipObject::getSpecial(avm1::Vm&, const std::string& name, Value& out)
         out = Value(field);
         return true;
     }
+    if (holdsNamedShape(*clip, name, caseSensitive())) {
+        out = Value(this);
+        return true;
+    }
     int index = avm1::clipPropertyIndex(name);
     if (index >= 0) {
         out = m_host.property(*clip, ClipProperty(index));
@@ -147,7 +151,8 @@ bool ClipObject::hasSpecial(const std::string& name) const
     if (!clip)
         return false;
     return avm1::clipPropertyIndex(name) >= 0 || childNamedAs(*clip, name, caseSensitive()) != nullptr ||
-           holdsTextField(*clip, name, caseSensitive()) || name == "_root" || (name == "_parent" && clip->parent());
+           holdsTextField(*clip, name, caseSensitive()) || holdsNamedShape(*clip, name, caseSensitive()) ||
+           name == "_root" || (name == "_parent" && clip->parent());
 }
 
 // ---- the host ----
@@ -178,7 +183,7 @@ ScriptHost::~ScriptHost()
 
 ClipContext ScriptHost::context() const
 {
-    return {m_movie.get(), &m_queue, &m_player.sounds()};
+    return {m_movie.get(), &m_queue, &m_player.sounds(), &m_player.clips()};
 }
 
 void ScriptHost::stopSounds()
@@ -332,13 +337,14 @@ void ScriptHost::runBatches()
     Clip* root = m_player.root();
     while (!m_queue.empty() && root) {
         std::vector<ActionQueue::Entry> batch = m_queue.take();
-        std::unordered_set<const Clip*> alive;
+        LiveClips alive;
         collectAll(*root, alive);
         for (int pass = 0; pass < 4; ++pass) {
             for (const ActionQueue::Entry& e : batch) {
                 if (passOf(e) != pass)
                     continue;
-                if (!alive.count(e.clip))
+                auto live = alive.find(e.clip);
+                if (live == alive.end() || live->second != e.serial)
                     continue;  // the clip went away earlier in this frame
                 if (e.kind != ActionQueue::Kind::Event && ++blocks > limits::kMaxActionBlocksPerFrame) {
                     m_queue.clear();
@@ -356,7 +362,7 @@ void ScriptHost::runBatches()
     }
 }
 
-void ScriptHost::collectAll(Clip& root, std::unordered_set<const Clip*>& alive)
+void ScriptHost::collectAll(Clip& root, LiveClips& alive)
 {
     collectClips(root, alive);
     for (Clip* level : m_player.levelRoots())
@@ -420,10 +426,12 @@ void ScriptHost::broadcast(std::uint32_t event, int key)
         return;
     std::vector<Clip*> clips;
     clipsChildrenFirst(*root, clips);
-    std::unordered_set<const Clip*> alive;
+    LiveClips alive;
     collectClips(*root, alive);
+    const LiveClips sent = alive;
     for (Clip* clip : clips) {
-        if (!alive.count(clip))
+        auto live = alive.find(clip);
+        if (live == alive.end() || live->second != sent.at(clip))
             continue;
         DisplayObject* holder = clip->holder();
         if (!clip->binding() && !(holder && holder->placement.clipActions))
@@ -585,7 +593,7 @@ void ScriptHost::gotoFrame(Object* object, int frame, bool play)
     clip->setPlaying(play);
 }
 
-bool ScriptHost::gotoLabel(Object* object, const std::string& label, bool play)
+bool ScriptHost::gotoLabel(Object* object, const std::string& label, bool play, int offset)
 {
     Clip* clip = clipOf(object);
     if (!clip || !clip->timeline())
@@ -593,7 +601,7 @@ bool ScriptHost::gotoLabel(Object* object, const std::string& label, bool play)
     long frame = clip->timeline()->frameOfLabel(label);
     if (frame < 0)
         return false;
-    gotoFrame(object, int(frame), play);
+    gotoFrame(object, int(frame) + offset, play);
     return true;
 }
 
@@ -765,6 +773,7 @@ Clip* ScriptHost::createEmpty(Clip& parent, const std::string& name, int depth)
     object.clip = std::make_unique<Clip>(m_emptySprite, &m_emptySprite->timeline, &parent);
     object.scripted = true;
     Clip* made = object.clip.get();
+    m_player.clips().add(*made);
     parent.displayList()[std::int32_t(d)] = std::move(object);
     return made;
 }

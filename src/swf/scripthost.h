@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -20,6 +21,10 @@ namespace swf {
 class MovieLoads;
 class Player;
 class ScriptHost;
+
+// The clips of the tree with their serial numbers: a queued entry whose clip went may name a new clip made at the
+// same address, which the serial tells apart.
+using LiveClips = std::unordered_map<const Clip*, std::uint64_t>;
 
 // The script side of a movie clip. It stays valid after its clip is removed; then `clip` is null.
 class ClipObject : public avm1::Object {
@@ -118,7 +123,7 @@ public:
     avm1::Value getClipProperty(avm1::Object* clip, avm1::ClipProperty p) override;
     void setClipProperty(avm1::Object* clip, avm1::ClipProperty p, const avm1::Value& v) override;
     void gotoFrame(avm1::Object* clip, int frame, bool play) override;
-    bool gotoLabel(avm1::Object* clip, const std::string& label, bool play) override;
+    bool gotoLabel(avm1::Object* clip, const std::string& label, bool play, int offset = 0) override;
     void play(avm1::Object* clip) override;
     void stop(avm1::Object* clip) override;
     void nextFrame(avm1::Object* clip) override;
@@ -156,7 +161,7 @@ public:
 private:
     void runBatches();
     void runEntry(const ActionQueue::Entry& e);
-    void collectAll(Clip& root, std::unordered_set<const Clip*>& alive);
+    void collectAll(Clip& root, LiveClips& alive);
     void runEvent(Clip& clip, std::uint32_t event, int key);
     void runPendingUnloads();
     avm1::Object* classOf(Clip& clip);

@@ -58,7 +58,8 @@ public:
 
     // Timeline control of a clip. Frames count from 0.
     virtual void gotoFrame(Object* clip, int frame, bool play) = 0;
-    virtual bool gotoLabel(Object* clip, const std::string& label, bool play) = 0;
+    // A labelled frame, `offset` frames on (GotoFrame2 with a scene bias counts from the scene's first frame).
+    virtual bool gotoLabel(Object* clip, const std::string& label, bool play, int offset = 0) = 0;
     virtual void play(Object* clip) = 0;
     virtual void stop(Object* clip) = 0;
     virtual void nextFrame(Object* clip) = 0;

@@ -178,13 +178,24 @@ bool finishReturn(Activation& act)
     return false;
 }
 
+// Whether an action is a call after which code whose clip went stops: the call actions, except a method called on
+// undefined or null, which calls nothing.
+bool callChecksRemoval(const Activation& act, std::uint8_t code)
+{
+    if (code == op::CallMethod || code == op::NewMethod) {
+        const std::size_t n = act.stack.size();
+        return n >= 2 && !act.stack[n - 2].isUndefined() && !act.stack[n - 2].isNull();
+    }
+    return code == op::CallFunction || code == op::NewObject || code == op::Call;
+}
+
 }  // namespace
 
 Completion execute(Activation& act)
 {
     const auto& table = handlers();
     Vm& vm = act.vm;
-    const bool watchRemoval = !act.callee && act.originalTarget && !vm.host().isRemovedClip(act.originalTarget);
+    const bool watchRemoval = act.originalTarget && !vm.host().isRemovedClip(act.originalTarget);
     while (true) {
         if (vm.aborted()) {
             return Completion::Abort;
@@ -199,6 +210,7 @@ Completion execute(Activation& act)
                 return Completion::Abort;
             }
             act.pc = rec.next;
+            const bool checksRemoval = watchRemoval && callChecksRemoval(act, rec.code);
             const Handler h = table[rec.code];
             if (h) {
                 c = h(act, rec);
@@ -206,9 +218,9 @@ Completion execute(Activation& act)
             if (vm.throwing() && c != Completion::Abort) {
                 c = Completion::Throw;
             }
-            // A timeline or clip event script stops once its own clip is removed (an unload script, which starts
-            // on a removed clip, runs to its end).
-            if (c == Completion::Normal && watchRemoval && vm.host().isRemovedClip(act.originalTarget)) {
+            // Code stops after a call once the clip it runs on is removed (an unload script, which starts on a
+            // removed clip, runs to its end).
+            if (c == Completion::Normal && checksRemoval && vm.host().isRemovedClip(act.originalTarget)) {
                 return Completion::Normal;
             }
         }

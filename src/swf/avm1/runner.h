@@ -54,7 +54,7 @@ public:
     Value getClipProperty(Object* clip, ClipProperty p) override;
     void setClipProperty(Object*, ClipProperty, const Value&) override {}
     void gotoFrame(Object* clip, int frame, bool play) override;
-    bool gotoLabel(Object*, const std::string&, bool) override { return false; }
+    bool gotoLabel(Object*, const std::string&, bool, int = 0) override { return false; }
     void play(Object* clip) override;
     void stop(Object* clip) override;
     void nextFrame(Object* clip) override;

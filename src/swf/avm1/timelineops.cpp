@@ -128,6 +128,9 @@ Completion onGotoFrame2(Activation& act, const ActionRecord& rec)
     Value frame = act.pop();
     Object* clip = act.target;
     std::string label;
+    // Anything but a number names a frame by its text: gotoAndStop(undefined) looks for the label "undefined".
+    if (!frame.isNumber())
+        frame = Value(act.vm.toString(frame));
     if (frame.isString()) {
         label = frame.asString();
         const std::size_t colon = label.rfind(':');
@@ -154,7 +157,7 @@ Completion onGotoFrame2(Activation& act, const ActionRecord& rec)
             }
         }
     } else {
-        act.vm.host().gotoLabel(clip, label, play);
+        act.vm.host().gotoLabel(clip, label, play, bias);
     }
     return Completion::Normal;
 }

@@ -3,6 +3,7 @@
 #include "swf/limits.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace swf {
 
@@ -19,7 +20,7 @@ Placement placementOf(const ButtonRecord& record)
 
 namespace {
 
-void applyPlace(PlacementState& state, const PlaceObject& p)
+void applyPlace(PlacementState& state, const PlaceObject& p, std::uint64_t position)
 {
     auto it = state.find(p.depth);
     Placement* target = nullptr;
@@ -27,6 +28,7 @@ void applyPlace(PlacementState& state, const PlaceObject& p)
         // A fresh placement; without the move flag an object already at the depth is replaced.
         Placement fresh;
         fresh.characterId = *p.characterId;
+        fresh.position = position;
         target = &(state[p.depth] = fresh);
     } else if (it != state.end()) {
         target = &it->second;
@@ -59,38 +61,70 @@ void applyPlace(PlacementState& state, const PlaceObject& p)
         target->clipActions = std::make_shared<const std::vector<ClipEventHandler>>(p.clipActions);
 }
 
-// Keeps what a script set on an object when the timeline updates its placement.
+// Updates an object the timeline places again. What it was placed as (character, name, mask depth, clip
+// events) stays for its life, and what a script set on it stays too.
 void updatePlacement(DisplayObject& object, const Placement& placement)
 {
-    if (!object.scriptMoved) {
-        object.placement = placement;
-        return;
-    }
     Placement kept = object.placement;
     object.placement = placement;
-    object.placement.matrix = kept.matrix;
-    object.placement.colorTransform = kept.colorTransform;
-    object.placement.visible = kept.visible;
-    object.placement.surface = kept.surface;
+    object.placement.characterId = kept.characterId;
     object.placement.name = kept.name;
+    object.placement.clipDepth = kept.clipDepth;
+    object.placement.clipActions = kept.clipActions;
+    object.placement.position = kept.position;
+    if (object.scriptMoved) {
+        object.placement.matrix = kept.matrix;
+        object.placement.colorTransform = kept.colorTransform;
+        object.placement.visible = kept.visible;
+    }
+    object.placement.surface = kept.surface;
+}
+
+// Whether an object at a timeline depth stays when its timeline goes back to a frame whose placement there
+// is `wanted`. A clip stays even as another sprite; other objects only as the same character.
+bool survivesRewind(const DisplayObject& object, const Placement& wanted)
+{
+    if (object.placement.ratio != wanted.ratio)
+        return false;
+    if (object.character.kind == CharacterKind::Sprite)
+        return true;
+    return object.placement.characterId == wanted.characterId && object.placement.clipDepth == wanted.clipDepth;
 }
 
 }  // namespace
 
-void applyControlTag(PlacementState& state, const ControlTag& tag)
+void applyControlTag(PlacementState& state, const ControlTag& tag, std::uint64_t position)
 {
     if (tag.kind == ControlTag::Kind::Place)
-        applyPlace(state, tag.place);
+        applyPlace(state, tag.place, position);
     else if (tag.kind == ControlTag::Kind::Remove)
         state.erase(tag.depth);
 }
 
+namespace {
+
+std::atomic<std::uint64_t> g_clipSerials{0};
+
+void replayFrames(PlacementState& state, const Timeline& timeline, std::size_t from, std::size_t to)
+{
+    for (std::size_t f = from; f <= to && f < timeline.frames.size(); ++f) {
+        const std::vector<ControlTag>& tags = timeline.frames[f].tags;
+        for (std::size_t i = 0; i < tags.size(); ++i)
+            applyControlTag(state, tags[i], std::uint64_t(f) << 32 | i);
+    }
+}
+
+std::size_t placedFrame(const Placement& placement)
+{
+    return std::size_t(placement.position >> 32);
+}
+
+}  // namespace
+
 PlacementState SnapshotCache::stateAt(const Timeline& timeline, std::size_t frame)
 {
     auto replay = [&](PlacementState& state, std::size_t from, std::size_t to) {
-        for (std::size_t f = from; f <= to && f < timeline.frames.size(); ++f)
-            for (const ControlTag& t : timeline.frames[f].tags)
-                applyControlTag(state, t);
+        replayFrames(state, timeline, from, to);
     };
     std::size_t last = std::min(frame, timeline.frames.empty() ? 0 : timeline.frames.size() - 1);
     if (m_snapshots.empty()) {
@@ -110,6 +144,12 @@ PlacementState SnapshotCache::stateAt(const Timeline& timeline, std::size_t fram
     return state;
 }
 
+void ActionQueue::push(const Entry& entry)
+{
+    m_entries.push_back(entry);
+    m_entries.back().serial = entry.clip ? entry.clip->serial() : 0;
+}
+
 std::vector<ActionQueue::Entry> ActionQueue::take()
 {
     std::vector<Entry> out;
@@ -118,7 +158,8 @@ std::vector<ActionQueue::Entry> ActionQueue::take()
 }
 
 Clip::Clip(std::shared_ptr<const void> owner, const Timeline* timeline, Clip* parent)
-    : m_owner(std::move(owner)), m_timeline(timeline), m_parent(parent), m_nesting(parent ? parent->m_nesting + 1 : 0)
+    : m_owner(std::move(owner)), m_timeline(timeline), m_parent(parent), m_serial(++g_clipSerials),
+      m_nesting(parent ? parent->m_nesting + 1 : 0)
 {
     if (!parent)
         m_ownPlacement = std::make_unique<Placement>();
@@ -168,7 +209,13 @@ void Clip::applyFrame(std::size_t frame, const ClipContext& context)
 {
     if (!m_timeline || frame >= m_timeline->frames.size())
         return;
-    for (const ControlTag& t : m_timeline->frames[frame].tags) {
+    applyTags(m_timeline->frames[frame], context);
+    enterSounds(frame, context);
+}
+
+void Clip::applyTags(const Frame& frame, const ClipContext& context)
+{
+    for (const ControlTag& t : frame.tags) {
         if (t.kind == ControlTag::Kind::Actions) {
             if (context.actions)
                 context.actions->push(this, &t.actions);
@@ -179,7 +226,6 @@ void Clip::applyFrame(std::size_t frame, const ClipContext& context)
             apply(t, context);
         }
     }
-    enterSounds(frame, context);
 }
 
 void Clip::enterSounds(std::size_t frame, const ClipContext& context)
@@ -239,11 +285,12 @@ void Clip::swapDepths(std::int32_t from, std::int32_t to)
     if (a == m_displayList.end())
         return;
     auto b = m_displayList.find(to);
+    // The clip a script moved keeps its place against later placements of the timeline; the one it changed
+    // places with stays as the timeline left it.
     DisplayObject moving = std::move(a->second);
-    moving.scripted = true;
+    moving.scriptMoved = true;
     if (b != m_displayList.end()) {
         a->second = std::move(b->second);
-        a->second.scripted = true;
         b->second = std::move(moving);
     } else {
         m_displayList.erase(a);
@@ -274,6 +321,9 @@ void Clip::placeObject(std::int32_t depth, const Placement& placement, const Cli
     if (character->kind == CharacterKind::Sprite) {
         object.clip = std::make_unique<Clip>(character->sprite, &character->sprite->timeline, this);
         object.clip->m_library = character->library ? character->library : m_library;
+        // It joins the execution list before its first frame places its children: they run before it.
+        if (context.clips)
+            context.clips->add(*object.clip);
         // Initialize and construct come before everything else the new clip does; the load event comes before its
         // first frame script.
         if (context.actions) {
@@ -307,37 +357,69 @@ void Clip::apply(const ControlTag& tag, const ClipContext& context)
     PlacementState single;
     if (it != m_displayList.end())
         single[p.depth] = it->second.placement;
-    applyPlace(single, p);
+    applyPlace(single, p, std::uint64_t(m_frame) << 32);
     auto placed = single.find(p.depth);
     if (placed == single.end())
         return;
+    // Moving a clip to another character keeps the clip; other objects become the new character.
     bool sameObject = it != m_displayList.end() && p.move &&
-                      (!p.characterId || *p.characterId == it->second.placement.characterId);
+                      (!p.characterId || *p.characterId == it->second.placement.characterId ||
+                       it->second.character.kind == CharacterKind::Sprite);
     if (sameObject)
         updatePlacement(it->second, placed->second);
     else
         placeObject(p.depth, placed->second, context);
 }
 
-void Clip::reconcile(const PlacementState& target, const ClipContext& context)
+void Clip::dropOnRewind(const PlacementState& target)
 {
+    // Objects at script depths stay; so do timeline objects the target frame places again in a way they match.
+    // Objects scripts made at timeline depths go.
     for (auto it = m_displayList.begin(); it != m_displayList.end();) {
         auto wanted = target.find(it->first);
-        bool keptByScript = it->second.scripted && it->first >= kFirstScriptDepth;
-        if (keptByScript && wanted == target.end())
-            ++it;
-        else if (wanted == target.end() || wanted->second.characterId != it->second.placement.characterId)
-            it = m_displayList.erase(it);
-        else
-            ++it;
+        bool stays = it->first >= kFirstScriptDepth ||
+                     (!it->second.scripted && wanted != target.end() && survivesRewind(it->second, wanted->second));
+        it = stays ? std::next(it) : m_displayList.erase(it);
     }
-    for (const auto& [depth, placement] : target) {
-        auto it = m_displayList.find(depth);
-        if (it != m_displayList.end())
-            updatePlacement(it->second, placement);  // persists: its own state (a sprite's frame) survives
+}
+
+void Clip::reconcile(const PlacementState& target, std::size_t frame, const ClipContext& context)
+{
+    // Objects settle in the order the timeline placed them. Those placed before the target frame come before the
+    // frame's own scripts, those the target frame places after them, as when the playhead reaches it.
+    std::vector<const PlacementState::value_type*> order;
+    order.reserve(target.size());
+    for (const auto& entry : target)
+        order.push_back(&entry);
+    std::stable_sort(order.begin(), order.end(),
+                     [](auto* a, auto* b) { return a->second.position < b->second.position; });
+    auto settle = [&](const PlacementState::value_type& entry) {
+        auto it = m_displayList.find(entry.first);
+        bool keeps = it != m_displayList.end() && (it->second.character.kind == CharacterKind::Sprite ||
+                                                   it->second.placement.characterId == entry.second.characterId);
+        if (keeps)
+            updatePlacement(it->second, entry.second);  // persists: its own state (a sprite's frame) survives
         else
-            placeObject(depth, placement, context);
-    }
+            placeObject(entry.first, entry.second, context);
+    };
+    auto firstOfFrame =
+        std::find_if(order.begin(), order.end(), [&](auto* e) { return placedFrame(e->second) >= frame; });
+    for (auto it = order.begin(); it != firstOfFrame; ++it)
+        settle(**it);
+    queueActions(frame, context);
+    enterSounds(frame, context);
+    for (auto it = firstOfFrame; it != order.end(); ++it)
+        settle(**it);
+}
+
+void Clip::removeOnTheWay(std::size_t to)
+{
+    // Going forward, what a frame on the way removes goes at once, even when a later frame places the same
+    // character at its depth again: that is a new instance.
+    for (std::size_t f = m_frame + 1; f <= to && f < m_timeline->frames.size(); ++f)
+        for (const ControlTag& t : m_timeline->frames[f].tags)
+            if (t.kind == ControlTag::Kind::Remove)
+                m_displayList.erase(t.depth);
 }
 
 void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
@@ -346,44 +428,50 @@ void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
     frame = std::min(frame, last);
     if (!m_timeline || frame == m_frame)
         return;
-    if (frame == m_frame + 1) {
-        m_frame = frame;
-        applyFrame(frame, context);
-        return;
-    }
+    bool rewind = frame < m_frame;
     PlacementState state;
-    if (m_snapshots) {
+    if (m_snapshots)
         state = m_snapshots->stateAt(*m_timeline, frame);
-    } else {
-        for (std::size_t f = 0; f <= frame; ++f)
-            for (const ControlTag& t : m_timeline->frames[f].tags)
-                applyControlTag(state, t);
-    }
+    else
+        replayFrames(state, *m_timeline, 0, frame);
+    if (rewind)
+        dropOnRewind(state);
+    else
+        removeOnTheWay(frame);
     m_frame = frame;
-    reconcile(state, context);
-    queueActions(frame, context);
-    enterSounds(frame, context);
+    m_trailingRun = false;
+    reconcile(state, frame, context);
 }
 
-void Clip::advance(const ClipContext& context, bool loop)
+void Clip::step(const ClipContext& context, bool loop)
 {
-    // Children that exist move first, so their enterFrame events and frame scripts come before the parent's;
-    // a clip's enterFrame event comes before the scripts of the frame it moves to.
-    std::vector<Clip*> existing;
-    for (auto& [depth, object] : m_displayList)
-        if (object.clip)
-            existing.push_back(object.clip.get());
-    // A child's advance only queues scripts, so the list cannot change under this loop.
-    for (Clip* child : existing)
-        child->advance(context, true);
+    // The enterFrame event comes before the scripts of the frame the clip moves to.
     if (context.actions)
         context.actions->push({this, nullptr, ActionQueue::Kind::Event, clipevent::EnterFrame});
-    if (m_playing && m_timeline && frameCount() > 1) {
-        if (m_frame + 1 < availableFrames())
-            gotoFrame(m_frame + 1, context);
-        else if (loop && availableFrames() == frameCount())
-            gotoFrame(0, context);
+    if (!m_playing || !m_timeline)
+        return;
+    if (m_frame + 1 < availableFrames()) {
+        ++m_frame;
+        m_trailingRun = false;
+        applyFrame(m_frame, context);
+    } else if (availableFrames() < frameCount()) {
+        // A streamed root waits for its next frame.
+    } else if (loop && frameCount() > 1 && m_timeline->ended) {
+        gotoFrame(0, context);
+    } else {
+        // One frame, or a timeline cut short of its End tag: the clip stops at its end, where the tags after the
+        // last frame run once.
+        m_playing = false;
+        runTrailingTags(context);
     }
+}
+
+void Clip::runTrailingTags(const ClipContext& context)
+{
+    if (m_trailingRun || m_timeline->trailing.tags.empty())
+        return;
+    m_trailingRun = true;
+    applyTags(m_timeline->trailing, context);
 }
 
 Clip::~Clip()
@@ -392,6 +480,8 @@ Clip::~Clip()
     while (!m_displayList.empty())
         m_displayList.erase(m_displayList.begin());
     m_binding.reset();
+    if (m_execution.list)
+        m_execution.list->remove(*this);
     setMaskClip(nullptr);
     if (m_masked)
         m_masked->setMaskClip(nullptr);

@@ -2,7 +2,9 @@
 // advance, and goto that keeps persisting objects (and their state) as Flash does.
 #pragma once
 
+#include "swf/movie/actionqueue.h"
 #include "swf/movie/edittext.h"
+#include "swf/movie/execution.h"
 #include "swf/movie/movie.h"
 
 #include <cstdint>
@@ -14,7 +16,6 @@
 namespace swf {
 
 class Clip;
-class ActionQueue;
 
 // The properties the timeline sets on the object at one depth.
 struct Placement {
@@ -30,6 +31,8 @@ struct Placement {
     bool visible = true;
     Surface surface;
     std::shared_ptr<const std::vector<ClipEventHandler>> clipActions;  // onClipEvent handlers, if any
+    // Where in its timeline the tag that placed the object stands: the frame above 32 bits, the tag below.
+    std::uint64_t position = 0;
 };
 
 // How one of a button's records places its character inside the button.
@@ -38,14 +41,15 @@ Placement placementOf(const ButtonRecord& record);
 // Which object sits at each depth after a frame's control tags.
 using PlacementState = std::map<std::uint16_t, Placement>;
 
-// Applies one place or remove tag to a state; a place that brings a character starts a fresh placement.
-void applyControlTag(PlacementState& state, const ControlTag& tag);
+// Applies one place or remove tag to a state; a place that brings a character starts a fresh placement,
+// which records the tag's position.
+void applyControlTag(PlacementState& state, const ControlTag& tag, std::uint64_t position = 0);
 
 struct DisplayObject {
     Placement placement;
     Character character;
     std::unique_ptr<Clip> clip;  // sprites and buttons
-    bool scripted = false;       // made by a script (attachMovie, duplicateMovieClip …): the timeline keeps it
+    bool scripted = false;       // made by a script (attachMovie, duplicateMovieClip …), not placed by the timeline
     bool scriptMoved = false;    // a script set its position, scale, rotation or colour: the timeline leaves them
     std::unique_ptr<EditTextField> textField;  // text fields
 };
@@ -92,6 +96,7 @@ struct ClipContext {
     const Movie* movie = nullptr;
     ActionQueue* actions = nullptr;
     SoundEvents* sounds = nullptr;
+    ExecutionList* clips = nullptr;  // new sprites join it
     // Sprites and buttons created in this step so far, nested ones included; every context starts at 0.
     std::shared_ptr<std::size_t> clipsCreated = std::make_shared<std::size_t>(0);
 };
@@ -105,6 +110,8 @@ public:
     Clip& operator=(const Clip&) = delete;
 
     std::size_t currentFrame() const { return m_frame; }
+    // A number no other clip made in this process has.
+    std::uint64_t serial() const { return m_serial; }
     std::size_t frameCount() const;
     bool isPlaying() const { return m_playing; }
     void setPlaying(bool playing) { m_playing = playing; }
@@ -135,8 +142,9 @@ public:
 
     // Shows the first frame of a new instance.
     void enterFirstFrame(const ClipContext& context);
-    // One tick: the playhead moves (looping at the end), then children that existed before move too.
-    void advance(const ClipContext& context, bool loop = true);
+    // This clip's own frame step (children take theirs from the execution list): its enterFrame event, then
+    // the playhead moves on, back to the start at the end of a complete timeline, or stops there.
+    void step(const ClipContext& context, bool loop = true);
     // Moves the playhead to a frame (0-based, clamped), applying Flash's goto rules.
     void gotoFrame(std::size_t frame, const ClipContext& context);
     // The child clip with the instance name, or nullptr.
@@ -153,8 +161,12 @@ public:
 
 private:
     void applyFrame(std::size_t frame, const ClipContext& context);
+    void applyTags(const Frame& frame, const ClipContext& context);
     void apply(const ControlTag& tag, const ClipContext& context);
-    void reconcile(const PlacementState& target, const ClipContext& context);
+    void reconcile(const PlacementState& target, std::size_t frame, const ClipContext& context);
+    void dropOnRewind(const PlacementState& target);
+    void removeOnTheWay(std::size_t to);
+    void runTrailingTags(const ClipContext& context);
     void queueActions(std::size_t frame, const ClipContext& context);
     void enterSounds(std::size_t frame, const ClipContext& context);
 
@@ -162,6 +174,7 @@ private:
     std::shared_ptr<const Movie> m_library;  // a loaded or imported movie; clips placed inside inherit it
     const Timeline* m_timeline;
     Clip* m_parent;
+    std::uint64_t m_serial;
     int m_nesting = 0;  // clips above this one; sprites that contain themselves stop at the limit
     std::size_t m_frame = 0;
     std::size_t m_available = static_cast<std::size_t>(-1);
@@ -172,32 +185,10 @@ private:
     Clip* m_mask = nullptr;
     Clip* m_masked = nullptr;
     std::unique_ptr<Placement> m_ownPlacement;  // the root's; a held clip uses its holder's
+    bool m_trailingRun = false;  // the tags after the last frame ran since the playhead came to it
+    ExecutionLink m_execution;
     std::unique_ptr<ClipBinding> m_binding;  // declared last: goes first, while the clip is still whole
-};
-
-// Frame actions waiting to run after the display lists of a tick are updated.
-class ActionQueue {
-public:
-    // A frame's script, a sprite's init script (once per sprite) or a clip event of a clip just placed.
-    enum class Kind : std::uint8_t { Frame, Init, Event };
-    struct Entry {
-        Clip* clip;
-        const std::vector<std::uint8_t>* actions;
-        Kind kind = Kind::Frame;
-        std::uint32_t event = 0;    // Event: the clip event bit
-        std::uint16_t sprite = 0;   // Init: the sprite the script initialises
-    };
-    void push(Clip* clip, const std::vector<std::uint8_t>* actions) { m_entries.push_back({clip, actions}); }
-    void push(const Entry& entry) { m_entries.push_back(entry); }
-    bool empty() const { return m_entries.empty(); }
-    std::vector<Entry> take();
-    void clear() { m_entries.clear(); }
-    // The name a clip placed without one gets ("instance1", "instance2" … in placing order).
-    std::string nextInstanceName() { return "instance" + std::to_string(++m_instances); }
-
-private:
-    std::vector<Entry> m_entries;
-    std::size_t m_instances = 0;
+    friend class ExecutionList;
 };
 
 }  // namespace swf

@@ -48,9 +48,13 @@ public:
         }
         if (root)
             m_movie.complete = stream.sawEnd();
-        // Tags after the last ShowFrame still form a frame when the timeline is complete.
-        if (!current.tags.empty() && stream.sawEnd())
+        out.ended = stream.sawEnd();
+        // A timeline without ShowFrame still shows its tags as one frame (a streamed root once it is complete);
+        // after the last ShowFrame they are no frame of their own.
+        if (!current.tags.empty() && out.frames.empty() && (stream.sawEnd() || !root))
             out.frames.push_back(std::move(current));
+        else
+            out.trailing = std::move(current);
     }
 
 private:

@@ -35,6 +35,9 @@ struct Frame {
 
 struct Timeline {
     std::vector<Frame> frames;
+    // Tags after the last ShowFrame: they run once when the playhead stops at the end rather than loop.
+    Frame trailing;
+    bool ended = false;  // the End tag was read: only such a timeline of more than one frame loops
     std::shared_ptr<const audio::SoundStreamHeadTag> streamHead;  // the timeline's stream sound, if any
     std::map<std::string, std::size_t> labels;  // frame label (lower case) to frame index
     // The frame index with the label, compared without regard to case; -1 when there is none.
