@@ -129,7 +129,7 @@ bool ClipObject::getSpecial(avm1::Vm&, const std::string& name, Value& out)
         return true;
     }
     if (name == "_root") {
-        out = Value(m_host.root());
+        out = Value(m_host.rootOf(this));
         return true;
     }
     return false;

@@ -126,7 +126,7 @@ private:
     Matrix snapped(const DisplayObject& object, const Matrix& parent) const
     {
         Bounds b;
-        b.add(objectBounds(object, m_movie), parent * object.placement.matrix);
+        b.add(objectBounds(object, *m_movie), parent * object.placement.matrix);
         if (b.empty)
             return parent;
         Matrix shift;
@@ -141,7 +141,7 @@ private:
         const Matrix parent = p.cacheAsBitmap && !m_inMask ? snapped(object, placedIn) : placedIn;
         // An object with an opaque background stands on a box of that colour as large as its bounds.
         if (p.surface.opaqueBackground && !m_inMask) {
-            const Bounds b = objectBounds(object, m_movie);
+            const Bounds b = objectBounds(object, *m_movie);
             if (!b.empty)
                 shape(box(b.xMin, b.yMin, b.xMax, b.yMax, *p.surface.opaqueBackground), parent * p.matrix,
                       parentColours * p.colorTransform, BlendMode::Normal);
