@@ -65,6 +65,24 @@ QString scriptFilePath(const QString& movieSource, const QString& url)
     return QDir::cleanPath(file);
 }
 
+QUrl scriptWebAddress(const QString& movieSource, const QString& url)
+{
+    const QString asked = url.trimmed();
+    if (asked.isEmpty())
+        return {};
+    QUrl address(asked);
+    if (address.isRelative()) {
+        const QString where = movieSource.trimmed();
+        if (!isWebAddress(where))
+            return {};
+        address = QUrl(where).resolved(address);
+    }
+    const QString scheme = address.scheme().toLower();
+    if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) || address.host().isEmpty())
+        return {};
+    return address;
+}
+
 bool readScriptText(const QString& path, qint64 maxBytes, std::string& text)
 {
     QFile file(path);

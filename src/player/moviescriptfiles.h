@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QUrl>
 
 #include <string>
 
@@ -18,6 +19,11 @@ QString sharedObjectFolderFor(const QString& root, const QString& source);
 // The file a script's address names, relative to the movie's folder for a local movie: a relative
 // path or a file: address. Empty for web addresses and for movies that are not local files.
 QString scriptFilePath(const QString& movieSource, const QString& url);
+
+// The web address a script's address names: an http or https address as it stands, or one relative to a
+// movie that came from the web. Invalid for everything else (a local movie's relative paths, file: and other
+// schemes), so a movie from the web never reads local files through it.
+QUrl scriptWebAddress(const QString& movieSource, const QString& url);
 
 // Reads a local text file for a script, up to maxBytes; false when it is missing, unreadable or larger.
 bool readScriptText(const QString& path, qint64 maxBytes, std::string& text);

@@ -150,6 +150,12 @@ void Player::setScriptBudget(std::uint64_t actions, double milliseconds)
         m_script->vm().setFrameBudget(actions, milliseconds);
 }
 
+void Player::textArrived(int request, bool ok, const std::string& text)
+{
+    if (m_script)
+        m_script->vm().textArrived(request, ok, text);
+}
+
 void Player::startScripts()
 {
     if (!m_movie->actionScript3)
@@ -347,11 +353,33 @@ void Player::reportFrameTiming(bool late)
     }
 }
 
-void Player::render(RenderBackend& backend, const View& view)
+int Player::viewWidth() const
 {
+    const Rect& stage = header().frameSize;
+    return m_viewWidth > 0 ? m_viewWidth : std::max(1, (stage.xMax - stage.xMin) / 20);
+}
+
+int Player::viewHeight() const
+{
+    const Rect& stage = header().frameSize;
+    return m_viewHeight > 0 ? m_viewHeight : std::max(1, (stage.yMax - stage.yMin) / 20);
+}
+
+void Player::render(RenderBackend& backend, const View& asked)
+{
+    View view = asked;
+    m_viewScale = view.scaleMode;
+    view.scaleMode = stageScaleMode();
+    view.align = m_stageAlign;
     const Rect& stage = header().frameSize;
     int width = view.width > 0 ? view.width : std::max(1, (stage.xMax - stage.xMin) / 20);
     int height = view.height > 0 ? view.height : std::max(1, (stage.yMax - stage.yMin) / 20);
+    const bool resized = m_viewWidth != 0 && (width != m_viewWidth || height != m_viewHeight);
+    m_viewWidth = width;
+    m_viewHeight = height;
+    // Only a stage that does not scale tells its listeners that its size changed.
+    if (resized && m_script && view.scaleMode == ScaleMode::NoScale)
+        m_script->stageResized();
     runActions();
     m_commands.commands.clear();
     if (m_root && m_movie)

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,13 @@ public:
     virtual bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes)
     {
         (void)url, (void)bytes;
+        return false;
+    }
+    // Starts loading the text at a web address for a script, sent with method ("GET" or "POST") and body; the
+    // answer goes to Player::textArrived with the same request number. False when it cannot be loaded.
+    virtual bool requestText(int request, const std::string& url, const std::string& method, const std::string& body)
+    {
+        (void)request, (void)url, (void)method, (void)body;
         return false;
     }
 };
@@ -139,6 +147,18 @@ public:
     // The address the movie came from (its _url); empty when not told.
     void setUrl(const std::string& url) { m_url = url; }
     const std::string& url() const { return m_url; }
+    // The answer to a listener's requestText: the text, or ok false when it could not be had. The script
+    // hears it at the next frame's timer run; a request nobody waits for is ignored.
+    void textArrived(int request, bool ok, const std::string& text);
+    // What the movie's scripts ask of the stage (Stage.scaleMode, Stage.align): once set, they override the
+    // view's. The scale mode reads back as the view's until a script sets it.
+    void setStageScaleMode(ScaleMode mode) { m_stageScale = mode; }
+    ScaleMode stageScaleMode() const { return m_stageScale.value_or(m_viewScale); }
+    void setStageAlign(std::uint8_t flags) { m_stageAlign = flags; }
+    std::uint8_t stageAlign() const { return m_stageAlign; }
+    // The size in pixels of the target the movie was last drawn into; the stage's size before the first.
+    int viewWidth() const;
+    int viewHeight() const;
     // True once a script limit stopped the movie's scripts.
     bool scriptsHalted() const { return m_scriptsHalted; }
 
@@ -179,6 +199,10 @@ private:
     std::string m_url;
     Matrix m_stageToPixels;
     bool m_viewKnown = false;
+    std::optional<ScaleMode> m_stageScale;
+    ScaleMode m_viewScale = ScaleMode::ShowAll;
+    std::uint8_t m_stageAlign = 0;
+    int m_viewWidth = 0, m_viewHeight = 0;
 };
 
 }  // namespace swf

@@ -201,6 +201,12 @@ bool ScriptHost::loadText(const std::string& url, std::string& text)
     return m_player.listener().loadText(url, text);
 }
 
+int ScriptHost::requestText(const std::string& url, const std::string& method, const std::string& body)
+{
+    const int request = ++m_lastTextRequest;
+    return m_player.listener().requestText(request, url, method, body) ? request : 0;
+}
+
 std::string ScriptHost::language()
 {
     return m_player.language();

@@ -58,6 +58,9 @@ public:
     void stopSounds() override;
     std::string sharedObjectFolder() override;
     bool loadText(const std::string& url, std::string& text) override;
+    int requestText(const std::string& url, const std::string& method, const std::string& body) override;
+    // Tells Stage's listeners (onResize) that the target the movie is drawn into changed size.
+    void stageResized();
     std::string language() override;
     bool registerClass(const std::string& name, const avm1::Value& constructor) override;
     void setMovie(std::shared_ptr<const Movie> movie) { m_movie = std::move(movie); }
@@ -188,6 +191,7 @@ private:
     std::vector<ClipObject*> m_pendingUnloads;
     std::shared_ptr<Sprite> m_emptySprite;
     std::chrono::steady_clock::time_point m_frameStart;
+    int m_lastTextRequest = 0;
     double m_pointerX = 0, m_pointerY = 0;
     Clip* m_drag = nullptr;
     bool m_dragLockCenter = false;

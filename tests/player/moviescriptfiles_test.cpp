@@ -34,6 +34,29 @@ TEST(MovieScriptFiles, ScriptsReadFilesBesideALocalMovieOnly)
     EXPECT_EQ(scriptFilePath("/m/game/main.swf", ""), QString());
 }
 
+TEST(MovieScriptFiles, WebAddressesResolveOnlyToHttp)
+{
+    const struct {
+        const char* movie;
+        const char* url;
+        const char* address;  // empty: nothing to fetch
+    } cases[] = {
+        {"/m/game/main.swf", "http://example.com/a.txt", "http://example.com/a.txt"},
+        {"/m/game/main.swf", "HTTPS://example.com/a.txt?x=1", "https://example.com/a.txt?x=1"},
+        {"/m/game/main.swf", "levels/1.txt", ""},  // a local movie's relative path is a file
+        {"http://example.com/games/main.swf", "levels/1.txt", "http://example.com/games/levels/1.txt"},
+        {"http://example.com/games/main.swf", "/top.txt", "http://example.com/top.txt"},
+        {"http://example.com/games/main.swf", "../../../x.txt", "http://example.com/x.txt"},
+        {"http://example.com/games/main.swf", "file:///etc/passwd", ""},
+        {"http://example.com/games/main.swf", "ftp://example.com/a.txt", ""},
+        {"http://example.com/games/main.swf", "http:///nohost", ""},
+        {"http://example.com/games/main.swf", "  ", ""},
+        {"", "a.txt", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(scriptWebAddress(c.movie, c.url).toString(), QString(c.address)) << c.movie << " " << c.url;
+}
+
 TEST(MovieScriptFiles, TextIsReadUpToItsLimit)
 {
     QTemporaryDir dir;

@@ -4,16 +4,11 @@
 
 #include "support/testapplication.h"
 #include "flashmovies.h"
+#include "localserver.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
-
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -22,60 +17,10 @@ using namespace kivamo::test;
 
 namespace {
 
-// Answers every request with what respond() writes on the socket, once the request's head arrived.
-class LocalServer {
-public:
-    std::function<void(QTcpSocket&)> respond;
-    QList<QTcpSocket*> sockets;
-
-    LocalServer()
-    {
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                sockets << socket;
-                auto head = std::make_shared<QByteArray>();
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, head] {
-                    bool started = head->contains("\r\n\r\n");
-                    head->append(socket->readAll());
-                    if (!started && head->contains("\r\n\r\n") && respond)
-                        respond(*socket);
-                });
-            }
-        });
-        m_server.listen(QHostAddress::LocalHost);
-    }
-
-    QString address(const QString& path = "/movie.swf") const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
-    void close() { m_server.close(); }
-
-private:
-    QTcpServer m_server;
-};
-
 QByteArray head(const char* status, qsizetype length)
 {
     return QByteArray("HTTP/1.1 ") + status + "\r\nContent-Type: application/x-shockwave-flash\r\nContent-Length: "
          + QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
-}
-
-// Runs the event loop until done() holds; the time limit only keeps a broken build from hanging.
-bool runUntil(const std::function<bool()>& done, int limitMs = 10000)
-{
-    QEventLoop loop;
-    QTimer check, limit;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    check.start(5);
-    limit.start(limitMs);
-    if (!done())
-        loop.exec();
-    return done();
 }
 
 struct Watched {

@@ -24,7 +24,22 @@ public:
         return true;
     }
     std::string language() override { return "zh-CN"; }
+    // Web requests are answered later by the test through Vm::textArrived; "refused" ones are not started.
+    int requestText(const std::string& url, const std::string& method, const std::string& body) override
+    {
+        if (url.find("refused") != std::string::npos) {
+            return 0;
+        }
+        requests.push_back({url, method, body});
+        return static_cast<int>(requests.size()) + 100;
+    }
+    void getUrl(const std::string& url, const std::string& target, int) override { opened = {url, target}; }
+    struct Request {
+        std::string url, method, body;
+    };
     std::map<std::string, std::string> texts;
+    std::vector<Request> requests;
+    std::pair<std::string, std::string> opened;
 };
 
 struct Machine {
@@ -93,6 +108,75 @@ TEST(Avm1LoadVars, XmlLoadParsesWhatTheHostGives)
     m.vm.runTimers();
     EXPECT_TRUE(m.vm.get(xml, "result").asBool());
     EXPECT_EQ(m.vm.toString(xml), "<a><b /></a>");
+}
+
+TEST(Avm1LoadVars, WebLoadsWaitForTheHostsAnswer)
+{
+    Machine m;
+    const Value vars = m.make("LoadVars");
+    m.recordOnLoad(vars);
+    EXPECT_TRUE(m.call(vars, "load", {Value("http://example.com/v.txt")}).asBool());
+    ASSERT_EQ(m.host.requests.size(), 1u);
+    EXPECT_EQ(m.host.requests[0].method, "GET");
+    m.vm.runTimers();
+    EXPECT_TRUE(m.vm.get(vars, "result").isUndefined());  // still on its way
+    EXPECT_TRUE(m.vm.textArrived(101, true, "level=3"));
+    EXPECT_FALSE(m.vm.textArrived(101, true, "level=4"));  // answered already
+    EXPECT_FALSE(m.vm.textArrived(7, true, "x=1"));        // never asked
+    m.vm.runTimers();
+    EXPECT_TRUE(m.vm.get(vars, "result").asBool());
+    EXPECT_EQ(m.vm.toString(m.vm.get(vars, "level")), "3");
+
+    // A failed request and one the host cannot start both end in onLoad(false).
+    const Value failed = m.make("LoadVars"), refused = m.make("LoadVars");
+    m.recordOnLoad(failed);
+    m.recordOnLoad(refused);
+    m.call(failed, "load", {Value("http://example.com/missing.txt")});
+    m.call(refused, "load", {Value("http://refused/x.txt")});
+    EXPECT_TRUE(m.vm.textArrived(102, false, "ignored"));
+    m.vm.runTimers();
+    EXPECT_FALSE(m.vm.get(failed, "result").asBool());
+    EXPECT_FALSE(m.vm.get(failed, "loaded").asBool());
+    EXPECT_FALSE(m.vm.get(refused, "result").asBool());
+}
+
+TEST(Avm1LoadVars, SendAndLoadCarriesTheVariables)
+{
+    Machine m;
+    const Value form = m.make("LoadVars"), reply = m.make("LoadVars");
+    m.recordOnLoad(reply);
+    m.vm.set(form, "name", Value("a b"));
+    m.vm.set(form, "score", Value(9));
+    EXPECT_TRUE(m.call(form, "sendAndLoad", {Value("http://example.com/post"), reply}).asBool());
+    EXPECT_TRUE(m.call(form, "sendAndLoad", {Value("http://example.com/get?x=1"), reply, Value("get")}).asBool());
+    EXPECT_FALSE(m.call(form, "sendAndLoad", {Value("http://example.com/post")}).asBool());  // no target
+    ASSERT_EQ(m.host.requests.size(), 2u);
+    EXPECT_EQ(m.host.requests[0].method, "POST");
+    EXPECT_EQ(m.host.requests[0].body, "score=9&name=a%20b");
+    EXPECT_EQ(m.host.requests[1].method, "GET");
+    EXPECT_EQ(m.host.requests[1].url, "http://example.com/get?x=1&score=9&name=a%20b");
+    EXPECT_TRUE(m.host.requests[1].body.empty());
+    m.vm.textArrived(101, true, "ok=1");
+    m.vm.runTimers();
+    EXPECT_TRUE(m.vm.get(reply, "result").asBool());
+    EXPECT_EQ(m.vm.toString(m.vm.get(reply, "ok")), "1");
+    EXPECT_TRUE(m.vm.get(form, "ok").isUndefined());  // the answer goes to the target only
+
+    m.call(form, "send", {Value("http://example.com/show"), Value("_blank")});
+    EXPECT_EQ(m.host.opened.first, "http://example.com/show?score=9&name=a%20b");
+    EXPECT_EQ(m.host.opened.second, "_blank");
+
+    // XML sends its markup.
+    const Value xml = m.make("XML"), answer = m.make("XML");
+    m.call(xml, "parseXML", {Value("<q id=\"1\" />")});
+    m.recordOnLoad(answer);
+    m.call(xml, "sendAndLoad", {Value("http://example.com/x"), answer});
+    ASSERT_EQ(m.host.requests.size(), 3u);
+    EXPECT_EQ(m.host.requests[2].body, "<q id=\"1\" />");
+    m.vm.textArrived(103, true, "<r/>");
+    m.vm.runTimers();
+    EXPECT_TRUE(m.vm.get(answer, "result").asBool());
+    EXPECT_EQ(m.vm.toString(answer), "<r />");
 }
 
 TEST(Avm1LoadVars, CapabilitiesDescribeALinuxPlayer)

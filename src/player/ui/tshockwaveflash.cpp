@@ -77,6 +77,7 @@ TShockwaveFlash::TShockwaveFlash(QNetworkAccessManager* network, QWidget* parent
 
 TShockwaveFlash::~TShockwaveFlash()
 {
+    abortScriptLoads();
     if (m_reply) {
         m_reply->disconnect(this);
         m_reply->abort();
@@ -108,6 +109,7 @@ void TShockwaveFlash::reset()
         m_reply->deleteLater();
     }
     m_timer.stop();
+    abortScriptLoads();
     if (m_audio)
         m_audio->setPlayer(nullptr);
     m_player.reset();

@@ -96,6 +96,9 @@ private:
     void fsCommand(const std::string& command, const std::string& argument) override;
     bool loadText(const std::string& url, std::string& text) override;
     bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override;
+    bool requestText(int request, const std::string& url, const std::string& method, const std::string& body) override;
+    void scriptReplyFinished(QNetworkReply* reply, int request);
+    void abortScriptLoads();
 
     void reset();
     void updateCursor();
@@ -119,6 +122,7 @@ private:
 
     QNetworkAccessManager* m_network;
     QPointer<QNetworkReply> m_reply;
+    QList<QPointer<QNetworkReply>> m_scriptReplies;  // LoadVars and XML loads of the movie now playing
     std::unique_ptr<swf::Player> m_player;
     swf::FrameRenderer m_frames;  // keeps the last frame painted, so a new one repaints only what changed
     FlashControlEvents m_events;

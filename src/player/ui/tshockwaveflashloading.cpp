@@ -159,6 +159,7 @@ void TShockwaveFlash::fail(const QString& why)
         reply->deleteLater();
     }
     m_timer.stop();
+    abortScriptLoads();
     if (m_audio)
         m_audio->setPlayer(nullptr);
     m_player.reset();
@@ -182,6 +183,57 @@ bool TShockwaveFlash::loadMovie(const std::string& url, std::vector<std::uint8_t
         return false;
     bytes.assign(data.begin(), data.end());
     return true;
+}
+
+bool TShockwaveFlash::requestText(int request, const std::string& url, const std::string& method,
+                                  const std::string& body)
+{
+    const QUrl address = scriptWebAddress(m_source, QString::fromStdString(url));
+    if (!m_network || !m_player || !address.isValid())
+        return false;
+    QNetworkRequest ask(address);
+    ask.setTransferTimeout(m_transferTimeout);
+    ask.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply* reply = nullptr;
+    if (method == "POST") {
+        ask.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
+        reply = m_network->post(ask, QByteArray::fromStdString(body));
+    } else {
+        reply = m_network->get(ask);
+    }
+    m_scriptReplies << reply;
+    // An answer larger than a script may read is cut off rather than kept growing in memory.
+    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
+        if (received > kMaxScriptTextBytes)
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, request] { scriptReplyFinished(reply, request); });
+    return true;
+}
+
+void TShockwaveFlash::scriptReplyFinished(QNetworkReply* reply, int request)
+{
+    m_scriptReplies.removeAll(reply);
+    reply->deleteLater();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool ok = reply->error() == QNetworkReply::NoError && status < 300;
+    const QByteArray bytes = ok ? reply->read(kMaxScriptTextBytes + 1) : QByteArray();
+    if (m_player)
+        m_player->textArrived(request, ok && bytes.size() <= kMaxScriptTextBytes, bytes.toStdString());
+}
+
+void TShockwaveFlash::abortScriptLoads()
+{
+    // The movie that asked is going: its answers must not reach the next one.
+    const auto replies = m_scriptReplies;
+    m_scriptReplies.clear();
+    for (const QPointer<QNetworkReply>& reply : replies) {
+        if (!reply)
+            continue;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
 }
 
 }  // namespace kivamo

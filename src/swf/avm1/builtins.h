@@ -36,6 +36,11 @@ Value geomClass(Vm& vm, const std::string& name);
 // load(url) of LoadVars and XML: asks the host for the text and calls self.onData(text) at the next timer run
 // (undefined when the host could not load it).
 Value loadTextLater(Vm& vm, const Value& self, const std::vector<Value>& args);
+// sendAndLoad(url, target[, method]): sends self's text (POST unless method is "GET") and loads the answer into
+// target as load does.
+Value sendAndLoadText(Vm& vm, const Value& self, const std::vector<Value>& args);
+// send(url[, window]): opens the address with self's text in a browser window.
+Value sendText(Vm& vm, const Value& self, const std::vector<Value>& args);
 
 // Installers of the flash.geom classes, one file each.
 void installPoint(Vm& vm, Object* package);

@@ -1,6 +1,9 @@
 // LoadVars: variables as "name=value&…" text. decode and toString convert; load asks the host for the text and
-// hands it to onData at the next timer run, as Flash delivers loads after the script that asked.
+// hands it to onData at the next timer run, as Flash delivers loads after the script that asked; a web address
+// answers later, when the host's request ends.
 #include "swf/avm1/builtins.h"
+
+#include <cctype>
 
 namespace swf::avm1 {
 
@@ -57,16 +60,41 @@ Value toString(Vm& vm, const Value& self, const std::vector<Value>&)
 }
 
 // Queues onData(text) (undefined text: the load failed) for the next timer run.
-void deliver(Vm& vm, const Value& self, Value text)
+// A GET request carries the variables in the address.
+std::string withQuery(const std::string& url, const std::string& query)
 {
-    Timer t;
-    t.function = self;
-    t.method = "onData";
-    t.args = {std::move(text)};
-    t.due = vm.host().nowMs();
-    t.repeat = false;
-    t.id = vm.nextTimerId();
-    vm.timers().push_back(t);
+    if (query.empty()) {
+        return url;
+    }
+    return url + (url.find('?') == std::string::npos ? "?" : "&") + query;
+}
+
+bool isGet(Vm& vm, const Value& method)
+{
+    std::string name = vm.toString(method);
+    for (char& c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return name == "GET";
+}
+
+// Loads url for target: a file beside a local movie at once, a web address through the host's request;
+// onData hears undefined when neither can be had.
+void startLoad(Vm& vm, const Value& target, const std::string& url, const std::string& method,
+               const std::string& body)
+{
+    vm.set(target, "loaded", Value(false));
+    std::string text;
+    if (vm.host().loadText(url, text)) {
+        vm.deliverText(target, Value(text));
+        return;
+    }
+    const int request = vm.host().requestText(url, method, body);
+    if (request > 0) {
+        vm.awaitText(request, target);
+    } else {
+        vm.deliverText(target, Value());
+    }
 }
 
 Value load(Vm& vm, const Value& self, const std::vector<Value>& args)
@@ -74,10 +102,7 @@ Value load(Vm& vm, const Value& self, const std::vector<Value>& args)
     if (args.empty()) {
         return Value(false);
     }
-    std::string text;
-    const bool loaded = vm.host().loadText(vm.toString(args[0]), text);
-    vm.set(self, "loaded", Value(false));
-    deliver(vm, self, loaded ? Value(text) : Value());
+    startLoad(vm, self, vm.toString(args[0]), "GET", {});
     return Value(true);
 }
 
@@ -100,6 +125,56 @@ Value loadTextLater(Vm& vm, const Value& self, const std::vector<Value>& args)
     return load(vm, self, args);
 }
 
+Value sendAndLoadText(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    if (args.size() < 2 || !args[1].asObject()) {
+        return Value(false);
+    }
+    const std::string url = vm.toString(args[0]);
+    const std::string body = vm.toString(self);
+    if (args.size() > 2 && isGet(vm, args[2])) {
+        startLoad(vm, args[1], withQuery(url, body), "GET", {});
+    } else {
+        startLoad(vm, args[1], url, "POST", body);
+    }
+    return Value(true);
+}
+
+Value sendText(Vm& vm, const Value& self, const std::vector<Value>& args)
+{
+    if (args.empty()) {
+        return Value(false);
+    }
+    // A browser window opens with an address only, so the text always travels in it.
+    const std::string target = args.size() > 1 ? vm.toString(args[1]) : std::string("_self");
+    vm.host().getUrl(withQuery(vm.toString(args[0]), vm.toString(self)), target, 0);
+    return Value(true);
+}
+
+void Vm::deliverText(const Value& target, Value text)
+{
+    Timer t;
+    t.function = target;
+    t.method = "onData";
+    t.args = {std::move(text)};
+    t.due = host().nowMs();
+    t.repeat = false;
+    t.id = nextTimerId();
+    timers().push_back(t);
+}
+
+bool Vm::textArrived(int request, bool ok, const std::string& text)
+{
+    const auto it = m_awaitingText.find(request);
+    if (it == m_awaitingText.end()) {
+        return false;
+    }
+    const Value target = it->second;
+    m_awaitingText.erase(it);
+    deliverText(target, ok ? Value(text) : Value());
+    return true;
+}
+
 void installLoadVars(Vm& vm)
 {
     Object* proto = vm.newObject();
@@ -109,13 +184,8 @@ void installLoadVars(Vm& vm)
     vm.method(proto, "load", load);
     vm.method(proto, "onData", onData);
     vm.method(proto, "onLoad", [](Vm&, const Value&, const std::vector<Value>&) { return Value(); });
-    for (const char* name : {"send", "sendAndLoad"}) {
-        const std::string member = std::string("LoadVars.") + name;
-        vm.method(proto, name, [member](Vm& vm, const Value&, const std::vector<Value>&) {
-            vm.warnOnce(member);
-            return Value(false);
-        });
-    }
+    vm.method(proto, "send", sendText);
+    vm.method(proto, "sendAndLoad", sendAndLoadText);
     vm.method(proto, "addRequestHeader", [](Vm&, const Value&, const std::vector<Value>&) { return Value(); });
     proto->put("contentType", Value("application/x-www-form-urlencoded"), prop::Hidden);
 }

@@ -333,13 +333,8 @@ void installXml(Vm& vm)
     });
     vm.method(proto, "load", loadTextLater);
     vm.method(proto, "onData", onData);
-    for (const char* name : {"send", "sendAndLoad"}) {
-        const std::string member = std::string("XML.") + name;
-        vm.method(proto, name, [member](Vm& vm, const Value&, const std::vector<Value>&) {
-            vm.warnOnce(member);
-            return Value(false);
-        });
-    }
+    vm.method(proto, "send", sendText);
+    vm.method(proto, "sendAndLoad", sendAndLoadText);
     vm.method(proto, "addRequestHeader", [](Vm&, const Value&, const std::vector<Value>&) { return Value(); });
     vm.method(proto, "onLoad", [](Vm&, const Value&, const std::vector<Value>&) { return Value(); });
     proto->put("ignoreWhite", Value(false), prop::Hidden);

@@ -90,6 +90,13 @@ public:
         (void)text;
         return false;
     }
+    // Starts loading the text at a web address, sent with method ("GET" or "POST") and body. Returns the request's
+    // number, which the answer comes back with (Vm::textArrived), or 0 (the default) when it cannot be had.
+    virtual int requestText(const std::string& url, const std::string& method, const std::string& body)
+    {
+        (void)url, (void)method, (void)body;
+        return 0;
+    }
     // The user's language as System.capabilities.language reports it ("zh-CN", "en").
     virtual std::string language() { return "en"; }
     // Ties an exported symbol to a class whose constructor its clips run (a non-function unties it); false when no

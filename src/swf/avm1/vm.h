@@ -8,6 +8,7 @@
 #include "swf/limits.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -132,6 +133,11 @@ public:
     void dropTimerBacklog();
     std::vector<Timer>& timers() { return m_timers; }
     int nextTimerId() { return ++m_lastTimerId; }
+    // Text loads: the object whose onData receives the text of a request, now or when the host's answer arrives.
+    void deliverText(const Value& target, Value text);
+    void awaitText(int request, const Value& target) { m_awaitingText[request] = target; }
+    // The host's answer to a request; false when no load waits for it (an unknown or answered request).
+    bool textArrived(int request, bool ok, const std::string& text);
 
     // The movie's own recursion limit (ScriptLimits), never above the engine's; the timeline's script counts as
     // the first level.
@@ -181,6 +187,7 @@ private:
     std::set<std::string> m_warned;
     std::vector<Timer> m_timers;
     int m_lastTimerId = 0;
+    std::map<int, Value> m_awaitingText;
     Value m_globalRegisters[4];
     std::uint64_t m_randomState = 0x2545F4914F6CDD1DULL;
 };

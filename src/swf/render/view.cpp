@@ -34,8 +34,11 @@ Matrix viewMatrix(const Rect& stage, const View& view, int width, int height)
     m.a = sx / 20.0;
     m.d = sy / 20.0;
     // The stage's corner lands on a whole pixel, as in Flash.
-    m.tx = std::round((width - sw * sx) / 2.0) - r.xMin * m.a;
-    m.ty = std::round((height - sh * sy) / 2.0) - r.yMin * m.d;
+    auto place = [](double room, std::uint8_t flags, std::uint8_t start, std::uint8_t end) {
+        return (flags & start) ? 0.0 : (flags & end) ? room : std::round(room / 2.0);
+    };
+    m.tx = place(width - sw * sx, view.align, align::Left, align::Right) - r.xMin * m.a;
+    m.ty = place(height - sh * sy, view.align, align::Top, align::Bottom) - r.yMin * m.d;
     return m;
 }
 

@@ -13,9 +13,15 @@ namespace swf {
 enum class ScaleMode : std::uint8_t { ShowAll, NoScale, ExactFit, NoBorder };
 enum class Quality : std::uint8_t { Low, Medium, High, Best, AutoLow, AutoHigh };
 
+// Where the stage sits in a target larger than it (Stage.align): flags, centred on an axis with neither.
+namespace align {
+constexpr std::uint8_t Left = 1, Right = 2, Top = 4, Bottom = 8;
+}
+
 struct View {
     int width = 0, height = 0;  // target pixels; 0 means the stage size
     ScaleMode scaleMode = ScaleMode::ShowAll;
+    std::uint8_t align = 0;
     std::optional<Rect> zoom;   // part of the stage (twips) shown instead of the whole stage
     Quality quality = Quality::High;
     std::optional<Rgba> background;
