@@ -382,11 +382,11 @@ void ScriptHost::runEntry(const ActionQueue::Entry& e)
     case ActionQueue::Kind::Init:
         if (!e.actions || !m_initDone.insert({e.clip->library().get(), e.sprite}).second)
             return;
-        m_vm->runScript(codeOf(e.clip->owner(), *e.actions), objectOf(e.clip));
+        m_vm->runScript(codeOf(e.owner ? e.owner : e.clip->owner(), *e.actions), objectOf(e.clip));
         break;
     case ActionQueue::Kind::Frame:
         if (e.actions)
-            m_vm->runScript(codeOf(e.clip->owner(), *e.actions), objectOf(e.clip));
+            m_vm->runScript(codeOf(e.owner ? e.owner : e.clip->owner(), *e.actions), objectOf(e.clip));
         break;
     case ActionQueue::Kind::Event:
         if (e.event == clipevent::Construct)

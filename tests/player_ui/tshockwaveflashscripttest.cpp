@@ -77,6 +77,25 @@ TEST_F(FlashScriptTest, FSCommandsSentFromScriptReachTheEvent)
     EXPECT_EQ(f.commands, (QStringList{"fullscreen|true", "allowscale|true", "exec|game.sh", "quit|"}));
 }
 
+TEST_F(FlashScriptTest, ScriptTimeFollowsTheControlsClock)
+{
+    // Every frame sends getTimer() as FSCommand "t".
+    ActionBuilder code;
+    code.pushString("FSCommand:t").op(0x34).record(kGetUrl2, {0});
+    SwfWriter w(8, {0, 2000, 0, 2000}, 10 << 8);
+    for (int i = 0; i < 2; ++i) {
+        w.tag(kFlashDoAction, code.bytes());
+        w.showFrame();
+    }
+    ScriptFixture f;
+    f.flash.Movie(storeFile(f.dir, "clock.swf", w.finish()));
+    f.flash.advanceTo(100);
+    f.flash.advanceTo(250);
+    ASSERT_FALSE(f.commands.isEmpty());
+    EXPECT_EQ(f.commands.last(), "t|250") << f.commands.join(",").toStdString();
+    EXPECT_TRUE(f.commands.contains("t|100")) << f.commands.join(",").toStdString();
+}
+
 TEST_F(FlashScriptTest, SharedObjectsAreKeptOnlyWithAFolderAndApartForEachMovie)
 {
     QTemporaryDir root;

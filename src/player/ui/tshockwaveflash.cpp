@@ -310,6 +310,7 @@ void TShockwaveFlash::restartClock()
 {
     m_clock.restart();
     m_framesRun = 0;
+    m_scriptClockMs = 0;
     scheduleNextTick();
 }
 
@@ -331,6 +332,11 @@ void TShockwaveFlash::advanceTo(qint64 elapsedMilliseconds)
 {
     if (!m_player || !m_player->ready())
         return;
+    // Script time (getTimer, intervals and timeouts) follows the clock, between frames as well as with them.
+    if (elapsedMilliseconds > m_scriptClockMs) {
+        m_player->tick(double(elapsedMilliseconds - m_scriptClockMs));
+        m_scriptClockMs = elapsedMilliseconds;
+    }
     qint64 due = qint64(std::floor(double(elapsedMilliseconds) / frameInterval()));
     qint64 behind = due - m_framesRun;
     if (behind > kMaxCatchUpFrames) {

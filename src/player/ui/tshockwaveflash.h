@@ -142,6 +142,7 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_framesRun = 0;  // frames advanced since the clock started
+    qint64 m_scriptClockMs = 0;  // how far the movie's script clock was moved since the clock started
     long m_shownFrame = -1;  // the frame the last paint showed
     bool m_dirty = true;     // the view changed since the last paint
     int m_framesPainted = 0;

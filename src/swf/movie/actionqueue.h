@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
         std::uint32_t event = 0;    // Event: the clip event bit
         std::uint16_t sprite = 0;   // Init: the sprite the script initialises
         std::uint64_t serial = 0;   // the clip's serial number, set by push: a clip made later at the same address differs
+        // What holds the actions' bytes, set by push: a movie still streaming in replaces its root timeline
+        // while scripts of frames already entered wait.
+        std::shared_ptr<const void> owner;
     };
     void push(Clip* clip, const std::vector<std::uint8_t>* actions) { push(Entry{clip, actions}); }
     void push(const Entry& entry);

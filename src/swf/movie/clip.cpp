@@ -147,7 +147,10 @@ PlacementState SnapshotCache::stateAt(const Timeline& timeline, std::size_t fram
 void ActionQueue::push(const Entry& entry)
 {
     m_entries.push_back(entry);
-    m_entries.back().serial = entry.clip ? entry.clip->serial() : 0;
+    Entry& added = m_entries.back();
+    added.serial = entry.clip ? entry.clip->serial() : 0;
+    if (entry.clip && entry.actions && !added.owner)
+        added.owner = entry.clip->owner();
 }
 
 std::vector<ActionQueue::Entry> ActionQueue::take()
