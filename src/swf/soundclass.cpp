@@ -1,5 +1,6 @@
 // The Sound class: library sounds a script starts and stops through the player's sounds, with each Sound
 // object's volume, pan and channel mix, and onSoundComplete when one of its sounds ends.
+#include "swf/audio/sounddecoder.h"
 #include "swf/audio/soundplayer.h"
 #include "swf/avm1/builtins.h"
 #include "swf/player.h"
@@ -22,7 +23,8 @@ using Handle = audio::SoundPlayer::Handle;
 namespace {
 
 struct SoundData {
-    std::uint16_t characterId = 0;
+    std::uint32_t characterId = 0;  // a character, or the key of a sound loadSound brought
+    double bytesTotal = -1;         // the size of the file loadSound read; none before
     double volume = 100, pan = 0;
     double ll = 100, lr = 0, rr = 100, rl = 0;  // setTransform's channel mix, percent
     std::vector<Handle> handles;
@@ -205,9 +207,45 @@ Value duration(SoundState& s, const Value& self, const Args&)
     return d.characterId ? Value(std::round(s.player().durationMs(d.characterId))) : Value();
 }
 
-Value loadSound(SoundState& s, const Value&, const Args&)
+Value bytesLoaded(SoundState& s, const Value& self, const Args&)
 {
-    s.host.vm().warnOnce("Sound.loadSound is not implemented");
+    const double total = s.of(self).bytesTotal;
+    return total < 0 ? Value() : Value(total);
+}
+
+// Tells the object's onLoad after the script that asked, as Flash reports loads.
+void reportLoad(SoundState& s, const Value& self, bool ok)
+{
+    avm1::Timer t;
+    t.function = self;
+    t.method = "onLoad";
+    t.args = {Value(ok)};
+    t.due = s.host.nowMs();
+    t.repeat = false;
+    t.id = s.host.vm().nextTimerId();
+    s.host.vm().timers().push_back(t);
+}
+
+// loadSound(url, isStreaming): an MP3 file the movie may read (through the listener, as the other files it
+// loads); a streaming sound starts at once, an event sound waits for start().
+Value loadSound(const StatePtr& state, const Value& self, const Args& a)
+{
+    SoundState& s = *state;
+    Vm& vm = s.host.vm();
+    std::vector<std::uint8_t> bytes;
+    bool ok = false;
+    if (!a.empty() && s.host.player().listener().loadMovie(vm.toString(a[0]), bytes)) {
+        auto sound = audio::decodeMp3File(bytes.data(), bytes.size());
+        if (sound) {
+            SoundData& d = s.of(self);
+            d.characterId = s.player().addSound(std::make_shared<audio::DecodedSound>(std::move(sound.value())));
+            d.bytesTotal = double(bytes.size());
+            ok = true;
+        }
+    }
+    if (ok && avm1::toBoolean(arg(a, 1), vm.version()))
+        start(state, self, {});
+    reportLoad(s, self, ok);
     return {};
 }
 
@@ -226,13 +264,14 @@ void installSoundClass(Vm& vm, ScriptHost& host)
     static const std::pair<const char*, SoundMethod> methods[] = {
         {"attachSound", attachSound}, {"stop", stop}, {"setVolume", setVolume}, {"getVolume", getVolume},
         {"setPan", setPan}, {"getPan", getPan}, {"setTransform", setTransform}, {"getTransform", getTransform},
-        {"loadSound", loadSound},
+        {"getBytesLoaded", bytesLoaded}, {"getBytesTotal", bytesLoaded},
     };
     for (const auto& [name, method] : methods) {
         SoundMethod m = method;
         vm.method(proto, name, [state, m](Vm&, const Value& self, const Args& a) { return m(*state, self, a); });
     }
     vm.method(proto, "start", [state](Vm&, const Value& self, const Args& a) { return start(state, self, a); });
+    vm.method(proto, "loadSound", [state](Vm&, const Value& self, const Args& a) { return loadSound(state, self, a); });
     avm1::addGetter(vm, proto, "position",
                     [state](Vm&, const Value& self, const Args& a) { return position(*state, self, a); });
     avm1::addGetter(vm, proto, "duration",

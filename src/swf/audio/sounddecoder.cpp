@@ -111,6 +111,23 @@ Result<DecodedSound> decodeSound(const DefineSoundTag& tag)
     return decodeSound(tag.format, tag.sampleCount, tag.data.data(), tag.data.size());
 }
 
+Result<DecodedSound> decodeMp3File(const std::uint8_t* data, std::size_t size)
+{
+    // An MP3 file is what a DefineSound holds after its seek count; the first frame tells rate and channels,
+    // and the rate given here only bounds the length at the longest sound a movie may have.
+    std::vector<std::uint8_t> body(2, 0);
+    if (data)
+        body.insert(body.end(), data, data + size);
+    SoundFormat format;
+    format.codec = Codec::Mp3;
+    format.rate = 48000;
+    format.stereo = true;
+    Result<DecodedSound> sound = decodeSound(format, 0, body.data(), body.size());
+    if (sound && sound->frames() == 0)
+        return Result<DecodedSound>::failure("no MP3 frame could be decoded");
+    return sound;
+}
+
 StreamDecoder::StreamDecoder(const SoundStreamHeadTag& head) : m_head(head)
 {
     if (head.stream.codec == Codec::Mp3)

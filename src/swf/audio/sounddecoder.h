@@ -28,6 +28,8 @@ struct DecodedSound {
 Result<DecodedSound> decodeSound(const SoundFormat& format, std::uint32_t sampleCount, const std::uint8_t* data,
                                  std::size_t size);
 Result<DecodedSound> decodeSound(const DefineSoundTag& tag);
+// An MP3 file as a whole (Sound.loadSound); fails when no frame of it decodes.
+Result<DecodedSound> decodeMp3File(const std::uint8_t* data, std::size_t size);
 
 // Largest number of source frames a sound of this rate may decode to.
 std::size_t maxSourceFrames(double rate);

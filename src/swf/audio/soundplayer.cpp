@@ -38,11 +38,14 @@ bool sameStream(const SoundStreamHeadTag& a, const SoundStreamHeadTag& b)
 
 }  // namespace
 
-std::shared_ptr<const DecodedSound> SoundPlayer::decoded(std::uint16_t characterId)
+std::shared_ptr<const DecodedSound> SoundPlayer::decoded(std::uint32_t soundKey)
 {
-    auto cached = m_decoded.find(characterId);
+    auto cached = m_decoded.find(soundKey);
     if (cached != m_decoded.end())
         return cached->second;
+    if (soundKey > 0xFFFF)
+        return nullptr;  // a key addSound never gave
+    const auto characterId = std::uint16_t(soundKey);
     std::shared_ptr<const DecodedSound> sound;
     if (m_movie) {
         auto tag = m_movie->sounds.find(characterId);
@@ -217,7 +220,13 @@ std::size_t SoundPlayer::mix(std::int16_t* out, std::size_t frames, int rate)
     return frames;
 }
 
-SoundPlayer::Handle SoundPlayer::start(std::uint16_t characterId, double offsetMs, int loops)
+std::uint32_t SoundPlayer::addSound(std::shared_ptr<const DecodedSound> sound)
+{
+    m_decoded[++m_lastAddedKey] = std::move(sound);
+    return m_lastAddedKey;
+}
+
+SoundPlayer::Handle SoundPlayer::start(std::uint32_t soundKey, double offsetMs, int loops)
 {
     SoundInfo info;
     if (offsetMs > 0) {
@@ -225,7 +234,7 @@ SoundPlayer::Handle SoundPlayer::start(std::uint16_t characterId, double offsetM
         info.inPoint = std::uint32_t(std::min(offsetMs / kMillisecondsPerOutputFrame, 4.0e9));
     }
     info.loopCount = std::uint16_t(std::clamp(loops, 1, 65535));
-    Handle handle = m_mixer.startVoice(characterId, decoded(characterId), info);
+    Handle handle = m_mixer.startVoice(soundKey, decoded(soundKey), info);
     if (handle)
         m_scriptVoices.insert(handle);
     return handle;
@@ -245,9 +254,9 @@ void SoundPlayer::stop(Handle handle)
     m_scriptVoices.erase(handle);
 }
 
-void SoundPlayer::stopCharacter(std::uint16_t characterId)
+void SoundPlayer::stopCharacter(std::uint32_t soundKey)
 {
-    m_mixer.stopSound(characterId);
+    m_mixer.stopSound(soundKey);
 }
 
 void SoundPlayer::setLevel(Handle handle, double level, double pan)
@@ -268,9 +277,9 @@ double SoundPlayer::positionMs(Handle handle) const
     return position ? double(*position) * kMillisecondsPerOutputFrame : 0.0;
 }
 
-double SoundPlayer::durationMs(std::uint16_t characterId)
+double SoundPlayer::durationMs(std::uint32_t soundKey)
 {
-    auto sound = decoded(characterId);
+    auto sound = decoded(soundKey);
     return sound ? double(sound->frames()) * kMillisecondsPerOutputFrame : 0.0;
 }
 

@@ -55,14 +55,17 @@ public:
     // For scripts (ActionScript's Sound): start a sound character (by id or by its linkage name) at an
     // offset, played `loops` times; stop it; its level 0 to 1 and pan -1 (left) to 1 (right); where it
     // is and how long it lasts in milliseconds; a callback when it has played to its end.
-    Handle start(std::uint16_t characterId, double offsetMs = 0, int loops = 1);
+    // Sounds are named by their character id, or by the key addSound gave a sound a script loaded.
+    Handle start(std::uint32_t soundKey, double offsetMs = 0, int loops = 1);
     Handle start(const std::string& linkageName, double offsetMs = 0, int loops = 1);
     void stop(Handle handle);
-    void stopCharacter(std::uint16_t characterId);
+    void stopCharacter(std::uint32_t soundKey);
     void setLevel(Handle handle, double level, double pan);
     bool isPlaying(Handle handle) const;
     double positionMs(Handle handle) const;
-    double durationMs(std::uint16_t characterId);
+    double durationMs(std::uint32_t soundKey);
+    // Keeps a sound that came from outside the movie (Sound.loadSound); its key is above every character id.
+    std::uint32_t addSound(std::shared_ptr<const DecodedSound> sound);
     void setCompletionCallback(std::function<void(Handle)> callback) { m_onComplete = std::move(callback); }
 
     Mixer& mixer() { return m_mixer; }
@@ -74,13 +77,14 @@ private:
         bool wasPlaying = true;
     };
 
-    std::shared_ptr<const DecodedSound> decoded(std::uint16_t characterId);
+    std::shared_ptr<const DecodedSound> decoded(std::uint32_t soundKey);
     void applyVolume();
     void dropGoneStreams(const Clip& root);
 
     std::shared_ptr<const Movie> m_movie;
     Mixer m_mixer;
-    std::unordered_map<std::uint16_t, std::shared_ptr<const DecodedSound>> m_decoded;
+    std::unordered_map<std::uint32_t, std::shared_ptr<const DecodedSound>> m_decoded;
+    std::uint32_t m_lastAddedKey = 0xFFFF;
     std::map<const Clip*, TimelineStream> m_streams;
     std::uint32_t m_nextStreamKey = 1;
     std::function<void(Handle)> m_onComplete;
