@@ -215,6 +215,9 @@ void ScriptHost::pointerMoved()
 void ScriptHost::pointerPressed()
 {
     pointerMoved();
+    focusAtPointer();
+    if (!stillThere(m_over))
+        m_over = nullptr;  // a focus handler may have removed it
     if (m_over) {
         m_pressed = m_over;
         showButtonState(*m_pressed, 2);

@@ -108,6 +108,8 @@ void ScriptHost::keyDown(int key)
     m_lastKey = code;
     m_lastAscii = asciiOf(key, m_keysDown.count(16) > 0);
     callMethod(m_keyObject, "broadcastMessage", {Value("onKeyDown")});
+    // Characters outside ASCII arrive as themselves; the ASCII code stands for the rest.
+    typeIntoFocus(key >= 128 && key < kDesktopKeys ? key : m_lastAscii);
     pressButtonKeys(buttonKeyCode(code, m_lastAscii));
 }
 

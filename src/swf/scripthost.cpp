@@ -164,6 +164,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     m_vm = std::make_unique<avm1::Vm>(*this, m_movie ? m_movie->header.version : 10);
     m_clipProto = installMovieClipClass(*m_vm, *this);
     installInputObjects();
+    installSelectionObject();
     installColorClass(*m_vm, *this);
     installTextFieldClass(*m_vm, *this, m_clipProto);
     installSoundClass(*m_vm, *this);

@@ -151,6 +151,12 @@ public:
     void keyUp(int key);
     // Tells the Mouse object's listeners ("onMouseMove", "onMouseDown", "onMouseUp", "onMouseWheel").
     void mouseMessage(const char* message, const std::vector<avm1::Value>& args = {});
+    // Keyboard focus (a clip's or a text field's object): the focused object, null when none or once it went;
+    // setFocus tells the old and new objects and Selection's listeners, false for an object that is gone.
+    avm1::Object* focused();
+    bool setFocus(avm1::Object* object);
+    // A typed character for the focused input field, which then tells its onChanged handler.
+    void typeIntoFocus(int character);
 
     // Script-made clips (also used by the MovieClip methods).
     Clip* duplicate(Clip& source, const std::string& name, int depth);
@@ -171,6 +177,12 @@ private:
     std::shared_ptr<const std::vector<std::uint8_t>> codeOf(const std::shared_ptr<const void>& owner, const std::vector<std::uint8_t>& bytes);
     void installClipClass();
     void installInputObjects();
+    void installSelectionObject();
+    std::string focusPath(avm1::Object* object);
+    // The named input field under a stage point, topmost first; a press there gives it the focus.
+    avm1::Object* inputFieldAt(Clip& parent, double x, double y, int nesting = 0);
+    void focusAtPointer();
+    avm1::Object* focusTarget(const avm1::Value& target);
     bool hasButtonHandlers(Clip& clip);
     bool hits(Clip& clip, const DisplayObject& object, double x, double y);
     Clip* interactiveAt(Clip& parent, double x, double y, int nesting = 0);
@@ -202,6 +214,8 @@ private:
     std::unique_ptr<MovieLoads> m_loads;
     avm1::Object* m_keyObject = nullptr;
     avm1::Object* m_mouseObject = nullptr;
+    avm1::Object* m_selectionObject = nullptr;
+    avm1::Object* m_focus = nullptr;
     std::set<int> m_keysDown;  // Flash key codes
     int m_lastKey = 0, m_lastAscii = 0;
     Clip* m_over = nullptr;     // the button or clip under the pointer
@@ -222,6 +236,8 @@ void installSoundClass(avm1::Vm& vm, ScriptHost& host);
 // The TextField class, and the script object of the text field a clip holds under a name (null if none).
 void installTextFieldClass(avm1::Vm& vm, ScriptHost& host, avm1::Object* clipProto);
 avm1::Object* textFieldObject(ScriptHost& host, ClipObject& owner, const std::string& name);
+// A character typed into a focused field (8 for Backspace); true when its text changed.
+bool typeIntoTextField(avm1::Object* object, int character);
 bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive);
 bool isTextFieldObject(const avm1::Object* object);
 // removeMovieClip on a text field's object (true if it went), and the depth of its field in its clip's list (-1 when

@@ -134,6 +134,56 @@ public:
         return true;
     }
 
+    // A character typed while the field has the focus (Backspace takes the last one); true when the text changed.
+    // Only plain input fields take typing: typed markup would have to be escaped into HTML text.
+    bool type(int character)
+    {
+        DisplayObject* object = field();
+        if (!object)
+            return false;
+        EditTextField& tf = *object->textField;
+        const EditText& d = tf.definition();
+        if (!m_input.value_or(!d.readOnly) || tf.isHtml())
+            return false;
+        std::string text = tf.text();
+        if (character == 8) {
+            if (text.empty())
+                return false;
+            std::size_t end = text.size() - 1;
+            while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                --end;
+            text.erase(end);
+        } else if ((character >= 32 && character != 127) || (character == 13 && d.multiline)) {
+            if (d.hasMaxLength && d.maxLength > 0 && decodeUtf8(text).size() >= d.maxLength)
+                return false;
+            appendUtf8(text, character == 13 ? U'\r' : char32_t(character));
+        } else {
+            return false;
+        }
+        tf.setText(text);
+        if (!d.variableName.empty())
+            pushBinding(m_host, *m_owner.clip, tf);
+        return true;
+    }
+    static void appendUtf8(std::string& out, char32_t c)
+    {
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+
     std::string path(ScriptHost& host) const
     {
         return m_owner.clip ? host.dottedPath(*m_owner.clip) + "." + m_name : std::string();
@@ -144,7 +194,7 @@ private:
     {
         static const char* const names[] = {"text", "htmlText", "html", "textColor", "border", "borderColor",
             "background", "backgroundColor", "_x", "_y", "_width", "_height", "_name", "_visible", "_alpha",
-            "variable", "_parent", "type", "wordWrap", "multiline", "autoSize", "embedFonts", "length"};
+            "variable", "_parent", "type", "wordWrap", "multiline", "autoSize", "embedFonts", "length", "maxChars"};
         for (const char* n : names)
             if (name == n)
                 return true;
@@ -228,6 +278,9 @@ bool TextFieldObject::getSpecial(Vm&, const std::string& name, Value& out)
         out = Value(tf.definition().useOutlines);
     else if (name == "length")
         out = Value(double(decodeUtf8(boundText(m_host, *object->textField)).size()));
+    else if (name == "maxChars")
+        out = tf.definition().hasMaxLength && tf.definition().maxLength ? Value(tf.definition().maxLength)
+                                                                        : Value::null();
     else
         return false;
     return true;
@@ -244,6 +297,11 @@ bool TextFieldObject::setSpecial(Vm& vm, const std::string& name, const Value& v
         tf.setText(vm.toString(value));
         if (!tf.definition().variableName.empty())
             pushBinding(m_host, *m_owner.clip, tf);
+    } else if (name == "maxChars") {
+        // No limit (null, 0 or less) is kept as none; typing only counts characters up to the limit.
+        const double n = value.isNullish() ? 0 : vm.toNumber(value);
+        const std::uint16_t limit = n > 0 && n <= 0xFFFF ? std::uint16_t(n) : 0;
+        tf.changeDefinition([limit](EditText& d) { d.maxLength = limit, d.hasMaxLength = limit > 0; });
     } else if (name == "variable") {
         // A new variable starts over from the definition's text, which the variable then replaces or takes.
         const std::string variable = value.isNullish() ? std::string() : vm.toString(value);
@@ -360,6 +418,12 @@ std::string textFieldPath(ScriptHost& host, const Object* object)
 {
     auto* field = dynamic_cast<const TextFieldObject*>(object);
     return field ? field->path(host) : std::string();
+}
+
+bool typeIntoTextField(avm1::Object* object, int character)
+{
+    auto* field = dynamic_cast<TextFieldObject*>(object);
+    return field && field->type(character);
 }
 
 bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive)

@@ -1,0 +1,163 @@
+// Keyboard focus: the Selection object, the focus handlers of fields and clips, and text typed into a focused
+// input field. The focus is a script object (a clip's or a text field's); one whose display object went is
+// dropped the next time anything asks for it.
+#include "swf/avm1/builtins.h"
+#include "swf/clipgeometry.h"
+#include "swf/limits.h"
+#include "swf/player.h"
+#include "swf/scripthost.h"
+
+namespace swf {
+
+using avm1::arg;
+using avm1::Object;
+using avm1::Value;
+using avm1::Vm;
+using Args = std::vector<Value>;
+
+namespace {
+
+Value objectOrNull(Object* object)
+{
+    return object ? Value(object) : Value::null();
+}
+
+bool pointInside(const Bounds& b, double x, double y)
+{
+    return !b.empty && x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
+}
+
+}  // namespace
+
+Object* ScriptHost::inputFieldAt(Clip& parent, double x, double y, int nesting)
+{
+    if (nesting > limits::kMaxSpriteNesting || !m_movie)
+        return nullptr;
+    for (auto it = parent.displayList().rbegin(); it != parent.displayList().rend(); ++it) {
+        DisplayObject& object = it->second;
+        if (!object.placement.visible)
+            continue;
+        if (object.clip && object.character.kind != CharacterKind::Button) {
+            if (Object* inner = inputFieldAt(*object.clip, x, y, nesting + 1))
+                return inner;
+            continue;
+        }
+        // Only named fields: the focus is known to scripts by its path.
+        if (!object.textField || object.placement.name.empty())
+            continue;
+        const Rect& r = object.textField->definition().bounds;
+        Bounds own, b;
+        own.add(r.xMin, r.yMin);
+        own.add(r.xMax, r.yMax);
+        b.add(own, clipToStage(parent) * object.placement.matrix);
+        if (!pointInside(b, x, y))
+            continue;
+        Object* field = textFieldObject(*this, *objectOf(&parent), object.placement.name);
+        if (field && m_vm->toString(m_vm->get(Value(field), "type")) == "input")
+            return field;
+    }
+    return nullptr;
+}
+
+void ScriptHost::focusAtPointer()
+{
+    Object* field = m_player.root() ? inputFieldAt(*m_player.root(), m_pointerX, m_pointerY) : nullptr;
+    if (field)
+        setFocus(field);
+    else if (!m_over && focused() && isTextFieldObject(focused()))
+        setFocus(nullptr);  // a press on nothing that takes the focus leaves the field
+}
+
+std::string ScriptHost::focusPath(Object* object)
+{
+    if (!object)
+        return {};
+    if (isTextFieldObject(object)) {
+        Clip* owner = nullptr;
+        return textFieldListDepth(object, owner) >= 0 ? textFieldPath(*this, object) : std::string();
+    }
+    Clip* clip = clipOf(object);
+    return clip ? dottedPath(*clip) : std::string();
+}
+
+Object* ScriptHost::focused()
+{
+    if (m_focus && focusPath(m_focus).empty())
+        m_focus = nullptr;
+    return m_focus;
+}
+
+Object* ScriptHost::focusTarget(const Value& target)
+{
+    if (target.isString()) {
+        const std::string path = m_vm->toString(target);
+        Object* found = m_vm->resolveTarget(root(), path);
+        if (!found) {
+            // A field is a property of its clip rather than a step of a clip path.
+            const std::size_t dot = path.find_last_of("./");
+            Object* holder = dot == std::string::npos ? root() : m_vm->resolveTarget(root(), path.substr(0, dot));
+            const std::string name = dot == std::string::npos ? path : path.substr(dot + 1);
+            found = holder ? m_vm->get(Value(holder), name).asObject() : nullptr;
+        }
+        return found;
+    }
+    return target.asObject();
+}
+
+bool ScriptHost::setFocus(Object* object)
+{
+    if (object && focusPath(object).empty())
+        return false;
+    Object* old = focused();
+    if (old == object)
+        return true;
+    if (old)
+        callMethod(old, "onKillFocus", {objectOrNull(object)});
+    m_focus = object;
+    if (object)
+        callMethod(object, "onSetFocus", {objectOrNull(old)});
+    callMethod(m_selectionObject, "broadcastMessage", {Value("onSetFocus"), objectOrNull(old), objectOrNull(object)});
+    return true;
+}
+
+void ScriptHost::typeIntoFocus(int character)
+{
+    Object* object = focused();
+    if (!object || !typeIntoTextField(object, character))
+        return;
+    callMethod(object, "onChanged", {Value(object)});
+}
+
+void ScriptHost::installSelectionObject()
+{
+    Vm& vm = *m_vm;
+    m_selectionObject = vm.newObject();
+    Value init = vm.get(Value(vm.global()), "AsBroadcaster");
+    Value initialize = vm.get(init, "initialize");
+    if (vm.isCallable(initialize))
+        vm.call(initialize, init, {Value(m_selectionObject)});
+    vm.method(m_selectionObject, "setFocus", [this](Vm&, const Value&, const Args& a) {
+        const Value target = arg(a, 0);
+        if (target.isNullish())
+            return Value(setFocus(nullptr));
+        Object* object = focusTarget(target);
+        return Value(object ? setFocus(object) : false);
+    });
+    vm.method(m_selectionObject, "getFocus", [this](Vm&, const Value&, const Args&) {
+        Object* object = focused();
+        return object ? Value(focusPath(object)) : Value::null();
+    });
+    // With no selection of its own, a focused field's caret and selection sit at the end of its text.
+    auto caret = [this](Vm& vm, const Value&, const Args&) {
+        Object* object = focused();
+        if (!object || !isTextFieldObject(object))
+            return Value(-1);
+        return Value(vm.toNumber(vm.get(Value(object), "length")));
+    };
+    for (const char* name : {"getBeginIndex", "getEndIndex", "getCaretIndex"})
+        vm.method(m_selectionObject, name, caret);
+    vm.method(m_selectionObject, "setSelection", [](Vm&, const Value&, const Args&) { return Value(); });
+    vm.global()->put("Selection", Value(m_selectionObject), avm1::prop::DontEnum);
+}
+
+}  // namespace swf
