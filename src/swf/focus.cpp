@@ -7,6 +7,8 @@
 #include "swf/player.h"
 #include "swf/scripthost.h"
 
+#include <algorithm>
+
 namespace swf {
 
 using avm1::arg;
@@ -20,6 +22,12 @@ namespace {
 Value objectOrNull(Object* object)
 {
     return object ? Value(object) : Value::null();
+}
+
+// tabEnabled as set by a script: true, false, or unset (anything else).
+bool isSetTo(const Value& v, bool flag)
+{
+    return v.isBool() && v.asBool() == flag;
 }
 
 bool pointInside(const Bounds& b, double x, double y)
@@ -126,6 +134,82 @@ void ScriptHost::typeIntoFocus(int character)
     if (!object || !typeIntoTextField(object, character))
         return;
     callMethod(object, "onChanged", {Value(object)});
+}
+
+void ScriptHost::collectFocusable(Clip& clip, std::vector<Object*>& out, int nesting)
+{
+    if (nesting > limits::kMaxSpriteNesting)
+        return;
+    for (auto& [depth, object] : clip.displayList()) {
+        if (!object.placement.visible)
+            continue;
+        if (object.textField) {
+            Object* field = object.placement.name.empty() ? nullptr
+                                                          : textFieldObject(*this, *objectOf(&clip), object.placement.name);
+            if (field && m_vm->toString(m_vm->get(Value(field), "type")) == "input" &&
+                !isSetTo(m_vm->get(Value(field), "tabEnabled"), false))
+                out.push_back(field);
+            continue;
+        }
+        if (!object.clip)
+            continue;
+        Object* self = objectOf(object.clip.get());
+        const Value tabEnabled = m_vm->get(Value(self), "tabEnabled");
+        const bool button = object.character.kind == CharacterKind::Button;
+        if (button ? !isSetTo(tabEnabled, false) : isSetTo(tabEnabled, true))
+            out.push_back(self);
+        if (!button)
+            collectFocusable(*object.clip, out, nesting + 1);
+    }
+}
+
+void ScriptHost::tabFocus(bool back)
+{
+    Clip* root = m_player.root();
+    if (!root)
+        return;
+    std::vector<Object*> all;
+    collectFocusable(*root, all);
+    // Once any object has a tabIndex, only those with one take part, in the order of their indexes.
+    std::vector<std::pair<double, Object*>> indexed;
+    for (Object* o : all) {
+        const Value index = m_vm->get(Value(o), "tabIndex");
+        if (index.isNumber())
+            indexed.emplace_back(index.asNumber(), o);
+    }
+    if (!indexed.empty()) {
+        std::stable_sort(indexed.begin(), indexed.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        all.clear();
+        for (const auto& entry : indexed)
+            all.push_back(entry.second);
+    }
+    if (all.empty())
+        return;
+    const auto at = std::find(all.begin(), all.end(), focused());
+    std::size_t next;
+    if (at == all.end())
+        next = back ? all.size() - 1 : 0;
+    else
+        next = (std::size_t(at - all.begin()) + (back ? all.size() - 1 : 1)) % all.size();
+    setFocus(all[next]);
+}
+
+bool ScriptHost::focusKey(int flashCode)
+{
+    if (flashCode == 9) {
+        tabFocus(m_keysDown.count(16) > 0);
+        return true;
+    }
+    Object* object = focused();
+    Clip* clip = object ? clipOf(object) : nullptr;
+    if (!clip || (flashCode != 13 && flashCode != 32))
+        return false;
+    // Enter or Space on a focused button is a press and release on it.
+    buttonTransition(*clip, buttoncond::Press);
+    buttonTransition(*clip, buttoncond::Release);
+    runButtonWork();
+    return true;
 }
 
 void ScriptHost::installSelectionObject()

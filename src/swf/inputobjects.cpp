@@ -108,8 +108,10 @@ void ScriptHost::keyDown(int key)
     m_lastKey = code;
     m_lastAscii = asciiOf(key, m_keysDown.count(16) > 0);
     callMethod(m_keyObject, "broadcastMessage", {Value("onKeyDown")});
-    // Characters outside ASCII arrive as themselves; the ASCII code stands for the rest.
-    typeIntoFocus(key >= 128 && key < kDesktopKeys ? key : m_lastAscii);
+    // Characters outside ASCII arrive as themselves; the ASCII code stands for the rest. Keys that move or use
+    // the focus type nothing, but button key conditions still hear them.
+    if (!focusKey(code))
+        typeIntoFocus(key >= 128 && key < kDesktopKeys ? key : m_lastAscii);
     pressButtonKeys(buttonKeyCode(code, m_lastAscii));
 }
 

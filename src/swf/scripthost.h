@@ -182,6 +182,11 @@ private:
     // The named input field under a stage point, topmost first; a press there gives it the focus.
     avm1::Object* inputFieldAt(Clip& parent, double x, double y, int nesting = 0);
     void focusAtPointer();
+    // Tab order: named input fields, buttons and clips with tabEnabled, in depth order through the tree.
+    void collectFocusable(Clip& clip, std::vector<avm1::Object*>& out, int nesting = 0);
+    void tabFocus(bool back);
+    // Tab, and Enter or Space on a focused button; true when the key was used for the focus.
+    bool focusKey(int flashCode);
     avm1::Object* focusTarget(const avm1::Value& target);
     bool hasButtonHandlers(Clip& clip);
     bool hits(Clip& clip, const DisplayObject& object, double x, double y);

@@ -138,4 +138,74 @@ TEST(ScriptFocus, PressOnInputFieldFocusesIt)
     EXPECT_EQ(run.out.lines, (Lines{"focus null _level0.field", "focus _level0.field null"}));
 }
 
+constexpr int kTab = 0x01000001, kShift = 0x01000020;
+
+// Tab walks named input fields and tab-enabled clips in depth order, or by tabIndex once any has one; Shift+Tab
+// goes back. Each focus change traces the new focus.
+TEST(ScriptFocus, TabMovesFocusInTabOrder)
+{
+    const struct {
+        const char* name;
+        Asm setup;
+        std::vector<std::pair<int, bool>> keys;  // key, with Shift held
+        Lines expected;
+    } cases[] = {
+        {"depth order", Asm(), {{kTab, false}, {kTab, false}, {kTab, false}, {kTab, false}},
+         {"_level0.b", "_level0.kid", "_level0.a", "_level0.b"}},
+        {"backwards", Asm(), {{kTab, true}, {kTab, true}}, {"_level0.a", "_level0.kid"}},
+        {"tab indexes", Asm().get("a").str("tabIndex").num(1).a(op::SetMember)
+                             .get("kid").str("tabIndex").num(2).a(op::SetMember),
+         {{kTab, false}, {kTab, false}, {kTab, false}}, {"_level0.a", "_level0.kid", "_level0.a"}},
+        {"not enabled", Asm().get("b").str("tabEnabled").boolean(false).a(op::SetMember),
+         {{kTab, false}, {kTab, false}}, {"_level0.kid", "_level0.a"}},
+    };
+    for (const auto& c : cases) {
+        SwfWriter w(8);
+        Asm s = makeField("a", 30);
+        s.append(makeField("b", 10));
+        s.append(makeField("c", 40));
+        s.get("c").str("type").str("dynamic").a(op::SetMember);
+        s.num(20).str("kid").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+        s.get("kid").str("tabEnabled").boolean(true).a(op::SetMember);
+        s.num(25).str("plain").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+        s.append(c.setup);
+        s.str("listener").num(0).a(op::InitObject).a(op::SetVariable);
+        s.append(setHandler("listener", "onSetFocus", {"o", "n"}, Asm().get("n").trace()));
+        s.get("listener").callMethod(Asm().get("Selection"), "addListener", 1).a(op::Pop);
+        s.a(op::Stop);
+        w.tag(tag::DoAction, block(s)).showFrame();
+        MovieRun run(w.finish());
+        run.frames(1);
+        for (auto [key, shift] : c.keys) {
+            if (shift)
+                run.player->keyPress(kShift);
+            run.player->keyPress(key);
+            run.player->keyRelease(key);
+            if (shift)
+                run.player->keyRelease(kShift);
+        }
+        EXPECT_EQ(run.out.lines, c.expected) << c.name;
+    }
+}
+
+// Enter or Space on a focused clip with button handlers presses and releases it; typed keys reach no field then.
+TEST(ScriptFocus, EnterOnFocusedButtonClicks)
+{
+    SwfWriter w(8);
+    Asm s;
+    s.num(20).str("kid").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    s.append(setHandler("kid", "onPress", {}, Asm().str("press").trace()));
+    s.append(setHandler("kid", "onRelease", {}, Asm().str("release").trace()));
+    s.get("kid").callMethod(Asm().get("Selection"), "setFocus", 1).a(op::Pop);
+    s.a(op::Stop);
+    w.tag(tag::DoAction, block(s)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    for (int key : {kEnter, int('A'), int(' ')}) {
+        run.player->keyPress(key);
+        run.player->keyRelease(key);
+    }
+    EXPECT_EQ(run.out.lines, (Lines{"press", "release", "press", "release"}));
+}
+
 }  // namespace
