@@ -134,6 +134,33 @@ void ScriptHost::typeIntoFocus(int character)
     if (!object || !typeIntoTextField(object, character))
         return;
     callMethod(object, "onChanged", {Value(object)});
+    callMethod(object, "broadcastMessage", {Value("onChanged"), Value(object)});
+}
+
+void installTextFieldListeners(Vm& vm, Object* proto)
+{
+    // A field becomes a broadcaster of its own when its first listener comes.
+    vm.method(proto, "addListener", [](Vm& vm, const Value& self, const Args& a) {
+        Object* field = self.asObject();
+        if (!field || !isTextFieldObject(field))
+            return Value(false);
+        if (!field->findOwn("_listeners")) {
+            Value broadcaster = vm.get(Value(vm.global()), "AsBroadcaster");
+            Value initialize = vm.get(broadcaster, "initialize");
+            if (!vm.isCallable(initialize))
+                return Value(false);
+            vm.call(initialize, broadcaster, {self});
+        }
+        Value add = vm.get(self, "addListener");  // now the broadcaster's own
+        return vm.isCallable(add) && field->findOwn("addListener") ? vm.call(add, self, a) : Value(false);
+    });
+    vm.method(proto, "removeListener", [](Vm& vm, const Value& self, const Args& a) {
+        Object* field = self.asObject();
+        if (!field || !field->findOwn("removeListener"))
+            return Value(false);
+        Value remove = vm.get(self, "removeListener");
+        return vm.isCallable(remove) ? vm.call(remove, self, a) : Value(false);
+    });
 }
 
 void ScriptHost::collectFocusable(Clip& clip, std::vector<Object*>& out, int nesting)

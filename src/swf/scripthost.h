@@ -245,6 +245,8 @@ avm1::Object* textFieldObject(ScriptHost& host, ClipObject& owner, const std::st
 bool typeIntoTextField(avm1::Object* object, int character);
 bool holdsTextField(const Clip& clip, const std::string& name, bool caseSensitive);
 bool isTextFieldObject(const avm1::Object* object);
+// addListener and removeListener of text fields, whose listeners hear onChanged.
+void installTextFieldListeners(avm1::Vm& vm, avm1::Object* proto);
 // removeMovieClip on a text field's object (true if it went), and the depth of its field in its clip's list (-1 when
 // gone).
 bool removeTextFieldAtScriptDepth(const avm1::Object* object);

@@ -479,6 +479,7 @@ void installTextFieldClass(Vm& vm, ScriptHost& host, Object* clipProto)
         auto* field = dynamic_cast<TextFieldObject*>(self.asObject());
         return field ? field->depth() : Value();
     });
+    installTextFieldListeners(vm, proto);
     vm.method(clipProto, "createTextField",
               [&host](Vm&, const Value& self, const Args& a) { return createTextField(host, self, a); });
 }

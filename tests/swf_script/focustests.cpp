@@ -208,4 +208,27 @@ TEST(ScriptFocus, EnterOnFocusedButtonClicks)
     EXPECT_EQ(run.out.lines, (Lines{"press", "release", "press", "release"}));
 }
 
+// A field's listeners hear onChanged until removed (this one removes itself).
+TEST(ScriptFocus, FieldListenersHearTypedChanges)
+{
+    SwfWriter w(8);
+    Asm s = makeField("field", 1);
+    s.str("listener").num(0).a(op::InitObject).a(op::SetVariable);
+    s.append(setHandler("listener", "onChanged", {"f"}, Asm().str("heard ").get("f").str("text").a(op::GetMember)
+                                                            .a(op::Add2).trace()
+                                                            .append(traceCall("f", "removeListener",
+                                                                              Asm().get("listener"), 1))));
+    s.append(traceCall("field", "addListener", Asm().get("listener"), 1));
+    s.get("field").callMethod(Asm().get("Selection"), "setFocus", 1).a(op::Pop);
+    s.a(op::Stop);
+    w.tag(tag::DoAction, block(s)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    run.player->keyPress('X');
+    run.player->keyRelease('X');
+    run.player->keyPress('Y');
+    run.player->keyRelease('Y');
+    EXPECT_EQ(run.out.lines, (Lines{"true", "heard x", "true"}));
+}
+
 }  // namespace
