@@ -375,6 +375,7 @@ Value createTextField(ScriptHost& host, const Value& self, const Args& a)
         return std::isfinite(n) && std::fabs(n) < 1e8 ? std::int32_t(std::lround(n * 20.0)) : 0;
     };
     auto definition = std::make_shared<EditText>();
+    definition->readOnly = true;  // a field made by script is dynamic until it is set to "input"
     definition->bounds.xMax = std::max(0, twips(4));
     definition->bounds.yMax = std::max(0, twips(5));
     DisplayObject object;

@@ -8,11 +8,13 @@ namespace {
 using namespace scripttest;
 using kivamo::test::SwfWriter;
 
-// this.createTextField(name, depth, 0, 0, 100, 20) without its answer.
+// this.createTextField(name, depth, 0, 0, 100, 20) without its answer, made an input field (fields made
+// by script start dynamic).
 Asm makeField(const std::string& name, int depth)
 {
     return Asm().num(20).num(100).num(0).num(0).num(depth).str(name)
-        .callMethod(Asm().get("this"), "createTextField", 6).a(op::Pop);
+        .callMethod(Asm().get("this"), "createTextField", 6).a(op::Pop)
+        .get(name).str("type").str("input").a(op::SetMember);
 }
 
 // object.name = function (params) { body };
@@ -120,9 +122,8 @@ TEST(ScriptFocus, PressOnInputFieldFocusesIt)
 {
     SwfWriter w(8);
     Asm s = makeField("field", 1);
-    s.get("field").str("type").str("input").a(op::SetMember);
+    // "shown" stays as script makes it: dynamic.
     s.num(20).num(100).num(0).num(200).num(2).str("shown").callMethod(Asm().get("this"), "createTextField", 6).a(op::Pop);
-    s.get("shown").str("type").str("dynamic").a(op::SetMember);
     s.str("listener").num(0).a(op::InitObject).a(op::SetVariable);
     s.append(setHandler("listener", "onSetFocus", {"o", "n"},
         Asm().str("focus ").get("o").a(op::Add2).str(" ").a(op::Add2).get("n").a(op::Add2).trace()));
