@@ -213,19 +213,6 @@ Value bytesLoaded(SoundState& s, const Value& self, const Args&)
     return total < 0 ? Value() : Value(total);
 }
 
-// Tells the object's onLoad after the script that asked, as Flash reports loads.
-void reportLoad(SoundState& s, const Value& self, bool ok)
-{
-    avm1::Timer t;
-    t.function = self;
-    t.method = "onLoad";
-    t.args = {Value(ok)};
-    t.due = s.host.nowMs();
-    t.repeat = false;
-    t.id = s.host.vm().nextTimerId();
-    s.host.vm().timers().push_back(t);
-}
-
 // loadSound(url, isStreaming): an MP3 file the movie may read (through the listener, as the other files it
 // loads); a streaming sound starts at once, an event sound waits for start().
 Value loadSound(const StatePtr& state, const Value& self, const Args& a)
@@ -245,7 +232,7 @@ Value loadSound(const StatePtr& state, const Value& self, const Args& a)
     }
     if (ok && avm1::toBoolean(arg(a, 1), vm.version()))
         start(state, self, {});
-    reportLoad(s, self, ok);
+    vm.callLater(self, "onLoad", {Value(ok)});  // after the script that asked, as Flash reports loads
     return {};
 }
 

@@ -14,19 +14,6 @@ namespace {
 using namespace scripttest;
 using kivamo::test::SwfWriter;
 
-// Records the movie's output and hands out files by name.
-struct FileRecorder : Recorder {
-    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
-    {
-        auto it = files.find(url);
-        if (it == files.end())
-            return false;
-        bytes = it->second;
-        return true;
-    }
-    std::map<std::string, Bytes> files;
-};
-
 // s = new Sound(); s.onLoad = function (ok) { trace("loaded " + ok); trace(s.duration); }; s.loadSound(url, streaming)
 Bytes loadSoundMovie(const std::string& url, bool streaming)
 {
@@ -81,7 +68,7 @@ TEST(LoadSound, OnLoadHearsTheResultAfterTheAskingScript)
         {"notes.txt", true, false, "loaded false"},
     };
     for (const auto& c : cases) {
-        FileRecorder files;
+        Library files;
         files.files["beat.mp3"] = mp3;
         files.files["notes.txt"] = {'a', '=', '1'};
         const Bytes movie = loadSoundMovie(c.url, c.streaming);

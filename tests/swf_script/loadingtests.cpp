@@ -16,21 +16,6 @@ using kivamo::test::SwfWriter;
 constexpr std::uint16_t kImportAssets = 57;
 constexpr std::uint8_t kLoadTargetFlag = 0x40;
 
-// Hands out movies by address, as the files beside a movie would be.
-struct Library : Recorder {
-    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
-    {
-        asked.push_back(url);
-        auto it = files.find(url);
-        if (it == files.end())
-            return false;
-        bytes = it->second;
-        return true;
-    }
-    std::map<std::string, Bytes> files;
-    std::vector<std::string> asked;
-};
-
 // A player whose listener is there before the bytes, so that imports can be read while it decodes.
 struct LoadingRun {
     LoadingRun(const Bytes& swf, Library& library)

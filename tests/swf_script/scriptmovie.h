@@ -6,6 +6,7 @@
 #include "swf/player.h"
 #include "swf_avm1/asm.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -88,6 +89,22 @@ struct Recorder : swf::PlayerListener {
     std::vector<std::pair<std::string, std::string>> commands;
     std::vector<std::string> warnings;
     std::vector<std::pair<std::string, std::string>> urls;
+};
+
+// Records the movie's output and hands out the files it loads by address, as the files beside a movie
+// would be; asked lists every address it was asked for.
+struct Library : Recorder {
+    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
+    {
+        asked.push_back(url);
+        auto it = files.find(url);
+        if (it == files.end())
+            return false;
+        bytes = it->second;
+        return true;
+    }
+    std::map<std::string, Bytes> files;
+    std::vector<std::string> asked;
 };
 
 // A loaded movie with a recorder attached.

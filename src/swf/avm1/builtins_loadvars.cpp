@@ -151,12 +151,12 @@ Value sendText(Vm& vm, const Value& self, const std::vector<Value>& args)
     return Value(true);
 }
 
-void Vm::deliverText(const Value& target, Value text)
+void Vm::callLater(const Value& target, const std::string& method, std::vector<Value> args)
 {
     Timer t;
     t.function = target;
-    t.method = "onData";
-    t.args = {std::move(text)};
+    t.method = method;
+    t.args = std::move(args);
     t.due = host().nowMs();
     t.repeat = false;
     t.id = nextTimerId();

@@ -133,8 +133,10 @@ public:
     void dropTimerBacklog();
     std::vector<Timer>& timers() { return m_timers; }
     int nextTimerId() { return ++m_lastTimerId; }
+    // Calls target's method with args at the next timer run, after the running script (load results).
+    void callLater(const Value& target, const std::string& method, std::vector<Value> args);
     // Text loads: the object whose onData receives the text of a request, now or when the host's answer arrives.
-    void deliverText(const Value& target, Value text);
+    void deliverText(const Value& target, Value text) { callLater(target, "onData", {std::move(text)}); }
     void awaitText(int request, const Value& target) { m_awaitingText[request] = target; }
     // The host's answer to a request; false when no load waits for it (an unknown or answered request).
     bool textArrived(int request, bool ok, const std::string& text);
