@@ -124,7 +124,8 @@ bool gradientFill(ScriptHost& host, const Args& a, FillStyle& fill)
                                                 : SpreadMode::Pad;
     if (a.size() > 6 && vm.toString(a[6]) == "linearRGB")
         fill.gradient.interpolation = InterpolationMode::Linear;
-    fill.gradient.focalPoint = std::isfinite(focal) ? std::clamp(focal, -1.0, 1.0) : 0;
+    // Kept in 1/256 steps, cut toward zero, as in a shape's gradient record.
+    fill.gradient.focalPoint = std::isfinite(focal) ? std::trunc(std::clamp(focal, -1.0, 1.0) * 256) / 256 : 0;
     return true;
 }
 

@@ -71,6 +71,33 @@ TEST(GradientRamp, LinearLightMixesBrighterThanGammaSpace)
     EXPECT_NEAR(GradientRamp(g).sample(0.0, {}).r, 0.0, 0.001);
 }
 
+TEST(GradientRamp, TranslucentLinearLightConvertsBackPerUnitOfAlpha)
+{
+    // Grey 128 at alpha 128 keeps entry 55 (its light); read back, 55/255 over the alpha (0.43) is
+    // converted to 0.687 and scaled by the alpha again: 0.345, darker than the opaque grey's 0.502.
+    swf::Gradient grey = twoStops({128, 128, 128, 128}, {128, 128, 128, 128});
+    grey.interpolation = swf::InterpolationMode::Linear;
+    GradientRamp ramp(grey);
+    EXPECT_EQ(ramp.entries()[100].r, 55);
+    EXPECT_NEAR(ramp.sample(0.5, {}).r, 0.345, 0.002);
+    EXPECT_NEAR(ramp.sample(0.5, {}).a, 128 / 255.0, 0.001);
+    swf::Gradient opaque = twoStops({128, 128, 128, 255}, {128, 128, 128, 255});
+    opaque.interpolation = swf::InterpolationMode::Linear;
+    EXPECT_NEAR(GradientRamp(opaque).sample(0.5, {}).r, 0.502, 0.002);
+    // White at half alpha goes past 1 over its alpha; it is converted unclamped (0.678 once scaled
+    // back) and only the colour transform's result is clamped.
+    swf::Gradient white = twoStops({255, 255, 255, 128}, {255, 255, 255, 128});
+    white.interpolation = swf::InterpolationMode::Linear;
+    EXPECT_NEAR(GradientRamp(white).sample(0.5, {}).r, 0.678, 0.002);
+    swf::ColorTransform doubled;
+    doubled.rMult = 2;
+    EXPECT_FLOAT_EQ(GradientRamp(white).sample(0.5, doubled).r, 1.0f);
+    // Fully transparent entries have no colour to convert.
+    swf::Gradient clear = twoStops({255, 255, 255, 0}, {255, 255, 255, 0});
+    clear.interpolation = swf::InterpolationMode::Linear;
+    EXPECT_EQ(GradientRamp(clear).sample(0.5, {}).a, 0.0f);
+}
+
 TEST(GradientRamp, SamplesFilterBetweenEntriesAndApplyTheColourTransform)
 {
     swf::Gradient g = twoStops({0, 0, 0, 255}, {255, 0, 0, 255});
@@ -158,6 +185,51 @@ TEST(GradientPixels, SpreadModesRepeatOrMirrorTheRampBeyondItsSquare)
     // Reflected and repeated pictures agree inside the square and differ past it.
     EXPECT_EQ(reflect.pixel(40, 50), repeat.pixel(40, 50));
     EXPECT_NE(reflect.pixel(80, 50), repeat.pixel(80, 50));
+}
+
+// A 100x100 px stage with one rectangle over all of it, filled with a two-stop gradient of the given
+// kind (0x10 linear, 0x13 focal) centred on the stage, its square 40 px wide.
+QImage gradientPicture(std::uint8_t kind, WriterColour from, WriterColour to, int spread, double focal,
+                       int interpolation)
+{
+    ShapeBuilder s(1, 3);
+    double scale = 800.0 / 32768;
+    int fill = s.gradientFill(kind, {scale, 0, 0, scale, 1000, 1000}, {{0, from}, {255, to}}, spread, focal,
+                              interpolation);
+    s.rectangle({0, 2000, 0, 2000}, fill);
+    SwfWriter w = smallMovie();
+    w.tag(s.tagCode(), s.body()).tag(kPlaceObject2, placeObject2(placeAt(1, 1))).showFrame();
+    return renderFrame(*playerFor(w.finish()));
+}
+
+TEST(GradientPixels, TranslucentLinearLightFillsAreDarkerOverTheBackground)
+{
+    // Grey 128 at half alpha over the white stage: mixed in gamma space it shows 128 * 0.5 + 127; in
+    // linear light its colour comes back as 0.345 of full, 44 once premultiplied, so 44 + 127.
+    const WriterColour grey{128, 128, 128, 128};
+    QImage gamma = gradientPicture(0x10, grey, grey, 0, 0, 0);
+    QImage linear = gradientPicture(0x10, grey, grey, 0, 0, 1);
+    EXPECT_TRUE(near(gamma, 50, 50, QColor(191, 191, 191), 2)) << gamma.pixelColor(50, 50).name().toStdString();
+    EXPECT_TRUE(near(linear, 50, 50, QColor(171, 171, 171), 2)) << linear.pixelColor(50, 50).name().toStdString();
+    // Opaque black to white meets at half the light, about 188, in the middle.
+    QImage ramp = gradientPicture(0x10, {0, 0, 0, 255}, {255, 255, 255, 255}, 0, 0, 1);
+    EXPECT_NEAR(ramp.pixelColor(50, 50).red(), 188, 3);
+}
+
+TEST(GradientPixels, FocalGradientsReflectBeyondTheCircle)
+{
+    // Radius 20 px around (50, 50), focus half way to the right rim at (60, 50). Pixel 10 lies 1.65
+    // focus-to-rim lengths out to the left (mirrored: 0.35 of the ramp); pixel 90 lies 3.05 out to the
+    // right, where the rim is only 10 px from the focus (mirrored: 0.95 of the ramp).
+    const WriterColour red{255, 0, 0, 255}, blue{0, 0, 255, 255};
+    QImage reflect = gradientPicture(0x13, red, blue, 1, 0.5, 0);
+    EXPECT_TRUE(near(reflect, 59, 50, QColor(255, 0, 0), 12));
+    EXPECT_TRUE(near(reflect, 10, 50, QColor(166, 0, 89), 3)) << reflect.pixelColor(10, 50).name().toStdString();
+    EXPECT_TRUE(near(reflect, 90, 50, QColor(13, 0, 242), 3)) << reflect.pixelColor(90, 50).name().toStdString();
+    // Repeated, the same pixels read 0.65 and 0.05 of the ramp.
+    QImage repeat = gradientPicture(0x13, red, blue, 2, 0.5, 0);
+    EXPECT_TRUE(near(repeat, 10, 50, QColor(89, 0, 166), 3)) << repeat.pixelColor(10, 50).name().toStdString();
+    EXPECT_TRUE(near(repeat, 90, 50, QColor(242, 0, 13), 3)) << repeat.pixelColor(90, 50).name().toStdString();
 }
 
 }  // namespace

@@ -217,11 +217,12 @@ Asm array(const std::vector<double>& values)
 }
 
 // clip.beginGradientFill(type, [0xFF0000, 0xFF], [100, 100], ratios, {matrixType: "box", …}, "reflect", "RGB", 0.5)
-Asm gradientCall(const std::string& clip, const std::string& type, const std::vector<double>& ratios)
+Asm gradientCall(const std::string& clip, const std::string& type, const std::vector<double>& ratios,
+                 double focal = 0.5)
 {
     Asm box = Asm().str("matrixType").str("box").str("x").num(0).str("y").num(0).str("w").num(100).str("h").num(50)
                   .str("r").num(0).num(6).a(op::InitObject);
-    Asm a = Asm().num(0.5).str("RGB").str("reflect").append(box).append(array(ratios)).append(array({100, 100}))
+    Asm a = Asm().num(focal).str("RGB").str("reflect").append(box).append(array(ratios)).append(array({100, 100}))
                 .append(array({0xFF0000, 0xFF})).str(type);
     return a.callMethod(Asm().get(clip), "beginGradientFill", 8).a(op::Pop);
 }
@@ -259,6 +260,31 @@ TEST(Drawing, GradientFillsTakeTheBoxMatrixAndIgnoreArgumentsThatMakeNoGradient)
     swf::FillStyle bad = fillOf("bad");
     EXPECT_EQ(bad.kind, swf::FillKind::Solid);
     EXPECT_EQ(bad.colour.g, 0xFF);
+}
+
+TEST(Drawing, FocalPointsKeepWhole256thsCutTowardZero)
+{
+    // A focal point is kept in steps of 1/256 as in a shape's gradient record: 0.9 is 230.4 steps,
+    // kept as 230 either way round; beyond the rim it is held at 1.
+    SwfWriter w(8);
+    const std::vector<std::pair<const char*, double>> focals = {{"a", 0.9}, {"b", -0.9}, {"c", 0.5}, {"d", 7}};
+    Asm code;
+    int depth = 1;
+    for (const auto& [name, focal] : focals) {
+        code.append(makeClip(name, depth++)).append(gradientCall(name, "radial", {0, 255}, focal));
+        code.append(call(name, "lineTo", {10, 0})).append(call(name, "lineTo", {10, 10}));
+    }
+    w.tag(tag::DoAction, block(code)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    auto focalOf = [&](const char* name) {
+        auto* d = static_cast<swf::Drawing*>(run.player->root()->childNamed(name)->drawing());
+        return d->shape()->styleTables.at(1).fills.at(0).gradient.focalPoint;
+    };
+    EXPECT_DOUBLE_EQ(focalOf("a"), 230 / 256.0);
+    EXPECT_DOUBLE_EQ(focalOf("b"), -230 / 256.0);
+    EXPECT_DOUBLE_EQ(focalOf("c"), 0.5);
+    EXPECT_DOUBLE_EQ(focalOf("d"), 1.0);
 }
 
 TEST(ColorClass, SetRgbAndSetTransformChangeTheClipsColourTransform)

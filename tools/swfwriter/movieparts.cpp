@@ -89,10 +89,11 @@ int ShapeBuilder::solidFill(WriterColour c)
 }
 
 int ShapeBuilder::gradientFill(std::uint8_t kind, const WriterMatrix& m,
-                               const std::vector<std::pair<std::uint8_t, WriterColour>>& stops, int spread, double focal)
+                               const std::vector<std::pair<std::uint8_t, WriterColour>>& stops, int spread, double focal,
+                               int interpolation)
 {
     m_fills.u8(kind).bytes(matrixBytes(m));
-    m_fills.u8(static_cast<std::uint8_t>((spread << 6) | (stops.size() & 0x0F)));
+    m_fills.u8(static_cast<std::uint8_t>((spread << 6) | ((interpolation & 3) << 4) | (stops.size() & 0x0F)));
     for (const auto& [ratio, c] : stops) {
         m_fills.u8(ratio);
         colour(m_fills, c);

@@ -32,9 +32,10 @@ public:
 
     // Fill styles return their 1-based index.
     int solidFill(WriterColour c);
-    // kind 0x10 linear, 0x12 radial, 0x13 focal; stops as (ratio, colour); spread 0 pad, 1 reflect, 2 repeat.
+    // kind 0x10 linear, 0x12 radial, 0x13 focal; stops as (ratio, colour); spread 0 pad, 1 reflect, 2 repeat;
+    // interpolation 0 mixes the stops in gamma space, 1 in linear light.
     int gradientFill(std::uint8_t kind, const WriterMatrix& m, const std::vector<std::pair<std::uint8_t, WriterColour>>& stops,
-                     int spread = 0, double focal = 0);
+                     int spread = 0, double focal = 0, int interpolation = 0);
     int bitmapFill(std::uint16_t bitmapId, const WriterMatrix& m, std::uint8_t kind = 0x41);
     int lineStyle(std::uint16_t width, WriterColour c);
 

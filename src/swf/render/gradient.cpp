@@ -110,10 +110,12 @@ RampColour GradientRamp::sample(double t, const ColorTransform& colours) const
     const Rgba& b = m_entries[i1];
     auto mix = [f](std::uint8_t x, std::uint8_t y) { return (x + (y - x) * f) / 255.0f; };
     RampColour c{mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b), mix(a.a, b.a)};
-    if (m_linear) {
-        c.r = toGammaSpace(c.r);
-        c.g = toGammaSpace(c.g);
-        c.b = toGammaSpace(c.b);
+    // The colour over its alpha may pass 1 and is converted unclamped; the colour transform clamps later.
+    if (m_linear && c.a > 0) {
+        auto back = [&c](float v) { return toGammaSpace(v / c.a) * c.a; };
+        c.r = back(c.r);
+        c.g = back(c.g);
+        c.b = back(c.b);
     }
     auto apply = [](float v, double mult, double add) { return clamp01(float(v * mult + add / 255.0)); };
     return {apply(c.r, colours.rMult, colours.rAdd), apply(c.g, colours.gMult, colours.gAdd),

@@ -19,7 +19,8 @@ public:
     // A focus on the rim or beyond would make positions run off to infinity; Flash holds it just inside.
     static constexpr double kMaxFocalPoint = 0.98;
 
-    // Linear-RGB gradients keep their entries in linear light and convert back when read.
+    // Linear-RGB gradients keep their entries in linear light and convert back when read; a translucent
+    // colour is converted per unit of its alpha and scaled back, as the player does with premultiplied colours.
     explicit GradientRamp(const Gradient& gradient);
 
     // Position on the ramp (0 = first entry, 1 = last) of a point in the gradient square, whose
