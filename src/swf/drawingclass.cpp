@@ -49,6 +49,13 @@ Rgba colourOf(ScriptHost& host, const Value& rgb, const Value& alpha)
     return Rgba{std::uint8_t(bits >> 16), std::uint8_t(bits >> 8), std::uint8_t(bits), alphaOf(host, alpha)};
 }
 
+// The player keeps a matrix's scale and skew in 16.16 fixed point, cut toward zero; the cut shrinks a
+// rotated gradient by a hair, which moves its hard edges and repeats by part of a pixel.
+double fixedPoint(double v)
+{
+    return std::trunc(v * 65536) / 65536;
+}
+
 // The gradient's matrix: a {matrixType:"box", x, y, w, h, r} object, a 3x3 {a, b, d, e, g, h} object
 // that maps the unit square onto the clip, or a Matrix {a, b, c, d, tx, ty}.
 Matrix gradientMatrix(ScriptHost& host, const Value& m)
@@ -79,6 +86,8 @@ Matrix gradientMatrix(ScriptHost& host, const Value& m)
     for (double* v : {&out.a, &out.b, &out.c, &out.d, &out.tx, &out.ty})
         if (!std::isfinite(*v))
             *v = 0;
+    for (double* v : {&out.a, &out.b, &out.c, &out.d})
+        *v = fixedPoint(*v);
     return out;
 }
 

@@ -28,7 +28,7 @@ FillStyle gradientStyle(FillKind kind, SpreadMode spread, swf::Matrix matrix, do
 }
 
 // Each pixel on its own: its centre (moved by the shading offset) mapped to the gradient square, its
-// position folded by the spread mode and rounded to the lookup's quarter entries, the ramp read there.
+// position folded by the spread mode and rounded to the lookup's steps, the ramp read there.
 QRgb referencePixel(const FillStyle& style, const swf::ColorTransform& colours, const QTransform& toGradient, int x,
                     int y, QPointF shading)
 {
@@ -200,6 +200,27 @@ TEST(GradientFill, ColourLookupIsKeptUntilTheColourTransformChanges)
     EXPECT_NE(faded, plain);
     EXPECT_EQ(qAlpha(faded->front()), 128);
     EXPECT_EQ(*gradient.lookup({}), *plain);  // built again, the same colours
+}
+
+TEST(GradientFill, HardStepsBetweenNeighbouringEntriesAreCrossedInSmallSteps)
+{
+    // Red up to entry 100, blue from entry 101: the pixels across the step (0.4 px wide in a gradient
+    // 100 px across) take blends of the two, so the lookup must not leap across in a few steps (a
+    // quarter-entry lookup jumped by 64 of 255, and by 137 in linear light).
+    for (auto mode : {swf::InterpolationMode::Normal, swf::InterpolationMode::Linear}) {
+        swf::Gradient hard;
+        hard.interpolation = mode;
+        hard.stops = {{100, {255, 0, 0, 255}}, {101, {0, 0, 255, 255}}};
+        auto lookup = swf::GradientColours(hard).lookup({});
+        int widest = 0;
+        for (std::size_t i = 1; i < lookup->size(); ++i)
+            widest = std::max({widest, std::abs(qRed((*lookup)[i]) - qRed((*lookup)[i - 1])),
+                               std::abs(qBlue((*lookup)[i]) - qBlue((*lookup)[i - 1]))});
+        // In linear light the first steps out of black are the steepest: 1/64 of the light is 33 of 255.
+        EXPECT_LE(widest, mode == swf::InterpolationMode::Normal ? 8 : 40) << int(mode);
+        EXPECT_EQ(lookup->front(), qRgba(255, 0, 0, 255));
+        EXPECT_EQ(lookup->back(), qRgba(0, 0, 255, 255));
+    }
 }
 
 }  // namespace

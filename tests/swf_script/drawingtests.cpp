@@ -6,6 +6,7 @@
 #include "swf/render/commands.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -260,6 +261,29 @@ TEST(Drawing, GradientFillsTakeTheBoxMatrixAndIgnoreArgumentsThatMakeNoGradient)
     swf::FillStyle bad = fillOf("bad");
     EXPECT_EQ(bad.kind, swf::FillKind::Solid);
     EXPECT_EQ(bad.colour.g, 0xFF);
+}
+
+TEST(Drawing, GradientMatricesKeepSixteenBitFractionsCutTowardZero)
+{
+    // A 200 px box turned by 45 degrees: cos and sin times 200 / 1638.4 is 5656.85 / 65536, kept as
+    // 5656 / 65536 (and -5656 for the negative entry), not rounded to 5657.
+    SwfWriter w(8);
+    Asm box = Asm().str("matrixType").str("box").str("x").num(0).str("y").num(0).str("w").num(200).str("h")
+                  .num(200).str("r").num(M_PI / 4).num(6).a(op::InitObject);
+    Asm fill = Asm().append(box).append(array({0, 255})).append(array({100, 100})).append(array({0xFF0000, 0xFF}))
+                   .str("linear");
+    Asm code = makeClip("turned", 1).append(fill.callMethod(Asm().get("turned"), "beginGradientFill", 5).a(op::Pop));
+    code.append(call("turned", "lineTo", {10, 0})).append(call("turned", "lineTo", {10, 10}));
+    w.tag(tag::DoAction, block(code)).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    auto* d = static_cast<swf::Drawing*>(run.player->root()->childNamed("turned")->drawing());
+    const swf::Matrix& m = d->shape()->styleTables.at(1).fills.at(0).matrix;
+    EXPECT_DOUBLE_EQ(m.a * 65536, 5656);
+    EXPECT_DOUBLE_EQ(m.b * 65536, 5656);
+    EXPECT_DOUBLE_EQ(m.c * 65536, -5656);
+    EXPECT_DOUBLE_EQ(m.d * 65536, 5656);
+    EXPECT_DOUBLE_EQ(m.tx, 100 * 20);  // the box's centre stays on its twip
 }
 
 TEST(Drawing, FocalPointsKeepWhole256thsCutTowardZero)

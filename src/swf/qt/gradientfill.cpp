@@ -17,14 +17,24 @@ namespace {
 
 constexpr int kLookupSteps = GradientColours::kLookupSteps;
 
+// One channel of the colour transform, applied as GradientRamp::sample does.
+struct ChannelTransform {
+    float mult, add;
+    ChannelTransform(double m, double a) : mult(float(m)), add(float(a / 255.0)) {}
+    float operator()(float v) const { return std::clamp(v * mult + add, 0.0f, 1.0f); }
+};
+
 GradientColours::Lookup colourLookup(const GradientRamp& ramp, const ColorTransform& colours)
 {
+    const ChannelTransform r(colours.rMult, colours.rAdd), g(colours.gMult, colours.gAdd),
+        b(colours.bMult, colours.bAdd), a(colours.aMult, colours.aAdd);
     GradientColours::Lookup lookup(kLookupSteps + 1);
     for (int i = 0; i <= kLookupSteps; ++i) {
-        RampColour c = ramp.sample(double(i) / kLookupSteps, colours);
-        auto premultiplied = [&c](float v) { return int(v * c.a * 255.0f + 0.5f); };
+        const RampColour c = ramp.colourAt(double(i) / kLookupSteps);
+        const float alpha = a(c.a);
+        auto premultiplied = [alpha](float v) { return int(v * alpha * 255.0f + 0.5f); };
         lookup[std::size_t(i)] =
-            qRgba(premultiplied(c.r), premultiplied(c.g), premultiplied(c.b), int(c.a * 255.0f + 0.5f));
+            qRgba(premultiplied(r(c.r)), premultiplied(g(c.g)), premultiplied(b(c.b)), int(alpha * 255.0f + 0.5f));
     }
     return lookup;
 }

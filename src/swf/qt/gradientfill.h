@@ -20,9 +20,9 @@ namespace swf {
 // lookup for the colour transform it was last drawn with. Bands painting at the same time share it.
 class GradientColours {
 public:
-    // The ramp's colours at this many even steps from 0 to 1 (a quarter of an entry apart), both ends
-    // included.
-    static constexpr int kLookupSteps = GradientRamp::kEntries * 4;
+    // The ramp's colours at this many even steps from 0 to 1 (a 64th of an entry apart, so that pixels
+    // across a hard step between two entries take the player's blend), both ends included.
+    static constexpr int kLookupSteps = GradientRamp::kEntries * 64;
     using Lookup = std::vector<QRgb>;
 
     explicit GradientColours(const Gradient& gradient);

@@ -99,7 +99,7 @@ double GradientRamp::spread(SpreadMode mode, double t)
     return std::clamp(t, 0.0, 1.0);
 }
 
-RampColour GradientRamp::sample(double t, const ColorTransform& colours) const
+RampColour GradientRamp::colourAt(double t) const
 {
     double texel = t * kEntries - 0.5;
     double first = std::floor(texel);
@@ -117,6 +117,12 @@ RampColour GradientRamp::sample(double t, const ColorTransform& colours) const
         c.g = back(c.g);
         c.b = back(c.b);
     }
+    return c;
+}
+
+RampColour GradientRamp::sample(double t, const ColorTransform& colours) const
+{
+    const RampColour c = colourAt(t);
     auto apply = [](float v, double mult, double add) { return clamp01(float(v * mult + add / 255.0)); };
     return {apply(c.r, colours.rMult, colours.rAdd), apply(c.g, colours.gMult, colours.gAdd),
             apply(c.b, colours.bMult, colours.bAdd), apply(c.a, colours.aMult, colours.aAdd)};

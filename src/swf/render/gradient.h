@@ -32,6 +32,8 @@ public:
     // The colour at a folded position, filtered between the two nearest entries, with the colour
     // transform applied and clamped to 0..1.
     RampColour sample(double t, const ColorTransform& colours) const;
+    // The same before the colour transform (linear-light colours converted back, not clamped).
+    RampColour colourAt(double t) const;
 
     const std::array<Rgba, kEntries>& entries() const { return m_entries; }
     bool linearRgb() const { return m_linear; }
