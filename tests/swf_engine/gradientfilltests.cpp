@@ -35,7 +35,7 @@ QRgb referencePixel(const FillStyle& style, const swf::ColorTransform& colours, 
     QPointF g = toGradient.map(QPointF(x + 0.5, y + 0.5) + shading);
     double t = GradientRamp::spread(style.gradient.spread,
                                     GradientRamp::position(style.kind, style.gradient.focalPoint, g.x(), g.y()));
-    const int steps = swf::GradientColours::kLookupSteps;
+    const int steps = swf::GradientColours(style.gradient).steps();
     swf::RampColour c = GradientRamp(style.gradient).sample(std::floor(t * steps + 0.5) / steps, colours);
     auto premultiplied = [&c](float v) { return int(v * c.a * 255.0f + 0.5f); };
     return qRgba(premultiplied(c.r), premultiplied(c.g), premultiplied(c.b), int(c.a * 255.0f + 0.5f));
@@ -193,7 +193,7 @@ TEST(GradientFill, ColourLookupIsKeptUntilTheColourTransformChanges)
     half.aMult = 0.5;
     auto plain = gradient.lookup({});
     EXPECT_EQ(gradient.lookup({}), plain);
-    ASSERT_EQ(plain->size(), std::size_t(swf::GradientColours::kLookupSteps + 1));
+    ASSERT_EQ(plain->size(), std::size_t(gradient.steps() + 1));
     EXPECT_EQ(plain->front(), qRgba(255, 0, 0, 255));
     EXPECT_EQ(plain->back(), qRgba(0, 0, 40, 40));
     auto faded = gradient.lookup(half);
@@ -221,6 +221,10 @@ TEST(GradientFill, HardStepsBetweenNeighbouringEntriesAreCrossedInSmallSteps)
         EXPECT_EQ(lookup->front(), qRgba(255, 0, 0, 255));
         EXPECT_EQ(lookup->back(), qRgba(0, 0, 255, 255));
     }
+    // A ramp that changes by a level or two per entry keeps the small lookup.
+    swf::Gradient smooth;
+    smooth.stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
+    EXPECT_EQ(swf::GradientColours(smooth).steps(), 256 * swf::GradientColours::kMinStepsPerEntry);
 }
 
 }  // namespace

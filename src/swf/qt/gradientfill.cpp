@@ -15,7 +15,23 @@ namespace swf {
 
 namespace {
 
-constexpr int kLookupSteps = GradientColours::kLookupSteps;
+// Enough steps per entry that neighbouring lookup colours differ by about two levels at most.
+int lookupSteps(const GradientRamp& ramp)
+{
+    constexpr int entries = GradientRamp::kEntries;
+    float widest = 0;
+    RampColour previous = ramp.colourAt(0.5 / entries);
+    for (int i = 1; i < entries; ++i) {
+        const RampColour c = ramp.colourAt((i + 0.5) / entries);
+        widest = std::max({widest, std::fabs(c.r - previous.r), std::fabs(c.g - previous.g),
+                           std::fabs(c.b - previous.b), std::fabs(c.a - previous.a)});
+        previous = c;
+    }
+    int perEntry = GradientColours::kMinStepsPerEntry;
+    while (perEntry < GradientColours::kMaxStepsPerEntry && widest * 255 > perEntry * 2)
+        perEntry *= 2;
+    return perEntry * entries;
+}
 
 // One channel of the colour transform, applied as GradientRamp::sample does.
 struct ChannelTransform {
@@ -24,13 +40,13 @@ struct ChannelTransform {
     float operator()(float v) const { return std::clamp(v * mult + add, 0.0f, 1.0f); }
 };
 
-GradientColours::Lookup colourLookup(const GradientRamp& ramp, const ColorTransform& colours)
+GradientColours::Lookup colourLookup(const GradientRamp& ramp, int steps, const ColorTransform& colours)
 {
     const ChannelTransform r(colours.rMult, colours.rAdd), g(colours.gMult, colours.gAdd),
         b(colours.bMult, colours.bAdd), a(colours.aMult, colours.aAdd);
-    GradientColours::Lookup lookup(kLookupSteps + 1);
-    for (int i = 0; i <= kLookupSteps; ++i) {
-        const RampColour c = ramp.colourAt(double(i) / kLookupSteps);
+    GradientColours::Lookup lookup(std::size_t(steps) + 1);
+    for (int i = 0; i <= steps; ++i) {
+        const RampColour c = ramp.colourAt(double(i) / steps);
         const float alpha = a(c.a);
         auto premultiplied = [alpha](float v) { return int(v * alpha * 255.0f + 0.5f); };
         lookup[std::size_t(i)] =
@@ -175,6 +191,7 @@ struct Shading {
     double m11, m12, m21, m22, dx, dy;
     QPointF shift;
     const QRgb* lookup;
+    double steps;  // the lookup's size less one
 };
 
 // Positions on the ramp; the same arithmetic as GradientRamp::position, without its branches.
@@ -262,7 +279,7 @@ template <typename Fold>
 void colours(const Shading& s, Fold fold, const double* t, int n, QRgb* out)
 {
     for (int i = 0; i < n; ++i)
-        out[i] = s.lookup[std::size_t(fold(t[i]) * kLookupSteps + 0.5)];
+        out[i] = s.lookup[std::size_t(fold(t[i]) * s.steps + 0.5)];
 }
 
 #ifdef __SSE2__
@@ -270,7 +287,7 @@ void colours(const Shading& s, Fold fold, const double* t, int n, QRgb* out)
 void colours(const Shading& s, PadFold fold, const double* t, int n, QRgb* out)
 {
     const __m128d zero = _mm_setzero_pd(), one = _mm_set1_pd(1.0), infinity = _mm_set1_pd(INFINITY);
-    const __m128d steps = _mm_set1_pd(kLookupSteps), half = _mm_set1_pd(0.5);
+    const __m128d steps = _mm_set1_pd(s.steps), half = _mm_set1_pd(0.5);
     int i = 0;
     alignas(16) std::int32_t index[4];
     for (; i + 1 < n; i += 2) {
@@ -342,7 +359,8 @@ QImage shadedImage(const FillStyle& style, const GradientColours::Lookup& lookup
         return image;
     }
     const Shading s{toGradient.m11(), toGradient.m12(), toGradient.m21(), toGradient.m22(),
-                    toGradient.dx(),  toGradient.dy(),  shading,          lookup.data()};
+                    toGradient.dx(),  toGradient.dy(),  shading,          lookup.data(),
+                    double(lookup.size() - 1)};
     switch (style.kind) {
     case FillKind::LinearGradient:
         shadeWithSpread(s, LinearPosition{}, style.gradient.spread, image, area, spans);
@@ -399,13 +417,13 @@ QRect narrowed(const QRect& area, std::vector<Span>& spans)
 
 }  // namespace
 
-GradientColours::GradientColours(const Gradient& gradient) : m_ramp(gradient) {}
+GradientColours::GradientColours(const Gradient& gradient) : m_ramp(gradient), m_steps(lookupSteps(m_ramp)) {}
 
 std::shared_ptr<const GradientColours::Lookup> GradientColours::lookup(const ColorTransform& colours) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_lookup || !sameColours(m_colours, colours)) {
-        m_lookup = std::make_shared<const Lookup>(colourLookup(m_ramp, colours));
+        m_lookup = std::make_shared<const Lookup>(colourLookup(m_ramp, m_steps, colours));
         m_colours = colours;
     }
     return m_lookup;

@@ -20,18 +20,21 @@ namespace swf {
 // lookup for the colour transform it was last drawn with. Bands painting at the same time share it.
 class GradientColours {
 public:
-    // The ramp's colours at this many even steps from 0 to 1 (a 64th of an entry apart, so that pixels
-    // across a hard step between two entries take the player's blend), both ends included.
-    static constexpr int kLookupSteps = GradientRamp::kEntries * 64;
+    // The lookup holds the ramp's colours at steps() + 1 even steps from 0 to 1: a quarter of an entry
+    // apart on a smooth ramp, down to a 64th where neighbouring entries differ by much (a hard step), so
+    // that pixels across it take the player's blend rather than one of a few shades.
+    static constexpr int kMinStepsPerEntry = 4, kMaxStepsPerEntry = 64;
     using Lookup = std::vector<QRgb>;
 
     explicit GradientColours(const Gradient& gradient);
 
     std::shared_ptr<const Lookup> lookup(const ColorTransform& colours) const;
     const GradientRamp& ramp() const { return m_ramp; }
+    int steps() const { return m_steps; }
 
 private:
     GradientRamp m_ramp;
+    int m_steps;
     mutable std::mutex m_mutex;
     mutable ColorTransform m_colours;
     mutable std::shared_ptr<const Lookup> m_lookup;
