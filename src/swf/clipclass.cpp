@@ -333,6 +333,8 @@ Object* installMovieClipClass(Vm& vm, ScriptHost& host)
     };
     for (const Entry& e : methods)
         bind(vm, host, proto, e.name, e.method);
+    // Methods Flash added after Flash 5 that movies of earlier versions do not see.
+    proto->findOwn("getDepth")->since = 6;
     // Also called on text fields (through apply), which go by the same depth rule.
     vm.method(proto, "removeMovieClip", [&host](Vm&, const Value& self, const Args&) {
         host.removeSprite(self.asObject());

@@ -30,20 +30,25 @@ void Drawing::beginFill(const FillStyle& fill)
     changed();
 }
 
+void Drawing::closeOutline()
+{
+    if (!m_filling || m_items.back().fillPaths.empty())
+        return;
+    // The outline the pen ends closes with a line back to its start, stroked like the others.
+    const SubPath& last = m_items.back().fillPaths.back();
+    if (last.segments.empty())
+        return;
+    const double startX = last.startX, startY = last.startY;
+    const bool penAtEnd = m_x == last.segments.back().x && m_y == last.segments.back().y;
+    if (penAtEnd && (m_x != startX || m_y != startY))
+        lineTo(startX, startY);
+}
+
 void Drawing::endFill()
 {
     if (!m_filling)
         return;
-    // The last outline closes with a line back to its start, stroked like the others.
-    const Item& item = m_items.back();
-    if (!item.fillPaths.empty()) {
-        const SubPath& last = item.fillPaths.back();
-        double startX = last.startX, startY = last.startY;
-        if (!last.segments.empty() && (m_x != startX || m_y != startY))
-            lineTo(startX, startY);
-        m_x = startX;
-        m_y = startY;
-    }
+    closeOutline();
     m_filling = false;
     m_newStroke = true;
     changed();
@@ -66,6 +71,8 @@ void Drawing::lineFill(const FillStyle& fill)
 
 void Drawing::moveTo(double x, double y)
 {
+    // Inside a fill a move ends the outline drawn so far, which closes as at the end of the fill.
+    closeOutline();
     m_x = x;
     m_y = y;
 }

@@ -50,6 +50,7 @@ private:
         std::vector<Stroke> strokes;
     };
     void add(const Segment& segment);
+    void closeOutline();
     Item& currentItem();
     static void extend(std::vector<SubPath>& paths, double penX, double penY, const Segment& segment);
     void changed();

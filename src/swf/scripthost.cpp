@@ -174,6 +174,7 @@ ScriptHost::ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const
     installClipSurfaceProperties(*m_vm, m_clipProto);
     installMovieClipLoader(*m_vm, *this);
     avm1::installRemainingGlobals(*m_vm);
+    m_vm->shareHostGlobals();
     m_frameStart = std::chrono::steady_clock::now();
 }
 
@@ -528,6 +529,12 @@ bool ScriptHost::isClip(const Object* object) const
 {
     // Text fields are display objects too: they convert to their path as clips do.
     return object && (object->kind() == avm1::ObjectKind::DisplayObject || isTextFieldObject(object));
+}
+
+int ScriptHost::versionOf(Object* object)
+{
+    const Clip* clip = clipOf(object);
+    return clip && clip->library() ? clip->library()->header.version : 0;
 }
 
 const char* ScriptHost::displayTypeName(Object* object)

@@ -118,6 +118,7 @@ public:
     bool isClip(const avm1::Object* object) const override;
     const char* displayTypeName(avm1::Object* object) override;
     avm1::Object* childClip(avm1::Object* object, const std::string& name) override;
+    int versionOf(avm1::Object* object) override;
     bool isRemovedClip(avm1::Object* object) override
     {
         return object && object->kind() == avm1::ObjectKind::DisplayObject && !clipOf(object);

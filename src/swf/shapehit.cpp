@@ -12,7 +12,7 @@ namespace {
 
 // Curves are walked as this many straight pieces; finer than a pixel for the shapes movies use.
 constexpr int kCurveSteps = 16;
-// A stroke thinner than a pixel (a hairline) is still hit within half a pixel of its line.
+// A stroke thinner than a pixel on the stage (a hairline) is still hit within half a pixel of its line.
 constexpr double kHairlineTwips = 20;
 
 struct Point {
@@ -80,14 +80,15 @@ bool onStroke(const Path& path, Point p, double halfWidth)
     return hit;
 }
 
-bool geometryHits(const ShapeGeometry& g, Point p)
+// `hairline` is the width of one stage pixel in the geometry's own units.
+bool geometryHits(const ShapeGeometry& g, Point p, double hairline)
 {
     for (const GeometryLayer& layer : g.layers) {
         for (const FillPath& f : layer.fills)
             if (insideFill(f.path, p, g.nonZeroWinding))
                 return true;
         for (const StrokePath& s : layer.strokes)
-            if (onStroke(s.path, p, std::max<double>(s.style.width, kHairlineTwips) / 2))
+            if (onStroke(s.path, p, std::max<double>(s.style.width, hairline) / 2))
                 return true;
     }
     return false;
@@ -165,13 +166,40 @@ private:
         return test(p);
     }
 
+    // Whether the point is in the stage box around the rectangle as the matrix places it (turned, it grows).
+    bool inStageBox(const Rect& r, const Matrix& m) const
+    {
+        double xMin = INFINITY, yMin = INFINITY, xMax = -INFINITY, yMax = -INFINITY;
+        const double left = r.xMin, right = r.xMax, top = r.yMin, bottom = r.yMax;
+        const Point corners[] = {{left, top}, {right, top}, {left, bottom}, {right, bottom}};
+        for (Point corner : corners) {
+            Point p{0, 0};
+            m.apply(corner.x, corner.y, p.x, p.y);
+            xMin = std::min(xMin, p.x), xMax = std::max(xMax, p.x);
+            yMin = std::min(yMin, p.y), yMax = std::max(yMax, p.y);
+        }
+        return m_x >= xMin && m_x <= xMax && m_y >= yMin && m_y <= yMax;
+    }
+
+    // One stage pixel in the units the matrix maps to the stage, by its mean scale.
+    static double hairline(const Matrix& m) { return kHairlineTwips / std::sqrt(std::abs(m.a * m.d - m.b * m.c)); }
+
     bool shapeHits(const ShapeGeometry& g, const Matrix& m)
     {
-        return local(m, [&](Point p) { return inRect(g.bounds, p) && geometryHits(g, p); });
+        return local(m, [&](Point p) {
+            // The bounds leave out the width a hairline is hit within.
+            const double margin = hairline(m) / 2;
+            const Rect& b = g.bounds;
+            const bool nearBounds = p.x >= b.xMin - margin && p.x <= b.xMax + margin && p.y >= b.yMin - margin &&
+                                    p.y <= b.yMax + margin;
+            return nearBounds && geometryHits(g, p, hairline(m));
+        });
     }
 
     bool textHits(const StaticText& text, const Matrix& m)
     {
+        if (text.advanced)
+            return inStageBox(text.bounds, m);
         const Matrix base = m * text.matrix;
         for (const TextRecord& r : text.records) {
             const Character* fontCharacter = m_movie.character(r.fontId);
@@ -184,7 +212,7 @@ private:
                 place.a = place.d = scale;
                 place.tx = x, place.ty = r.y;
                 auto g = m_cache.glyph(fontCharacter->font, glyph.index);
-                if (g && local(base * place, [&](Point p) { return geometryHits(*g, p); }))
+                if (g && local(base * place, [&](Point p) { return geometryHits(*g, p, hairline(base * place)); }))
                     return true;
                 x += glyph.advance;
             }

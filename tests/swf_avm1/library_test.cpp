@@ -412,6 +412,12 @@ TEST(Avm1Library, AsNativeFindsTheOriginalFunctionsByNumber)
     EXPECT_TRUE(m.vm.isCallable(lookUp({Value("100"), Value("0")})));
     m.vm.call(lookUp({Value(100), Value(4)}), Value(), {Value("traced")});
     EXPECT_EQ(m.host.lines.back(), "traced");
+    // Category 101 holds Object's methods: 5 is hasOwnProperty, which a class can borrow for its constants.
+    const Value number = m.global("Number");
+    const Value own = lookUp({Value(101), Value(5)});
+    EXPECT_TRUE(m.vm.call(own, number, {Value("MAX_VALUE")}).asBool());
+    EXPECT_FALSE(m.vm.call(own, number, {Value("toString")}).asBool());
+    EXPECT_EQ(m.str(m.vm.call(lookUp({Value(101), Value(4)}), Value(m.vm.newObject()), {})), "[object Object]");
 }
 
 TEST(Avm1Library, TextFormatCoercesEachAttribute)

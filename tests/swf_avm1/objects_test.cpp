@@ -378,4 +378,44 @@ TEST(Avm1Objects, SettingASlashOnlyPathMakesAVariableOfThatName)
     EXPECT_EQ(m.run(code), (Lines{"1", "2"}));
 }
 
+TEST(Avm1Objects, MoviesUpToSwf6AndLaterOnesEachHaveTheirGlobalsAndClasses)
+{
+    Machine m(8);
+    Object* later = m.vm.global();
+    Object* laterObjectProto = m.vm.builtins().objectProto;
+    m.vm.setVersion(6);
+    Object* earlier = m.vm.global();
+    ASSERT_NE(earlier, later);
+    EXPECT_NE(m.vm.builtins().objectProto, laterObjectProto);
+    EXPECT_EQ(m.vm.newObject()->proto(), m.vm.builtins().objectProto);
+    EXPECT_FALSE(earlier->caseSensitive());
+    // SWF 5 shares the SWF 6 set; SWF 7 the SWF 8 one.
+    m.vm.setVersion(5);
+    EXPECT_EQ(m.vm.global(), earlier);
+    m.vm.setVersion(7);
+    EXPECT_EQ(m.vm.global(), later);
+    // Code of SWF 7 and later reads the older objects with case; SWF 6 code without.
+    EXPECT_TRUE(m.vm.get(Value(earlier), "OBJECT").isUndefined());
+    EXPECT_TRUE(m.vm.get(Value(earlier), "Object").isObject());
+    m.vm.setVersion(6);
+    EXPECT_TRUE(m.vm.get(Value(earlier), "OBJECT").isObject());
+}
+
+TEST(Avm1Objects, PropertiesAddedInLaterVersionsAreHiddenFromOlderCode)
+{
+    Machine m(5);
+    Object* o = m.vm.newObject();
+    o->put("late", Value(1)).since = 6;
+    EXPECT_TRUE(m.vm.get(Value(o), "late").isUndefined());
+    EXPECT_FALSE(m.vm.has(o, "late"));
+    // An object further down the chain that has the name is found past the hidden one.
+    Object* child = m.vm.newObject(o);
+    o->setProto(m.vm.builtins().objectProto);
+    m.vm.builtins().objectProto->put("late", Value(2));
+    EXPECT_EQ(m.vm.get(Value(child), "late").asNumber(), 2);
+    m.vm.setVersion(6);
+    EXPECT_EQ(m.vm.get(Value(child), "late").asNumber(), 1);
+    EXPECT_TRUE(m.vm.has(o, "late"));
+}
+
 }  // namespace

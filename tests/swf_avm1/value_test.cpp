@@ -82,8 +82,16 @@ TEST(Avm1Value, StringsToNumbersByVersion)
         double expected;  // NaN compares through isnan
     } cases[] = {
         {"12", 7, 12}, {"  12", 7, 12}, {"12  ", 7, NAN}, {"1e3", 7, 1000}, {"-.5", 7, -0.5}, {"0x1A", 7, 26},
-        {"-0x10", 7, -16}, {"0x1A", 5, NAN}, {"0xFFFFFFFF", 7, -1}, {"", 7, NAN}, {"", 4, 0}, {"abc", 7, NAN},
-        {"1e", 7, NAN}, {".", 7, NAN}, {"+3", 6, 3}, {"Infinity", 7, NAN}, {"010", 7, 8}, {"-010", 7, -8}, {"019", 7, 19}, {"010", 5, 10},
+        {"0x1A", 5, NAN}, {"0xFFFFFFFF", 7, -1}, {"", 7, NAN}, {"", 4, 0}, {"abc", 7, NAN},
+        {".", 7, NAN}, {"+3", 6, 3}, {"Infinity", 7, NAN}, {"010", 7, 8}, {"-010", 7, -8}, {"019", 7, 19}, {"010", 5, 10},
+        // The hexadecimal prefix counts only at the very start; a sign may follow it but not come before it.
+        {"-0x10", 7, NAN}, {"-0x2", 6, NAN}, {"+0x2", 8, NAN}, {" 0x2", 6, NAN}, {"0x-2", 6, -2}, {"0x-ffffffff", 8, 1},
+        {"0x", 6, NAN}, {"0x2", 5, NAN},
+        // Octal takes a sign but no white space before it; then the digits are decimal.
+        {"-077", 6, -63}, {"+077", 8, 63}, {" 077", 6, 77}, {"\n077", 7, 77}, {"078", 6, 78},
+        // An exponent mark without digits ends the number; anything else after it spoils it.
+        {"1e", 7, 1}, {"2E", 6, 2}, {"-56e-", 6, -56}, {"-56e+", 5, -56}, {"-56eu", 6, NAN}, {"e5", 6, NAN},
+        {" -2e5", 6, -200000}, {"\n  2", 6, 2}, {"2 ", 6, NAN},
     };
     for (const auto& c : cases) {
         const double n = stringToNumber(c.text, c.version);

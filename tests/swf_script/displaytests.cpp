@@ -201,6 +201,24 @@ TEST(DisplayScripts, HitTestWithTheShapeFlagFindsTheHoleInARing)
     EXPECT_EQ(run.out.lines, expected);
 }
 
+TEST(DisplayScripts, AHairlineIsHitWithinHalfAStagePixelHoweverTheClipIsScaled)
+{
+    // A hairline from (0, 0) to (100, 0) in a clip scaled eight times: half a stage pixel is a sixteenth of a
+    // pixel in the clip.
+    SwfWriter w(8);
+    Asm script = Asm().num(1).str("a").callMethod(Asm().get("this"), "createEmptyMovieClip", 2).a(op::Pop);
+    script.append(callOn("a", "lineStyle", {0}).a(op::Pop))
+        .append(callOn("a", "lineTo", {100, 0}).a(op::Pop))
+        .append(setMember("a", "_xscale", Asm().num(800)))
+        .append(setMember("a", "_yscale", Asm().num(800)));
+    for (double y : {0.4, 3.0, -3.0})
+        script.boolean(true).num(y).num(400).callMethod(Asm().get("a"), "hitTest", 3).trace();
+    w.tag(tag::DoAction, block(script.a(op::Stop))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(1);
+    EXPECT_EQ(run.out.lines, (Lines{"true", "false", "false"}));
+}
+
 TEST(DisplayScripts, OpaqueBackgroundPaintsTheClipsBoundsBehindIt)
 {
     SwfWriter w(8);

@@ -107,6 +107,40 @@ TEST(Drawing, AFillLeftOpenIsShownClosedWithItsClosingEdgeStroked)
     EXPECT_EQ(strokes(*d.shape()), 4);
 }
 
+TEST(Drawing, AMoveInsideAFillClosesTheOutlineDrawnSoFar)
+{
+    // A fill begun where an earlier move left the pen, a move inside it, and a second fill begun after that move.
+    swf::Drawing d;
+    swf::LineStyle line;
+    line.width = 20;
+    d.lineStyle(line);
+    d.moveTo(300, -50);
+    d.beginFill(solid(4));
+    d.lineTo(300, -150);
+    d.lineTo(400, -150);
+    d.moveTo(400, 150);
+    d.beginFill(solid(5));
+    d.lineTo(400, 50);
+    d.lineTo(500, 50);
+    // The stroked edges as (from, to) pairs, in the order drawn.
+    std::vector<std::pair<std::pair<double, double>, std::pair<double, double>>> edges;
+    double x = 0, y = 0;
+    int current = 0;
+    for (const auto& r : d.shape()->records) {
+        if (r.kind == swf::ShapeRecord::Kind::Style && r.line >= 0)
+            current = r.line;
+        if (r.kind != swf::ShapeRecord::Kind::Style && current > 0)
+            edges.push_back({{x, y}, {r.x, r.y}});
+        if (r.kind != swf::ShapeRecord::Kind::Style || r.hasMove)
+            x = r.x, y = r.y;
+    }
+    using Edge = std::pair<std::pair<double, double>, std::pair<double, double>>;
+    // The move closes the first outline from its last point; the second fill starts at the moved pen.
+    EXPECT_EQ(edges, (std::vector<Edge>{{{300, -50}, {300, -150}}, {{300, -150}, {400, -150}},
+                                        {{400, -150}, {300, -50}}, {{400, 150}, {400, 50}}, {{400, 50}, {500, 50}},
+                                        {{500, 50}, {400, 150}}}));
+}
+
 TEST(Drawing, GeometryIsKeptUntilTheDrawingChangesAndClearEmptiesIt)
 {
     swf::Drawing d;

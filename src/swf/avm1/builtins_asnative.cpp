@@ -1,5 +1,6 @@
 // ASnative(category, index): Flash's numbered access to its built-in functions. The numbers name the global
-// functions (category 100) and Math's (category 200) that this machine has; other numbers give undefined.
+// functions (category 100), Object's methods (101) and Math's (200) that this machine has; other numbers give
+// undefined.
 #include "swf/avm1/builtins.h"
 
 #include <map>
@@ -11,7 +12,7 @@ namespace swf::avm1 {
 namespace {
 
 struct NativeName {
-    const char* holder;  // nullptr for _global
+    const char* holder;  // a dotted path from _global; nullptr for _global itself
     const char* name;
 };
 
@@ -23,6 +24,14 @@ const std::map<std::pair<int, int>, NativeName>& nativeTable()
         {{100, 2}, {nullptr, "parseInt"}},
         {{100, 3}, {nullptr, "parseFloat"}},
         {{100, 4}, {nullptr, "trace"}},
+        {{101, 0}, {"Object.prototype", "watch"}},
+        {{101, 1}, {"Object.prototype", "unwatch"}},
+        {{101, 2}, {"Object.prototype", "addProperty"}},
+        {{101, 3}, {"Object.prototype", "valueOf"}},
+        {{101, 4}, {"Object.prototype", "toString"}},
+        {{101, 5}, {"Object.prototype", "hasOwnProperty"}},
+        {{101, 6}, {"Object.prototype", "isPrototypeOf"}},
+        {{101, 7}, {"Object.prototype", "isPropertyEnumerable"}},
         {{200, 0}, {"Math", "abs"}},
         {{200, 1}, {"Math", "min"}},
         {{200, 2}, {"Math", "max"}},
@@ -45,6 +54,18 @@ const std::map<std::pair<int, int>, NativeName>& nativeTable()
     return table;
 }
 
+Value holderOf(Vm& vm, const char* path)
+{
+    Value holder(vm.global());
+    std::string rest = path ? path : "";
+    while (!rest.empty()) {
+        const std::size_t dot = rest.find('.');
+        holder = vm.get(holder, rest.substr(0, dot));
+        rest = dot == std::string::npos ? "" : rest.substr(dot + 1);
+    }
+    return holder;
+}
+
 Value traceFunction(Vm& vm, const Value&, const std::vector<Value>& args)
 {
     vm.host().trace(vm.toString(arg(args, 0)));
@@ -59,7 +80,7 @@ void installAsNative(Vm& vm)
     auto originals = std::make_shared<std::map<std::pair<int, int>, Value>>();
     for (const auto& entry : nativeTable()) {
         const NativeName& native = entry.second;
-        const Value holder = native.holder ? vm.get(Value(vm.global()), native.holder) : Value(vm.global());
+        const Value holder = holderOf(vm, native.holder);
         (*originals)[entry.first] = std::string(native.name) == "trace"
                                         ? Value(static_cast<Object*>(vm.newNative("trace", traceFunction)))
                                         : vm.get(holder, native.name);

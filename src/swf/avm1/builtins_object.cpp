@@ -13,6 +13,10 @@ FunctionObject* makeClass(Vm& vm, const std::string& name, Object* prototype, Na
 {
     FunctionObject* ctor = vm.newNative(name, std::move(constructor));
     ctor->put("prototype", Value(prototype), prop::Hidden);
+    // A built-in class is an instance of Function and names it, as objects made by `new` name their class.
+    if (FunctionObject* function = vm.builtins().functionCtor) {
+        ctor->put("constructor", Value(static_cast<Object*>(function)), prop::Hidden);
+    }
     prototype->put("constructor", Value(static_cast<Object*>(ctor)), prop::Hidden);
     vm.global()->put(name, Value(static_cast<Object*>(ctor)), prop::DontEnum);
     return ctor;

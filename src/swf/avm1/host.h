@@ -48,6 +48,8 @@ public:
     virtual const char* displayTypeName(Object*) { return "movieclip"; }
     // The child clip of that name; target paths find it before a variable of the same name.
     virtual Object* childClip(Object*, const std::string&) { return nullptr; }
+    // The SWF version of the movie a clip's timeline comes from; 0 when unknown.
+    virtual int versionOf(Object*) { return 0; }
     // True for the object of a clip that has left the display tree.
     virtual bool isRemovedClip(Object*) { return false; }
     // The dotted path of a clip ("_level0.a.b"); empty for objects that are not clips.

@@ -284,25 +284,51 @@ private:
     int m_saved;
 };
 
+// The clip a function body runs on and the version whose rules it follows. SWF 5 code that calls a later movie's
+// function by name or as a method gives it Flash 5's setting: the clip `this` is (else the caller's target) and
+// that clip's movie's rules (else the caller's).
+struct CallSetting {
+    Object* target;
+    int version;
+    bool flash5;  // only the locals, the target and the globals are in scope
+};
+
+CallSetting settingOf(Vm& vm, const FunctionObject& fn, const Value& self, Object* flash5Caller)
+{
+    Object* clip = self.asObject();
+    if (clip && !vm.host().isClip(clip)) {
+        clip = nullptr;
+    }
+    CallSetting s{fn.definingTarget ? fn.definingTarget : vm.host().root(), fn.code->version, false};
+    if (s.version >= 6 && flash5Caller) {
+        const int clipVersion = clip ? vm.host().versionOf(clip) : 0;
+        return {clip ? clip : flash5Caller, clipVersion > 0 ? clipVersion : vm.version(), true};
+    }
+    // Flash 5 functions keep no scope: they see their locals, the clip they run on (this, when it is a clip) and
+    // the globals.
+    if ((s.version > 0 ? s.version : vm.version()) < 6) {
+        s.target = clip ? clip : s.target;
+        s.flash5 = true;
+    }
+    return s;
+}
+
 }  // namespace
 
-Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* home)
+Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* home,
+    Object* flash5Caller)
 {
     const FunctionCode& code = *fn.code;
-    const VersionScope version(vm, code.version);
+    const CallSetting setting = settingOf(vm, fn, self, flash5Caller);
+    const VersionScope version(vm, setting.version);
     Activation act(vm, code.bytes, code.start, code.size);
     act.constants = code.constants;
     act.callee = &fn;
-    act.target = fn.definingTarget ? fn.definingTarget : vm.host().root();
+    act.target = setting.target;
     act.self = self;
     act.locals = vm.newObject(nullptr);
     std::shared_ptr<const Scope> outer = fn.scope;
-    if (act.version < 6) {
-        // Flash 5 functions keep no scope: they see their locals, the clip they run on (this, when it is a clip)
-        // and the globals.
-        if (Object* clip = self.asObject(); clip && vm.host().isClip(clip)) {
-            act.target = clip;
-        }
+    if (setting.flash5) {
         outer = std::make_shared<const Scope>(Scope{Scope::Kind::Target, act.target,
             std::make_shared<const Scope>(Scope{Scope::Kind::Global, vm.global(), nullptr})});
     }

@@ -67,8 +67,10 @@ using Handler = Completion (*)(Activation&, const ActionRecord&);
 // Runs the activation until its block ends, it returns, a throw leaves it, or the machine stops.
 Completion execute(Activation& act);
 
-// Calls a function defined by DefineFunction or DefineFunction2.
-Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* home);
+// Calls a function defined by DefineFunction or DefineFunction2; `flash5Caller` is the target of SWF 5 code that
+// calls it by name or as a method, else null.
+Value callBytecode(Vm& vm, FunctionObject& fn, const Value& self, const std::vector<Value>& args, Object* home,
+    Object* flash5Caller = nullptr);
 
 // Variables by name or path, as GetVariable, SetVariable and the Define actions see them.
 Value getVariable(Activation& act, const std::string& name);

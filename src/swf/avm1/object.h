@@ -30,6 +30,8 @@ struct Property {
     Object* getter = nullptr;  // addProperty's pair; a property with either is virtual
     Object* setter = nullptr;
     std::uint8_t flags = 0;
+    // The first SWF version whose code sees the property: built-ins Flash added later stay hidden from older movies.
+    std::uint8_t since = 0;
     bool isVirtual() const { return getter || setter; }
 };
 

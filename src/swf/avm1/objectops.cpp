@@ -37,6 +37,14 @@ Value callSuperConstructor(Vm& vm, SuperObject& super, const std::vector<Value>&
     return vm.call(ctor, super.self, args, super.base);
 }
 
+// A call SWF 5 code makes gives a later movie's function Flash 5's setting.
+void noteFlash5Caller(Activation& act)
+{
+    if (act.version <= 5) {
+        act.vm.callFromFlash5(act.target);
+    }
+}
+
 Completion onCallFunction(Activation& act, const ActionRecord&)
 {
     const std::string name = act.popString();
@@ -52,6 +60,7 @@ Completion onCallFunction(Activation& act, const ActionRecord&)
         act.push(Value());
         return Completion::Normal;
     }
+    noteFlash5Caller(act);
     act.push(act.vm.call(function, self, args));
     return Completion::Normal;
 }
@@ -94,6 +103,7 @@ Completion onCallMethod(Activation& act, const ActionRecord&)
         return Completion::Normal;
     }
     if (name.empty()) {
+        noteFlash5Caller(act);
         act.push(vm.call(object, Value(), args));
         return Completion::Normal;
     }
@@ -106,6 +116,7 @@ Completion onCallMethod(Activation& act, const ActionRecord&)
         return Completion::Normal;
     }
     Object* owner = o ? vm.ownerOf(o, name) : nullptr;
+    noteFlash5Caller(act);
     act.push(vm.call(function, object, args, owner));
     return Completion::Normal;
 }

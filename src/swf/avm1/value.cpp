@@ -99,18 +99,16 @@ double parseDecimal(const std::string& s, std::size_t pos)
         if (e < s.size() && (s[e] == '+' || s[e] == '-')) {
             ++e;
         }
-        if (e < s.size() && s[e] >= '0' && s[e] <= '9') {
-            while (e < s.size() && s[e] >= '0' && s[e] <= '9') {
-                ++e;
-            }
-            pos = e;
-        } else {
-            return NAN;
+        while (e < s.size() && s[e] >= '0' && s[e] <= '9') {
+            ++e;
         }
+        pos = e;
     }
     if (pos != s.size()) {
         return NAN;
     }
+    // An exponent mark with no digits after it ("2e", "-5e+") ends the number without changing it; strtod
+    // reads it the same way.
     return std::strtod(s.c_str() + start, nullptr);
 }
 
@@ -125,23 +123,21 @@ double stringToNumber(const std::string& s, int version)
     if (pos == s.size()) {
         return version <= 4 && s.empty() ? 0 : NAN;
     }
-    bool negative = false;
-    std::size_t hexPos = pos;
-    if (s[hexPos] == '-' || s[hexPos] == '+') {
-        negative = s[hexPos] == '-';
-        ++hexPos;
+    // From SWF 6 a string that starts with "0x" is hexadecimal; white space or a sign before the prefix makes it
+    // no number (" 0x2", "-0x2"), a sign after it is taken ("0x-2").
+    if (version >= 6 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        return parseHex(s, 2, false);
     }
-    if (version >= 6 && hexPos + 1 < s.size() && s[hexPos] == '0' && (s[hexPos + 1] == 'x' || s[hexPos + 1] == 'X')) {
-        return parseHex(s, hexPos + 2, negative);
-    }
-    // Flash reads a leading zero followed by octal digits only as an octal number ("010" is 8).
-    if (version >= 6 && hexPos + 1 < s.size() && s[hexPos] == '0' &&
-        s.find_first_not_of("01234567", hexPos) == std::string::npos) {
+    // A leading zero followed by octal digits only is octal ("010" is 8), with a sign before it but no white space
+    // (" 010" is 10).
+    const std::size_t octalPos = pos == 0 && (s[0] == '-' || s[0] == '+') ? 1 : 0;
+    if (version >= 6 && pos == 0 && octalPos + 1 < s.size() && s[octalPos] == '0' &&
+        s.find_first_not_of("01234567", octalPos) == std::string::npos) {
         double value = 0;
-        for (std::size_t i = hexPos; i < s.size(); ++i) {
+        for (std::size_t i = octalPos; i < s.size(); ++i) {
             value = value * 8 + (s[i] - '0');
         }
-        return negative ? -value : value;
+        return s[0] == '-' ? -value : value;
     }
     return parseDecimal(s, pos);
 }

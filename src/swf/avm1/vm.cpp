@@ -10,7 +10,7 @@ namespace swf::avm1 {
 
 Vm::Vm(Host& host, int swfVersion) : m_host(host), m_version(swfVersion)
 {
-    installBuiltins();
+    realm();
 }
 
 Vm::~Vm() = default;
@@ -24,7 +24,7 @@ void Vm::noteAllocation()
 
 Object* Vm::newObject()
 {
-    return newObject(m_builtins.objectProto);
+    return newObject(builtins().objectProto);
 }
 
 Object* Vm::newObject(Object* proto)
@@ -34,7 +34,7 @@ Object* Vm::newObject(Object* proto)
 
 ArrayObject* Vm::newArray(std::vector<Value> elements)
 {
-    ArrayObject* array = adopt(std::make_unique<ArrayObject>(m_builtins.arrayProto, m_version >= 7));
+    ArrayObject* array = adopt(std::make_unique<ArrayObject>(builtins().arrayProto, m_version >= 7));
     array->elements = std::move(elements);
     return array;
 }
@@ -46,7 +46,7 @@ KindObject* Vm::newKind(ObjectKind kind, Object* proto)
 
 FunctionObject* Vm::newNative(const std::string& name, NativeFunction fn)
 {
-    FunctionObject* f = adopt(std::make_unique<FunctionObject>(m_builtins.functionProto, m_version >= 7));
+    FunctionObject* f = adopt(std::make_unique<FunctionObject>(builtins().functionProto, m_version >= 7));
     f->native = std::move(fn);
     (void)name;
     return f;
@@ -61,18 +61,27 @@ FunctionObject* Vm::method(Object* target, const std::string& name, NativeFuncti
 
 Object* Vm::newError(const std::string& message)
 {
-    Object* error = newKind(ObjectKind::Error, m_builtins.errorProto);
+    Object* error = newKind(ObjectKind::Error, builtins().errorProto);
     error->put("message", Value(message));
     return error;
 }
 
-void Vm::installBuiltins()
+Vm::Realm& Vm::realm()
+{
+    Realm& current = m_realms[m_version >= 7 ? 1 : 0];
+    if (!current.global) {
+        installBuiltins(current);
+    }
+    return current;
+}
+
+void Vm::installBuiltins(Realm& realm)
 {
     // The two root prototypes exist before anything that refers to them.
-    m_builtins.objectProto = newObject(nullptr);
-    m_builtins.functionProto = newObject(m_builtins.objectProto);
+    realm.builtins.objectProto = newObject(nullptr);
+    realm.builtins.functionProto = newObject(realm.builtins.objectProto);
     // _global has no prototype: it converts to no primitive and traces as "[type Object]".
-    m_global = newObject(nullptr);
+    realm.global = newObject(nullptr);
     installObjectAndFunction(*this);
     installArray(*this);
     installString(*this);
@@ -85,6 +94,22 @@ void Vm::installBuiltins()
     installSharedObject(*this);
     installLoadVarsAndSystem(*this);
     installAsNative(*this);
+    // The host's classes and objects (MovieClip, Key, Stage) are one set that both realms name.
+    for (const Property& p : m_hostGlobals) {
+        if (!realm.global->findOwn(p.name)) {
+            Property& copy = realm.global->put(p.name, p.value, p.flags);
+            copy.getter = p.getter;
+            copy.setter = p.setter;
+        }
+    }
+}
+
+void Vm::shareHostGlobals()
+{
+    m_hostGlobals.clear();
+    for (const Property* p : global()->ownProperties()) {
+        m_hostGlobals.push_back(*p);
+    }
 }
 
 // ---- conversions ----
@@ -168,17 +193,17 @@ Object* Vm::toObject(const Value& v)
     case Type::Object:
         return v.asObject();
     case Type::Boolean: {
-        Object* box = newKind(ObjectKind::Boolean, m_builtins.booleanProto);
+        Object* box = newKind(ObjectKind::Boolean, builtins().booleanProto);
         box->setPrimitive(v);
         return box;
     }
     case Type::Number: {
-        Object* box = newKind(ObjectKind::Number, m_builtins.numberProto);
+        Object* box = newKind(ObjectKind::Number, builtins().numberProto);
         box->setPrimitive(v);
         return box;
     }
     case Type::String: {
-        Object* box = newKind(ObjectKind::String, m_builtins.stringProto);
+        Object* box = newKind(ObjectKind::String, builtins().stringProto);
         box->setPrimitive(v);
         box->put("length", Value(double(utf8ToUnits(v.asString()).size())), prop::Hidden);
         return box;
@@ -242,6 +267,12 @@ void Vm::runSetter(Object* home, const std::string& name, const Value& self, con
         p->value = value;
 }
 
+bool Vm::visibleToCode(const Object& holder, const Property& p, const std::string& name) const
+{
+    // Code of SWF 7 and later compares names with case, also on the objects of older movies.
+    return p.since <= m_version && (m_version < 7 || holder.caseSensitive() || p.name == name);
+}
+
 Value Vm::get(const Value& object, const std::string& name)
 {
     Object* o = object.asObject();
@@ -253,8 +284,8 @@ Value Vm::get(const Value& object, const std::string& name)
         if (object.isString() && name == "length") {
             return Value(double(utf8ToUnits(object.asString()).size()));
         }
-        o = object.isString() ? m_builtins.stringProto
-            : object.isNumber() ? m_builtins.numberProto : m_builtins.booleanProto;
+        o = object.isString() ? builtins().stringProto
+            : object.isNumber() ? builtins().numberProto : builtins().booleanProto;
     }
     if (o->kind() == ObjectKind::Super) {
         auto* super = static_cast<SuperObject*>(o);
@@ -275,6 +306,9 @@ Value Vm::get(const Value& object, const std::string& name)
         // A property added with addProperty comes before a computed one of the same name (an array's length).
         // A getter runs with `super` above the object that holds the property.
         Property* p = cur->findOwn(name);
+        if (p && !visibleToCode(*cur, *p, name)) {
+            p = nullptr;
+        }
         if (p && p->isVirtual()) {
             return getFromProperty(self, *p, cur);
         }
@@ -293,7 +327,8 @@ Object* Vm::ownerOf(Object* object, const std::string& name)
 {
     int guard = 0;
     for (Object* cur = object; cur && guard < limits::kAvm1MaxProtoChain; cur = cur->proto(), ++guard) {
-        if (cur->hasSpecial(name) || cur->findOwn(name)) {
+        const Property* p = cur->findOwn(name);
+        if (cur->hasSpecial(name) || (p && visibleToCode(*cur, *p, name))) {
             return cur;
         }
     }
@@ -436,6 +471,8 @@ Value Vm::call(const Value& function, const Value& self, const std::vector<Value
 {
     const bool constructing = m_pendingConstruct;
     m_pendingConstruct = false;
+    Object* flash5Caller = m_flash5Caller;
+    m_flash5Caller = nullptr;
     Object* o = function.asObject();
     if (!o || o->kind() != ObjectKind::Function || stopped()) {
         return Value();
@@ -451,7 +488,7 @@ Value Vm::call(const Value& function, const Value& self, const std::vector<Value
         result = fn->native(*this, self, args);
         m_inConstruct = saved;
     } else if (fn->code) {
-        result = callBytecode(*this, *fn, self, args, home);
+        result = callBytecode(*this, *fn, self, args, home, flash5Caller);
     }
     leaveCall();
     return result;
@@ -600,7 +637,7 @@ Completion Vm::runScript(std::shared_ptr<const std::vector<std::uint8_t>> code, 
     act.originalTarget = target;
     act.self = Value(target);
     act.scope = std::make_shared<const Scope>(Scope{Scope::Kind::Target, target,
-        std::make_shared<const Scope>(Scope{Scope::Kind::Global, m_global, nullptr})});
+        std::make_shared<const Scope>(Scope{Scope::Kind::Global, global(), nullptr})});
     std::vector<Value>* shared = m_sharedStack;
     m_sharedStack = nullptr;
     if (shared) {
@@ -711,7 +748,7 @@ Object* Vm::resolveTarget(Object* from, const std::string& path)
         } else if (segment == "this") {
             // stays
         } else if (segment == "_global") {
-            cur = m_global;
+            cur = global();
         } else if (segment.rfind("_level", 0) == 0 && segment.size() > 6) {
             cur = m_host.level(std::atoi(segment.c_str() + 6));
         } else if (Object* child = m_host.childClip(cur, segment)) {

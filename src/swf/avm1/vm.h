@@ -64,8 +64,12 @@ public:
     // The version whose rules running code follows: code of a loaded or imported movie follows its own movie's.
     void setVersion(int version) { m_version = version; }
     Host& host() { return m_host; }
-    Object* global() { return m_global; }
-    Builtins& builtins() { return m_builtins; }
+    // The global object and built-in classes of the running code: movies of SWF 6 and before share one set,
+    // SWF 7 and later another, made when code of its kind first needs it.
+    Object* global() { return realm().global; }
+    Builtins& builtins() { return realm().builtins; }
+    // Called once the host has added its classes: the other realm, when made, names the same ones.
+    void shareHostGlobals();
 
     // Object creation; every object lives until the machine is destroyed.
     Object* newObject();
@@ -107,6 +111,9 @@ public:
     Value construct(const Value& constructor, const std::vector<Value>& args);
     bool instanceOf(const Value& value, Object* constructor);
     bool isCallable(const Value& v) const;
+    // Marks the next call as one that SWF 5 code makes by name or as a method (CallFunction, CallMethod) from
+    // the given target: a function then runs as Flash 5 runs its own.
+    void callFromFlash5(Object* callerTarget) { m_flash5Caller = callerTarget; }
     // True inside a native constructor run by `new` (String, Number, Boolean and Date box then).
     bool constructing() const { return m_inConstruct; }
 
@@ -162,10 +169,19 @@ public:
     Object* resolveTarget(Object* from, const std::string& path);
 
 private:
+    struct Realm {
+        Object* global = nullptr;
+        Builtins builtins;
+    };
+    Realm& realm();
+    // Fills a new realm: the machine's own classes, then the host's that shareHostGlobals recorded.
+    void installBuiltins(Realm& realm);
+
     std::vector<Value>* m_sharedStack = nullptr;
     void noteAllocation();
-    void installBuiltins();
     bool implementsInterface(Object* proto, Object* interface, int depth);
+    // Whether running code sees a stored property it found under this name.
+    bool visibleToCode(const Object& holder, const Property& p, const std::string& name) const;
     Value getFromProperty(const Value& self, Property& p, Object* home = nullptr);
     void runSetter(Object* home, const std::string& name, const Value& self, const Value& value);
     void setProtoLink(Object* o, const Value& value);
@@ -173,14 +189,15 @@ private:
     Host& m_host;
     int m_version;
     std::vector<std::unique_ptr<Object>> m_objects;
-    Object* m_global = nullptr;
-    Builtins m_builtins;
+    Realm m_realms[2];
+    std::vector<Property> m_hostGlobals;
     bool m_throwing = false;
     Value m_thrown;
     bool m_aborted = false;
     int m_callDepth = 0;
     int m_maxCallDepth = limits::kAvm1MaxCallDepth;
     bool m_pendingConstruct = false;
+    Object* m_flash5Caller = nullptr;
     bool m_inConstruct = false;
     int m_getterDepth = 0;
     std::uint64_t m_actionsThisFrame = 0;

@@ -42,6 +42,8 @@ struct StaticText {
     Rect bounds;
     Matrix matrix;
     std::vector<TextRecord> records;
+    // CSMTextSettings chose the advanced (FlashType) rendering, which exact hit tests meet at the whole bounds.
+    bool advanced = false;
 };
 
 struct ButtonRecord {

@@ -125,6 +125,9 @@ private:
             define(id, std::move(c));
             break;
         }
+        case tag::CSMTextSettings:
+            textSettings(b, n);
+            break;
         case tag::DefineEditText: {
             Character c;
             c.kind = CharacterKind::EditText;
@@ -244,6 +247,19 @@ private:
     }
 
     void define(std::uint16_t id, Character c) { m_movie.characters[id] = std::move(c); }
+
+    // CSMTextSettings: the text's id, then the renderer in the top two bits (1 is the advanced one).
+    void textSettings(const std::uint8_t* b, std::size_t n)
+    {
+        if (n < 3)
+            return;
+        auto it = m_movie.characters.find(std::uint16_t(b[0] | (b[1] << 8)));
+        if (it == m_movie.characters.end() || !it->second.text)
+            return;
+        auto text = std::make_shared<StaticText>(*it->second.text);
+        text->advanced = (b[2] >> 6) == 1;
+        it->second.text = std::move(text);
+    }
 
     void sprite(const TagHeader& t, int nesting)
     {
