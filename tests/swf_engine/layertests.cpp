@@ -107,6 +107,38 @@ TEST(Filters, BoxBlurSpreadsAPixelWithFractionalEdgesCutToWholeSteps)
     EXPECT_EQ(qAlpha(line.pixel(4, 0)), 85);
 }
 
+// A red bar two pixels high (rows 40 and 41) across the stage, in a sprite placed by PlaceObject3
+// with one blur filter of the given vertical size (no horizontal blur, one pass).
+QImage blurredBar(std::uint16_t blurY)
+{
+    SwfWriter w = smallMovie();
+    auto bar = rectangleShape(1, {0, 2000, 800, 840}, {255, 0, 0, 255});
+    w.tag(bar.first, bar.second);
+    w.tag(kDefineSprite, spriteBody(2, 1, {{kPlaceObject2, placeObject2(placeAt(1, 1))}, {1, Bytes()}}));
+    ByteWriter place;
+    place.u8(0x06).u8(0x01).u16(1).u16(2).bytes(matrixBytes({}));  // matrix, character; filters
+    place.u8(1).u8(1).u32(0).u32(std::uint32_t(blurY) << 16).u8(1 << 3);
+    w.tag(kPlaceObject3, place.data()).showFrame();
+    return renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+}
+
+TEST(Filters, BlurFilterWithFractionalBoxEndsComesOutAPixelHigher)
+{
+    // Size 4: weights 127/255, 1, 1, 1, 127/255 over 4, so the bar spreads to 31, 95, 127, 127, 95, 31
+    // of 255, centred a pixel above the bar as in Flash's pictures.
+    QImage even = blurredBar(4);
+    const int evenRows[] = {36, 37, 38, 39, 40, 41, 42, 43};
+    const int evenRed[] = {0, 31, 95, 127, 127, 95, 31, 0};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(near(even, 50, evenRows[i], QColor(255, 255 - evenRed[i], 255 - evenRed[i]), 1)) << evenRows[i];
+    // Size 3: whole weights, the blur stays centred on the bar (85, 170, 170, 85 of 255 on rows 39..42).
+    QImage odd = blurredBar(3);
+    const int oddRows[] = {38, 39, 40, 41, 42, 43};
+    const int oddRed[] = {0, 85, 170, 170, 85, 0};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(near(odd, 50, oddRows[i], QColor(255, 255 - oddRed[i], 255 - oddRed[i]), 1)) << oddRows[i];
+}
+
 TEST(Filters, DropShadowFallsBehindTheLayerAtItsDistance)
 {
     QImage layer(20, 20, QImage::Format_ARGB32_Premultiplied);
