@@ -53,6 +53,30 @@ TEST(Layers, LayerModeTakesTheAlphaOnTheGroupSoOverlapsDoNotShowThrough)
     EXPECT_EQ(image.pixel(70, 70), image.pixel(30, 30));
 }
 
+TEST(Layers, AlphaModeKeepsWhatLiesBelowWhereItsShapeIsFullyClear)
+{
+    // A sprite in layer mode holds a red square over the whole stage and, in alpha mode, a sprite
+    // with a shape whose left half is clear (alpha 0) and right half half-clear (alpha 128).
+    SwfWriter w = smallMovie();
+    auto red = rectangleShape(1, {0, 2000, 0, 2000}, {255, 0, 0, 255});
+    ShapeBuilder halves(2, 3);
+    int clear = halves.solidFill({0, 0, 0, 0});
+    int half = halves.solidFill({0, 0, 0, 128});
+    halves.rectangle({0, 1000, 0, 2000}, clear).rectangle({1000, 2000, 0, 2000}, half);
+    w.tag(red.first, red.second).tag(halves.tagCode(), halves.body());
+    w.tag(kDefineSprite, spriteBody(11, 1, {{kPlaceObject2, placeObject2(placeAt(1, 2))}, {1, Bytes()}}));
+    Placement alpha = placeAt(2, 11);
+    alpha.blendMode = 11;
+    w.tag(kDefineSprite, spriteBody(10, 1, {{kPlaceObject2, placeObject2(placeAt(1, 1))},
+                                            {kPlaceObject3, placeObject2(alpha)}, {1, Bytes()}}));
+    Placement group = placeAt(1, 10);
+    group.blendMode = kLayer;
+    w.tag(kPlaceObject3, placeObject2(group)).showFrame();
+    QImage image = renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+    EXPECT_TRUE(near(image, 25, 50, QColor(255, 0, 0), 0));
+    EXPECT_TRUE(near(image, 75, 50, QColor(255, 127, 127), 2));
+}
+
 QImage filled(QRgb colour, int size = 4)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
