@@ -163,6 +163,32 @@ TEST(Filters, BlurFilterWithFractionalBoxEndsComesOutAPixelHigher)
         EXPECT_TRUE(near(odd, 50, oddRows[i], QColor(255, 255 - oddRed[i], 255 - oddRed[i]), 1)) << oddRows[i];
 }
 
+TEST(Filters, ObjectsWithFiltersLandOnWholePixelsAsCachedBitmapsDo)
+{
+    // The same 9.8 px wide grey rectangle at x = 10.6 px twice: at depth 1 plain (rows 10..19), at
+    // depth 2 with a blur of size 0 that changes no pixel (rows 40..49). Filters make Flash cache the
+    // object as a bitmap at the nearest whole pixel, so the filtered copy spans 11..20.8 and covers
+    // column 20, the plain one ends at 20.4 and does not.
+    SwfWriter w = smallMovie();
+    auto box = rectangleShape(1, {0, 196, 0, 200}, {100, 100, 100, 255});
+    w.tag(box.first, box.second);
+    w.tag(kPlaceObject2, placeObject2(placeAt(1, 1, 212, 200)));
+    ByteWriter place;
+    place.u8(0x06).u8(0x01).u16(2).u16(1).bytes(matrixBytes({1, 0, 0, 1, 212, 800}));
+    place.u8(1).u8(1).u32(0).u32(0).u8(1 << 3);
+    w.tag(kPlaceObject3, place.data()).showFrame();
+    QImage image = renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+    const QColor grey(100, 100, 100), white(255, 255, 255);
+    EXPECT_TRUE(near(image, 10, 15, white, 0));
+    EXPECT_TRUE(near(image, 11, 15, grey, 0));
+    EXPECT_TRUE(near(image, 19, 15, grey, 0));
+    EXPECT_TRUE(near(image, 20, 15, white, 0));
+    EXPECT_TRUE(near(image, 10, 45, white, 0));
+    EXPECT_TRUE(near(image, 11, 45, grey, 0));
+    EXPECT_TRUE(near(image, 20, 45, grey, 0));
+    EXPECT_TRUE(near(image, 21, 45, white, 0));
+}
+
 TEST(Filters, DropShadowFallsBehindTheLayerAtItsDistance)
 {
     QImage layer(20, 20, QImage::Format_ARGB32_Premultiplied);
