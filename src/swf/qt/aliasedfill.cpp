@@ -119,12 +119,12 @@ bool quadraticControl(QPointF from, QPointF c1, QPointF c2, QPointF to, QPointF&
     return std::fabs(miss.x()) + std::fabs(miss.y()) <= 1e-6 * (1 + std::fabs(to.x()) + std::fabs(to.y()));
 }
 
-// Strokes with round joins and caps, built piece by piece (lines and quadratic curves). On the outer
-// side of a bend the flattened curve is widened chord by chord with round joins between the chords;
-// on the inner side the edge runs through the offsets along the curve's own normals at the flattened
-// points. Widening the chords there too would cover a little more inside every chord corner, where
-// Flash's edge passes through the offset point itself (a pixel centre exactly half the width from
-// where two curves meet smoothly stays uncovered).
+// Strokes with round joins and caps, built piece by piece (lines and quadratic curves). The flattened
+// curve is widened chord by chord, with round joins between the chords on the outer side of the bend,
+// except at the curve's two ends, where the inner edge runs through the offset along the curve's own
+// normal. Widening the end chords there would cover a little more inside the corner they make with
+// the next curve, where Flash's edge passes through the offset point itself (a pixel centre exactly
+// half the width from where two curves meet smoothly stays uncovered).
 class RoundStroker {
 public:
     RoundStroker(double halfWidth, double tolerance) : m_half(halfWidth), m_tolerance(tolerance)
@@ -206,9 +206,8 @@ private:
             join(at, m_lastTangent, tangent);
     }
 
-    // The outer side of the piece is widened chord by chord, with round joins between the chords, as
-    // a stroke of the flattened curve; the inner side runs through the offsets along the curve's
-    // normals.
+    // The outer side of the piece is widened chord by chord, with round joins between the chords; the
+    // inner side is one polygon from the flattened curve to its offsets.
     void addPiece(const std::vector<Point>& piece)
     {
         std::vector<QPointF> chords;
@@ -233,14 +232,27 @@ private:
         QPolygonF inner;
         for (const Point& p : piece)
             inner << p.at;
-        for (auto p = piece.rbegin(); p != piece.rend(); ++p)
-            inner << p->at - normal(chords.size() == 1 ? chords.front() : p->tangent) * (outer * m_half);
+        for (std::size_t k = piece.size(); k-- > 0;)
+            inner << piece[k].at - innerOffset(piece, chords, k) * outer;
         addContour(inner);
         m_lastTangent = chords.back();
         ++m_pieces;
     }
 
     static double crossOf(QPointF a, QPointF b) { return a.x() * b.y() - a.y() * b.x(); }
+
+    // At the piece's ends the offset runs along the curve's normal; between two chords it is where
+    // their offset sides cross, as when the chords are widened.
+    QPointF innerOffset(const std::vector<Point>& piece, const std::vector<QPointF>& chords, std::size_t k) const
+    {
+        if (chords.size() == 1)
+            return normal(chords.front()) * m_half;
+        if (k == 0 || k + 1 == piece.size())
+            return normal(piece[k].tangent) * m_half;
+        QPointF n0 = normal(chords[k - 1]), n1 = normal(chords[k]);
+        double meet = 1 + QPointF::dotProduct(n0, n1);
+        return meet > 1e-9 ? (n0 + n1) * (m_half / meet) : n1 * m_half;
+    }
 
     // The outer side of a corner gets the arc between the offsets of the chords meeting there.
     void join(QPointF at, QPointF in, QPointF out)
