@@ -171,6 +171,29 @@ TEST(PixelCentreRule, RoundJoinsArePolygonsThatCutSlightlyInsideTheCircle)
         EXPECT_EQ(c.pixels->contains(c.pixel), c.covered) << c.pixel.x() << "," << c.pixel.y();
 }
 
+TEST(PixelCentreRule, RoundStrokesKeepHalfTheirWidthFromTheCurveWhereCurvesMeetSmoothly)
+{
+    // Two curves meet at (50, 50.5), both running straight down there, bending off to the right; the
+    // stroke is 1 px wide. The inner edge passes through (50.5, 50.5), the centre of pixel (50, 50),
+    // which an edge on its left leaves out; just above and below, the curve lies right of x = 50,
+    // so the stroke covers those centres. Widening the flattened chords would cover (50, 50) too.
+    QPen pen(Qt::black, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    QPainterPath path;
+    path.moveTo(60, 30.5);
+    path.quadTo(50, 30.5, 50, 50.5);
+    path.quadTo(50, 70.5, 60, 70.5);
+    const QRegion pixels = coverage(swf::strokeOutline(path, pen, QTransform()));
+    struct Case {
+        QPoint pixel;
+        bool covered;
+    };
+    const Case cases[] = {
+        {{50, 50}, false}, {{50, 49}, true}, {{50, 51}, true}, {{49, 50}, true}, {{48, 50}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pixels.contains(c.pixel), c.covered) << c.pixel.x() << "," << c.pixel.y();
+}
+
 TEST(Multisampling, HighQualityPicturesCoverEdgePixelsInQuartersOfTheFourSamples)
 {
     // A red rectangle on white whose left edge runs at 10.5 px (two of a pixel's four samples inside)

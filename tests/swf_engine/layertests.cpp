@@ -53,6 +53,30 @@ TEST(Layers, LayerModeTakesTheAlphaOnTheGroupSoOverlapsDoNotShowThrough)
     EXPECT_EQ(image.pixel(70, 70), image.pixel(30, 30));
 }
 
+TEST(Layers, AlphaModeKeepsWhatLiesBelowWhereItsShapeIsFullyClear)
+{
+    // A sprite in layer mode holds a red square over the whole stage and, in alpha mode, a sprite
+    // with a shape whose left half is clear (alpha 0) and right half half-clear (alpha 128).
+    SwfWriter w = smallMovie();
+    auto red = rectangleShape(1, {0, 2000, 0, 2000}, {255, 0, 0, 255});
+    ShapeBuilder halves(2, 3);
+    int clear = halves.solidFill({0, 0, 0, 0});
+    int half = halves.solidFill({0, 0, 0, 128});
+    halves.rectangle({0, 1000, 0, 2000}, clear).rectangle({1000, 2000, 0, 2000}, half);
+    w.tag(red.first, red.second).tag(halves.tagCode(), halves.body());
+    w.tag(kDefineSprite, spriteBody(11, 1, {{kPlaceObject2, placeObject2(placeAt(1, 2))}, {1, Bytes()}}));
+    Placement alpha = placeAt(2, 11);
+    alpha.blendMode = 11;
+    w.tag(kDefineSprite, spriteBody(10, 1, {{kPlaceObject2, placeObject2(placeAt(1, 1))},
+                                            {kPlaceObject3, placeObject2(alpha)}, {1, Bytes()}}));
+    Placement group = placeAt(1, 10);
+    group.blendMode = kLayer;
+    w.tag(kPlaceObject3, placeObject2(group)).showFrame();
+    QImage image = renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+    EXPECT_TRUE(near(image, 25, 50, QColor(255, 0, 0), 0));
+    EXPECT_TRUE(near(image, 75, 50, QColor(255, 127, 127), 2));
+}
+
 QImage filled(QRgb colour, int size = 4)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -105,6 +129,64 @@ TEST(Filters, BoxBlurSpreadsAPixelWithFractionalEdgesCutToWholeSteps)
     EXPECT_EQ(none, line);
     swf::blurPass(line, 3, false);  // a one-pixel-high image loses its light above and below
     EXPECT_EQ(qAlpha(line.pixel(4, 0)), 85);
+}
+
+// A red bar two pixels high (rows 40 and 41) across the stage, in a sprite placed by PlaceObject3
+// with one blur filter of the given vertical size (no horizontal blur, one pass).
+QImage blurredBar(std::uint16_t blurY)
+{
+    SwfWriter w = smallMovie();
+    auto bar = rectangleShape(1, {0, 2000, 800, 840}, {255, 0, 0, 255});
+    w.tag(bar.first, bar.second);
+    w.tag(kDefineSprite, spriteBody(2, 1, {{kPlaceObject2, placeObject2(placeAt(1, 1))}, {1, Bytes()}}));
+    ByteWriter place;
+    place.u8(0x06).u8(0x01).u16(1).u16(2).bytes(matrixBytes({}));  // matrix, character; filters
+    place.u8(1).u8(1).u32(0).u32(std::uint32_t(blurY) << 16).u8(1 << 3);
+    w.tag(kPlaceObject3, place.data()).showFrame();
+    return renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+}
+
+TEST(Filters, BlurFilterWithFractionalBoxEndsComesOutAPixelHigher)
+{
+    // Size 4: weights 127/255, 1, 1, 1, 127/255 over 4, so the bar spreads to 31, 95, 127, 127, 95, 31
+    // of 255, centred a pixel above the bar as in Flash's pictures.
+    QImage even = blurredBar(4);
+    const int evenRows[] = {36, 37, 38, 39, 40, 41, 42, 43};
+    const int evenRed[] = {0, 31, 95, 127, 127, 95, 31, 0};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(near(even, 50, evenRows[i], QColor(255, 255 - evenRed[i], 255 - evenRed[i]), 1)) << evenRows[i];
+    // Size 3: whole weights, the blur stays centred on the bar (85, 170, 170, 85 of 255 on rows 39..42).
+    QImage odd = blurredBar(3);
+    const int oddRows[] = {38, 39, 40, 41, 42, 43};
+    const int oddRed[] = {0, 85, 170, 170, 85, 0};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(near(odd, 50, oddRows[i], QColor(255, 255 - oddRed[i], 255 - oddRed[i]), 1)) << oddRows[i];
+}
+
+TEST(Filters, ObjectsWithFiltersLandOnWholePixelsAsCachedBitmapsDo)
+{
+    // The same 9.8 px wide grey rectangle at x = 10.6 px twice: at depth 1 plain (rows 10..19), at
+    // depth 2 with a blur of size 0 that changes no pixel (rows 40..49). Filters make Flash cache the
+    // object as a bitmap at the nearest whole pixel, so the filtered copy spans 11..20.8 and covers
+    // column 20, the plain one ends at 20.4 and does not.
+    SwfWriter w = smallMovie();
+    auto box = rectangleShape(1, {0, 196, 0, 200}, {100, 100, 100, 255});
+    w.tag(box.first, box.second);
+    w.tag(kPlaceObject2, placeObject2(placeAt(1, 1, 212, 200)));
+    ByteWriter place;
+    place.u8(0x06).u8(0x01).u16(2).u16(1).bytes(matrixBytes({1, 0, 0, 1, 212, 800}));
+    place.u8(1).u8(1).u32(0).u32(0).u8(1 << 3);
+    w.tag(kPlaceObject3, place.data()).showFrame();
+    QImage image = renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+    const QColor grey(100, 100, 100), white(255, 255, 255);
+    EXPECT_TRUE(near(image, 10, 15, white, 0));
+    EXPECT_TRUE(near(image, 11, 15, grey, 0));
+    EXPECT_TRUE(near(image, 19, 15, grey, 0));
+    EXPECT_TRUE(near(image, 20, 15, white, 0));
+    EXPECT_TRUE(near(image, 10, 45, white, 0));
+    EXPECT_TRUE(near(image, 11, 45, grey, 0));
+    EXPECT_TRUE(near(image, 20, 45, grey, 0));
+    EXPECT_TRUE(near(image, 21, 45, white, 0));
 }
 
 TEST(Filters, DropShadowFallsBehindTheLayerAtItsDistance)

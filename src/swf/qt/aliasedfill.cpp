@@ -39,18 +39,18 @@ double bendIntegralInverse(double x)
 
 // Appends the points of a quadratic curve after its start, ending with its end point, so that no
 // point of the curve lies further than `tolerance` from the polyline.
-void flattenQuad(QPointF from, QPointF control, QPointF to, double tolerance, QPolygonF& out)
+// The curve's parameter at each appended point goes to `params` when given.
+void flattenQuad(QPointF from, QPointF control, QPointF to, double tolerance, QPolygonF& out,
+                 std::vector<double>* params = nullptr)
 {
     QPointF base = to - from;
     double baseLength2 = base.x() * base.x() + base.y() * base.y();
-    if (baseLength2 == 0) {
-        out << to;
-        return;
-    }
     QPointF off = control - from;
     double cross = base.x() * off.y() - base.y() * off.x();
-    if (cross * cross / baseLength2 <= 4 * tolerance * tolerance) {
+    if (baseLength2 == 0 || cross * cross / baseLength2 <= 4 * tolerance * tolerance) {
         out << to;  // flat enough for one segment
+        if (params)
+            params->push_back(1);
         return;
     }
     // Map the curve onto the parabola y = x * x and spread the points by its integral.
@@ -69,8 +69,12 @@ void flattenQuad(QPointF from, QPointF control, QPointF to, double tolerance, QP
         double t = (u - u0) / (u2 - u0);
         double s = 1 - t;
         out << from * (s * s) + control * (2 * s * t) + to * (t * t);
+        if (params)
+            params->push_back(t);
     }
     out << to;
+    if (params)
+        params->push_back(1);
 }
 
 // Cubic curves come only from stroke outlines: round joins and caps, arcs of at most a quarter turn.
@@ -105,6 +109,229 @@ void flattenCubic(QPointF from, QPointF c1, QPointF c2, QPointF to, double toler
     out << to;
 }
 
+// QPainterPath keeps quadratic curves as cubic ones; gives the quadratic control point back when the
+// cubic is one.
+bool quadraticControl(QPointF from, QPointF c1, QPointF c2, QPointF to, QPointF& control)
+{
+    control = from + 1.5 * (c1 - from);
+    QPointF quadC2 = to + (2.0 / 3.0) * (control - to);
+    QPointF miss = quadC2 - c2;
+    return std::fabs(miss.x()) + std::fabs(miss.y()) <= 1e-6 * (1 + std::fabs(to.x()) + std::fabs(to.y()));
+}
+
+// Strokes with round joins and caps, built piece by piece (lines and quadratic curves). The flattened
+// curve is widened chord by chord, with round joins between the chords on the outer side of the bend,
+// except at the curve's two ends, where the inner edge runs through the offset along the curve's own
+// normal. Widening the end chords there would cover a little more inside the corner they make with
+// the next curve, where Flash's edge passes through the offset point itself (a pixel centre exactly
+// half the width from where two curves meet smoothly stays uncovered).
+class RoundStroker {
+public:
+    RoundStroker(double halfWidth, double tolerance) : m_half(halfWidth), m_tolerance(tolerance)
+    {
+        m_out.setFillRule(Qt::WindingFill);
+    }
+
+    // False when the path holds a curve other than a quadratic one, or a subpath of zero length.
+    bool add(const QPainterPath& path)
+    {
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element& e = path.elementAt(i);
+            if (e.isMoveTo()) {
+                if (!endSubpath())
+                    return false;
+                m_first = m_last = QPointF(e);
+                m_started = true;
+            } else if (e.isLineTo()) {
+                m_drawn = true;
+                addLine(QPointF(e));
+            } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+                QPointF c1(e), c2(path.elementAt(i + 1)), to(path.elementAt(i + 2)), control;
+                if (!quadraticControl(m_last, c1, c2, to, control))
+                    return false;
+                m_drawn = true;
+                addQuad(control, to);
+                i += 2;
+            }
+        }
+        return endSubpath();
+    }
+
+    const QPainterPath& outline() const { return m_out; }
+
+private:
+    struct Point {
+        QPointF at;
+        QPointF tangent;  // unit length
+    };
+
+    static QPointF unit(QPointF v)
+    {
+        double length = std::hypot(v.x(), v.y());
+        return length > 0 ? v / length : QPointF();
+    }
+
+    static QPointF normal(QPointF tangent) { return {-tangent.y(), tangent.x()}; }
+
+    void addLine(QPointF to)
+    {
+        QPointF t = unit(to - m_last);
+        if (!t.isNull())
+            addPiece({{m_last, t}, {to, t}});
+        m_last = to;
+    }
+
+    void addQuad(QPointF control, QPointF to)
+    {
+        const QPointF from = m_last;
+        QPolygonF points;
+        std::vector<double> params;
+        flattenQuad(from, control, to, m_tolerance, points, &params);
+        std::vector<Point> piece{{from, unit(control == from ? to - from : control - from)}};
+        for (qsizetype k = 0; k < points.size(); ++k) {
+            const double t = params[std::size_t(k)];
+            QPointF tangent = unit((control - from) * (1 - t) + (to - control) * t);
+            piece.push_back({points[k], tangent.isNull() ? unit(to - from) : tangent});
+        }
+        if (!piece.front().tangent.isNull())
+            addPiece(piece);
+        m_last = to;
+    }
+
+    void joinTo(QPointF at, QPointF tangent)
+    {
+        if (m_pieces == 0)
+            m_firstTangent = tangent;
+        else
+            join(at, m_lastTangent, tangent);
+    }
+
+    // The outer side of the piece is widened chord by chord, with round joins between the chords; the
+    // inner side is one polygon from the flattened curve to its offsets.
+    void addPiece(const std::vector<Point>& piece)
+    {
+        std::vector<QPointF> chords;
+        double turn = 0;
+        for (std::size_t i = 0; i + 1 < piece.size(); ++i) {
+            chords.push_back(unit(piece[i + 1].at - piece[i].at));
+            if (chords.size() > 1)
+                turn += crossOf(chords[chords.size() - 2], chords.back());
+        }
+        if (chords.empty() || chords.front().isNull())
+            return;
+        joinTo(piece.front().at, chords.front());
+        const double outer = turn < 0 ? 1 : -1;  // which normal points away from the bend
+        for (std::size_t i = 0; i < chords.size(); ++i) {
+            QPointF offset = normal(chords[i]) * (outer * m_half);
+            QPolygonF half;
+            half << piece[i].at << piece[i + 1].at << piece[i + 1].at + offset << piece[i].at + offset;
+            addContour(half);
+            if (i > 0)
+                join(piece[i].at, chords[i - 1], chords[i]);
+        }
+        QPolygonF inner;
+        for (const Point& p : piece)
+            inner << p.at;
+        for (std::size_t k = piece.size(); k-- > 0;)
+            inner << piece[k].at - innerOffset(piece, chords, k) * outer;
+        addContour(inner);
+        m_lastTangent = chords.back();
+        ++m_pieces;
+    }
+
+    static double crossOf(QPointF a, QPointF b) { return a.x() * b.y() - a.y() * b.x(); }
+
+    // At the piece's ends the offset runs along the curve's normal; between two chords it is where
+    // their offset sides cross, as when the chords are widened.
+    QPointF innerOffset(const std::vector<Point>& piece, const std::vector<QPointF>& chords, std::size_t k) const
+    {
+        if (chords.size() == 1)
+            return normal(chords.front()) * m_half;
+        if (k == 0 || k + 1 == piece.size())
+            return normal(piece[k].tangent) * m_half;
+        QPointF n0 = normal(chords[k - 1]), n1 = normal(chords[k]);
+        double meet = 1 + QPointF::dotProduct(n0, n1);
+        return meet > 1e-9 ? (n0 + n1) * (m_half / meet) : n1 * m_half;
+    }
+
+    // The outer side of a corner gets the arc between the offsets of the chords meeting there.
+    void join(QPointF at, QPointF in, QPointF out)
+    {
+        const double cross = in.x() * out.y() - in.y() * out.x();
+        const double angle = std::atan2(cross, QPointF::dotProduct(in, out));
+        if (std::fabs(angle) < 1e-6)
+            return;  // the chords meet smoothly: their sides already meet
+        QPointF side = cross < 0 ? normal(in) : -normal(in);
+        pie(at, side, angle, in);
+    }
+
+    // Half turns around the end, passing ahead of it along `ahead`.
+    void cap(QPointF at, QPointF tangent, QPointF ahead) { pie(at, normal(tangent), kHalfTurn, ahead); }
+
+    void pie(QPointF centre, QPointF from, double angle, QPointF ahead)
+    {
+        if (std::fabs(angle) > kHalfTurn - 1e-9) {
+            angle = kHalfTurn;
+            if (QPointF::dotProduct(rotated(from, angle / 2), ahead) < 0)
+                angle = -angle;
+        }
+        const double turns = std::fabs(angle) / kQuarterTurn;
+        double sides = std::ceil(kMinSidesPerQuarterTurn * turns - 1e-9);
+        // Sides of an arc of radius r cut at most r (pi / 4n)^2 / 2 inside it, n sides a quarter turn.
+        sides = std::max(sides, std::ceil(turns * std::sqrt(0.35 * m_half / m_tolerance)));
+        sides = std::clamp(sides, 1.0, 10000.0);
+        QPolygonF polygon;
+        polygon << centre;
+        for (int k = 0; k <= int(sides); ++k)
+            polygon << centre + rotated(from, angle * k / sides) * m_half;
+        addContour(polygon);
+    }
+
+    static QPointF rotated(QPointF v, double angle)
+    {
+        const double c = std::cos(angle), s = std::sin(angle);
+        return {v.x() * c - v.y() * s, v.x() * s + v.y() * c};
+    }
+
+    // Every contour winds the same way, so the winding rule fills their union.
+    void addContour(QPolygonF polygon)
+    {
+        double area = 0;
+        for (qsizetype i = 0; i < polygon.size(); ++i) {
+            const QPointF& a = polygon[i];
+            const QPointF& b = polygon[(i + 1) % polygon.size()];
+            area += a.x() * b.y() - b.x() * a.y();
+        }
+        if (area > 0)
+            std::reverse(polygon.begin(), polygon.end());
+        m_out.addPolygon(polygon);
+        m_out.closeSubpath();
+    }
+
+    bool endSubpath()
+    {
+        const bool whole = !m_started || !m_drawn || m_pieces > 0;
+        if (m_pieces > 0) {
+            if (m_last == m_first) {
+                join(m_first, m_lastTangent, m_firstTangent);
+            } else {
+                cap(m_first, m_firstTangent, -m_firstTangent);
+                cap(m_last, m_lastTangent, m_lastTangent);
+            }
+        }
+        m_started = m_drawn = false;
+        m_pieces = 0;
+        return whole;
+    }
+
+    static constexpr double kHalfTurn = 3.141592653589793;
+    double m_half, m_tolerance;
+    QPainterPath m_out;
+    QPointF m_first, m_last, m_firstTangent, m_lastTangent;
+    bool m_started = false, m_drawn = false;
+    int m_pieces = 0;
+};
+
 // The path's subpaths as polylines in its own coordinates; QPainterPath keeps quadratic curves as
 // cubic ones, whose first control point gives the quadratic control point back.
 QList<QPolygonF> polylinesOf(const QPainterPath& path, double tolerance, qsizetype minimumPoints)
@@ -123,10 +350,8 @@ QList<QPolygonF> polylinesOf(const QPainterPath& path, double tolerance, qsizety
         } else if (e.isCurveTo() && i + 2 < path.elementCount() && !current.isEmpty()) {
             QPointF from = current.back();
             QPointF c1(e), c2(path.elementAt(i + 1)), to(path.elementAt(i + 2));
-            QPointF control = from + 1.5 * (c1 - from);
-            QPointF quadC2 = to + (2.0 / 3.0) * (control - to);
-            QPointF miss = quadC2 - c2;
-            if (std::fabs(miss.x()) + std::fabs(miss.y()) <= 1e-6 * (1 + std::fabs(to.x()) + std::fabs(to.y())))
+            QPointF control;
+            if (quadraticControl(from, c1, c2, to, control))
                 flattenQuad(from, control, to, tolerance, current);
             else
                 flattenCubic(from, c1, c2, to, tolerance, current);
@@ -307,6 +532,21 @@ void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& br
     painter.restore();
 }
 
+namespace {
+
+bool strokeRound(const QPainterPath& path, const QPen& pen, double tolerance, QPainterPath& outline)
+{
+    if (pen.joinStyle() != Qt::RoundJoin || pen.capStyle() != Qt::RoundCap || pen.widthF() <= 0)
+        return false;
+    RoundStroker stroker(pen.widthF() / 2, tolerance);
+    if (!stroker.add(path))
+        return false;
+    outline = stroker.outline();
+    return true;
+}
+
+}  // namespace
+
 QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice)
 {
     // Curves are flattened before they are widened, so the outline's sides follow the same chords a
@@ -317,7 +557,7 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
         // The width is in device pixels: stroke the path where it is drawn, then bring it back.
         stroker.setWidth(std::max(1.0, pen.widthF()));
         outline = toDevice.inverted().map(stroker.createStroke(flattened(toDevice.map(path), 0.1)));
-    } else {
+    } else if (!strokeRound(path, pen, flatteningTolerance(toDevice), outline)) {
         outline = stroker.createStroke(flattened(path, flatteningTolerance(toDevice)));
     }
     outline.setFillRule(Qt::WindingFill);

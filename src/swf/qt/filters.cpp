@@ -30,11 +30,14 @@ Box boxFor(double size)
     return box;
 }
 
-// Blurs one line read from `in` (contiguous) into `out` (every `outStride` pixels); beyond the ends
-// lies transparency.
-void blurLine(const QRgb* in, QRgb* out, int length, int outStride, const Box& box)
+// Blurs one line read from `in` (contiguous) into `out` (every `outStride` pixels), each output pixel
+// centred `shift` pixels further along the input; beyond the ends lies transparency.
+void blurLine(const QRgb* in, QRgb* out, int length, int outStride, const Box& box, int shift)
 {
-    auto at = [in, length](int i) { return i < 0 || i >= length ? QRgb(0) : in[i]; };
+    auto at = [in, length, shift](int i) {
+        i += shift;
+        return i < 0 || i >= length ? QRgb(0) : in[i];
+    };
     for (int i = 0; i < length; ++i) {
         double sum[4] = {0, 0, 0, 0};
         auto add = [&sum](QRgb p, double w) {
@@ -53,11 +56,11 @@ void blurLine(const QRgb* in, QRgb* out, int length, int outStride, const Box& b
     }
 }
 
-void blur(QImage& image, double sizeX, double sizeY, int passes)
+void blur(QImage& image, double sizeX, double sizeY, int passes, bool lifted)
 {
     for (int p = 0; p < passes; ++p) {
         blurPass(image, sizeX, true);
-        blurPass(image, sizeY, false);
+        blurPass(image, sizeY, false, lifted);
     }
 }
 
@@ -94,7 +97,7 @@ void colourShadow(QImage& shadow, Rgba colour, double strength)
 void shadow(QImage& layer, const Filter& f, double scale, double dx, double dy)
 {
     QImage shade = alphaImage(layer, f.inner);
-    blur(shade, std::min(kMaxBlur, f.blurX * scale), std::min(kMaxBlur, f.blurY * scale), std::max(1, f.passes));
+    blur(shade, std::min(kMaxBlur, f.blurX * scale), std::min(kMaxBlur, f.blurY * scale), std::max(1, f.passes), false);
     colourShadow(shade, f.colour, f.strength);
     QImage out(layer.size(), QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
@@ -149,7 +152,7 @@ void colourMatrix(QImage& layer, const std::vector<float>& m)
 
 }  // namespace
 
-void blurPass(QImage& image, double size, bool horizontal)
+void blurPass(QImage& image, double size, bool horizontal, bool lifted)
 {
     size = std::min(size, kMaxBlur);
     if (size <= 1 || image.isNull())
@@ -166,7 +169,7 @@ void blurPass(QImage& image, double size, bool horizontal)
         QRgb* start = horizontal ? bits + std::ptrdiff_t(l) * stride : bits + l;
         for (int i = 0; i < length; ++i)
             copy[std::size_t(i)] = start[std::ptrdiff_t(i) * step];
-        blurLine(copy.data(), start, length, step, box);
+        blurLine(copy.data(), start, length, step, box, !horizontal && lifted && box.edge < 1 ? 1 : 0);
     }
 }
 
@@ -186,7 +189,9 @@ void applyFilters(QImage& layer, const std::vector<Filter>& filters, const QTran
     for (const Filter& f : filters) {
         switch (f.kind) {
         case Filter::Kind::Blur:
-            blur(layer, f.blurX * scale, f.blurY * scale, std::max(1, f.passes));
+            // Flash's blur filter (not the blur inside shadows and glows) comes out a pixel higher
+            // when its box ends in fractional weights.
+            blur(layer, f.blurX * scale, f.blurY * scale, std::max(1, f.passes), true);
             break;
         case Filter::Kind::DropShadow:
         case Filter::Kind::Glow: {

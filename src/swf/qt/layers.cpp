@@ -95,18 +95,18 @@ void transformLayerColours(QImage& layer, const ColorTransform& colours)
     }
 }
 
-QRegion coveredPixels(const QImage& opaqueLayer)
+QRegion coveredPixels(const QImage& layer)
 {
     std::vector<QRect> runs;
-    for (int y = 0; y < opaqueLayer.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(opaqueLayer.constScanLine(y));
-        for (int x = 0; x < opaqueLayer.width();) {
+    for (int y = 0; y < layer.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+        for (int x = 0; x < layer.width();) {
             if (qAlpha(line[x]) == 0) {
                 ++x;
                 continue;
             }
             int start = x;
-            while (x < opaqueLayer.width() && qAlpha(line[x]) != 0)
+            while (x < layer.width() && qAlpha(line[x]) != 0)
                 ++x;
             runs.emplace_back(start, y, x - start, 1);
         }

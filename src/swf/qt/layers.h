@@ -18,10 +18,10 @@ void transformLayerColours(QImage& layer, const ColorTransform& colours);
 
 // Composes the layer onto the painter's device with the blend mode, inside the painter's clip.
 // `nested` says whether the painter's device is itself a layer: alpha and erase act only on layers,
-// and only on `covered`, the device pixels the layer's content draws on (even where it is clear).
+// and only on `covered`, the device pixels they may change.
 void composeLayer(QPainter& target, const QImage& layer, BlendMode mode, bool nested, const QRegion& covered);
 
-// The pixels of a layer painted with every colour made opaque, as a region.
-QRegion coveredPixels(const QImage& opaqueLayer);
+// The pixels of a layer that are not fully clear, as a region.
+QRegion coveredPixels(const QImage& layer);
 
 }  // namespace swf

@@ -92,8 +92,10 @@ private:
         if (end < commands.size()) {
             const DrawCommand& close = commands[end];
             transformLayerColours(layer, close.colorTransform);
+            // Alpha and erase reach only the pixels the layer leaves some colour on: where a shape in
+            // alpha mode is fully clear, Flash keeps what lies below.
             bool erases = m_nested && (close.blendMode == BlendMode::Alpha || close.blendMode == BlendMode::Erase);
-            composeLayer(m_p, layer, close.blendMode, m_nested, erases ? coverage(inside) : QRegion());
+            composeLayer(m_p, layer, close.blendMode, m_nested, erases ? coveredPixels(layer) : QRegion());
         } else {
             composeLayer(m_p, layer, BlendMode::Normal, m_nested, QRegion());
         }
@@ -104,26 +106,6 @@ private:
     {
         const Matrix& s = m_frame.stageToPixels;
         return filterReach(filters, std::sqrt(std::fabs(s.a * s.d - s.b * s.c)) * 20);
-    }
-
-    // The pixels the commands draw on, found by painting them once more with every colour opaque.
-    QRegion coverage(const CommandList& list) const
-    {
-        CommandList opaque = list;
-        for (DrawCommand& c : opaque.commands) {
-            c.colorTransform.aMult = 0;
-            c.colorTransform.aAdd = 255;
-        }
-        RenderFrame frame = m_frame;
-        frame.commands = &opaque;
-        frame.background = Rgba{0, 0, 0, 0};
-        QImage picture = newLayer(m_frame.width, m_frame.height);
-        {
-            QPainter painter(&picture);
-            const std::vector<PixelBox> unbounded;  // a layer paints all it holds
-            FramePainter(painter, frame, unbounded, PixelBox{0, 0, frame.width, frame.height}, true).run();
-        }
-        return coveredPixels(picture);
     }
 
     void execute(const DrawCommand& c)

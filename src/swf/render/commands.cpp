@@ -122,6 +122,9 @@ private:
         return g;
     }
 
+    // Filters make Flash cache the object as a bitmap, whatever its own flag says.
+    static bool cachedAsBitmap(const Placement& p) { return p.cacheAsBitmap || !p.filters.empty(); }
+
     // A clip cached as a bitmap lands on whole pixels: Flash draws the cache from its bounds' nearest pixel.
     Matrix snapped(const DisplayObject& object, const Matrix& parent) const
     {
@@ -138,7 +141,7 @@ private:
     void draw(const DisplayObject& object, const Matrix& placedIn, const ColorTransform& parentColours, int nesting)
     {
         const Placement& p = object.placement;
-        const Matrix parent = p.cacheAsBitmap && !m_inMask ? snapped(object, placedIn) : placedIn;
+        const Matrix parent = cachedAsBitmap(p) && !m_inMask ? snapped(object, placedIn) : placedIn;
         // An object with an opaque background stands on a box of that colour as large as its bounds.
         if (p.surface.opaqueBackground && !m_inMask) {
             const Bounds b = objectBounds(object, *m_movie);
