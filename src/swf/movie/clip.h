@@ -87,7 +87,8 @@ private:
 class SoundEvents {
 public:
     virtual ~SoundEvents() = default;
-    virtual void startSound(const audio::StartSoundTag& tag) = 0;
+    // `library`: the loaded or imported movie whose ids the tag uses; null for the player's own movie.
+    virtual void startSound(const audio::StartSoundTag& tag, const Movie* library) = 0;
     virtual void frameEntered(const Clip& clip, std::size_t frame) = 0;
 };
 
