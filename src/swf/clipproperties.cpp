@@ -4,6 +4,7 @@
 #include "swf/scripthost.h"
 
 #include <cmath>
+#include <optional>
 
 namespace swf {
 
@@ -14,18 +15,47 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-double xScaleOf(const Matrix& m) { return std::sqrt(m.a * m.a + m.b * m.b); }
-double yScaleOf(const Matrix& m) { return std::sqrt(m.c * m.c + m.d * m.d); }
-double rotationOf(const Matrix& m) { return std::atan2(m.b, m.a) * 180 / kPi; }
-
-// Rebuilds the matrix's linear part from scales and a rotation in degrees, keeping its position.
-void compose(Matrix& m, double xScale, double yScale, double rotation)
+bool sameLinearPart(const Matrix& x, const Matrix& y)
 {
-    double r = rotation * kPi / 180;
-    m.a = xScale * std::cos(r);
-    m.b = xScale * std::sin(r);
-    m.c = -yScale * std::sin(r);
-    m.d = yScale * std::cos(r);
+    return x.a == y.a && x.b == y.b && x.c == y.c && x.d == y.d;
+}
+
+// The scales and rotation scripts see: the ones they last set while the matrix is still what those made, else
+// the matrix's own (positive scales, the x axis's angle, and the y axis's angle beyond it as skew).
+ScaleRotation& scaleRotationOf(Placement& p)
+{
+    ScaleRotation& s = p.scaleRotation;
+    if (s.known && sameLinearPart(s.madeFor, p.matrix))
+        return s;
+    const Matrix& m = p.matrix;
+    s.xScale = std::hypot(m.a, m.b);
+    s.yScale = std::hypot(m.c, m.d);
+    s.rotation = std::atan2(m.b, m.a);
+    s.skew = std::atan2(-m.c, m.d) - s.rotation;
+    s.known = true;
+    s.madeFor = m;
+    return s;
+}
+
+// Rebuilds the matrix's linear part from the scales and angles, keeping its position.
+void compose(Placement& p, const ScaleRotation& s)
+{
+    Matrix& m = p.matrix;
+    const double yAngle = s.rotation + s.skew;
+    m.a = s.xScale * std::cos(s.rotation);
+    m.b = s.xScale * std::sin(s.rotation);
+    m.c = -s.yScale * std::sin(yAngle);
+    m.d = s.yScale * std::cos(yAngle);
+    p.scaleRotation = s;
+    p.scaleRotation.madeFor = m;
+}
+
+void setScales(Placement& p, std::optional<double> xScale, std::optional<double> yScale)
+{
+    ScaleRotation s = scaleRotationOf(p);
+    s.xScale = xScale.value_or(s.xScale);
+    s.yScale = yScale.value_or(s.yScale);
+    compose(p, s);
 }
 
 // Rounds to what Flash keeps: positions in twips, scales and angles as doubles.
@@ -38,12 +68,13 @@ Value ScriptHost::property(Clip& clip, ClipProperty p)
     DisplayObject* holder = clip.holder();
     const Placement* placement = clip.placement();
     Matrix m = placement ? placement->matrix : Matrix();
+    const ScaleRotation s = placement ? scaleRotationOf(*clip.placement()) : ScaleRotation();
     switch (p) {
     case ClipProperty::X: return Value(pixels(m.tx));
     case ClipProperty::Y: return Value(pixels(m.ty));
-    case ClipProperty::XScale: return Value(xScaleOf(m) * 100);
-    case ClipProperty::YScale: return Value(yScaleOf(m) * 100);
-    case ClipProperty::Rotation: return Value(rotationOf(m));
+    case ClipProperty::XScale: return Value(s.xScale * 100);
+    case ClipProperty::YScale: return Value(s.yScale * 100);
+    case ClipProperty::Rotation: return Value(s.rotation * 180 / kPi);
     case ClipProperty::CurrentFrame: return Value(int(clip.currentFrame()) + 1);
     case ClipProperty::TotalFrames:
         // While the movie is still arriving, the root's count is the one its header declares.
@@ -105,17 +136,19 @@ void ScriptHost::setProperty(Clip& clip, ClipProperty p, const Value& v)
         break;
     case ClipProperty::XScale:
         if (number)
-            compose(m, n / 100, yScaleOf(m), rotationOf(m));
+            setScales(*placement, n / 100, std::nullopt);
         break;
     case ClipProperty::YScale:
         if (number)
-            compose(m, xScaleOf(m), n / 100, rotationOf(m));
+            setScales(*placement, std::nullopt, n / 100);
         break;
     case ClipProperty::Rotation:
         if (number) {
             double r = std::fmod(n, 360.0);
             r = r > 180 ? r - 360 : r < -180 ? r + 360 : r;
-            compose(m, xScaleOf(m), yScaleOf(m), r);
+            ScaleRotation s = scaleRotationOf(*placement);
+            s.rotation = r * kPi / 180;
+            compose(*placement, s);
         }
         break;
     case ClipProperty::Alpha:
@@ -137,9 +170,9 @@ void ScriptHost::setProperty(Clip& clip, ClipProperty p, const Value& v)
             return;
         double scale = n * 20 / extent;
         if (p == ClipProperty::Width)
-            compose(m, scale, yScaleOf(m), rotationOf(m));
+            setScales(*placement, scale, std::nullopt);
         else
-            compose(m, xScaleOf(m), scale, rotationOf(m));
+            setScales(*placement, std::nullopt, scale);
         break;
     }
     case ClipProperty::Name:

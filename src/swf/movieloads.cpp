@@ -94,13 +94,19 @@ void MovieLoads::carryOut(const Request& r)
         }
         return;
     }
-    std::shared_ptr<const Movie> movie = player.fetchMovie(r.url);
-    if (!movie) {
+    const Player::Fetched fetched = player.fetchMovie(r.url);
+    if (!fetched.arrived) {
         tell(r.loader, "onLoadError", {Value(r.clip), Value("URLNotFound")});
         return;
     }
-    const double size = double(movie->header.fileLength);
     tell(r.loader, "onLoadStart", {Value(r.clip)});
+    // Bytes that are neither a movie nor a picture that decodes leave the clip as it was.
+    const std::shared_ptr<const Movie>& movie = fetched.movie;
+    if (!movie) {
+        tell(r.loader, "onLoadError", {Value(r.clip), Value("LoadNeverCompleted")});
+        return;
+    }
+    const double size = double(movie->header.fileLength);
     tell(r.loader, "onLoadProgress", {Value(r.clip), Value(size), Value(size)});
     tell(r.loader, "onLoadComplete", {Value(r.clip), Value(0)});
     // The loader's listeners may have removed the clip meanwhile.

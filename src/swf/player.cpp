@@ -29,9 +29,10 @@ Player::~Player()
     m_root.reset();
 }
 
-Result<std::unique_ptr<Player>> Player::fromBytes(const std::uint8_t* data, std::size_t size)
+Result<std::unique_ptr<Player>> Player::fromBytes(const std::uint8_t* data, std::size_t size, PlayerListener* listener)
 {
     auto player = std::make_unique<Player>();
+    player->setListener(listener);
     if (!player->appendBytes(data, size))
         return Result<std::unique_ptr<Player>>::failure("not an SWF movie");
     player->finishLoading();

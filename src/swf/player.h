@@ -53,8 +53,10 @@ public:
 
 class Player {
 public:
-    // A player for a movie held entirely in memory; fails when the bytes are no SWF movie.
-    static Result<std::unique_ptr<Player>> fromBytes(const std::uint8_t* data, std::size_t size);
+    // A player for a movie held entirely in memory; fails when the bytes are no SWF movie. A listener given here
+    // hears the movie from the start, so the movies it imports are read while it is decoded.
+    static Result<std::unique_ptr<Player>> fromBytes(const std::uint8_t* data, std::size_t size,
+                                                     PlayerListener* listener = nullptr);
     // A player for a movie whose bytes arrive in chunks through appendBytes().
     Player();
     ~Player();
@@ -138,8 +140,13 @@ public:
     std::vector<Clip*> levelRoots() const;  // the roots of the levels above 0, lowest first
     // Puts a movie in a level (above 0) or takes it away (null); level 0 takes the movie into the root clip.
     void setLevel(int n, std::shared_ptr<const Movie> movie);
-    // Reads a movie the movie loads or imports, with what that one imports; null when it cannot be had.
-    std::shared_ptr<const Movie> fetchMovie(const std::string& url);
+    // Reads a movie the movie loads, with what that one imports, or a picture (JPEG, PNG, GIF) made a movie of
+    // one frame. `arrived` says whether the bytes came, whether or not they held a movie.
+    struct Fetched {
+        bool arrived = false;
+        std::shared_ptr<const Movie> movie;
+    };
+    Fetched fetchMovie(const std::string& url);
     // Every clip of the movie, in the order their frames run.
     ExecutionList& clips() { return m_clips; }
     // Sends one message through the listener as an FSCommand or a web address request.

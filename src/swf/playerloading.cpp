@@ -54,15 +54,22 @@ void Player::setLevel(int n, std::shared_ptr<const Movie> movie)
     raw->replaceMovie(std::move(movie), context);
 }
 
-std::shared_ptr<const Movie> Player::fetchMovie(const std::string& url)
+Player::Fetched Player::fetchMovie(const std::string& url)
 {
     MovieFetcher fetch = [this](const std::string& address, std::vector<std::uint8_t>& bytes) {
         return listener().loadMovie(address, bytes);
     };
+    Fetched fetched;
     std::vector<std::uint8_t> bytes;
     if (url.empty() || !fetch(url, bytes))
-        return nullptr;
-    return loadMovieFromBytes(bytes.data(), bytes.size(), fetch);
+        return fetched;
+    fetched.arrived = true;
+    // A picture is told by its first bytes, whatever the address's extension says.
+    if (isImageFile(bytes.data(), bytes.size()))
+        fetched.movie = imageMovie(bytes.data(), bytes.size(), m_movie ? m_movie->header.version : 0);
+    else
+        fetched.movie = loadMovieFromBytes(bytes.data(), bytes.size(), fetch);
+    return fetched;
 }
 
 }  // namespace swf

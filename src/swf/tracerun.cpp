@@ -25,14 +25,7 @@ public:
     }
     bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
     {
-        const std::string path = localMoviePath(m_moviePath, url);
-        std::error_code error;
-        if (path.empty() || !std::filesystem::is_regular_file(path, error) ||
-            std::filesystem::file_size(path, error) > limits::kMaxMovieBytes)
-            return false;
-        std::ifstream in(path, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return bool(in) || in.eof();
+        return readLocalMovie(m_moviePath, url, bytes);
     }
 
 private:
@@ -41,6 +34,18 @@ private:
 };
 
 }  // namespace
+
+bool readLocalMovie(const std::string& moviePath, const std::string& url, std::vector<std::uint8_t>& bytes)
+{
+    const std::string path = localMoviePath(moviePath, url);
+    std::error_code error;
+    if (path.empty() || !std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) > limits::kMaxMovieBytes)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return bool(in) || in.eof();
+}
 
 std::string localMoviePath(const std::string& moviePath, const std::string& url)
 {

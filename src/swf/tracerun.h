@@ -23,6 +23,10 @@ struct TraceOutput {
 TraceOutput traceMovie(const std::uint8_t* data, std::size_t size, int frames, double tickMs,
                        const std::string& moviePath = {});
 
+// Reads the local file a movie at moviePath loads or imports by a relative address (see localMoviePath), up to
+// the movie size limit; false when there is no such file or it is too large.
+bool readLocalMovie(const std::string& moviePath, const std::string& url, std::vector<std::uint8_t>& bytes);
+
 // The local file a movie at moviePath means by a relative address: beside it or below its folder. Empty for web
 // addresses, absolute paths and paths that climb out of the folder.
 std::string localMoviePath(const std::string& moviePath, const std::string& url);

@@ -4,6 +4,7 @@
 
 #include "swf/player.h"
 #include "swf/qt/painterbackend.h"
+#include "swf/tracerun.h"
 
 #include <QGuiApplication>
 #include <algorithm>
@@ -16,20 +17,40 @@ namespace {
 
 const std::string kCorpus = KIVAMO_CORPUS_DIR;
 
-std::unique_ptr<swf::Player> loadPlayer(const std::string& path)
+// Gives a movie the files beside it, as the trace runs do, so that the pictures and movies it loads are found.
+class FilesBeside : public swf::PlayerListener {
+public:
+    explicit FilesBeside(std::string moviePath) : m_moviePath(std::move(moviePath)) {}
+    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
+    {
+        return swf::readLocalMovie(m_moviePath, url, bytes);
+    }
+
+private:
+    std::string m_moviePath;
+};
+
+std::unique_ptr<swf::Player> loadPlayer(const std::string& path, FilesBeside& files)
 {
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto player = swf::Player::fromBytes(bytes.data(), bytes.size());
+    auto player = swf::Player::fromBytes(bytes.data(), bytes.size(), &files);
     return player ? std::move(player).value() : nullptr;
 }
 
-// Runs the case and returns an empty string when every capture matches, else what differed.
+// Runs the case and returns an empty string when every capture matches, else what differed. The clock moves
+// by one frame's interval after each frame, so timeouts and intervals come when they would in Flash.
 std::string runCase(const VisualCase& v)
 {
-    auto player = loadPlayer(kCorpus + "/" + v.dir + "/test.swf");
+    const std::string moviePath = kCorpus + "/" + v.dir + "/test.swf";
+    FilesBeside files(moviePath);
+    auto player = loadPlayer(moviePath, files);
     if (!player)
         return "movie did not load";
+    const double rate = player->header().framesPerSecond();
+    const double interval = 1000.0 / (rate > 0 ? rate : 12);
+    player->runScripts();
+    player->tick(interval);
     long ran = 1;
     std::string problems;
     std::vector<Capture> captures = v.captures;
@@ -37,6 +58,7 @@ std::string runCase(const VisualCase& v)
     for (const Capture& c : captures) {
         while (ran < c.frame) {
             player->advance();
+            player->tick(interval);
             ++ran;
         }
         QImage expected(QString::fromStdString(kCorpus + "/" + v.dir + "/" + c.image));

@@ -3,6 +3,7 @@
 
 #include "swf/player.h"
 #include "swf/qt/painterbackend.h"
+#include "swf/tracerun.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -96,14 +97,27 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& out)
     return true;
 }
 
-std::unique_ptr<swf::Player> openMovie(const std::string& path, std::string& error)
+// Gives the movie the files beside it: the movies and pictures it loads into clips and levels, and its imports.
+class FilesBeside : public swf::PlayerListener {
+public:
+    explicit FilesBeside(std::string moviePath) : m_moviePath(std::move(moviePath)) {}
+    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
+    {
+        return swf::readLocalMovie(m_moviePath, url, bytes);
+    }
+
+private:
+    std::string m_moviePath;
+};
+
+std::unique_ptr<swf::Player> openMovie(const std::string& path, FilesBeside& files, std::string& error)
 {
     std::vector<std::uint8_t> bytes;
     if (!readFile(path, bytes)) {
         error = path + ": cannot read";
         return nullptr;
     }
-    auto player = swf::Player::fromBytes(bytes.data(), bytes.size());
+    auto player = swf::Player::fromBytes(bytes.data(), bytes.size(), &files);
     if (!player) {
         error = path + ": " + player.error();
         return nullptr;
@@ -151,11 +165,19 @@ int runRender(const Arguments& args)
                                         "[--quality low|medium|high|best] -o OUT.png");
     auto app = guiApplication();
     std::string error;
-    auto player = openMovie(o.movie, error);
+    FilesBeside files(o.movie);
+    auto player = openMovie(o.movie, files, error);
     if (!player)
         return fail(kExitUnreadable, error);
-    for (long i = 1; i < o.frames; ++i)
+    // The clock moves one frame's interval with each frame, as in `trace`, so timeouts come in their frames.
+    const double rate = player->header().framesPerSecond();
+    const double interval = 1000.0 / (rate > 0 ? rate : 12);
+    player->runScripts();
+    player->tick(interval);
+    for (long i = 1; i < o.frames; ++i) {
         player->advance();
+        player->tick(interval);
+    }
     swf::View view;
     view.width = o.width;
     view.height = o.height;

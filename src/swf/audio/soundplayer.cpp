@@ -59,18 +59,40 @@ std::shared_ptr<const DecodedSound> SoundPlayer::decoded(std::uint32_t soundKey)
     return sound;
 }
 
-void SoundPlayer::startSound(const StartSoundTag& tag)
+void SoundPlayer::startSound(const StartSoundTag& tag, const Movie* library)
 {
+    if (library == m_movie.get())
+        library = nullptr;
+    const Movie* movie = library ? library : m_movie.get();
     std::uint16_t id = tag.soundId;
     if (!tag.className.empty()) {
-        if (!m_movie || !m_movie->exports.count(tag.className))
+        if (!movie || !movie->exports.count(tag.className))
             return;
-        id = m_movie->exports.at(tag.className);
+        id = movie->exports.at(tag.className);
     }
+    const std::uint32_t key = library ? libraryKey(*library, id) : id;
+    if (key == 0)
+        return;
     if (tag.info.syncStop)
-        m_mixer.stopSound(id);
+        m_mixer.stopSound(key);
     else
-        m_mixer.startSound(id, decoded(id), tag.info);
+        m_mixer.startSound(key, decoded(key), tag.info);
+}
+
+std::uint32_t SoundPlayer::libraryKey(const Movie& library, std::uint16_t id)
+{
+    auto tag = library.sounds.find(id);
+    if (tag == library.sounds.end() || !tag->second)
+        return 0;
+    auto known = m_librarySounds.find(tag->second);
+    if (known != m_librarySounds.end())
+        return known->second;
+    auto result = decodeSound(*tag->second);
+    // A sound that cannot be decoded keeps its key, so it is not tried again.
+    const std::uint32_t key =
+        addSound(result.ok() ? std::make_shared<DecodedSound>(std::move(result.value())) : nullptr);
+    m_librarySounds.emplace(tag->second, key);
+    return key;
 }
 
 void SoundPlayer::frameEntered(const Clip& clip, std::size_t frame)

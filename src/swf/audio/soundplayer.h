@@ -26,7 +26,7 @@ public:
     void setMovie(std::shared_ptr<const Movie> movie) { m_movie = std::move(movie); }
 
     // What the timelines report.
-    void startSound(const StartSoundTag& tag) override;
+    void startSound(const StartSoundTag& tag, const Movie* library) override;
     void frameEntered(const Clip& clip, std::size_t frame) override;
     // After a frame or a jump of the whole movie: stream sounds of timelines that stopped or went away
     // stop, and scripts hear of sounds that finished.
@@ -78,6 +78,9 @@ private:
     };
 
     std::shared_ptr<const DecodedSound> decoded(std::uint32_t soundKey);
+    // The key a sound of a loaded or imported movie plays under (its ids may be the player's movie's too); 0
+    // when the movie has no such sound.
+    std::uint32_t libraryKey(const Movie& library, std::uint16_t id);
     void applyVolume();
     void dropGoneStreams(const Clip& root);
 
@@ -85,6 +88,8 @@ private:
     Mixer m_mixer;
     std::unordered_map<std::uint32_t, std::shared_ptr<const DecodedSound>> m_decoded;
     std::uint32_t m_lastAddedKey = 0xFFFF;
+    // Keys of other movies' sounds by their tag, which is held so that its address is not reused.
+    std::map<std::shared_ptr<const DefineSoundTag>, std::uint32_t> m_librarySounds;
     std::map<const Clip*, TimelineStream> m_streams;
     std::uint32_t m_nextStreamKey = 1;
     std::function<void(Handle)> m_onComplete;

@@ -237,7 +237,7 @@ void Clip::enterSounds(std::size_t frame, const ClipContext& context)
         return;
     for (const ControlTag& t : m_timeline->frames[frame].tags)
         if (t.kind == ControlTag::Kind::StartSound && t.sound)
-            context.sounds->startSound(*t.sound);
+            context.sounds->startSound(*t.sound, m_library.get());
     context.sounds->frameEntered(*this, frame);
 }
 

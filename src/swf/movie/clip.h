@@ -17,6 +17,14 @@ namespace swf {
 
 class Clip;
 
+// _xscale, _yscale and _rotation as scripts last set them (a negative scale reads back as set), while the matrix
+// is the one made from them. Angles in radians: the x axis's, and the y axis's beyond it (skew).
+struct ScaleRotation {
+    double xScale = 1, yScale = 1, rotation = 0, skew = 0;
+    Matrix madeFor;
+    bool known = false;
+};
+
 // The properties the timeline sets on the object at one depth.
 struct Placement {
     std::uint16_t characterId = 0;
@@ -33,6 +41,7 @@ struct Placement {
     std::shared_ptr<const std::vector<ClipEventHandler>> clipActions;  // onClipEvent handlers, if any
     // Where in its timeline the tag that placed the object stands: the frame above 32 bits, the tag below.
     std::uint64_t position = 0;
+    ScaleRotation scaleRotation;
 };
 
 // How one of a button's records places its character inside the button.
@@ -87,7 +96,8 @@ private:
 class SoundEvents {
 public:
     virtual ~SoundEvents() = default;
-    virtual void startSound(const audio::StartSoundTag& tag) = 0;
+    // `library`: the loaded or imported movie whose ids the tag uses; null for the player's own movie.
+    virtual void startSound(const audio::StartSoundTag& tag, const Movie* library) = 0;
     virtual void frameEntered(const Clip& clip, std::size_t frame) = 0;
 };
 

@@ -1,8 +1,11 @@
 #include "swf/movie/movieloading.h"
 
+#include "swf/format/bitmapcodecs.h"
 #include "swf/format/header.h"
 #include "swf/limits.h"
 
+#include <algorithm>
+#include <limits>
 #include <map>
 
 namespace swf {
@@ -60,7 +63,66 @@ std::shared_ptr<const Movie> resolve(std::shared_ptr<const Movie> movie, const M
     return importing;
 }
 
+Result<Bitmap> decodeImage(const std::uint8_t* data, std::size_t size)
+{
+    using namespace bitmapcodecs;
+    switch (sniffImage(data, size)) {
+    case ImageKind::Jpeg:
+        return decodeJpeg(nullptr, 0, data, size);
+    case ImageKind::Png:
+        return decodePng(data, size);
+    case ImageKind::Gif:
+        return decodeGif(data, size);
+    case ImageKind::Unknown:
+        break;
+    }
+    return Result<Bitmap>::failure("not a picture");
+}
+
+// The picture's only frame places it, as character 1, at depth 1 with no transform.
+std::shared_ptr<const Timeline> pictureTimeline()
+{
+    ControlTag place;
+    place.kind = ControlTag::Kind::Place;
+    place.place.version = 2;
+    place.place.depth = 1;
+    place.place.characterId = 1;
+    auto timeline = std::make_shared<Timeline>();
+    timeline->frames.emplace_back();
+    timeline->frames.back().tags.push_back(std::move(place));
+    timeline->ended = true;
+    return timeline;
+}
+
 }  // namespace
+
+bool isImageFile(const std::uint8_t* data, std::size_t size)
+{
+    return data && bitmapcodecs::sniffImage(data, size) != bitmapcodecs::ImageKind::Unknown;
+}
+
+std::shared_ptr<const Movie> imageMovie(const std::uint8_t* data, std::size_t size, std::uint8_t version)
+{
+    if (!isImageFile(data, size))
+        return nullptr;
+    Result<Bitmap> decoded = decodeImage(data, size);
+    if (!decoded)
+        return nullptr;
+    auto movie = std::make_shared<Movie>();
+    Character picture;
+    picture.kind = CharacterKind::Bitmap;
+    picture.bitmap = std::make_shared<const Bitmap>(std::move(decoded).value());
+    movie->header.version = version;
+    movie->header.fileLength = std::uint32_t(std::min<std::size_t>(size, std::numeric_limits<std::uint32_t>::max()));
+    movie->header.frameSize.xMax = std::int32_t(picture.bitmap->width * 20);
+    movie->header.frameSize.yMax = std::int32_t(picture.bitmap->height * 20);
+    movie->header.frameCount = 1;
+    movie->characters[1] = std::move(picture);
+    movie->root = pictureTimeline();
+    movie->framesLoaded = 1;
+    movie->complete = true;
+    return movie;
+}
 
 std::shared_ptr<const Movie> loadMovieFromBytes(const std::uint8_t* data, std::size_t size, const MovieFetcher& fetch,
                                                 int nesting)

@@ -189,7 +189,8 @@ private:
         QTransform t = transformOf(c.matrix);
         m_p.setTransform(t);
         m_p.setCompositionMode(compositionFor(c.blendMode));
-        BrushContext context{c.colorTransform, c.fillColour, m_frame.commands->movie, m_frame.smoothBitmaps,
+        const Movie* bitmaps = c.library ? c.library.get() : m_frame.commands->movie;
+        BrushContext context{c.colorTransform, c.fillColour, bitmaps, m_frame.smoothBitmaps,
                              QPointF(m_frame.shadingOffsetX, m_frame.shadingOffsetY)};
         for (std::size_t l = 0; l < g.layers.size(); ++l) {
             const QtLayer& layer = g.layers[l];

@@ -21,12 +21,16 @@ public:
     {
         if (nesting > limits::kMaxSpriteNesting)
             return;
-        // A clip from a loaded or imported movie finds its fonts in that movie.
+        // A clip from a loaded or imported movie finds its fonts and bitmaps in that movie.
         const Movie* outer = m_movie;
-        if (clip.library())
+        std::shared_ptr<const Movie> outerLibrary = m_library;
+        if (clip.library()) {
             m_movie = clip.library().get();
+            m_library = clip.library();
+        }
         contents(clip, matrix, colours, nesting);
         m_movie = outer;
+        m_library = std::move(outerLibrary);
     }
 
 private:
@@ -99,6 +103,7 @@ private:
         c.matrix = m;
         c.colorTransform = ct;
         c.blendMode = blend;
+        c.library = m_library;
         m_out.commands.push_back(std::move(c));
     }
 
@@ -262,6 +267,7 @@ private:
     }
 
     const Movie* m_movie;  // the movie whose fonts the clip being drawn refers to
+    std::shared_ptr<const Movie> m_library;  // that movie when it is not the list's own
     GeometryCache& m_cache;
     CommandList& m_out;
     FontProvider* m_fonts;

@@ -34,6 +34,8 @@ struct DrawCommand {
     std::optional<Rgba> fillColour;  // glyphs take the text's colour instead of their own
     BlendMode blendMode = BlendMode::Normal;
     std::vector<Filter> filters;  // layers only
+    // The loaded or imported movie whose bitmaps a shape's bitmap fills name; null for the list's own movie.
+    std::shared_ptr<const Movie> library;
 };
 
 struct CommandList {
