@@ -1,6 +1,7 @@
 // Text fields: DefineEditText decoding, the HTML subset, line layout (wrap, alignment, margins, leading) and drawing
 // with embedded and system fonts.
 #include "helpers.h"
+#include "swf_avm1/asm.h"
 
 #include "swf/format/edittext.h"
 #include "swf/limits.h"
@@ -458,6 +459,48 @@ TEST(RenderEditText, EmbeddedGlyphsSitOnTheBaselineInTheFieldColour)
     EXPECT_TRUE(near(image, 56, 22, white));
     EXPECT_TRUE(near(image, 22, 34, white));
     EXPECT_TRUE(near(image, 10, 22, white));
+}
+
+TEST(RenderEditText, AFieldMadeAMaskByScriptMasksByItsGlyphs)
+{
+    // A sprite "clip" covers the stage in green; a blue field "label" at (200, 200) twips shows "A A" in the Box
+    // font at 20 px: squares at x 12..32 and 42..62 px, y 12..32 px. Frame 1 runs clip.setMask(label), frame 2
+    // clip.setMask(null).
+    FieldSpec f;
+    f.flags = kHasText | kHasFont | kHasColour | kUseOutlines;
+    f.bounds = {0, 1600, 0, 800};
+    f.colour[0] = 0, f.colour[2] = 255;
+    f.text = "A A";
+    using avm1test::Asm;
+    auto setMask = [](Asm argument) {
+        Bytes code = argument.callMethod(Asm().get("clip"), "setMask", 1).a(swf::avm1::op::Pop).bytes;
+        code.push_back(0);
+        return code;
+    };
+    Placement clip = placeAt(1, 4), field = placeAt(2, 2, 200, 200);
+    clip.name = "clip";
+    field.name = "label";
+    SwfWriter w = smallMovie();
+    auto [shapeCode, shape] = rectangleShape(3, {0, 2000, 0, 2000}, {0, 255, 0, 255});
+    w.tag(kDefineFont2, boxFontBody(1)).tag(kDefineEditText, editTextBody(f)).tag(shapeCode, shape);
+    w.tag(39, spriteBody(4, 1, {{kPlaceObject2, placeObject2(placeAt(1, 3))}, {1, {}}}));
+    w.tag(kPlaceObject2, placeObject2(clip)).tag(kPlaceObject2, placeObject2(field));
+    w.tag(12, setMask(Asm().get("label"))).showFrame();
+    w.tag(12, setMask(Asm().null())).showFrame();
+    auto player = playerFor(w.finish());
+    ASSERT_TRUE(player);
+    QImage masked = renderFrame(*player);
+    const QColor green(0, 255, 0), white(255, 255, 255);
+    EXPECT_TRUE(near(masked, 22, 22, green));  // inside a glyph: the clip, not the field's own blue
+    EXPECT_TRUE(near(masked, 52, 22, green));
+    EXPECT_TRUE(near(masked, 37, 22, white));  // the space between the glyphs
+    EXPECT_TRUE(near(masked, 22, 40, white));  // inside the field, below the text
+    EXPECT_TRUE(near(masked, 80, 80, white));  // outside the field
+    player->advance();
+    QImage whole = renderFrame(*player);
+    EXPECT_TRUE(near(whole, 37, 22, green));
+    EXPECT_TRUE(near(whole, 80, 80, green));
+    EXPECT_TRUE(near(whole, 22, 22, QColor(0, 0, 255)));  // the field shows again, above the clip
 }
 
 TEST(RenderEditText, DeviceTextBorderAndBackgroundAreDrawn)
