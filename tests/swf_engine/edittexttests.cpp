@@ -539,7 +539,8 @@ TEST(RenderEditText, BordersAndBackgroundsSnapToWholePixels)
 {
     // Fields 10 by 10 pixels at fractional positions, drawn smoothed: the box still covers whole pixels, from the
     // nearest pixel edges (halves go to the even one). The border takes the top and left pixel rows of the box and
-    // the row and column just past its right and bottom edges, leaving the corner at the bottom right empty.
+    // the row and column just past its right and bottom edges. The corner pixel at the bottom right stays empty
+    // under a field with a background; without one (a script turned it off) a bevel half covers it.
     struct Case {
         std::int32_t tx, ty;  // twips
         int x0, y0;  // the box's pixels
@@ -547,26 +548,43 @@ TEST(RenderEditText, BordersAndBackgroundsSnapToWholePixels)
     const Case cases[] = {{105, 1005, 5, 50}, {410, 1010, 20, 50}, {430, 1030, 22, 52}, {100, 100, 5, 5}};
     // The border flag gives a white background too; the stage is blue.
     const QColor black(0, 0, 0), white(255, 255, 255), stage(0, 0, 255);
-    for (const Case& c : cases) {
-        FieldSpec f;
-        f.flags = kBorder;
-        f.bounds = {0, 200, 0, 200};
-        SwfWriter w(10, {0, 2000, 0, 2000}, 12 << 8);
-        w.backgroundColour(0, 0, 255);
-        w.tag(kDefineEditText, editTextBody(f)).tag(kPlaceObject2, placeObject2(placeAt(1, 2, c.tx, c.ty)));
-        w.showFrame();
-        auto player = playerFor(w.finish());
-        ASSERT_TRUE(player);
-        QImage image = renderFrame(*player, swf::Quality::High);
-        const int x1 = c.x0 + 10, y1 = c.y0 + 10;
-        const struct {
-            int x, y;
-            QColor colour;
-        } pixels[] = {{c.x0, c.y0, black}, {x1, c.y0, black}, {c.x0, y1, black}, {x1 - 1, y1, black},
-                      {x1, y1 - 1, black}, {x1, y1, stage}, {c.x0 + 1, c.y0 + 1, white}, {x1 - 1, y1 - 1, white},
-                      {c.x0 - 1, c.y0, stage}, {c.x0, c.y0 - 1, stage}, {x1 + 1, c.y0, stage}, {c.x0, y1 + 1, stage}};
-        for (const auto& p : pixels)
-            EXPECT_EQ(image.pixelColor(p.x, p.y), p.colour) << c.tx << "," << c.ty << " at " << p.x << "," << p.y;
+    for (const bool background : {true, false}) {
+        for (const Case& c : cases) {
+            FieldSpec f;
+            f.flags = kBorder;
+            f.bounds = {0, 200, 0, 200};
+            Placement place = placeAt(1, 2, c.tx, c.ty);
+            place.name = "box";
+            SwfWriter w(10, {0, 2000, 0, 2000}, 12 << 8);
+            w.backgroundColour(0, 0, 255);
+            w.tag(kDefineEditText, editTextBody(f)).tag(kPlaceObject2, placeObject2(place));
+            if (!background) {
+                Bytes off = avm1test::Asm().get("box").str("background").boolean(false).a(swf::avm1::op::SetMember).bytes;
+                off.push_back(0);
+                w.tag(12, off);
+            }
+            w.showFrame();
+            auto player = playerFor(w.finish());
+            ASSERT_TRUE(player);
+            QImage image = renderFrame(*player, swf::Quality::High);
+            const int x1 = c.x0 + 10, y1 = c.y0 + 10;
+            const QColor inside = background ? white : stage;
+            const struct {
+                int x, y;
+                QColor colour;
+            } pixels[] = {{c.x0, c.y0, black}, {x1, c.y0, black}, {c.x0, y1, black}, {x1 - 1, y1, black},
+                          {x1, y1 - 1, black}, {c.x0 + 1, c.y0 + 1, inside}, {x1 - 1, y1 - 1, inside},
+                          {c.x0 - 1, c.y0, stage}, {c.x0, c.y0 - 1, stage}, {x1 + 1, c.y0, stage},
+                          {c.x0, y1 + 1, stage}, {x1 + 1, y1, stage}, {x1, y1 + 1, stage}};
+            for (const auto& p : pixels)
+                EXPECT_EQ(image.pixelColor(p.x, p.y), p.colour)
+                    << c.tx << "," << c.ty << " at " << p.x << "," << p.y << (background ? "" : " without background");
+            if (background)
+                EXPECT_EQ(image.pixelColor(x1, y1), stage) << c.tx << "," << c.ty;
+            else
+                EXPECT_TRUE(near(image, x1, y1, QColor(0, 0, 128), 48)) << c.tx << "," << c.ty << ": "
+                                                                         << image.pixelColor(x1, y1).blue();
+        }
     }
 }
 

@@ -158,9 +158,20 @@ void addFill(GeometryLayer& layer, const Rgba& colour, double x0, double y0, dou
     layer.fills.push_back(std::move(f));
 }
 
+void addCornerTriangle(GeometryLayer& layer, const Rgba& colour, double x, double y, double size)
+{
+    FillPath f;
+    f.style.kind = FillKind::Solid;
+    f.style.colour = colour;
+    using K = PathSegment::Kind;
+    f.path = {{K::Move, x, y}, {K::Line, x + size, y}, {K::Line, x, y + size}, {K::Line, x, y}, {K::Close}};
+    layer.fills.push_back(std::move(f));
+}
+
 // The background fills the pixels inside the snapped rectangle; the border is a one-pixel line on its top and left
-// pixels and just outside its right and bottom edges, where the corner at the bottom right stays empty. The parts
-// never overlap, so a transparent colour is painted once everywhere.
+// pixels and just outside its right and bottom edges. With a background the pixel at the bottom right corner stays
+// empty; without one Flash joins the right and bottom lines with a bevel that half covers it. The parts never
+// overlap, so a transparent colour is painted once everywhere.
 std::shared_ptr<const ShapeGeometry> pixelBox(const Rect& r, const Rgba* fill, const Rgba* line)
 {
     constexpr double px = 20;
@@ -175,8 +186,11 @@ std::shared_ptr<const ShapeGeometry> pixelBox(const Rect& r, const Rgba* fill, c
         if (y1 > y0) {
             addFill(layer, *line, x0, y1, x1, y1 + px);
             addFill(layer, *line, x0, y0 + px, x0 + px, y1);
-            if (x1 > x0)
+            if (x1 > x0) {
                 addFill(layer, *line, x1, y0 + px, x1 + px, y1);
+                if (!fill)
+                    addCornerTriangle(layer, *line, x1, y1, px);
+            }
         }
     }
     g->layers.push_back(std::move(layer));
