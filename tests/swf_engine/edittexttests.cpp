@@ -503,6 +503,30 @@ TEST(RenderEditText, AFieldMadeAMaskByScriptMasksByItsGlyphs)
     EXPECT_TRUE(near(whole, 22, 22, QColor(0, 0, 255)));  // the field shows again, above the clip
 }
 
+TEST(RenderEditText, FieldColoursPassThroughAFixedPointMultiplier)
+{
+    // One Box glyph at 20 px in the field colour, drawn unsmoothed on white: channels other than 0 and 255 come out
+    // one step darker, as Flash draws them.
+    struct Case {
+        std::uint8_t in[3], out[3];
+    };
+    const Case cases[] = {{{255, 153, 204}, {255, 152, 203}}, {{0, 128, 255}, {0, 127, 255}}, {{1, 254, 2}, {0, 253, 1}}};
+    for (const Case& c : cases) {
+        FieldSpec f;
+        f.flags = kHasText | kHasFont | kHasColour | kUseOutlines;
+        f.bounds = {0, 1600, 0, 800};
+        std::copy(c.in, c.in + 3, f.colour);
+        f.text = "A";
+        SwfWriter w = smallMovie();
+        w.tag(kDefineFont2, boxFontBody(1)).tag(kDefineEditText, editTextBody(f));
+        w.tag(kPlaceObject2, placeObject2(placeAt(1, 2, 200, 200))).showFrame();
+        auto player = playerFor(w.finish());
+        ASSERT_TRUE(player);
+        const QColor drawn = renderFrame(*player).pixelColor(22, 22);
+        EXPECT_EQ(drawn, QColor(c.out[0], c.out[1], c.out[2])) << int(c.in[0]) << "," << int(c.in[1]);
+    }
+}
+
 TEST(RenderEditText, DeviceTextBorderAndBackgroundAreDrawn)
 {
     // "_sans" without outlines at 30 px, black on a bordered field over a blue stage.
