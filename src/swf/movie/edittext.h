@@ -23,6 +23,7 @@ struct TextFormat {
     TextAlign align = TextAlign::Left;
     double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;  // twips
     double letterSpacing = 0;  // twips added after each character
+    bool kerning = false;
 };
 
 class EditTextField {
