@@ -113,6 +113,23 @@ public:
     {
         return [this](const TextFormat& f) { return fontName(m_host, f); };
     }
+    // The text without markup: an HTML field's paragraphs end in carriage returns, all but the last.
+    std::string shownText(EditTextField& tf)
+    {
+        const std::string& text = boundText(m_host, tf);
+        if (!tf.isHtml())
+            return text;
+        std::string out;
+        const std::vector<TextParagraph> paragraphs = htmlParagraphs(text, tf.format());
+        for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+            if (i > 0)
+                out += '\r';
+            for (const TextRun& run : paragraphs[i].runs)
+                for (char32_t c : run.text)
+                    appendUtf8(out, c);
+        }
+        return out;
+    }
     // The text as Flash gives it back in HTML, whether it was set as HTML or not.
     std::string htmlText(EditTextField& tf)
     {
@@ -266,7 +283,7 @@ bool TextFieldObject::getSpecial(Vm&, const std::string& name, Value& out)
     const Placement& p = object->placement;
     const Rect& b = tf.definition().bounds;
     if (name == "text")
-        out = Value(boundText(m_host, *object->textField));
+        out = Value(shownText(*object->textField));
     else if (name == "htmlText")
         out = Value(htmlText(*object->textField));
     else if (name == "html")
@@ -310,7 +327,7 @@ bool TextFieldObject::getSpecial(Vm&, const std::string& name, Value& out)
     else if (name == "embedFonts")
         out = Value(tf.definition().useOutlines);
     else if (name == "length")
-        out = Value(double(decodeUtf8(boundText(m_host, *object->textField)).size()));
+        out = Value(double(decodeUtf8(shownText(*object->textField)).size()));
     else if (name == "maxChars")
         out = tf.definition().hasMaxLength && tf.definition().maxLength ? Value(tf.definition().maxLength)
                                                                         : Value::null();

@@ -160,13 +160,15 @@ TEST(ScriptTextField, HtmlTextIsWrittenBackWithTheFormatsOfEachRange)
     s.append(formatRange({2, 5}, "size", Asm().num(20)));
     s.append(formatRange({2, 5}, "align", Asm().str("center")));
     s.append(member("txt", "htmlText")).trace();
+    s.append(member("txt", "text")).trace();  // the field holds HTML now, but its text has no markup
+    s.append(member("txt", "length")).trace();
     const std::string font = R"(<FONT FACE="Arial" SIZE="12" COLOR="#000000" LETTERSPACING="0" KERNING="0">)";
     const std::string plain = R"(<P ALIGN="LEFT">)" + font + "a&lt;b</FONT></P><P ALIGN=\"LEFT\">" + font
         + "c&amp;d</FONT></P>";
     const std::string ranged = R"(<P ALIGN="CENTER">)" + font + R"(a&lt;<FONT SIZE="20">b</FONT></FONT></P>)"
         + R"(<P ALIGN="CENTER"><FONT FACE="Arial" SIZE="20" COLOR="#000000" LETTERSPACING="0" KERNING="0">c)"
         + R"(<FONT SIZE="12">&amp;d</FONT></FONT></P>)";
-    EXPECT_EQ(runWithField(kHasText, s), (Lines{plain, plain, ranged}));
+    EXPECT_EQ(runWithField(kHasText, s), (Lines{plain, plain, ranged, "a<b\rc&d", "7"}));
 }
 
 TEST(ScriptTextField, AFormatObjectDescribesTheWholeFormat)
