@@ -1,4 +1,5 @@
-// The MovieClip drawing methods (beginFill … clear) and setMask, on a clip's Drawing and mask link.
+// The MovieClip drawing methods (beginFill … clear) and setMask, on a clip's Drawing and mask link (a clip or a text
+// field).
 #include "swf/avm1/builtins.h"
 #include "swf/drawingapi.h"
 #include "swf/scripthost.h"
@@ -241,26 +242,44 @@ void curveTo(ScriptHost& host, Clip& clip, const Args& a)
 void endFill(ScriptHost&, Clip& clip, const Args&) { drawingOf(clip).endFill(); }
 void clear(ScriptHost&, Clip& clip, const Args&) { drawingOf(clip).clear(); }
 
-// setMask(clip or path): true when set, null or undefined removes the mask (also true), a path that
-// names no clip gives false and changes nothing; without an argument nothing happens.
+// Makes the text field a script object stands for the mask of `clip`; false when the object is no field still held.
+bool setFieldMask(Clip& clip, const Value& target)
+{
+    Clip* holder = nullptr;
+    const std::int32_t depth = textFieldListDepth(target.asObject(), holder);
+    if (depth < 0 || !holder)
+        return false;
+    auto it = holder->displayList().find(depth);
+    if (it == holder->displayList().end() || !it->second.textField)
+        return false;
+    clip.setMaskField(it->second.textField.get(), holder);
+    return true;
+}
+
+// setMask(clip, field or path): true when set, null or undefined removes the mask (also true), a path that
+// names nothing gives false and changes nothing; without an argument nothing happens.
 Value setMask(ScriptHost& host, Clip& clip, const Args& a)
 {
     if (a.empty())
         return {};
-    const Value& target = a[0];
+    Value target = a[0];
     if (target.isNullish()) {
         clip.setMaskClip(nullptr);
+        clip.setMaskField(nullptr, nullptr);
         return Value(true);
     }
-    Clip* mask = ScriptHost::clipOf(target);
-    if (!mask && target.isPrimitive()) {
+    if (target.isPrimitive()) {
         Object* base = host.objectOf(clip.parent() ? clip.parent() : &clip);
-        mask = ScriptHost::clipOf(host.vm().resolveTarget(base, host.vm().toString(target)));
+        Object* named = host.vm().resolveTarget(base, host.vm().toString(target));
+        if (!named)
+            return Value(false);
+        target = Value(named);
     }
-    if (!mask)
-        return Value(false);
-    clip.setMaskClip(mask);
-    return Value(true);
+    if (Clip* mask = ScriptHost::clipOf(target)) {
+        clip.setMaskClip(mask);
+        return Value(true);
+    }
+    return Value(setFieldMask(clip, target));
 }
 
 }  // namespace

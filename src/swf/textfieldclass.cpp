@@ -70,24 +70,72 @@ public:
             removeField(*m_owner.clip, m_name);
     }
 
-    // setTextFormat(format) or setTextFormat(begin, [end,] format): the attributes the format sets go to the text.
-    // One format holds the whole text, so a range that leaves some text out changes nothing yet.
+    // setTextFormat(format) or setTextFormat(begin, [end,] format): the attributes the format sets go to the text. A
+    // plain field's whole text takes them as its format; a part of it, or any of an HTML field, keeps its formats
+    // per character.
     void setTextFormat(Vm& vm, const Args& a)
     {
         DisplayObject* object = field();
         if (!object || a.empty())
             return;
         EditTextField& tf = *object->textField;
-        if (a.size() > 1) {
+        if (a.size() > 1 || tf.isHtml()) {
             const double length = double(decodeUtf8(tf.text()).size());
-            const double begin = vm.toNumber(a[0]);
-            const double end = a.size() > 2 ? vm.toNumber(a[1]) : begin + 1;
-            if (!(begin <= 0 && end >= length))
+            const double begin = a.size() > 1 ? vm.toNumber(a[0]) : 0;
+            const double end = a.size() > 2 ? vm.toNumber(a[1]) : a.size() > 1 ? begin + 1 : length;
+            if (tf.isHtml() || !(begin <= 0 && end >= length)) {
+                formatRange(vm, tf, begin, end, a.back());
                 return;
+            }
         }
         TextFormat f = tf.format();
         readTextFormat(vm, a.back(), f);
         tf.setFormat(f);
+    }
+    // A range of the text takes the format's attributes; the field then holds its text as HTML, which keeps the
+    // formats of each character.
+    void formatRange(Vm& vm, EditTextField& tf, double begin, double end, const Value& formatObject)
+    {
+        if (!(begin >= 0))
+            begin = 0;
+        if (!(end > begin))
+            return;
+        const double limit = double(limits::kMaxTextFieldCharacters);
+        const TextFormat base = tf.format();
+        std::vector<TextParagraph> paragraphs
+            = tf.isHtml() ? htmlParagraphs(tf.text(), base) : plainParagraphs(tf.text(), base);
+        changeFormats(paragraphs, std::size_t(std::min(begin, limit)), std::size_t(std::min(end, limit)),
+                      [&vm, &formatObject](TextFormat& f) { readTextFormat(vm, formatObject, f); });
+        tf.setHtmlText(htmlSource(paragraphs, base, namer()));
+        tf.setFormat(base);
+    }
+    FontNamer namer() const
+    {
+        return [this](const TextFormat& f) { return fontName(m_host, f); };
+    }
+    // The text without markup: an HTML field's paragraphs end in carriage returns, all but the last.
+    std::string shownText(EditTextField& tf)
+    {
+        const std::string& text = boundText(m_host, tf);
+        if (!tf.isHtml())
+            return text;
+        std::string out;
+        const std::vector<TextParagraph> paragraphs = htmlParagraphs(text, tf.format());
+        for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+            if (i > 0)
+                out += '\r';
+            for (const TextRun& run : paragraphs[i].runs)
+                for (char32_t c : run.text)
+                    appendUtf8(out, c);
+        }
+        return out;
+    }
+    // The text as Flash gives it back in HTML, whether it was set as HTML or not.
+    std::string htmlText(EditTextField& tf)
+    {
+        const std::string& text = boundText(m_host, tf);
+        const TextFormat& base = tf.format();
+        return htmlSource(tf.isHtml() ? htmlParagraphs(text, base) : plainParagraphs(text, base), base, namer());
     }
     void setNewTextFormat(Vm& vm, const Value& formatObject)
     {
@@ -234,8 +282,10 @@ bool TextFieldObject::getSpecial(Vm&, const std::string& name, Value& out)
     const EditTextField& tf = *object->textField;
     const Placement& p = object->placement;
     const Rect& b = tf.definition().bounds;
-    if (name == "text" || name == "htmlText")
-        out = Value(boundText(m_host, *object->textField));
+    if (name == "text")
+        out = Value(shownText(*object->textField));
+    else if (name == "htmlText")
+        out = Value(htmlText(*object->textField));
     else if (name == "html")
         out = Value(tf.isHtml());
     else if (name == "textColor")
@@ -277,7 +327,7 @@ bool TextFieldObject::getSpecial(Vm&, const std::string& name, Value& out)
     else if (name == "embedFonts")
         out = Value(tf.definition().useOutlines);
     else if (name == "length")
-        out = Value(double(decodeUtf8(boundText(m_host, *object->textField)).size()));
+        out = Value(double(decodeUtf8(shownText(*object->textField)).size()));
     else if (name == "maxChars")
         out = tf.definition().hasMaxLength && tf.definition().maxLength ? Value(tf.definition().maxLength)
                                                                         : Value::null();

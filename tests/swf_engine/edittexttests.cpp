@@ -1,6 +1,7 @@
 // Text fields: DefineEditText decoding, the HTML subset, line layout (wrap, alignment, margins, leading) and drawing
 // with embedded and system fonts.
 #include "helpers.h"
+#include "swf_avm1/asm.h"
 
 #include "swf/format/edittext.h"
 #include "swf/limits.h"
@@ -460,6 +461,72 @@ TEST(RenderEditText, EmbeddedGlyphsSitOnTheBaselineInTheFieldColour)
     EXPECT_TRUE(near(image, 10, 22, white));
 }
 
+TEST(RenderEditText, AFieldMadeAMaskByScriptMasksByItsGlyphs)
+{
+    // A sprite "clip" covers the stage in green; a blue field "label" at (200, 200) twips shows "A A" in the Box
+    // font at 20 px: squares at x 12..32 and 42..62 px, y 12..32 px. Frame 1 runs clip.setMask(label), frame 2
+    // clip.setMask(null).
+    FieldSpec f;
+    f.flags = kHasText | kHasFont | kHasColour | kUseOutlines;
+    f.bounds = {0, 1600, 0, 800};
+    f.colour[0] = 0, f.colour[2] = 255;
+    f.text = "A A";
+    using avm1test::Asm;
+    auto setMask = [](Asm argument) {
+        Bytes code = argument.callMethod(Asm().get("clip"), "setMask", 1).a(swf::avm1::op::Pop).bytes;
+        code.push_back(0);
+        return code;
+    };
+    Placement clip = placeAt(1, 4), field = placeAt(2, 2, 200, 200);
+    clip.name = "clip";
+    field.name = "label";
+    SwfWriter w = smallMovie();
+    auto [shapeCode, shape] = rectangleShape(3, {0, 2000, 0, 2000}, {0, 255, 0, 255});
+    w.tag(kDefineFont2, boxFontBody(1)).tag(kDefineEditText, editTextBody(f)).tag(shapeCode, shape);
+    w.tag(39, spriteBody(4, 1, {{kPlaceObject2, placeObject2(placeAt(1, 3))}, {1, {}}}));
+    w.tag(kPlaceObject2, placeObject2(clip)).tag(kPlaceObject2, placeObject2(field));
+    w.tag(12, setMask(Asm().get("label"))).showFrame();
+    w.tag(12, setMask(Asm().null())).showFrame();
+    auto player = playerFor(w.finish());
+    ASSERT_TRUE(player);
+    QImage masked = renderFrame(*player);
+    const QColor green(0, 255, 0), white(255, 255, 255);
+    EXPECT_TRUE(near(masked, 22, 22, green));  // inside a glyph: the clip, not the field's own blue
+    EXPECT_TRUE(near(masked, 52, 22, green));
+    EXPECT_TRUE(near(masked, 37, 22, white));  // the space between the glyphs
+    EXPECT_TRUE(near(masked, 22, 40, white));  // inside the field, below the text
+    EXPECT_TRUE(near(masked, 80, 80, white));  // outside the field
+    player->advance();
+    QImage whole = renderFrame(*player);
+    EXPECT_TRUE(near(whole, 37, 22, green));
+    EXPECT_TRUE(near(whole, 80, 80, green));
+    EXPECT_TRUE(near(whole, 22, 22, QColor(0, 0, 255)));  // the field shows again, above the clip
+}
+
+TEST(RenderEditText, FieldColoursPassThroughAFixedPointMultiplier)
+{
+    // One Box glyph at 20 px in the field colour, drawn unsmoothed on white: channels other than 0 and 255 come out
+    // one step darker, as Flash draws them.
+    struct Case {
+        std::uint8_t in[3], out[3];
+    };
+    const Case cases[] = {{{255, 153, 204}, {255, 152, 203}}, {{0, 128, 255}, {0, 127, 255}}, {{1, 254, 2}, {0, 253, 1}}};
+    for (const Case& c : cases) {
+        FieldSpec f;
+        f.flags = kHasText | kHasFont | kHasColour | kUseOutlines;
+        f.bounds = {0, 1600, 0, 800};
+        std::copy(c.in, c.in + 3, f.colour);
+        f.text = "A";
+        SwfWriter w = smallMovie();
+        w.tag(kDefineFont2, boxFontBody(1)).tag(kDefineEditText, editTextBody(f));
+        w.tag(kPlaceObject2, placeObject2(placeAt(1, 2, 200, 200))).showFrame();
+        auto player = playerFor(w.finish());
+        ASSERT_TRUE(player);
+        const QColor drawn = renderFrame(*player).pixelColor(22, 22);
+        EXPECT_EQ(drawn, QColor(c.out[0], c.out[1], c.out[2])) << int(c.in[0]) << "," << int(c.in[1]);
+    }
+}
+
 TEST(RenderEditText, DeviceTextBorderAndBackgroundAreDrawn)
 {
     // "_sans" without outlines at 30 px, black on a bordered field over a blue stage.
@@ -496,7 +563,8 @@ TEST(RenderEditText, BordersAndBackgroundsSnapToWholePixels)
 {
     // Fields 10 by 10 pixels at fractional positions, drawn smoothed: the box still covers whole pixels, from the
     // nearest pixel edges (halves go to the even one). The border takes the top and left pixel rows of the box and
-    // the row and column just past its right and bottom edges, leaving the corner at the bottom right empty.
+    // the row and column just past its right and bottom edges. The corner pixel at the bottom right stays empty
+    // under a field with a background; without one (a script turned it off) a bevel half covers it.
     struct Case {
         std::int32_t tx, ty;  // twips
         int x0, y0;  // the box's pixels
@@ -504,26 +572,43 @@ TEST(RenderEditText, BordersAndBackgroundsSnapToWholePixels)
     const Case cases[] = {{105, 1005, 5, 50}, {410, 1010, 20, 50}, {430, 1030, 22, 52}, {100, 100, 5, 5}};
     // The border flag gives a white background too; the stage is blue.
     const QColor black(0, 0, 0), white(255, 255, 255), stage(0, 0, 255);
-    for (const Case& c : cases) {
-        FieldSpec f;
-        f.flags = kBorder;
-        f.bounds = {0, 200, 0, 200};
-        SwfWriter w(10, {0, 2000, 0, 2000}, 12 << 8);
-        w.backgroundColour(0, 0, 255);
-        w.tag(kDefineEditText, editTextBody(f)).tag(kPlaceObject2, placeObject2(placeAt(1, 2, c.tx, c.ty)));
-        w.showFrame();
-        auto player = playerFor(w.finish());
-        ASSERT_TRUE(player);
-        QImage image = renderFrame(*player, swf::Quality::High);
-        const int x1 = c.x0 + 10, y1 = c.y0 + 10;
-        const struct {
-            int x, y;
-            QColor colour;
-        } pixels[] = {{c.x0, c.y0, black}, {x1, c.y0, black}, {c.x0, y1, black}, {x1 - 1, y1, black},
-                      {x1, y1 - 1, black}, {x1, y1, stage}, {c.x0 + 1, c.y0 + 1, white}, {x1 - 1, y1 - 1, white},
-                      {c.x0 - 1, c.y0, stage}, {c.x0, c.y0 - 1, stage}, {x1 + 1, c.y0, stage}, {c.x0, y1 + 1, stage}};
-        for (const auto& p : pixels)
-            EXPECT_EQ(image.pixelColor(p.x, p.y), p.colour) << c.tx << "," << c.ty << " at " << p.x << "," << p.y;
+    for (const bool background : {true, false}) {
+        for (const Case& c : cases) {
+            FieldSpec f;
+            f.flags = kBorder;
+            f.bounds = {0, 200, 0, 200};
+            Placement place = placeAt(1, 2, c.tx, c.ty);
+            place.name = "box";
+            SwfWriter w(10, {0, 2000, 0, 2000}, 12 << 8);
+            w.backgroundColour(0, 0, 255);
+            w.tag(kDefineEditText, editTextBody(f)).tag(kPlaceObject2, placeObject2(place));
+            if (!background) {
+                Bytes off = avm1test::Asm().get("box").str("background").boolean(false).a(swf::avm1::op::SetMember).bytes;
+                off.push_back(0);
+                w.tag(12, off);
+            }
+            w.showFrame();
+            auto player = playerFor(w.finish());
+            ASSERT_TRUE(player);
+            QImage image = renderFrame(*player, swf::Quality::High);
+            const int x1 = c.x0 + 10, y1 = c.y0 + 10;
+            const QColor inside = background ? white : stage;
+            const struct {
+                int x, y;
+                QColor colour;
+            } pixels[] = {{c.x0, c.y0, black}, {x1, c.y0, black}, {c.x0, y1, black}, {x1 - 1, y1, black},
+                          {x1, y1 - 1, black}, {c.x0 + 1, c.y0 + 1, inside}, {x1 - 1, y1 - 1, inside},
+                          {c.x0 - 1, c.y0, stage}, {c.x0, c.y0 - 1, stage}, {x1 + 1, c.y0, stage},
+                          {c.x0, y1 + 1, stage}, {x1 + 1, y1, stage}, {x1, y1 + 1, stage}};
+            for (const auto& p : pixels)
+                EXPECT_EQ(image.pixelColor(p.x, p.y), p.colour)
+                    << c.tx << "," << c.ty << " at " << p.x << "," << p.y << (background ? "" : " without background");
+            if (background)
+                EXPECT_EQ(image.pixelColor(x1, y1), stage) << c.tx << "," << c.ty;
+            else
+                EXPECT_TRUE(near(image, x1, y1, QColor(0, 0, 128), 48)) << c.tx << "," << c.ty << ": "
+                                                                         << image.pixelColor(x1, y1).blue();
+        }
     }
 }
 

@@ -243,6 +243,39 @@ TEST(Drawing, RemovingTheMaskClipLeavesTheMaskedClipWhole)
     EXPECT_EQ(a->maskClip(), nullptr);
 }
 
+TEST(Drawing, AFieldMaskGoesWithEitherSideAndGivesWayToAClipMask)
+{
+    auto owner = std::make_shared<int>(0);
+    auto parent = std::make_unique<swf::Clip>(owner, nullptr, nullptr);
+    auto a = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+    auto b = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+    auto definition = std::make_shared<swf::EditText>();
+    {
+        swf::EditTextField field(definition);
+        a->setMaskField(&field, parent.get());
+        EXPECT_EQ(field.maskedClip(), a.get());
+        EXPECT_EQ(a->maskFieldHolder(), parent.get());
+        auto mask = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+        a->setMaskClip(mask.get());  // one mask at a time: the clip replaces the field
+        EXPECT_EQ(a->maskField(), nullptr);
+        EXPECT_EQ(field.maskedClip(), nullptr);
+        a->setMaskField(&field, parent.get());  // and the field the clip
+        EXPECT_EQ(a->maskClip(), nullptr);
+        EXPECT_EQ(mask->maskedClip(), nullptr);
+        b->setMaskField(&field, parent.get());  // a field masks one clip: the first loses it
+        EXPECT_EQ(a->maskField(), nullptr);
+        EXPECT_EQ(b->maskField(), &field);
+    }
+    EXPECT_EQ(b->maskField(), nullptr);
+    EXPECT_EQ(b->maskFieldHolder(), nullptr);
+    swf::EditTextField field(definition);
+    {
+        auto masked = std::make_unique<swf::Clip>(owner, nullptr, parent.get());
+        masked->setMaskField(&field, parent.get());
+    }
+    EXPECT_EQ(field.maskedClip(), nullptr);
+}
+
 Asm array(const std::vector<double>& values)
 {
     Asm a;

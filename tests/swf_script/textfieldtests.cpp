@@ -136,6 +136,41 @@ TEST(ScriptTextField, TheTextAndTheTextToComeKeepFormatsOfTheirOwn)
         EXPECT_EQ(runWithField(kHasText, Asm(c.change).append(formatColours())), c.colours) << c.what;
 }
 
+// txt.setTextFormat([begin, end,] {name: value}) with one attribute.
+Asm formatRange(const std::vector<double>& range, const std::string& name, const Asm& value)
+{
+    Asm s;
+    s.str("f").num(0).str("TextFormat").a(op::NewObject).a(op::DefineLocal);
+    s.append(setMember("f", name, value));
+    s.get("f");
+    for (auto it = range.rbegin(); it != range.rend(); ++it)
+        s.num(*it);
+    return s.callMethod(Asm().get("txt"), "setTextFormat", int(range.size()) + 1).a(op::Pop);
+}
+
+TEST(ScriptTextField, HtmlTextIsWrittenBackWithTheFormatsOfEachRange)
+{
+    // Two paragraphs "a<b" and "c&d" in Arial; a reversed range changes nothing; the range "b", the break and "c"
+    // grows to 20 px, and both paragraphs it touches are centred.
+    Asm s = setMember("txt", "text", Asm().str("a<b\rc&d"));
+    s.append(formatRange({}, "font", Asm().str("Arial")));
+    s.append(member("txt", "htmlText")).trace();
+    s.append(formatRange({3, 2}, "size", Asm().num(20)));
+    s.append(member("txt", "htmlText")).trace();
+    s.append(formatRange({2, 5}, "size", Asm().num(20)));
+    s.append(formatRange({2, 5}, "align", Asm().str("center")));
+    s.append(member("txt", "htmlText")).trace();
+    s.append(member("txt", "text")).trace();  // the field holds HTML now, but its text has no markup
+    s.append(member("txt", "length")).trace();
+    const std::string font = R"(<FONT FACE="Arial" SIZE="12" COLOR="#000000" LETTERSPACING="0" KERNING="0">)";
+    const std::string plain = R"(<P ALIGN="LEFT">)" + font + "a&lt;b</FONT></P><P ALIGN=\"LEFT\">" + font
+        + "c&amp;d</FONT></P>";
+    const std::string ranged = R"(<P ALIGN="CENTER">)" + font + R"(a&lt;<FONT SIZE="20">b</FONT></FONT></P>)"
+        + R"(<P ALIGN="CENTER"><FONT FACE="Arial" SIZE="20" COLOR="#000000" LETTERSPACING="0" KERNING="0">c)"
+        + R"(<FONT SIZE="12">&amp;d</FONT></FONT></P>)";
+    EXPECT_EQ(runWithField(kHasText, s), (Lines{plain, plain, ranged, "a<b\rc&d", "7"}));
+}
+
 TEST(ScriptTextField, AFormatObjectDescribesTheWholeFormat)
 {
     Asm s;

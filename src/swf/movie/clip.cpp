@@ -486,14 +486,31 @@ Clip::~Clip()
     if (m_execution.list)
         m_execution.list->remove(*this);
     setMaskClip(nullptr);
+    setMaskField(nullptr, nullptr);
     if (m_masked)
         m_masked->setMaskClip(nullptr);
+}
+
+void Clip::setMaskField(EditTextField* field, Clip* holder)
+{
+    if (field)
+        setMaskClip(nullptr);
+    if (m_maskField)
+        m_maskField->m_masked = nullptr;
+    if (field && field->m_masked)
+        field->m_masked->setMaskField(nullptr, nullptr);
+    m_maskField = field;
+    m_maskFieldHolder = field ? holder : nullptr;
+    if (field)
+        field->m_masked = this;
 }
 
 void Clip::setMaskClip(Clip* mask)
 {
     if (mask == this)
         mask = nullptr;
+    if (mask)
+        setMaskField(nullptr, nullptr);
     if (m_mask)
         m_mask->m_masked = nullptr;
     if (mask && mask->m_masked)

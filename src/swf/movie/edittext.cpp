@@ -1,5 +1,7 @@
 #include "swf/movie/edittext.h"
 
+#include "swf/movie/clip.h"
+
 namespace swf {
 
 EditTextField::EditTextField(std::shared_ptr<const EditText> definition) : m_definition(std::move(definition))
@@ -21,6 +23,12 @@ EditTextField::EditTextField(std::shared_ptr<const EditText> definition) : m_def
     m_html = d.html;
     // The border flag of a definition asks for both a black frame and a white background.
     m_border = m_background = d.border;
+}
+
+EditTextField::~EditTextField()
+{
+    if (m_masked)
+        m_masked->setMaskField(nullptr, nullptr);
 }
 
 void EditTextField::setText(const std::string& text)

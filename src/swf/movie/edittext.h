@@ -10,6 +10,8 @@
 
 namespace swf {
 
+class Clip;
+
 // How text without markup of its own is set: font, size, colour, style and paragraph layout.
 struct TextFormat {
     std::uint16_t fontId = 0;  // an embedded font; 0 when the face is named only
@@ -21,11 +23,15 @@ struct TextFormat {
     TextAlign align = TextAlign::Left;
     double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;  // twips
     double letterSpacing = 0;  // twips added after each character
+    bool kerning = false;
 };
 
 class EditTextField {
 public:
     explicit EditTextField(std::shared_ptr<const EditText> definition);
+    ~EditTextField();
+    EditTextField(const EditTextField&) = delete;
+    EditTextField& operator=(const EditTextField&) = delete;
 
     const EditText& definition() const { return *m_definition; }
     // Script changes to the settings (wordWrap, multiline, embedFonts …) go to the field's own copy of its definition.
@@ -71,6 +77,9 @@ public:
     };
     RenderCache& renderCache() const { return m_renderCache; }
 
+    // The clip this field masks (Clip::setMaskField), null when none; such a field is drawn only as that mask.
+    Clip* maskedClip() const { return m_masked; }
+
 private:
     std::shared_ptr<const EditText> m_definition;
     std::string m_text;
@@ -80,6 +89,8 @@ private:
     Rgba m_borderColour{0, 0, 0, 255}, m_backgroundColour{255, 255, 255, 255};
     bool m_bindingStarted = false;
     mutable RenderCache m_renderCache;
+    Clip* m_masked = nullptr;
+    friend class Clip;
 };
 
 }  // namespace swf

@@ -15,7 +15,7 @@ namespace {
 class CommandBuilder {
 public:
     CommandBuilder(const Movie& movie, GeometryCache& cache, CommandList& out, FontProvider* fonts)
-        : m_movie(&movie), m_cache(cache), m_out(out), m_fonts(fonts) {}
+        : m_movie(&movie), m_rootMovie(&movie), m_cache(cache), m_out(out), m_fonts(fonts) {}
 
     void clip(const Clip& clip, const Matrix& matrix, const ColorTransform& colours, int nesting)
     {
@@ -46,7 +46,7 @@ private:
             }
             const Placement& p = object.placement;
             // A clip that masks or is masked by script no longer masks the depths above it.
-            bool scripted = object.clip && (object.clip->maskClip() || object.clip->maskedClip());
+            bool scripted = scriptMasking(object);
             bool timelineMask = p.clipDepth > 0 && !scripted;
             if (timelineMask && m_inMask)
                 continue;  // a mask inside a mask's own content adds nothing that can be drawn
@@ -59,10 +59,13 @@ private:
                 masks.push_back(p.clipDepth);
                 continue;
             }
-            if (!p.visible || (object.clip && object.clip->maskedClip()))
-                continue;  // a clip masking another by script is drawn only as that mask
-            if (object.clip && object.clip->maskClip() && !m_inMask) {
-                scriptMask(*object.clip->maskClip(), nesting);
+            if (!p.visible || masksByScript(object))
+                continue;  // an object masking a clip by script is drawn only as that mask
+            if (object.clip && !m_inMask && (object.clip->maskClip() || fieldMaskOf(*object.clip))) {
+                if (object.clip->maskClip())
+                    scriptMask(*object.clip->maskClip(), nesting);
+                else
+                    fieldMask(*object.clip->maskFieldHolder(), *fieldMaskOf(*object.clip), nesting);
                 draw(object, matrix, colours, nesting);
                 push(DrawCommand::Kind::PopMask);
                 continue;
@@ -74,12 +77,61 @@ private:
     }
 
 private:
+    static bool masksByScript(const DisplayObject& object)
+    {
+        return (object.clip && object.clip->maskedClip()) || (object.textField && object.textField->maskedClip());
+    }
+
+    static bool scriptMasking(const DisplayObject& object)
+    {
+        return masksByScript(object) || (object.clip && (object.clip->maskClip() || object.clip->maskField()));
+    }
+
+    // The object holding the text field that masks a clip, null when none.
+    static const DisplayObject* fieldMaskOf(const Clip& masked)
+    {
+        const Clip* holder = masked.maskFieldHolder();
+        if (!holder || !masked.maskField())
+            return nullptr;
+        for (const auto& [depth, object] : holder->displayList())
+            if (object.textField.get() == masked.maskField())
+                return &object;
+        return nullptr;
+    }
+
+    // Where a clip stands on the stage.
+    static Matrix stageMatrix(const Clip& clip)
+    {
+        Matrix m;
+        for (const Clip* c = &clip; c && c->placement(); c = c->parent())
+            m = c->placement()->matrix * m;
+        return m;
+    }
+
+    // A text field a script made a mask, where it stands on the stage: the glyphs it draws form the mask, with the
+    // fonts of the movie its clip comes from.
+    void fieldMask(const Clip& holder, const DisplayObject& field, int nesting)
+    {
+        const Movie* outer = m_movie;
+        m_movie = m_rootMovie;
+        for (const Clip* c = &holder; c; c = c->parent()) {
+            if (c->library()) {
+                m_movie = c->library().get();
+                break;
+            }
+        }
+        push(DrawCommand::Kind::BeginMask);
+        m_inMask = true;
+        draw(field, stageMatrix(holder), ColorTransform(), nesting + 1);
+        m_inMask = false;
+        push(DrawCommand::Kind::EndMask);
+        m_movie = outer;
+    }
+
     // The clip a script made a mask, where it stands on the stage.
     void scriptMask(const Clip& mask, int nesting)
     {
-        Matrix m;
-        for (const Clip* c = &mask; c && c->placement(); c = c->parent())
-            m = c->placement()->matrix * m;
+        const Matrix m = stageMatrix(mask);
         push(DrawCommand::Kind::BeginMask);
         m_inMask = true;
         clip(mask, m, ColorTransform(), nesting + 1);
@@ -268,6 +320,7 @@ private:
 
     const Movie* m_movie;  // the movie whose fonts the clip being drawn refers to
     std::shared_ptr<const Movie> m_library;  // that movie when it is not the list's own
+    const Movie* m_rootMovie;
     GeometryCache& m_cache;
     CommandList& m_out;
     FontProvider* m_fonts;

@@ -145,7 +145,9 @@ private:
     {
         return a.fontId == b.fontId && a.face == b.face && a.size == b.size && a.colour.r == b.colour.r
             && a.colour.g == b.colour.g && a.colour.b == b.colour.b && a.colour.a == b.colour.a && a.bold == b.bold
-            && a.italic == b.italic && a.underline == b.underline && a.letterSpacing == b.letterSpacing;
+            && a.italic == b.italic && a.underline == b.underline && a.letterSpacing == b.letterSpacing
+            && a.kerning == b.kerning && a.leftMargin == b.leftMargin && a.rightMargin == b.rightMargin
+            && a.indent == b.indent && a.leading == b.leading;
     }
 
     void endParagraph()
@@ -215,6 +217,8 @@ private:
                 f.size = sizeTwips(*size, f.size);
             if (const std::string* colour = attribute("color"))
                 f.colour = colourNamed(*colour, f.colour);
+            if (const std::string* kerning = attribute("kerning"))
+                f.kerning = *kerning != "0" && !kerning->empty();
             if (const std::string* spacing = attribute("letterspacing"))
                 f.letterSpacing = pixelsToTwips(*spacing, f.letterSpacing);
         } else if (t.name == "textformat") {

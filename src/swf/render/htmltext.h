@@ -4,6 +4,7 @@
 
 #include "swf/movie/edittext.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,16 @@ std::vector<TextParagraph> plainParagraphs(const std::string& utf8, const TextFo
 // HTML text: unknown tags are ignored, their text kept; broken markup never fails.
 std::vector<TextParagraph> htmlParagraphs(const std::string& utf8, const TextFormat& base);
 std::u32string decodeUtf8(const std::string& utf8);
+
+// The name of a format's font: the face it names, or its embedded font's name.
+using FontNamer = std::function<std::string(const TextFormat&)>;
+// The HTML Flash gives back for text: each paragraph a TEXTFORMAT with the margins, indent and leading that are not 0,
+// a P with its alignment, FONT tags nested as the runs' fonts change, and B, I and U around styled runs. `base` is the
+// format of an empty paragraph.
+std::string htmlSource(const std::vector<TextParagraph>& paragraphs, const TextFormat& base, const FontNamer& fontName);
+// Changes the format of the characters from begin up to end (each paragraph's end counts as one character); the
+// paragraph's own attributes (alignment, margins) change in every paragraph the range touches.
+void changeFormats(std::vector<TextParagraph>& paragraphs, std::size_t begin, std::size_t end,
+                   const std::function<void(TextFormat&)>& change);
 
 }  // namespace swf

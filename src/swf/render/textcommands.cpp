@@ -29,6 +29,20 @@ Path rectanglePath(double x0, double y0, double x1, double y1)
     return p;
 }
 
+// Flash colours a field's text through a multiplier per channel in 8.8 fixed point (the channel's value * 256 / 255,
+// rounded down) applied to full intensity and rounded down again: every channel value but 0 and 255 comes out one
+// step darker (#ff99cc is drawn as #ff98cb). Static text keeps its colour exactly.
+std::uint8_t fixedPointTint(std::uint8_t channel)
+{
+    const unsigned multiplier = channel * 256u / 255u;
+    return static_cast<std::uint8_t>(255u * multiplier / 256u);
+}
+
+Rgba fieldTextColour(const Rgba& c)
+{
+    return Rgba{fixedPointTint(c.r), fixedPointTint(c.g), fixedPointTint(c.b), c.a};
+}
+
 Matrix translated(const Matrix& m, double x, double y, double scale)
 {
     Matrix place;
@@ -75,13 +89,15 @@ public:
                 geometry = m_cache.glyph(g.font, g.index);
             else if (m_fonts)
                 geometry = m_cache.deviceGlyph(*m_fonts, g.device, g.code);
-            shape(std::move(geometry), translated(m, g.x, g.y, g.scale), &g.colour);
+            const Rgba colour = fieldTextColour(g.colour);
+            shape(std::move(geometry), translated(m, g.x, g.y, g.scale), &colour);
         }
         for (const TextUnderline& u : layout.underlines) {
             Rect r{static_cast<std::int32_t>(std::floor(u.x0)), static_cast<std::int32_t>(std::ceil(u.x1)),
                    static_cast<std::int32_t>(std::floor(u.y)),
                    static_cast<std::int32_t>(std::floor(u.y + u.thickness))};
-            shape(rectangleGeometry(r, &u.colour, nullptr), m, nullptr);
+            const Rgba colour = fieldTextColour(u.colour);
+            shape(rectangleGeometry(r, &colour, nullptr), m, nullptr);
         }
     }
 
@@ -158,9 +174,20 @@ void addFill(GeometryLayer& layer, const Rgba& colour, double x0, double y0, dou
     layer.fills.push_back(std::move(f));
 }
 
+void addCornerTriangle(GeometryLayer& layer, const Rgba& colour, double x, double y, double size)
+{
+    FillPath f;
+    f.style.kind = FillKind::Solid;
+    f.style.colour = colour;
+    using K = PathSegment::Kind;
+    f.path = {{K::Move, x, y}, {K::Line, x + size, y}, {K::Line, x, y + size}, {K::Line, x, y}, {K::Close}};
+    layer.fills.push_back(std::move(f));
+}
+
 // The background fills the pixels inside the snapped rectangle; the border is a one-pixel line on its top and left
-// pixels and just outside its right and bottom edges, where the corner at the bottom right stays empty. The parts
-// never overlap, so a transparent colour is painted once everywhere.
+// pixels and just outside its right and bottom edges. With a background the pixel at the bottom right corner stays
+// empty; without one Flash joins the right and bottom lines with a bevel that half covers it. The parts never
+// overlap, so a transparent colour is painted once everywhere.
 std::shared_ptr<const ShapeGeometry> pixelBox(const Rect& r, const Rgba* fill, const Rgba* line)
 {
     constexpr double px = 20;
@@ -175,8 +202,11 @@ std::shared_ptr<const ShapeGeometry> pixelBox(const Rect& r, const Rgba* fill, c
         if (y1 > y0) {
             addFill(layer, *line, x0, y1, x1, y1 + px);
             addFill(layer, *line, x0, y0 + px, x0 + px, y1);
-            if (x1 > x0)
+            if (x1 > x0) {
                 addFill(layer, *line, x1, y0 + px, x1 + px, y1);
+                if (!fill)
+                    addCornerTriangle(layer, *line, x1, y1, px);
+            }
         }
     }
     g->layers.push_back(std::move(layer));
