@@ -99,6 +99,24 @@ TEST(ScriptOrder, GotoFramePastTheLastFrameDoesNothing)
     EXPECT_EQ(run.out.lines, (Lines{"1", "two"}));
 }
 
+TEST(ScriptOrder, GotoFrame2PastTheLastFrameShowsItWithoutItsScripts)
+{
+    // Frame 1: gotoAndStop(9) on a three-frame root, then _currentframe and the clip frame 3 places. Frame 3
+    // places "kid" and has a script of its own, which must not run.
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::DoAction, block(Asm().num(9).record(op::GotoFrame2, {0}).get("_currentframe").trace()
+                                   .get("kid._name").trace()));
+    w.showFrame();
+    w.showFrame();
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid"));
+    w.tag(tag::DoAction, traceBlock("three")).showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);
+    EXPECT_EQ(run.out.lines, (Lines{"3", "kid"}));
+    EXPECT_EQ(run.player->currentFrame(), 2u);
+}
+
 TEST(ScriptOrder, GotoAndStopWithAPathAndFrameMovesTheNamedClip)
 {
     SwfWriter w(8);

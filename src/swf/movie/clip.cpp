@@ -386,7 +386,7 @@ void Clip::dropOnRewind(const PlacementState& target)
     }
 }
 
-void Clip::reconcile(const PlacementState& target, std::size_t frame, const ClipContext& context)
+void Clip::reconcile(const PlacementState& target, std::size_t frame, bool enters, const ClipContext& context)
 {
     // Objects settle in the order the timeline placed them. Those placed before the target frame come before the
     // frame's own scripts, those the target frame places after them, as when the playhead reaches it.
@@ -409,8 +409,10 @@ void Clip::reconcile(const PlacementState& target, std::size_t frame, const Clip
         std::find_if(order.begin(), order.end(), [&](auto* e) { return placedFrame(e->second) >= frame; });
     for (auto it = order.begin(); it != firstOfFrame; ++it)
         settle(**it);
-    queueActions(frame, context);
-    enterSounds(frame, context);
+    if (enters) {
+        queueActions(frame, context);
+        enterSounds(frame, context);
+    }
     for (auto it = firstOfFrame; it != order.end(); ++it)
         settle(**it);
 }
@@ -427,7 +429,9 @@ void Clip::removeOnTheWay(std::size_t to)
 
 void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
 {
+    // A goto past the last frame there is shows that frame without its scripts or sounds.
     std::size_t last = availableFrames() - 1;
+    const bool enters = frame <= last;
     frame = std::min(frame, last);
     if (!m_timeline || frame == m_frame)
         return;
@@ -443,7 +447,7 @@ void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
         removeOnTheWay(frame);
     m_frame = frame;
     m_trailingRun = false;
-    reconcile(state, frame, context);
+    reconcile(state, frame, enters, context);
 }
 
 void Clip::step(const ClipContext& context, bool loop)

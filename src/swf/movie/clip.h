@@ -145,7 +145,8 @@ public:
     // This clip's own frame step (children take theirs from the execution list): its enterFrame event, then
     // the playhead moves on, back to the start at the end of a complete timeline, or stops there.
     void step(const ClipContext& context, bool loop = true);
-    // Moves the playhead to a frame (0-based, clamped), applying Flash's goto rules.
+    // Moves the playhead to a frame (0-based), applying Flash's goto rules; a frame past the last shows the last
+    // one without running its scripts.
     void gotoFrame(std::size_t frame, const ClipContext& context);
     // The child clip with the instance name, or nullptr.
     Clip* childNamed(const std::string& name);
@@ -163,7 +164,8 @@ private:
     void applyFrame(std::size_t frame, const ClipContext& context);
     void applyTags(const Frame& frame, const ClipContext& context);
     void apply(const ControlTag& tag, const ClipContext& context);
-    void reconcile(const PlacementState& target, std::size_t frame, const ClipContext& context);
+    // Settles the display list on a frame; `enters` queues the frame's scripts and sounds as well.
+    void reconcile(const PlacementState& target, std::size_t frame, bool enters, const ClipContext& context);
     void dropOnRewind(const PlacementState& target);
     void removeOnTheWay(std::size_t to);
     void runTrailingTags(const ClipContext& context);
