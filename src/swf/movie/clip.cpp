@@ -74,6 +74,7 @@ void updatePlacement(DisplayObject& object, const Placement& placement)
     object.placement.position = kept.position;
     if (object.scriptMoved) {
         object.placement.matrix = kept.matrix;
+        object.placement.scaleRotation = kept.scaleRotation;
         object.placement.colorTransform = kept.colorTransform;
         object.placement.visible = kept.visible;
     }

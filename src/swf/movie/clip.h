@@ -10,12 +10,20 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace swf {
 
 class Clip;
+
+// The scales and rotation a script last set, as it set them: a negative or infinite scale, or an angle that a
+// flat matrix loses. They stand while the matrix's linear part is still the one they made.
+struct ScaleRotation {
+    double xScale = 1, yScale = 1, rotation = 0;
+    double a = 1, b = 0, c = 0, d = 1;  // the linear part they made
+};
 
 // The properties the timeline sets on the object at one depth.
 struct Placement {
@@ -29,6 +37,7 @@ struct Placement {
     std::vector<Filter> filters;
     bool cacheAsBitmap = false;
     bool visible = true;
+    std::optional<ScaleRotation> scaleRotation;
     Surface surface;
     std::shared_ptr<const std::vector<ClipEventHandler>> clipActions;  // onClipEvent handlers, if any
     // Where in its timeline the tag that placed the object stands: the frame above 32 bits, the tag below.
