@@ -57,7 +57,7 @@ struct ScriptSettings {
     std::int32_t soundBufferTime = 5;
 };
 
-class ScriptHost : public avm1::Host {
+class ScriptHost : public avm1::Host, public RemovalHook {
 public:
     ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const Movie> movie);
     ~ScriptHost() override;
@@ -91,7 +91,10 @@ public:
     bool callMethod(avm1::Object* object, const std::string& name, const std::vector<avm1::Value>& args = {});
     // True once a limit stopped the scripts of this frame.
     bool stoppedByLimit() const { return m_vm->aborted(); }
-    // A clip's binding went with its clip: the object forgets it, and its unload handlers wait to run.
+    // A clip with onClipEvent(unload) or an onUnload property, itself or below it, waits a frame when removed.
+    bool delaysRemoval(Clip& clip) override;
+    // A clip's binding went with its clip: the object forgets it, and its unload handlers wait to run (unless they
+    // ran when it began to wait for removal).
     void clipGone(ClipObject* object);
 
     // Clip properties by number, for the property actions and the object's named properties.

@@ -205,6 +205,42 @@ TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
     EXPECT_EQ(run.out.lines, (Lines{"load", "root1", "enter", "root2", "unload", "root3"}));
 }
 
+TEST(ScriptOrder, ARemovedClipWithAnUnloadHandlerWaitsAFrameBelowTheTimeline)
+{
+    // Frame 2 removes "kid" (with onClipEvent(unload)) and "plain" (without), then its script looks for both;
+    // frame 3's script looks for kid again.
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid", {{swf::clipevent::Unload, Asm().str("unload").trace()}}));
+    w.tag(tag::PlaceObject2, placeNamed(2, 5, "plain")).showFrame();
+    w.tag(tag::RemoveObject2, kivamo::test::removeObject2(1));
+    w.tag(tag::RemoveObject2, kivamo::test::removeObject2(2));
+    w.tag(tag::DoAction, block(Asm().num(0).get("kid").str("getDepth").a(op::CallMethod).trace().get("plain").trace()));
+    w.showFrame();
+    w.tag(tag::DoAction, block(Asm().get("kid").trace().a(op::Stop))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);
+    // Its unload comes at the removal, before the frame's script; it sits at depth -(1 + 1) until the next frame.
+    EXPECT_EQ(run.out.lines, (Lines{"unload", "-16386", "undefined", "undefined"}));
+}
+
+TEST(ScriptOrder, RemoveMovieClipOfAClipWithOnUnloadRunsItAfterTheScript)
+{
+    SwfWriter w(8);
+    // ref = createEmptyMovieClip("c", 0) with an onUnload; ref.removeMovieClip(); then its depth. Frame 2 looks
+    // for the child "c".
+    Asm script = Asm().str("ref").num(0).str("c").callMethod(Asm().get("this"), "createEmptyMovieClip", 2);
+    script.a(op::SetVariable);
+    script.get("ref").str("onUnload").function("", {}, Asm().str("bye").trace()).a(op::SetMember);
+    script.num(0).get("ref").str("removeMovieClip").a(op::CallMethod).a(op::Pop);
+    script.str("after").trace().num(0).get("ref").str("getDepth").a(op::CallMethod).trace();
+    w.tag(tag::DoAction, block(script)).showFrame();
+    w.tag(tag::DoAction, block(Asm().get("c").trace().a(op::Stop))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, (Lines{"after", "-32769", "bye", "undefined"}));
+}
+
 TEST(ScriptOrder, OnEnterFrameSetByAScriptRunsEachFrame)
 {
     SwfWriter w(8);

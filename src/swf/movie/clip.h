@@ -100,12 +100,20 @@ public:
     virtual void frameEntered(const Clip& clip, std::size_t frame) = 0;
 };
 
+// Tells the timeline which removed clips scripts still hear from (an unload handler in them or below them).
+class RemovalHook {
+public:
+    virtual ~RemovalHook() = default;
+    virtual bool delaysRemoval(Clip& clip) = 0;
+};
+
 // What a clip needs from the movie while it plays.
 struct ClipContext {
     const Movie* movie = nullptr;
     ActionQueue* actions = nullptr;
     SoundEvents* sounds = nullptr;
     ExecutionList* clips = nullptr;  // new sprites join it
+    RemovalHook* removals = nullptr;  // none: removed clips go at once
     // Sprites and buttons created in this step so far, nested ones included; every context starts at 0.
     std::shared_ptr<std::size_t> clipsCreated = std::make_shared<std::size_t>(0);
 };
@@ -161,6 +169,12 @@ public:
     Clip* childNamed(const std::string& name);
     // Adds an object built from a placement (used by buttons and the timeline).
     void placeObject(std::int32_t depth, const Placement& placement, const ClipContext& context);
+    // Removes the object at a depth. A clip with unload handlers is only moved to the depth -depth - 1 and waits
+    // there, its unload events queued, until removePending at the start of the next frame.
+    void removeAt(std::int32_t depth, const ClipContext& context);
+    // Drops the objects waiting for removal, in this clip and below.
+    void removePending();
+    bool removalPending() const { return m_removalPending; }
     // Moves the object at one depth to another, swapping with any object there.
     void swapDepths(std::int32_t from, std::int32_t to);
     // Re-points a streamed root at a timeline that has grown.
@@ -176,7 +190,8 @@ private:
     // Settles the display list on a frame; `enters` queues the frame's scripts and sounds as well.
     void reconcile(const PlacementState& target, std::size_t frame, bool enters, const ClipContext& context);
     void dropOnRewind(const PlacementState& target);
-    void removeOnTheWay(std::size_t to);
+    void removeOnTheWay(std::size_t to, const ClipContext& context);
+    void beginPendingRemoval(const ClipContext& context);
     void runTrailingTags(const ClipContext& context);
     void queueActions(std::size_t frame, const ClipContext& context);
     void enterSounds(std::size_t frame, const ClipContext& context);
@@ -196,7 +211,8 @@ private:
     Clip* m_mask = nullptr;
     Clip* m_masked = nullptr;
     std::unique_ptr<Placement> m_ownPlacement;  // the root's; a held clip uses its holder's
-    bool m_trailingRun = false;  // the tags after the last frame ran since the playhead came to it
+    bool m_trailingRun = false;
+    bool m_removalPending = false;  // removed, its unload events sent; it goes at the next frame  // the tags after the last frame ran since the playhead came to it
     ExecutionLink m_execution;
     std::unique_ptr<ClipBinding> m_binding;  // declared last: goes first, while the clip is still whole
     friend class ExecutionList;
