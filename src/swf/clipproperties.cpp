@@ -118,7 +118,9 @@ Value ScriptHost::property(Clip& clip, ClipProperty p)
     case ClipProperty::XScale: return Value(placement ? scaleRotationOf(*placement).xScale : 100.0);
     case ClipProperty::YScale: return Value(placement ? scaleRotationOf(*placement).yScale : 100.0);
     case ClipProperty::Rotation: return Value(placement ? scaleRotationOf(*placement).rotation : 0.0);
-    case ClipProperty::CurrentFrame: return Value(int(clip.currentFrame()) + 1);
+    case ClipProperty::CurrentFrame:
+        // A timeline without frames (an empty clip a script made) never entered one.
+        return Value(clip.timeline() && clip.timeline()->frames.empty() ? 0 : int(clip.currentFrame()) + 1);
     case ClipProperty::TotalFrames:
         // While the movie is still arriving, the root's count is the one its header declares.
         return Value(int(clip.parent() || !m_player.root() || &clip != m_player.root() ? clip.frameCount()

@@ -1,5 +1,5 @@
 // Clip properties written by setProperty and read by getProperty: what each keeps of a value, the values it
-// refuses, and the player settings every clip shares.
+// refuses, the player settings every clip shares, and what a fresh clip reads.
 #include "scriptmovie.h"
 
 #include <cmath>
@@ -101,6 +101,47 @@ TEST(ClipProperties, AChildsFocusRectIsUnsetWhileTheRootsIsThePlayers)
 {
     Asm script = traceProperty("kid", FocusRect).append(traceProperty("_level0", FocusRect));
     EXPECT_EQ(runScript(script), (Lines{"null", "true"}));
+}
+
+Asm traceMember(const std::string& object, const std::string& name)
+{
+    return Asm().get(object).str(name).a(op::GetMember).trace();
+}
+
+Asm callAndTrace(const std::string& object, const std::string& method)
+{
+    return Asm().num(0).get(object).str(method).a(op::CallMethod).trace();
+}
+
+TEST(ClipProperties, AnEmptyClipAScriptMadeReadsFlashsDefaults)
+{
+    // mc = createEmptyMovieClip("mc", 0) on the root of a SWF 6 movie.
+    Asm script = Asm().str("mc").num(0).str("mc").callMethod(Asm().get("this"), "createEmptyMovieClip", 2);
+    script.a(op::SetVariable);
+    for (const char* name : {"_currentframe", "_lockroot", "blendMode", "cacheAsBitmap", "enabled", "useHandCursor",
+                             "opaqueBackground"})
+        script.append(traceMember("mc", name));
+    script.append(callAndTrace("mc", "getSWFVersion")).append(callAndTrace("mc", "getBytesLoaded"));
+    EXPECT_EQ(runScript(script), (Lines{"0", "false", "normal", "false", "true", "true", "undefined", "6", "0"}));
+}
+
+TEST(ClipProperties, EmptyBoundsComeOutOfAnotherSpaceInSinglePrecision)
+{
+    // getBounds of an empty clip, in its own space and in the root's: xMin of each.
+    Asm script = Asm().str("mc").num(0).str("mc").callMethod(Asm().get("this"), "createEmptyMovieClip", 2);
+    script.a(op::SetVariable);
+    script.get("mc").num(1).get("mc").str("getBounds").a(op::CallMethod).str("xMin").a(op::GetMember).trace();
+    script.get("_root").num(1).get("mc").str("getBounds").a(op::CallMethod).str("xMin").a(op::GetMember).trace();
+    EXPECT_EQ(runScript(script), (Lines{"6710886.35", "6710886.4"}));
+}
+
+TEST(ClipProperties, BlendModeTakesANameOrANumberAndKeepsItOtherwise)
+{
+    Asm script;
+    for (const Asm& value : {Asm().str("multiply"), Asm().num(7), Asm().str("bogus"), Asm().num(15)})
+        script.append(Asm().get("kid").str("blendMode").append(value).a(op::SetMember)).append(
+            traceMember("kid", "blendMode"));
+    EXPECT_EQ(runScript(script), (Lines{"multiply", "difference", "difference", "difference"}));
 }
 
 }  // namespace
