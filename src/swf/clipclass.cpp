@@ -175,10 +175,12 @@ Value duplicateMovieClip(ScriptHost& host, Clip& clip, const Args& a)
 }
 
 // A rectangle {xMin, xMax, yMin, yMax} in pixels.
-Value boundsObject(ScriptHost& host, const Bounds& b)
+// An empty clip answers 0x7FFFFFF twips for every edge; taken into another clip's space, that value passes
+// through single precision and comes out as 2^27 twips.
+Value boundsObject(ScriptHost& host, const Bounds& b, bool ownSpace = true)
 {
     Object* o = host.vm().newObject();
-    double big = 6710886.35;  // what Flash answers for a clip with nothing in it
+    const double big = ownSpace ? 0x7FFFFFF / 20.0 : 0x8000000 / 20.0;
     o->put("xMin", Value(b.empty ? big : b.xMin / 20));
     o->put("xMax", Value(b.empty ? big : b.xMax / 20));
     o->put("yMin", Value(b.empty ? big : b.yMin / 20));
@@ -197,7 +199,7 @@ Value getBounds(ScriptHost& host, Clip& clip, const Args& a)
     Matrix m = clipToStage(*space).inverted() * clipToStage(clip);
     Bounds b;
     b.add(local, m);
-    return boundsObject(host, b);
+    return boundsObject(host, b, space == &clip);
 }
 
 // The clip hitTest compares with: a clip, or a target path from this clip (an empty path names none).
@@ -281,13 +283,29 @@ Value stopDrag(ScriptHost& host, Clip&, const Args&)
 }
 
 // A clip playing a loaded movie reports that movie, which is whole once it plays.
+// A clip a script made empty holds no bytes of any movie.
+bool madeEmpty(const Clip& clip)
+{
+    return clip.timeline() && clip.timeline()->frames.empty() && !clip.library();
+}
+
+Value getSwfVersion(ScriptHost& host, Clip& clip, const Args&)
+{
+    const Movie* movie = clip.library() ? clip.library().get() : host.movie();
+    return movie ? Value(int(movie->header.version)) : Value(-1);
+}
+
 Value getBytesLoaded(ScriptHost& host, Clip& clip, const Args&)
 {
+    if (madeEmpty(clip))
+        return Value(0);
     return Value(double(clip.library() ? clip.library()->header.fileLength : host.player().bytesLoaded()));
 }
 
 Value getBytesTotal(ScriptHost& host, Clip& clip, const Args&)
 {
+    if (madeEmpty(clip))
+        return Value(0);
     return Value(double(clip.library() ? clip.library()->header.fileLength : host.player().bytesTotal()));
 }
 
@@ -329,7 +347,7 @@ Object* installMovieClipClass(Vm& vm, ScriptHost& host)
         {"getRect", getBounds},  // the bounds without strokes: the same until strokes are told apart
         {"hitTest", hitTest}, {"localToGlobal", localToGlobal}, {"globalToLocal", globalToLocal},
         {"startDrag", startDrag}, {"stopDrag", stopDrag}, {"getBytesLoaded", getBytesLoaded},
-        {"getBytesTotal", getBytesTotal}, {"getURL", getUrl}, {"loadMovie", loadMovie}, {"unloadMovie", unloadMovie},
+        {"getBytesTotal", getBytesTotal}, {"getSWFVersion", getSwfVersion}, {"getURL", getUrl}, {"loadMovie", loadMovie}, {"unloadMovie", unloadMovie},
     };
     for (const Entry& e : methods)
         bind(vm, host, proto, e.name, e.method);
@@ -341,6 +359,10 @@ Object* installMovieClipClass(Vm& vm, ScriptHost& host)
         return Value();
     });
     installDrawingMethods(vm, host, proto);
+    // What every clip reads until it is given its own.
+    proto->put("enabled", Value(true), avm1::prop::Hidden);
+    proto->put("useHandCursor", Value(true), avm1::prop::Hidden);
+    proto->put("_lockroot", Value(false), avm1::prop::Hidden);
     return proto;
 }
 

@@ -1,5 +1,6 @@
 // MovieClip properties of how a clip is drawn rather than where: opaqueBackground (a colour filling the
-// clip's bounds behind it, or null for none) and scrollRect (the part of the clip shown, as a Rectangle).
+// clip's bounds behind it, undefined for none), scrollRect (the part of the clip shown, as a Rectangle), blendMode
+// and cacheAsBitmap.
 #include "swf/avm1/builtins.h"
 #include "swf/displayclasses.h"
 
@@ -23,7 +24,7 @@ Value getOpaqueBackground(Vm&, const Value& self, const Args&)
     if (!p)
         return {};
     if (!p->surface.opaqueBackground)
-        return Value(static_cast<Object*>(nullptr));
+        return {};
     const Rgba& c = *p->surface.opaqueBackground;
     return Value(double(std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b));
 }
@@ -80,12 +81,66 @@ Value setScrollRect(Vm& vm, const Value& self, const Args& a)
     return {};
 }
 
+// The blend modes by their script names, in the order of their numbers (1 is "normal").
+const char* const kBlendModeNames[] = {"normal", "layer", "multiply", "screen", "lighten", "darken", "difference",
+                                       "add", "subtract", "invert", "alpha", "erase", "overlay", "hardlight"};
+constexpr int kBlendModes = int(sizeof kBlendModeNames / sizeof kBlendModeNames[0]);
+
+Value getBlendMode(Vm&, const Value& self, const Args&)
+{
+    Clip* clip = ScriptHost::clipOf(self);
+    const Placement* p = clip ? clip->placement() : nullptr;
+    if (!p)
+        return {};
+    const int index = int(p->blendMode) - 1;
+    return Value(kBlendModeNames[index >= 0 && index < kBlendModes ? index : 0]);
+}
+
+// A name or a number (1 to 14) sets the mode; anything else leaves it.
+Value setBlendMode(Vm& vm, const Value& self, const Args& a)
+{
+    Clip* clip = ScriptHost::clipOf(self);
+    Placement* p = clip ? clip->placement() : nullptr;
+    if (!p)
+        return {};
+    const Value& v = arg(a, 0);
+    int mode = 0;
+    if (v.isNumber()) {
+        const double n = vm.toNumber(v);
+        mode = n >= 1 && n <= kBlendModes ? int(n) : 0;
+    } else {
+        const std::string name = vm.toString(v);
+        for (int i = 0; i < kBlendModes && !mode; ++i)
+            mode = name == kBlendModeNames[i] ? i + 1 : 0;
+    }
+    if (mode)
+        p->blendMode = BlendMode(mode);
+    return {};
+}
+
+Value getCacheAsBitmap(Vm&, const Value& self, const Args&)
+{
+    Clip* clip = ScriptHost::clipOf(self);
+    const Placement* p = clip ? clip->placement() : nullptr;
+    return p ? Value(p->cacheAsBitmap) : Value();
+}
+
+Value setCacheAsBitmap(Vm& vm, const Value& self, const Args& a)
+{
+    Clip* clip = ScriptHost::clipOf(self);
+    if (Placement* p = clip ? clip->placement() : nullptr)
+        p->cacheAsBitmap = avm1::toBoolean(arg(a, 0), vm.version());
+    return {};
+}
+
 }  // namespace
 
 void installClipSurfaceProperties(Vm& vm, Object* clipProto)
 {
     avm1::addGetter(vm, clipProto, "opaqueBackground", getOpaqueBackground, setOpaqueBackground);
     avm1::addGetter(vm, clipProto, "scrollRect", getScrollRect, setScrollRect);
+    avm1::addGetter(vm, clipProto, "blendMode", getBlendMode, setBlendMode);
+    avm1::addGetter(vm, clipProto, "cacheAsBitmap", getCacheAsBitmap, setCacheAsBitmap);
 }
 
 }  // namespace swf

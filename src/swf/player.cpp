@@ -210,6 +210,11 @@ void Player::advance()
     if (steps == 0)
         return;  // the pictures are ahead of the stream sound: this frame waits for it
     ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
+    context.removals = m_script.get();
+    // Clips removed last frame that waited for their unload scripts go before the timelines move on.
+    m_root->removePending();
+    for (Clip* level : levelRoots())
+        level->removePending();
     stepClips(context);
     runActions();
     for (; steps > 1; --steps) {  // the sound ran ahead: frames are skipped to catch up
@@ -288,6 +293,7 @@ void Player::gotoFrame(std::size_t frame)
         m_script->beginFrame();
     runActions();
     ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
+    context.removals = m_script.get();
     m_root->gotoFrame(frame, context);
     runActions();
     m_sounds->afterFrame(*m_root);

@@ -185,7 +185,25 @@ ScriptHost::~ScriptHost()
 
 ClipContext ScriptHost::context() const
 {
-    return {m_movie.get(), &m_queue, &m_player.sounds(), &m_player.clips()};
+    ClipContext context{m_movie.get(), &m_queue, &m_player.sounds(), &m_player.clips()};
+    context.removals = const_cast<ScriptHost*>(this);
+    return context;
+}
+
+bool ScriptHost::delaysRemoval(Clip& clip)
+{
+    const DisplayObject* holder = clip.holder();
+    if (holder && holder->placement.clipActions)
+        for (const ClipEventHandler& h : *holder->placement.clipActions)
+            if (h.events & clipevent::Unload)
+                return true;
+    if (auto* binding = dynamic_cast<ScriptBinding*>(clip.binding()))
+        if (m_vm->has(binding->object, "onUnload"))
+            return true;
+    for (auto& [depth, object] : clip.displayList())
+        if (object.clip && delaysRemoval(*object.clip))
+            return true;
+    return false;
 }
 
 void ScriptHost::stopSounds()
@@ -309,8 +327,9 @@ void ScriptHost::clipGone(ClipObject* object)
             if (e.clip != object->clip)
                 m_queue.push(e);
     }
+    const bool unloaded = object->clip->removalPending();
     object->clip = nullptr;
-    if (!m_closing)
+    if (!m_closing && !unloaded)
         m_pendingUnloads.push_back(object);
 }
 
@@ -354,6 +373,8 @@ void ScriptHost::runBatches()
                 auto live = alive.find(e.clip);
                 if (live == alive.end() || live->second != e.serial)
                     continue;  // the clip went away earlier in this frame
+                if (e.clip->removalPending() && !(e.kind == ActionQueue::Kind::Event && e.event == clipevent::Unload))
+                    continue;  // a clip waiting for removal only hears its unload
                 if (e.kind != ActionQueue::Kind::Event && ++blocks > limits::kMaxActionBlocksPerFrame) {
                     m_queue.clear();
                     warning("too many frame scripts in one frame; the rest were not run");
@@ -754,7 +775,7 @@ bool ScriptHost::remove(Clip& clip)
     const long scriptDepth = long(depth) - kFirstScriptDepth;
     if (scriptDepth < 0 || scriptDepth >= limits::kMaxRemovableScriptDepth)
         return false;  // only clips at script depths can be removed by script
-    parent->displayList().erase(depth);
+    parent->removeAt(depth, context());
     return true;
 }
 

@@ -49,7 +49,15 @@ private:
     ScriptHost& m_host;
 };
 
-class ScriptHost : public avm1::Host {
+// The player settings scripts read and write through any clip (_quality, _highquality, _focusrect on the root,
+// _soundbuftime): scripts read back what they set, while drawing keeps the quality the viewer chose.
+struct ScriptSettings {
+    std::string quality = "HIGH";
+    bool focusRect = true;
+    std::int32_t soundBufferTime = 5;
+};
+
+class ScriptHost : public avm1::Host, public RemovalHook {
 public:
     ScriptHost(Player& player, ActionQueue& queue, std::shared_ptr<const Movie> movie);
     ~ScriptHost() override;
@@ -83,12 +91,16 @@ public:
     bool callMethod(avm1::Object* object, const std::string& name, const std::vector<avm1::Value>& args = {});
     // True once a limit stopped the scripts of this frame.
     bool stoppedByLimit() const { return m_vm->aborted(); }
-    // A clip's binding went with its clip: the object forgets it, and its unload handlers wait to run.
+    // A clip with onClipEvent(unload) or an onUnload property, itself or below it, waits a frame when removed.
+    bool delaysRemoval(Clip& clip) override;
+    // A clip's binding went with its clip: the object forgets it, and its unload handlers wait to run (unless they
+    // ran when it began to wait for removal).
     void clipGone(ClipObject* object);
 
     // Clip properties by number, for the property actions and the object's named properties.
     avm1::Value property(Clip& clip, avm1::ClipProperty p);
     void setProperty(Clip& clip, avm1::ClipProperty p, const avm1::Value& v);
+    const ScriptSettings& settings() const { return m_settings; }
     // Dotted ("_level0.a.b") and slash ("/a/b") paths of a clip.
     std::string dottedPath(Clip& clip);
     std::string slashPath(Clip& clip);
@@ -174,6 +186,10 @@ private:
     void collectAll(Clip& root, LiveClips& alive);
     void runEvent(Clip& clip, std::uint32_t event, int key);
     void runPendingUnloads();
+    // Property writes: the player settings (true when p is one), and the numbers kept in a placement.
+    bool setSetting(Clip& clip, avm1::ClipProperty p, const avm1::Value& v);
+    bool setPlacementNumber(Clip& clip, Placement& placement, avm1::ClipProperty p, double n);
+    bool setExtent(Clip& clip, Placement& placement, bool width, double n);
     avm1::Object* classOf(Clip& clip);
     std::shared_ptr<const std::vector<std::uint8_t>> codeOf(const std::shared_ptr<const void>& owner, const std::vector<std::uint8_t>& bytes);
     void installClipClass();
@@ -207,6 +223,7 @@ private:
     std::set<std::pair<const Movie*, std::uint16_t>> m_initDone;  // sprites whose init script ran, by movie
     std::map<std::uint16_t, avm1::Object*> m_classes;  // registered constructors by symbol
     std::vector<ClipObject*> m_pendingUnloads;
+    ScriptSettings m_settings;
     std::shared_ptr<Sprite> m_emptySprite;
     std::chrono::steady_clock::time_point m_frameStart;
     int m_lastTextRequest = 0;

@@ -106,7 +106,7 @@ Value setMatrix(Vm& vm, const Value& self, const Args& a)
     target.d = vm.toNumber(vm.get(m, "d"));
     target.tx = std::round(vm.toNumber(vm.get(m, "tx")) * 20);
     target.ty = std::round(vm.toNumber(vm.get(m, "ty")) * 20);
-    clip->placement()->scaleRotation.known = false;  // read from the new matrix, even one equal to the old
+    clip->placement()->scaleRotation.reset();  // read from the new matrix, even one equal to the old
     markMoved(*clip);
     return {};
 }
@@ -208,7 +208,7 @@ void installTransformClass(Vm& vm, ScriptHost& host, Object* clipProto)
             Clip* source = clipOfTransform(arg(a, 0));
             if (clip && source && clip->placement() && source->placement()) {
                 clip->placement()->matrix = source->placement()->matrix;
-                clip->placement()->scaleRotation.known = false;
+                clip->placement()->scaleRotation.reset();
                 clip->placement()->colorTransform = source->placement()->colorTransform;
                 markMoved(*clip);
             }

@@ -99,6 +99,24 @@ TEST(ScriptOrder, GotoFramePastTheLastFrameDoesNothing)
     EXPECT_EQ(run.out.lines, (Lines{"1", "two"}));
 }
 
+TEST(ScriptOrder, GotoFrame2PastTheLastFrameShowsItWithoutItsScripts)
+{
+    // Frame 1: gotoAndStop(9) on a three-frame root, then _currentframe and the clip frame 3 places. Frame 3
+    // places "kid" and has a script of its own, which must not run.
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::DoAction, block(Asm().num(9).record(op::GotoFrame2, {0}).get("_currentframe").trace()
+                                   .get("kid._name").trace()));
+    w.showFrame();
+    w.showFrame();
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid"));
+    w.tag(tag::DoAction, traceBlock("three")).showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);
+    EXPECT_EQ(run.out.lines, (Lines{"3", "kid"}));
+    EXPECT_EQ(run.player->currentFrame(), 2u);
+}
+
 TEST(ScriptOrder, GotoAndStopWithAPathAndFrameMovesTheNamedClip)
 {
     SwfWriter w(8);
@@ -185,6 +203,42 @@ TEST(ScriptOrder, ClipEventsLoadEnterFrameAndUnload)
     run.frames(4);
     // A clip's load follows its placement in the frame's tags; its enterFrame comes before its parent's script.
     EXPECT_EQ(run.out.lines, (Lines{"load", "root1", "enter", "root2", "unload", "root3"}));
+}
+
+TEST(ScriptOrder, ARemovedClipWithAnUnloadHandlerWaitsAFrameBelowTheTimeline)
+{
+    // Frame 2 removes "kid" (with onClipEvent(unload)) and "plain" (without), then its script looks for both;
+    // frame 3's script looks for kid again.
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(5, {Bytes{}}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 5, "kid", {{swf::clipevent::Unload, Asm().str("unload").trace()}}));
+    w.tag(tag::PlaceObject2, placeNamed(2, 5, "plain")).showFrame();
+    w.tag(tag::RemoveObject2, kivamo::test::removeObject2(1));
+    w.tag(tag::RemoveObject2, kivamo::test::removeObject2(2));
+    w.tag(tag::DoAction, block(Asm().num(0).get("kid").str("getDepth").a(op::CallMethod).trace().get("plain").trace()));
+    w.showFrame();
+    w.tag(tag::DoAction, block(Asm().get("kid").trace().a(op::Stop))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(3);
+    // Its unload comes at the removal, before the frame's script; it sits at depth -(1 + 1) until the next frame.
+    EXPECT_EQ(run.out.lines, (Lines{"unload", "-16386", "undefined", "undefined"}));
+}
+
+TEST(ScriptOrder, RemoveMovieClipOfAClipWithOnUnloadRunsItAfterTheScript)
+{
+    SwfWriter w(8);
+    // ref = createEmptyMovieClip("c", 0) with an onUnload; ref.removeMovieClip(); then its depth. Frame 2 looks
+    // for the child "c".
+    Asm script = Asm().str("ref").num(0).str("c").callMethod(Asm().get("this"), "createEmptyMovieClip", 2);
+    script.a(op::SetVariable);
+    script.get("ref").str("onUnload").function("", {}, Asm().str("bye").trace()).a(op::SetMember);
+    script.num(0).get("ref").str("removeMovieClip").a(op::CallMethod).a(op::Pop);
+    script.str("after").trace().num(0).get("ref").str("getDepth").a(op::CallMethod).trace();
+    w.tag(tag::DoAction, block(script)).showFrame();
+    w.tag(tag::DoAction, block(Asm().get("c").trace().a(op::Stop))).showFrame();
+    MovieRun run(w.finish());
+    run.frames(2);
+    EXPECT_EQ(run.out.lines, (Lines{"after", "-32769", "bye", "undefined"}));
 }
 
 TEST(ScriptOrder, OnEnterFrameSetByAScriptRunsEachFrame)

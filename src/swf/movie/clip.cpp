@@ -74,6 +74,7 @@ void updatePlacement(DisplayObject& object, const Placement& placement)
     object.placement.position = kept.position;
     if (object.scriptMoved) {
         object.placement.matrix = kept.matrix;
+        object.placement.scaleRotation = kept.scaleRotation;
         object.placement.colorTransform = kept.colorTransform;
         object.placement.visible = kept.visible;
     }
@@ -352,7 +353,7 @@ void Clip::placeObject(std::int32_t depth, const Placement& placement, const Cli
 void Clip::apply(const ControlTag& tag, const ClipContext& context)
 {
     if (tag.kind == ControlTag::Kind::Remove) {
-        m_displayList.erase(tag.depth);
+        removeAt(tag.depth, context);
         return;
     }
     const PlaceObject& p = tag.place;
@@ -386,7 +387,7 @@ void Clip::dropOnRewind(const PlacementState& target)
     }
 }
 
-void Clip::reconcile(const PlacementState& target, std::size_t frame, const ClipContext& context)
+void Clip::reconcile(const PlacementState& target, std::size_t frame, bool enters, const ClipContext& context)
 {
     // Objects settle in the order the timeline placed them. Those placed before the target frame come before the
     // frame's own scripts, those the target frame places after them, as when the playhead reaches it.
@@ -409,25 +410,29 @@ void Clip::reconcile(const PlacementState& target, std::size_t frame, const Clip
         std::find_if(order.begin(), order.end(), [&](auto* e) { return placedFrame(e->second) >= frame; });
     for (auto it = order.begin(); it != firstOfFrame; ++it)
         settle(**it);
-    queueActions(frame, context);
-    enterSounds(frame, context);
+    if (enters) {
+        queueActions(frame, context);
+        enterSounds(frame, context);
+    }
     for (auto it = firstOfFrame; it != order.end(); ++it)
         settle(**it);
 }
 
-void Clip::removeOnTheWay(std::size_t to)
+void Clip::removeOnTheWay(std::size_t to, const ClipContext& context)
 {
     // Going forward, what a frame on the way removes goes at once, even when a later frame places the same
     // character at its depth again: that is a new instance.
     for (std::size_t f = m_frame + 1; f <= to && f < m_timeline->frames.size(); ++f)
         for (const ControlTag& t : m_timeline->frames[f].tags)
             if (t.kind == ControlTag::Kind::Remove)
-                m_displayList.erase(t.depth);
+                removeAt(t.depth, context);
 }
 
 void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
 {
+    // A goto past the last frame there is shows that frame without its scripts or sounds.
     std::size_t last = availableFrames() - 1;
+    const bool enters = frame <= last;
     frame = std::min(frame, last);
     if (!m_timeline || frame == m_frame)
         return;
@@ -440,10 +445,10 @@ void Clip::gotoFrame(std::size_t frame, const ClipContext& context)
     if (rewind)
         dropOnRewind(state);
     else
-        removeOnTheWay(frame);
+        removeOnTheWay(frame, context);
     m_frame = frame;
     m_trailingRun = false;
-    reconcile(state, frame, context);
+    reconcile(state, frame, enters, context);
 }
 
 void Clip::step(const ClipContext& context, bool loop)
@@ -475,6 +480,49 @@ void Clip::runTrailingTags(const ClipContext& context)
         return;
     m_trailingRun = true;
     applyTags(m_timeline->trailing, context);
+}
+
+void Clip::removeAt(std::int32_t depth, const ClipContext& context)
+{
+    auto it = m_displayList.find(depth);
+    if (it == m_displayList.end())
+        return;
+    Clip* clip = it->second.clip.get();
+    if (!clip || clip->m_removalPending || !context.removals || !context.removals->delaysRemoval(*clip)) {
+        m_displayList.erase(it);
+        return;
+    }
+    DisplayObject waiting = std::move(it->second);
+    m_displayList.erase(it);
+    const std::int32_t pendingDepth = -depth - 1;
+    m_displayList.erase(pendingDepth);
+    m_displayList.emplace(pendingDepth, std::move(waiting));
+    clip->beginPendingRemoval(context);
+}
+
+void Clip::beginPendingRemoval(const ClipContext& context)
+{
+    // Children hear unload before their parent, and every one of them hears it now, not when it goes.
+    for (auto& [depth, object] : m_displayList)
+        if (object.clip && !object.clip->m_removalPending)
+            object.clip->beginPendingRemoval(context);
+    m_removalPending = true;
+    if (context.actions)
+        context.actions->push({this, nullptr, ActionQueue::Kind::Event, clipevent::Unload});
+}
+
+void Clip::removePending()
+{
+    for (auto it = m_displayList.begin(); it != m_displayList.end();) {
+        Clip* clip = it->second.clip.get();
+        if (clip && clip->m_removalPending && clip->m_parent == this && it->first < 0) {
+            it = m_displayList.erase(it);
+            continue;
+        }
+        if (clip && m_nesting < limits::kMaxSpriteNesting)
+            clip->removePending();
+        ++it;
+    }
 }
 
 Clip::~Clip()

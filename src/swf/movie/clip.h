@@ -6,6 +6,7 @@
 #include "swf/movie/edittext.h"
 #include "swf/movie/execution.h"
 #include "swf/movie/movie.h"
+#include "swf/movie/placement.h"
 
 #include <cstdint>
 #include <map>
@@ -16,43 +17,6 @@
 namespace swf {
 
 class Clip;
-
-// _xscale, _yscale and _rotation as scripts last set them (a negative scale reads back as set), while the matrix
-// is the one made from them. Angles in radians: the x axis's, and the y axis's beyond it (skew).
-struct ScaleRotation {
-    double xScale = 1, yScale = 1, rotation = 0, skew = 0;
-    Matrix madeFor;
-    bool known = false;
-};
-
-// The properties the timeline sets on the object at one depth.
-struct Placement {
-    std::uint16_t characterId = 0;
-    Matrix matrix;
-    ColorTransform colorTransform;
-    std::uint16_t ratio = 0;
-    std::string name;
-    std::uint16_t clipDepth = 0;
-    BlendMode blendMode = BlendMode::Normal;
-    std::vector<Filter> filters;
-    bool cacheAsBitmap = false;
-    bool visible = true;
-    Surface surface;
-    std::shared_ptr<const std::vector<ClipEventHandler>> clipActions;  // onClipEvent handlers, if any
-    // Where in its timeline the tag that placed the object stands: the frame above 32 bits, the tag below.
-    std::uint64_t position = 0;
-    ScaleRotation scaleRotation;
-};
-
-// How one of a button's records places its character inside the button.
-Placement placementOf(const ButtonRecord& record);
-
-// Which object sits at each depth after a frame's control tags.
-using PlacementState = std::map<std::uint16_t, Placement>;
-
-// Applies one place or remove tag to a state; a place that brings a character starts a fresh placement,
-// which records the tag's position.
-void applyControlTag(PlacementState& state, const ControlTag& tag, std::uint64_t position = 0);
 
 struct DisplayObject {
     Placement placement;
@@ -96,9 +60,15 @@ private:
 class SoundEvents {
 public:
     virtual ~SoundEvents() = default;
-    // `library`: the loaded or imported movie whose ids the tag uses; null for the player's own movie.
-    virtual void startSound(const audio::StartSoundTag& tag, const Movie* library) = 0;
+    virtual void startSound(const audio::StartSoundTag& tag) = 0;
     virtual void frameEntered(const Clip& clip, std::size_t frame) = 0;
+};
+
+// Tells the timeline which removed clips scripts still hear from (an unload handler in them or below them).
+class RemovalHook {
+public:
+    virtual ~RemovalHook() = default;
+    virtual bool delaysRemoval(Clip& clip) = 0;
 };
 
 // What a clip needs from the movie while it plays.
@@ -107,6 +77,7 @@ struct ClipContext {
     ActionQueue* actions = nullptr;
     SoundEvents* sounds = nullptr;
     ExecutionList* clips = nullptr;  // new sprites join it
+    RemovalHook* removals = nullptr;  // none: removed clips go at once
     // Sprites and buttons created in this step so far, nested ones included; every context starts at 0.
     std::shared_ptr<std::size_t> clipsCreated = std::make_shared<std::size_t>(0);
 };
@@ -136,13 +107,8 @@ public:
     // The clip whose shapes mask this one (setMask), and the clip this one masks; null when none.
     Clip* maskClip() const { return m_mask; }
     Clip* maskedClip() const { return m_masked; }
-    // Makes `mask` (null to remove) the mask of this clip; a clip masks at most one other. It replaces a field mask.
+    // Makes `mask` (null to remove) the mask of this clip; a clip masks at most one other.
     void setMaskClip(Clip* mask);
-    // A text field may mask a clip instead, by the glyphs it draws; `holder` is the clip whose list holds the field.
-    // Null when none; the link goes when either side goes.
-    EditTextField* maskField() const { return m_maskField; }
-    Clip* maskFieldHolder() const { return m_maskFieldHolder; }
-    void setMaskField(EditTextField* field, Clip* holder);
     // The object holding this clip in its parent's list (null for the root); its placement (the root has its own).
     DisplayObject* holder() const;
     Placement* placement() const;
@@ -160,12 +126,19 @@ public:
     // This clip's own frame step (children take theirs from the execution list): its enterFrame event, then
     // the playhead moves on, back to the start at the end of a complete timeline, or stops there.
     void step(const ClipContext& context, bool loop = true);
-    // Moves the playhead to a frame (0-based, clamped), applying Flash's goto rules.
+    // Moves the playhead to a frame (0-based), applying Flash's goto rules; a frame past the last shows the last
+    // one without running its scripts.
     void gotoFrame(std::size_t frame, const ClipContext& context);
     // The child clip with the instance name, or nullptr.
     Clip* childNamed(const std::string& name);
     // Adds an object built from a placement (used by buttons and the timeline).
     void placeObject(std::int32_t depth, const Placement& placement, const ClipContext& context);
+    // Removes the object at a depth. A clip with unload handlers is only moved to the depth -depth - 1 and waits
+    // there, its unload events queued, until removePending at the start of the next frame.
+    void removeAt(std::int32_t depth, const ClipContext& context);
+    // Drops the objects waiting for removal, in this clip and below.
+    void removePending();
+    bool removalPending() const { return m_removalPending; }
     // Moves the object at one depth to another, swapping with any object there.
     void swapDepths(std::int32_t from, std::int32_t to);
     // Re-points a streamed root at a timeline that has grown.
@@ -178,9 +151,11 @@ private:
     void applyFrame(std::size_t frame, const ClipContext& context);
     void applyTags(const Frame& frame, const ClipContext& context);
     void apply(const ControlTag& tag, const ClipContext& context);
-    void reconcile(const PlacementState& target, std::size_t frame, const ClipContext& context);
+    // Settles the display list on a frame; `enters` queues the frame's scripts and sounds as well.
+    void reconcile(const PlacementState& target, std::size_t frame, bool enters, const ClipContext& context);
     void dropOnRewind(const PlacementState& target);
-    void removeOnTheWay(std::size_t to);
+    void removeOnTheWay(std::size_t to, const ClipContext& context);
+    void beginPendingRemoval(const ClipContext& context);
     void runTrailingTags(const ClipContext& context);
     void queueActions(std::size_t frame, const ClipContext& context);
     void enterSounds(std::size_t frame, const ClipContext& context);
@@ -199,10 +174,9 @@ private:
     std::unique_ptr<ClipDrawing> m_drawing;
     Clip* m_mask = nullptr;
     Clip* m_masked = nullptr;
-    EditTextField* m_maskField = nullptr;
-    Clip* m_maskFieldHolder = nullptr;
     std::unique_ptr<Placement> m_ownPlacement;  // the root's; a held clip uses its holder's
-    bool m_trailingRun = false;  // the tags after the last frame ran since the playhead came to it
+    bool m_trailingRun = false;     // the tags after the last frame ran since the playhead came to it
+    bool m_removalPending = false;  // removed, its unload events sent; it goes at the next frame
     ExecutionLink m_execution;
     std::unique_ptr<ClipBinding> m_binding;  // declared last: goes first, while the clip is still whole
     friend class ExecutionList;
