@@ -21,15 +21,18 @@ constexpr double kPi = 3.14159265358979323846;
 double xScaleOf(const Matrix& m) { return std::sqrt(m.a * m.a + m.b * m.b); }
 double yScaleOf(const Matrix& m) { return std::sqrt(m.c * m.c + m.d * m.d); }
 double rotationOf(const Matrix& m) { return std::atan2(m.b, m.a) * 180 / kPi; }
+// How far the y axis turns beyond the x axis's turn, in degrees: a flip upside down is half a turn of it.
+double skewOf(const Matrix& m) { return std::atan2(-m.c, m.d) * 180 / kPi - rotationOf(m); }
 
-// Rebuilds the matrix's linear part from scales and a rotation in degrees, keeping its position.
-void compose(Matrix& m, double xScale, double yScale, double rotation)
+// Rebuilds the matrix's linear part from scales, a rotation and a skew in degrees, keeping its position.
+void compose(Matrix& m, double xScale, double yScale, double rotation, double skew)
 {
     double r = rotation * kPi / 180;
+    double yAngle = r + skew * kPi / 180;
     m.a = xScale * std::cos(r);
     m.b = xScale * std::sin(r);
-    m.c = -yScale * std::sin(r);
-    m.d = yScale * std::cos(r);
+    m.c = -yScale * std::sin(yAngle);
+    m.d = yScale * std::cos(yAngle);
 }
 
 // Rounds to what Flash keeps: positions in twips, scales and angles as doubles.
@@ -73,14 +76,14 @@ ScaleRotation scaleRotationOf(const Placement& placement)
     const Matrix& m = placement.matrix;
     if (placement.scaleRotation && sameLinearPart(*placement.scaleRotation, m))
         return *placement.scaleRotation;
-    return {xScaleOf(m) * 100, yScaleOf(m) * 100, rotationOf(m), m.a, m.b, m.c, m.d};
+    return {xScaleOf(m) * 100, yScaleOf(m) * 100, rotationOf(m), skewOf(m), m.a, m.b, m.c, m.d};
 }
 
 // Rebuilds the matrix from the scales and rotation and keeps them; what the matrix cannot hold becomes 0 there.
 void setScaleRotation(Placement& placement, ScaleRotation s)
 {
     Matrix& m = placement.matrix;
-    compose(m, s.xScale / 100, s.yScale / 100, s.rotation);
+    compose(m, s.xScale / 100, s.yScale / 100, s.rotation, s.skew);
     for (double* part : {&m.a, &m.b, &m.c, &m.d})
         if (!std::isfinite(*part))
             *part = 0;
@@ -246,9 +249,9 @@ bool ScriptHost::setExtent(Clip& clip, Placement& placement, bool width, double 
     double scale = n * 20 / extent;
     Matrix& m = placement.matrix;
     if (width)
-        compose(m, scale, yScaleOf(m), rotationOf(m));
+        compose(m, scale, yScaleOf(m), rotationOf(m), skewOf(m));
     else
-        compose(m, xScaleOf(m), scale, rotationOf(m));
+        compose(m, xScaleOf(m), scale, rotationOf(m), skewOf(m));
     return true;
 }
 

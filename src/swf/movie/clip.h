@@ -60,7 +60,8 @@ private:
 class SoundEvents {
 public:
     virtual ~SoundEvents() = default;
-    virtual void startSound(const audio::StartSoundTag& tag) = 0;
+    // `library`: the loaded or imported movie whose ids the tag uses; null for the player's own movie.
+    virtual void startSound(const audio::StartSoundTag& tag, const Movie* library) = 0;
     virtual void frameEntered(const Clip& clip, std::size_t frame) = 0;
 };
 
@@ -107,8 +108,13 @@ public:
     // The clip whose shapes mask this one (setMask), and the clip this one masks; null when none.
     Clip* maskClip() const { return m_mask; }
     Clip* maskedClip() const { return m_masked; }
-    // Makes `mask` (null to remove) the mask of this clip; a clip masks at most one other.
+    // Makes `mask` (null to remove) the mask of this clip; a clip masks at most one other. It replaces a field mask.
     void setMaskClip(Clip* mask);
+    // A text field may mask a clip instead, by the glyphs it draws; `holder` is the clip whose list holds the field.
+    // Null when none; the link goes when either side goes.
+    EditTextField* maskField() const { return m_maskField; }
+    Clip* maskFieldHolder() const { return m_maskFieldHolder; }
+    void setMaskField(EditTextField* field, Clip* holder);
     // The object holding this clip in its parent's list (null for the root); its placement (the root has its own).
     DisplayObject* holder() const;
     Placement* placement() const;
@@ -174,6 +180,8 @@ private:
     std::unique_ptr<ClipDrawing> m_drawing;
     Clip* m_mask = nullptr;
     Clip* m_masked = nullptr;
+    EditTextField* m_maskField = nullptr;
+    Clip* m_maskFieldHolder = nullptr;
     std::unique_ptr<Placement> m_ownPlacement;  // the root's; a held clip uses its holder's
     bool m_trailingRun = false;     // the tags after the last frame ran since the playhead came to it
     bool m_removalPending = false;  // removed, its unload events sent; it goes at the next frame

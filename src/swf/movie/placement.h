@@ -14,9 +14,10 @@
 namespace swf {
 
 // The scales and rotation a script last set, as it set them: a negative or infinite scale, or an angle that a
-// flat matrix loses. They stand while the matrix's linear part is still the one they made.
+// flat matrix loses. They stand while the matrix's linear part is still the one they made. The skew (degrees
+// the y axis turns beyond the x axis) comes from the matrix and is kept when scripts scale or rotate.
 struct ScaleRotation {
-    double xScale = 1, yScale = 1, rotation = 0;
+    double xScale = 1, yScale = 1, rotation = 0, skew = 0;
     double a = 1, b = 0, c = 0, d = 1;  // the linear part they made
 };
 
