@@ -5,6 +5,8 @@
 #include "swf/qt/layers.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace kivamo::test {
@@ -129,6 +131,34 @@ TEST(Filters, BoxBlurSpreadsAPixelWithFractionalEdgesCutToWholeSteps)
     EXPECT_EQ(none, line);
     swf::blurPass(line, 3, false);  // a one-pixel-high image loses its light above and below
     EXPECT_EQ(qAlpha(line.pixel(4, 0)), 85);
+}
+
+// Any box, however wide, gives what weighing every pixel under it gives: a box of whole-weight pixels and
+// one fractional-weight pixel at each end, the sum cut to a whole step.
+TEST(Filters, WideBoxesWeighEveryPixelUnderThemAsNarrowOnesDo)
+{
+    QImage row(300, 1, QImage::Format_ARGB32_Premultiplied);
+    for (int x = 0; x < row.width(); ++x) {
+        int a = (x * 37 + x * x * 11) % 256;
+        row.setPixel(x, 0, qRgba(a / 3, a / 2, a, a));
+    }
+    for (double size : {2.0, 4.5, 17.3, 99.0, 254.6}) {
+        QImage blurred = row;
+        swf::blurPass(blurred, size, true);
+        double radius = (size - 1) / 2;
+        int m = std::max(int(std::ceil(radius)) - 1, 0);
+        double edge = std::floor((radius - (int(std::ceil(radius)) - 1)) * 255) / 255;
+        for (int x = 0; x < row.width(); ++x) {
+            double alpha = 0;
+            for (int k = -m - 1; k <= m + 1; ++k) {
+                int at = x + k;
+                if (at >= 0 && at < row.width())
+                    alpha += qAlpha(row.pixel(at, 0)) * (std::abs(k) == m + 1 ? edge : 1);
+            }
+            EXPECT_EQ(qAlpha(blurred.pixel(x, 0)), std::clamp(int(std::floor(alpha / size + 1e-9)), 0, 255))
+                << "size " << size << " at " << x;
+        }
+    }
 }
 
 // A red bar two pixels high (rows 40 and 41) across the stage, in a sprite placed by PlaceObject3

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cmath>
 
 namespace swf {
@@ -31,28 +33,37 @@ Box boxFor(double size)
 }
 
 // Blurs one line read from `in` (contiguous) into `out` (every `outStride` pixels), each output pixel
-// centred `shift` pixels further along the input; beyond the ends lies transparency.
+// centred `shift` pixels further along the input; beyond the ends lies transparency. The box slides along the
+// line, so a pixel costs the same whatever the blur's size; sums are kept whole, the edge weight in 1/255 steps.
 void blurLine(const QRgb* in, QRgb* out, int length, int outStride, const Box& box, int shift)
 {
     auto at = [in, length, shift](int i) {
         i += shift;
         return i < 0 || i >= length ? QRgb(0) : in[i];
     };
+    using Sums = std::array<std::int64_t, 4>;
+    auto add = [](Sums& sum, QRgb p, std::int64_t w) {
+        sum[0] += qRed(p) * w;
+        sum[1] += qGreen(p) * w;
+        sum[2] += qBlue(p) * w;
+        sum[3] += qAlpha(p) * w;
+    };
+    const std::int64_t edge = std::llround(box.edge * 255);
+    const double divisor = 255 * box.total;
+    Sums inner{};  // the whole-weight pixels around the current one
+    for (int k = -box.m; k <= box.m; ++k)
+        add(inner, at(k), 1);
     for (int i = 0; i < length; ++i) {
-        double sum[4] = {0, 0, 0, 0};
-        auto add = [&sum](QRgb p, double w) {
-            sum[0] += qRed(p) * w;
-            sum[1] += qGreen(p) * w;
-            sum[2] += qBlue(p) * w;
-            sum[3] += qAlpha(p) * w;
+        Sums sum{inner[0] * 255, inner[1] * 255, inner[2] * 255, inner[3] * 255};
+        add(sum, at(i - box.m - 1), edge);
+        add(sum, at(i + box.m + 1), edge);
+        auto cut = [divisor](std::int64_t v) {
+            return std::clamp(int(std::floor(double(v) / divisor + 1e-9)), 0, 255);
         };
-        for (int k = -box.m; k <= box.m; ++k)
-            add(at(i + k), 1);
-        add(at(i - box.m - 1), box.edge);
-        add(at(i + box.m + 1), box.edge);
-        auto cut = [&box](double v) { return std::clamp(int(std::floor(v / box.total + 1e-9)), 0, 255); };
         int a = cut(sum[3]);
         out[std::ptrdiff_t(i) * outStride] = qRgba(std::min(cut(sum[0]), a), std::min(cut(sum[1]), a), std::min(cut(sum[2]), a), a);
+        add(inner, at(i - box.m), -1);
+        add(inner, at(i + box.m + 1), 1);
     }
 }
 
