@@ -158,6 +158,11 @@ TEST(Filters, WideBoxesWeighEveryPixelUnderThemAsNarrowOnesDo)
             EXPECT_EQ(qAlpha(blurred.pixel(x, 0)), std::clamp(int(std::floor(alpha / size + 1e-9)), 0, 255))
                 << "size " << size << " at " << x;
         }
+        // Down a column, the same numbers come out.
+        QImage column = row.transformed(QTransform(0, 1, 1, 0, 0, 0));
+        swf::blurPass(column, size, false);
+        for (int y = 0; y < row.width(); ++y)
+            ASSERT_EQ(column.pixel(0, y), blurred.pixel(y, 0)) << "size " << size << " at " << y;
     }
 }
 

@@ -67,6 +67,50 @@ void blurLine(const QRgb* in, QRgb* out, int length, int outStride, const Box& b
     }
 }
 
+// The vertical pass, worked a row at a time so that it reads the image in memory order: each column's
+// sums are carried from one row to the next. Reads come from a copy; `shift` as for blurLine.
+void blurColumns(QImage& image, const Box& box, int shift)
+{
+    const int width = image.width(), height = image.height();
+    const QImage source = image.copy();
+    auto row = [&source, height, shift](int y) -> const QRgb* {
+        y += shift;
+        return y < 0 || y >= height ? nullptr : reinterpret_cast<const QRgb*>(source.constScanLine(y));
+    };
+    std::vector<std::int64_t> inner(std::size_t(width) * 4, 0);
+    auto addRow = [&inner, width](const QRgb* r, std::int64_t w, std::int64_t* sums) {
+        if (!r)
+            return;
+        for (int x = 0; x < width; ++x) {
+            std::int64_t* s = sums + std::ptrdiff_t(x) * 4;
+            s[0] += qRed(r[x]) * w;
+            s[1] += qGreen(r[x]) * w;
+            s[2] += qBlue(r[x]) * w;
+            s[3] += qAlpha(r[x]) * w;
+        }
+    };
+    for (int k = -box.m; k <= box.m; ++k)
+        addRow(row(k), 1, inner.data());
+    const std::int64_t edge = std::llround(box.edge * 255);
+    const double divisor = 255 * box.total;
+    auto cut = [divisor](std::int64_t v) { return std::clamp(int(std::floor(double(v) / divisor + 1e-9)), 0, 255); };
+    std::vector<std::int64_t> sum(inner.size());
+    for (int y = 0; y < height; ++y) {
+        for (std::size_t i = 0; i < sum.size(); ++i)
+            sum[i] = inner[i] * 255;
+        addRow(row(y - box.m - 1), edge, sum.data());
+        addRow(row(y + box.m + 1), edge, sum.data());
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const std::int64_t* s = sum.data() + std::ptrdiff_t(x) * 4;
+            int a = cut(s[3]);
+            out[x] = qRgba(std::min(cut(s[0]), a), std::min(cut(s[1]), a), std::min(cut(s[2]), a), a);
+        }
+        addRow(row(y - box.m), -1, inner.data());
+        addRow(row(y + box.m + 1), 1, inner.data());
+    }
+}
+
 void blur(QImage& image, double sizeX, double sizeY, int passes, bool lifted)
 {
     for (int p = 0; p < passes; ++p) {
@@ -169,18 +213,15 @@ void blurPass(QImage& image, double size, bool horizontal, bool lifted)
     if (size <= 1 || image.isNull())
         return;
     const Box box = boxFor(size);
-    const int width = image.width(), height = image.height();
-    const int stride = image.bytesPerLine() / 4;
-    std::vector<QRgb> copy(std::size_t(horizontal ? width : height));
-    auto* bits = reinterpret_cast<QRgb*>(image.bits());
-    const int lines = horizontal ? height : width;
-    const int length = horizontal ? width : height;
-    const int step = horizontal ? 1 : stride;
-    for (int l = 0; l < lines; ++l) {
-        QRgb* start = horizontal ? bits + std::ptrdiff_t(l) * stride : bits + l;
-        for (int i = 0; i < length; ++i)
-            copy[std::size_t(i)] = start[std::ptrdiff_t(i) * step];
-        blurLine(copy.data(), start, length, step, box, !horizontal && lifted && box.edge < 1 ? 1 : 0);
+    if (!horizontal) {
+        blurColumns(image, box, lifted && box.edge < 1 ? 1 : 0);
+        return;
+    }
+    std::vector<QRgb> copy(std::size_t(image.width()));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::copy(line, line + image.width(), copy.begin());
+        blurLine(copy.data(), line, image.width(), 1, box, 0);
     }
 }
 
