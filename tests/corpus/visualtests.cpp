@@ -17,20 +17,7 @@ namespace {
 
 const std::string kCorpus = KIVAMO_CORPUS_DIR;
 
-// Gives a movie the files beside it, as the trace runs do, so that the pictures and movies it loads are found.
-class FilesBeside : public swf::PlayerListener {
-public:
-    explicit FilesBeside(std::string moviePath) : m_moviePath(std::move(moviePath)) {}
-    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
-    {
-        return swf::readLocalMovie(m_moviePath, url, bytes);
-    }
-
-private:
-    std::string m_moviePath;
-};
-
-std::unique_ptr<swf::Player> loadPlayer(const std::string& path, FilesBeside& files)
+std::unique_ptr<swf::Player> loadPlayer(const std::string& path, swf::FilesBeside& files)
 {
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -43,7 +30,7 @@ std::unique_ptr<swf::Player> loadPlayer(const std::string& path, FilesBeside& fi
 std::string runCase(const VisualCase& v)
 {
     const std::string moviePath = kCorpus + "/" + v.dir + "/test.swf";
-    FilesBeside files(moviePath);
+    swf::FilesBeside files(moviePath);
     auto player = loadPlayer(moviePath, files);
     if (!player)
         return "movie did not load";

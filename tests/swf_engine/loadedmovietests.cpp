@@ -16,19 +16,6 @@ namespace op = swf::avm1::op;
 
 constexpr std::uint16_t kDoAction = 12, kDefineBitsLossless2 = 36;
 
-// Hands the movie the files beside it.
-class FilesBeside : public swf::PlayerListener {
-public:
-    explicit FilesBeside(std::string moviePath) : m_moviePath(std::move(moviePath)) {}
-    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
-    {
-        return swf::readLocalMovie(m_moviePath, url, bytes);
-    }
-
-private:
-    std::string m_moviePath;
-};
-
 // A 2×2 opaque bitmap of one colour (DefineBitsLossless2, premultiplied ARGB).
 Bytes solidBitmap(std::uint16_t id, WriterColour c)
 {
@@ -89,7 +76,7 @@ TEST(LoadedMovies, PicturesAndLoadedMoviesDrawWithTheirOwnPixels)
     ASSERT_TRUE(image.save(dir.filePath("picture.png"), "PNG"));
     ASSERT_TRUE(writeFile(dir.filePath("child.swf").toStdString(), childMovie()));
     const Bytes movie = mainMovie();
-    FilesBeside files(dir.filePath("movie.swf").toStdString());
+    swf::FilesBeside files(dir.filePath("movie.swf").toStdString());
     auto loaded = swf::Player::fromBytes(movie.data(), movie.size(), &files);
     ASSERT_TRUE(loaded);
     auto player = std::move(loaded).value();

@@ -97,20 +97,7 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& out)
     return true;
 }
 
-// Gives the movie the files beside it: the movies and pictures it loads into clips and levels, and its imports.
-class FilesBeside : public swf::PlayerListener {
-public:
-    explicit FilesBeside(std::string moviePath) : m_moviePath(std::move(moviePath)) {}
-    bool loadMovie(const std::string& url, std::vector<std::uint8_t>& bytes) override
-    {
-        return swf::readLocalMovie(m_moviePath, url, bytes);
-    }
-
-private:
-    std::string m_moviePath;
-};
-
-std::unique_ptr<swf::Player> openMovie(const std::string& path, FilesBeside& files, std::string& error)
+std::unique_ptr<swf::Player> openMovie(const std::string& path, swf::FilesBeside& files, std::string& error)
 {
     std::vector<std::uint8_t> bytes;
     if (!readFile(path, bytes)) {
@@ -165,7 +152,7 @@ int runRender(const Arguments& args)
                                         "[--quality low|medium|high|best] -o OUT.png");
     auto app = guiApplication();
     std::string error;
-    FilesBeside files(o.movie);
+    swf::FilesBeside files(o.movie);
     auto player = openMovie(o.movie, files, error);
     if (!player)
         return fail(kExitUnreadable, error);

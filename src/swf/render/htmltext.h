@@ -25,6 +25,8 @@ std::vector<TextParagraph> plainParagraphs(const std::string& utf8, const TextFo
 // HTML text: unknown tags are ignored, their text kept; broken markup never fails.
 std::vector<TextParagraph> htmlParagraphs(const std::string& utf8, const TextFormat& base);
 std::u32string decodeUtf8(const std::string& utf8);
+// Appends one code point to `out` as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
 
 // The name of a format's font: the face it names, or its embedded font's name.
 using FontNamer = std::function<std::string(const TextFormat&)>;

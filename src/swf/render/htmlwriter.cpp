@@ -38,24 +38,6 @@ std::string colourText(Rgba c)
     return buffer;
 }
 
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
 
 void appendEscaped(std::string& out, const std::u32string& text)
 {
@@ -214,6 +196,25 @@ void changeParagraph(TextParagraph& p, const std::function<void(TextFormat&)>& c
 }
 
 }  // namespace
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
 
 std::string htmlSource(const std::vector<TextParagraph>& paragraphs, const TextFormat& base, const FontNamer& fontName)
 {
