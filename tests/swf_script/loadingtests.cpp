@@ -16,34 +16,6 @@ using kivamo::test::SwfWriter;
 constexpr std::uint16_t kImportAssets = 57;
 constexpr std::uint8_t kLoadTargetFlag = 0x40;
 
-// A player whose listener is there before the bytes, so that imports can be read while it decodes.
-struct LoadingRun {
-    LoadingRun(const Bytes& swf, Library& library)
-    {
-        player.setListener(&library);
-        player.appendBytes(swf.data(), swf.size());
-        player.finishLoading();
-    }
-    ~LoadingRun() { player.setListener(nullptr); }
-    LoadingRun& frames(int count)
-    {
-        player.runScripts();
-        for (int i = 1; i < count; ++i)
-            player.advance();
-        return *this;
-    }
-    swf::Player player;
-};
-
-// A one-frame movie of a version whose frame script is `code`.
-Bytes oneFrame(std::uint8_t version, const Asm& code)
-{
-    SwfWriter w(version);
-    w.tag(tag::DoAction, block(code));
-    w.showFrame();
-    return w.finish();
-}
-
 // The child every test loads: it stores "child" in `value` and traces where it runs and what _root is.
 Bytes childMovie(std::uint8_t version = 8)
 {

@@ -9,32 +9,6 @@ namespace {
 using namespace scripttest;
 using kivamo::test::SwfWriter;
 
-// A player whose listener is there before the bytes, so that loaded movies can be read.
-struct MixedRun {
-    MixedRun(const Bytes& swf, Library& library)
-    {
-        player.setListener(&library);
-        player.appendBytes(swf.data(), swf.size());
-        player.finishLoading();
-    }
-    ~MixedRun() { player.setListener(nullptr); }
-    void frames(int count)
-    {
-        player.runScripts();
-        for (int i = 1; i < count; ++i)
-            player.advance();
-    }
-    swf::Player player;
-};
-
-Bytes oneFrame(std::uint8_t version, const Asm& code)
-{
-    SwfWriter w(version);
-    w.tag(tag::DoAction, block(code));
-    w.showFrame();
-    return w.finish();
-}
-
 Asm setMember(const std::string& object, const std::string& name, const Asm& value)
 {
     return Asm().get(object).str(name).append(value).a(op::SetMember);
@@ -82,7 +56,7 @@ TEST(MixedVersions, MoviesUpToSwf6ShareOneGlobalAndLaterOnesAnother)
                           .get("six.movieClip").trace()
                           .get("six.shared").trace()
                           .get("seven.shared").trace();
-    MixedRun run(loader(8, {{"six", "six.swf"}, {"seven", "seven.swf"}}, setMember("_global", "shared", Asm().num(1)),
+    LoadingRun run(loader(8, {{"six", "six.swf"}, {"seven", "seven.swf"}}, setMember("_global", "shared", Asm().num(1)),
                         check),
                  files);
     run.frames(2);
@@ -122,7 +96,7 @@ TEST(MixedVersions, Swf5CodeGivesALaterMoviesFunctionFlash5sSetting)
     w.showFrame();
     w.tag(tag::DoAction, block(check));
     w.showFrame();
-    MixedRun movie(w.finish(), files);
+    LoadingRun movie(w.finish(), files);
     movie.frames(2);
     EXPECT_EQ(files.lines, (Lines{"/clip", "foo: child foo", "function", "/", "foo: ", "undefined", "/clip",
                                   "foo: child foo", "function"}));

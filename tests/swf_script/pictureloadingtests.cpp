@@ -60,24 +60,6 @@ Bytes gifFile()
     return encoded ? toBytes(encoded.value()) : Bytes();
 }
 
-struct LoadingRun {
-    LoadingRun(const Bytes& swf, Library& library)
-    {
-        player.setListener(&library);
-        player.appendBytes(swf.data(), swf.size());
-        player.finishLoading();
-    }
-    ~LoadingRun() { player.setListener(nullptr); }
-    LoadingRun& frames(int count)
-    {
-        player.runScripts();
-        for (int i = 1; i < count; ++i)
-            player.advance();
-        return *this;
-    }
-    swf::Player player;
-};
-
 // A listener function traced as "<message> <target> <second argument> <third argument>".
 Asm tracingListener(const std::string& message)
 {

@@ -134,6 +134,35 @@ struct MovieRun {
     Recorder out;
 };
 
+// A player whose listener is there before the bytes, so that the movies it loads or imports can be read
+// while it decodes.
+struct LoadingRun {
+    LoadingRun(const Bytes& swf, Library& library)
+    {
+        player.setListener(&library);
+        player.appendBytes(swf.data(), swf.size());
+        player.finishLoading();
+    }
+    ~LoadingRun() { player.setListener(nullptr); }
+    LoadingRun& frames(int count)
+    {
+        player.runScripts();
+        for (int i = 1; i < count; ++i)
+            player.advance();
+        return *this;
+    }
+    swf::Player player;
+};
+
+// A one-frame movie of a version whose frame script is `code`.
+inline Bytes oneFrame(std::uint8_t version, const Asm& code)
+{
+    kivamo::test::SwfWriter w(version);
+    w.tag(tag::DoAction, block(code));
+    w.showFrame();
+    return w.finish();
+}
+
 using Lines = std::vector<std::string>;
 
 }  // namespace scripttest
