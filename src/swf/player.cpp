@@ -86,7 +86,7 @@ void Player::rebuild()
         return;
     if (m_script)
         m_script->setMovie(m_movie);
-    ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
+    ClipContext context = clipContext();
     if (!m_root) {
         startScripts();
         m_root = std::make_unique<Clip>(m_movie->root, m_movie->root.get(), nullptr);
@@ -209,12 +209,13 @@ void Player::advance()
     int steps = m_sounds->framesToAdvance(*m_root, header().framesPerSecond());
     if (steps == 0)
         return;  // the pictures are ahead of the stream sound: this frame waits for it
-    ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
-    context.removals = m_script.get();
+    ClipContext context = clipContext();
     // Clips removed last frame that waited for their unload scripts go before the timelines move on.
-    m_root->removePending();
-    for (Clip* level : levelRoots())
-        level->removePending();
+    if (m_script && m_script->takeWaitingRemovals()) {
+        m_root->removePending();
+        for (Clip* level : levelRoots())
+            level->removePending();
+    }
     stepClips(context);
     runActions();
     for (; steps > 1; --steps) {  // the sound ran ahead: frames are skipped to catch up
@@ -285,6 +286,13 @@ bool Player::isPlaying() const
     return m_root && m_root->isPlaying();
 }
 
+ClipContext Player::clipContext()
+{
+    ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
+    context.removals = m_script.get();
+    return context;
+}
+
 void Player::gotoFrame(std::size_t frame)
 {
     if (!m_root)
@@ -292,9 +300,7 @@ void Player::gotoFrame(std::size_t frame)
     if (m_script)
         m_script->beginFrame();
     runActions();
-    ClipContext context{m_movie.get(), &m_actions, m_sounds.get(), &m_clips};
-    context.removals = m_script.get();
-    m_root->gotoFrame(frame, context);
+    m_root->gotoFrame(frame, clipContext());
     runActions();
     m_sounds->afterFrame(*m_root);
 }

@@ -176,6 +176,8 @@ private:
     void startScripts();
     void checkScriptLimit();
     void stepClips(const ClipContext& context);
+    // What the clips need from this player while they play; removed clips ask the scripts whether to wait.
+    ClipContext clipContext();
     // The pointer's position on the stage (twips) from target pixels, by the last rendered view.
     void pointerToStage(double x, double y);
 

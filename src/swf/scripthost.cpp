@@ -192,6 +192,13 @@ ClipContext ScriptHost::context() const
 
 bool ScriptHost::delaysRemoval(Clip& clip)
 {
+    const bool waits = hearsUnload(clip);
+    m_removalsWaiting = m_removalsWaiting || waits;
+    return waits;
+}
+
+bool ScriptHost::hearsUnload(Clip& clip)
+{
     const DisplayObject* holder = clip.holder();
     if (holder && holder->placement.clipActions)
         for (const ClipEventHandler& h : *holder->placement.clipActions)
@@ -201,7 +208,7 @@ bool ScriptHost::delaysRemoval(Clip& clip)
         if (m_vm->has(binding->object, "onUnload"))
             return true;
     for (auto& [depth, object] : clip.displayList())
-        if (object.clip && delaysRemoval(*object.clip))
+        if (object.clip && hearsUnload(*object.clip))
             return true;
     return false;
 }

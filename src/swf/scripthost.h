@@ -14,6 +14,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace swf {
@@ -93,6 +94,8 @@ public:
     bool stoppedByLimit() const { return m_vm->aborted(); }
     // A clip with onClipEvent(unload) or an onUnload property, itself or below it, waits a frame when removed.
     bool delaysRemoval(Clip& clip) override;
+    // True once since a removal last began to wait: the player then drops the clips that waited a frame.
+    bool takeWaitingRemovals() { return std::exchange(m_removalsWaiting, false); }
     // A clip's binding went with its clip: the object forgets it, and its unload handlers wait to run (unless they
     // ran when it began to wait for removal).
     void clipGone(ClipObject* object);
@@ -181,6 +184,8 @@ public:
     void construct(Clip& clip, const avm1::Value& init = {});
 
 private:
+    // Whether the clip or one below it has an unload handler.
+    bool hearsUnload(Clip& clip);
     void runBatches();
     void runEntry(const ActionQueue::Entry& e);
     void collectAll(Clip& root, LiveClips& alive);
@@ -234,6 +239,7 @@ private:
     bool m_dragConstrained = false;
     double m_dragRect[4] = {0, 0, 0, 0};
     bool m_closing = false;
+    bool m_removalsWaiting = false;
     std::unique_ptr<MovieLoads> m_loads;
     avm1::Object* m_keyObject = nullptr;
     avm1::Object* m_mouseObject = nullptr;
