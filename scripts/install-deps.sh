@@ -20,6 +20,8 @@ packages=(
   desktop-file-utils
   # Chinese text in the windows
   fonts-wqy-microhei fontconfig
+  # the faces movies' device text asks for by Flash's generic names (_sans, _serif)
+  fonts-noto-core
 )
 
 missing=()

@@ -17,8 +17,8 @@ public:
     // A frame's script, a sprite's init script (once per sprite) or a clip event of a clip just placed.
     enum class Kind : std::uint8_t { Frame, Init, Event };
     struct Entry {
-        Clip* clip;
-        const std::vector<std::uint8_t>* actions;
+        Clip* clip = nullptr;
+        const std::vector<std::uint8_t>* actions = nullptr;
         Kind kind = Kind::Frame;
         std::uint32_t event = 0;    // Event: the clip event bit
         std::uint16_t sprite = 0;   // Init: the sprite the script initialises
@@ -26,8 +26,32 @@ public:
         // What holds the actions' bytes, set by push: a movie still streaming in replaces its root timeline
         // while scripts of frames already entered wait.
         std::shared_ptr<const void> owner;
+
+        static Entry clipEvent(Clip* clip, std::uint32_t event)
+        {
+            Entry e;
+            e.clip = clip;
+            e.kind = Kind::Event;
+            e.event = event;
+            return e;
+        }
+        static Entry initAction(Clip* clip, const std::vector<std::uint8_t>* actions, std::uint16_t sprite)
+        {
+            Entry e;
+            e.clip = clip;
+            e.actions = actions;
+            e.kind = Kind::Init;
+            e.sprite = sprite;
+            return e;
+        }
     };
-    void push(Clip* clip, const std::vector<std::uint8_t>* actions) { push(Entry{clip, actions}); }
+    void push(Clip* clip, const std::vector<std::uint8_t>* actions)
+    {
+        Entry entry;
+        entry.clip = clip;
+        entry.actions = actions;
+        push(entry);
+    }
     void push(const Entry& entry);
     bool empty() const { return m_entries.empty(); }
     std::vector<Entry> take();

@@ -225,7 +225,7 @@ void Clip::applyTags(const Frame& frame, const ClipContext& context)
                 context.actions->push(this, &t.actions);
         } else if (t.kind == ControlTag::Kind::InitActions) {
             if (context.actions)
-                context.actions->push({this, &t.actions, ActionQueue::Kind::Init, 0, t.depth});
+                context.actions->push(ActionQueue::Entry::initAction(this, &t.actions, t.depth));
         } else if (t.kind != ControlTag::Kind::StartSound) {
             apply(t, context);
         }
@@ -250,7 +250,7 @@ void Clip::queueActions(std::size_t frame, const ClipContext& context)
         if (t.kind == ControlTag::Kind::Actions)
             context.actions->push(this, &t.actions);
         else if (t.kind == ControlTag::Kind::InitActions)
-            context.actions->push({this, &t.actions, ActionQueue::Kind::Init, 0, t.depth});
+            context.actions->push(ActionQueue::Entry::initAction(this, &t.actions, t.depth));
     }
 }
 
@@ -331,9 +331,9 @@ void Clip::placeObject(std::int32_t depth, const Placement& placement, const Cli
         // Initialize and construct come before everything else the new clip does; the load event comes before its
         // first frame script.
         if (context.actions) {
-            context.actions->push({object.clip.get(), nullptr, ActionQueue::Kind::Event, clipevent::Initialize});
-            context.actions->push({object.clip.get(), nullptr, ActionQueue::Kind::Event, clipevent::Construct});
-            context.actions->push({object.clip.get(), nullptr, ActionQueue::Kind::Event, clipevent::Load});
+            context.actions->push(ActionQueue::Entry::clipEvent(object.clip.get(), clipevent::Initialize));
+            context.actions->push(ActionQueue::Entry::clipEvent(object.clip.get(), clipevent::Construct));
+            context.actions->push(ActionQueue::Entry::clipEvent(object.clip.get(), clipevent::Load));
         }
         object.clip->enterFirstFrame(context);
     } else if (character->kind == CharacterKind::Button) {
@@ -455,7 +455,7 @@ void Clip::step(const ClipContext& context, bool loop)
 {
     // The enterFrame event comes before the scripts of the frame the clip moves to.
     if (context.actions)
-        context.actions->push({this, nullptr, ActionQueue::Kind::Event, clipevent::EnterFrame});
+        context.actions->push(ActionQueue::Entry::clipEvent(this, clipevent::EnterFrame));
     if (!m_playing || !m_timeline)
         return;
     if (m_frame + 1 < availableFrames()) {
@@ -508,7 +508,7 @@ void Clip::beginPendingRemoval(const ClipContext& context)
             object.clip->beginPendingRemoval(context);
     m_removalPending = true;
     if (context.actions)
-        context.actions->push({this, nullptr, ActionQueue::Kind::Event, clipevent::Unload});
+        context.actions->push(ActionQueue::Entry::clipEvent(this, clipevent::Unload));
 }
 
 void Clip::removePending()

@@ -63,20 +63,23 @@ Path convert(const QPainterPath& outline)
 
 }  // namespace
 
-QString QtFontProvider::familyFor(const std::string& face)
+QStringList QtFontProvider::familiesFor(const std::string& face)
 {
+    // Flash's generic faces take the Noto faces most desktops have, then DejaVu, which every one has; a named
+    // face the system lacks falls to the system's own substitute.
     if (face == "_sans" || face.empty())
-        return QStringLiteral("DejaVu Sans");
+        return {QStringLiteral("Noto Sans"), QStringLiteral("DejaVu Sans")};
     if (face == "_serif")
-        return QStringLiteral("DejaVu Serif");
+        return {QStringLiteral("Noto Serif"), QStringLiteral("DejaVu Serif")};
     if (face == "_typewriter")
-        return QStringLiteral("DejaVu Sans Mono");
-    return QString::fromStdString(face);
+        return {QStringLiteral("Noto Sans Mono"), QStringLiteral("DejaVu Sans Mono")};
+    return {QString::fromStdString(face)};
 }
 
 QFont QtFontProvider::qtFont(const DeviceFont& font)
 {
-    QFont f(familyFor(font.face));
+    QFont f;
+    f.setFamilies(familiesFor(font.face));
     f.setPixelSize(static_cast<int>(kEm));
     f.setBold(font.bold);
     f.setItalic(font.italic);

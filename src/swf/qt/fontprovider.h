@@ -19,8 +19,8 @@ public:
     double advance(const DeviceFont& font, char32_t code) override;
     std::shared_ptr<const ShapeGeometry> glyph(const DeviceFont& font, char32_t code) override;
 
-    // The family asked of the system for a face name of a movie.
-    static QString familyFor(const std::string& face);
+    // The families asked of the system for a face name of a movie, the preferred first.
+    static QStringList familiesFor(const std::string& face);
 
 private:
     // A raw font one em high; invalid when no font could be loaded (or no GUI application runs).
