@@ -92,6 +92,19 @@ std::string output(const std::string& arguments)
     return text;
 }
 
+TEST(BenchTool, TimesEachWayOfPaintingOverTheFramesAsked)
+{
+    std::string movie = std::string(KIVAMO_CORPUS_DIR) + "/ruffle-visual/simple_shapes__layers/test.swf";
+    std::string text = output("bench '" + movie + "' --frames 3 --size 64x48");
+    for (const char* line : {"\nadvance: median ", "\nrender: median ", "\nrender whole: median ", "\npicture: median "}) {
+        std::size_t at = text.find(line);
+        ASSERT_NE(at, std::string::npos) << line << " in " << text;
+        EXPECT_NE(text.find("(3 frames)", at), std::string::npos) << line;
+    }
+    EXPECT_EQ(text.rfind("parse: ", 0), 0u) << text;
+    EXPECT_NE(text.find("\npeak memory: "), std::string::npos) << text;
+}
+
 TEST(InfoTool, CountsSkippedScriptsAndSkippedTags)
 {
     // Three DoAction blocks: stop, a Push then Stop, GetURL, all run by the player, so none is skipped; one

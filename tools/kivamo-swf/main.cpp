@@ -30,7 +30,9 @@ constexpr Command kCommands[] = {
     {"render", "render MOVIE.swf --frames N [--size WxH] [--quality low|medium|high|best] -o OUT.png\n"
                "                                 runs N frames, then paints the current frame to a PNG", runRender},
     {"bench", "bench MOVIE.swf [--frames N] [--size WxH]\n"
-              "                                 parse time, per-frame advance and render times, peak memory", runBench},
+              "                                 parse time, per-frame advance and render times (as the player\n"
+              "                                 shows frames, painted whole, and as snapshot pictures), peak\n"
+              "                                 memory", runBench},
     {"thumbnail", "thumbnail MOVIE.swf OUT.png SIZE\n"
                   "                                 the first frame that draws anything, SIZE pixels on its longer side",
      runThumbnail},

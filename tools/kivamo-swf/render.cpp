@@ -2,6 +2,7 @@
 #include "commands.h"
 
 #include "swf/player.h"
+#include "swf/qt/framerenderer.h"
 #include "swf/qt/painterbackend.h"
 #include "swf/tracerun.h"
 
@@ -192,22 +193,34 @@ int runBench(const Arguments& args)
     if (!loaded)
         return fail(kExitUnreadable, o.movie + ": " + loaded.error());
     auto player = std::move(loaded).value();
-    std::vector<double> advances, renders;
     swf::View view;
     view.width = o.width;
     view.height = o.height;
     view.quality = o.quality;
+    // Three ways of painting each frame: as the player shows it (the frame renderer repaints what
+    // changed), the same painted whole, and the four-sample picture snapshots and thumbnails take.
+    swf::FrameRenderer shown, whole;
+    std::vector<double> advances, renders, wholeRenders, pictures;
     for (long i = 0; i < o.frames; ++i) {
         start = Clock::now();
         player->advance();
         advances.push_back(millisecondsSince(start));
         start = Clock::now();
-        swf::renderImage(*player, view);
+        shown.render(*player, view);
         renders.push_back(millisecondsSince(start));
+        whole.invalidate();
+        start = Clock::now();
+        whole.render(*player, view);
+        wholeRenders.push_back(millisecondsSince(start));
+        start = Clock::now();
+        swf::renderImage(*player, view);
+        pictures.push_back(millisecondsSince(start));
     }
     std::printf("parse: %.3f ms (%zu bytes)\n", parse, bytes.size());
     printTimes("advance", advances);
     printTimes("render", renders);
+    printTimes("render whole", wholeRenders);
+    printTimes("picture", pictures);
     struct rusage usageNow {};
     getrusage(RUSAGE_SELF, &usageNow);
     std::printf("peak memory: %ld KiB\n", usageNow.ru_maxrss);
