@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace swf {
 
@@ -188,13 +189,23 @@ public:
     {
         if (m_empty)
             return;
-        m_shape.bounds.xMin = std::int32_t(std::floor(m_xMin));
-        m_shape.bounds.xMax = std::int32_t(std::ceil(m_xMax));
-        m_shape.bounds.yMin = std::int32_t(std::floor(m_yMin));
-        m_shape.bounds.yMax = std::int32_t(std::ceil(m_yMax));
+        m_shape.bounds.xMin = twips(std::floor(m_xMin));
+        m_shape.bounds.xMax = twips(std::ceil(m_xMax));
+        m_shape.bounds.yMin = twips(std::floor(m_yMin));
+        m_shape.bounds.yMax = twips(std::ceil(m_yMax));
     }
 
 private:
+    // Scripts may draw billions of twips away (or at no number at all); the bounds stop at what a
+    // rectangle of whole twips holds.
+    static std::int32_t twips(double v)
+    {
+        if (std::isnan(v))
+            return 0;
+        return std::int32_t(std::clamp(v, double(std::numeric_limits<std::int32_t>::min()),
+                                       double(std::numeric_limits<std::int32_t>::max())));
+    }
+
     Shape& m_shape;
     bool m_empty = true;
     double m_xMin = 0, m_xMax = 0, m_yMin = 0, m_yMax = 0;

@@ -328,12 +328,8 @@ void ScriptHost::clipGone(ClipObject* object)
     if (m_drag == object->clip)
         m_drag = nullptr;
     // Scripts still queued for the clip must not run for a clip made later at the same address.
-    if (!m_closing && !m_queue.empty()) {
-        std::vector<ActionQueue::Entry> entries = m_queue.take();
-        for (const ActionQueue::Entry& e : entries)
-            if (e.clip != object->clip)
-                m_queue.push(e);
-    }
+    if (!m_closing)
+        m_queue.dropClip(object->clip);
     const bool unloaded = object->clip->removalPending();
     object->clip = nullptr;
     if (!m_closing && !unloaded)

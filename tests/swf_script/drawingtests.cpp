@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -160,6 +161,22 @@ TEST(Drawing, GeometryIsKeptUntilTheDrawingChangesAndClearEmptiesIt)
     d.clear();
     EXPECT_TRUE(d.empty());
     EXPECT_FALSE(d.geometry());
+}
+
+TEST(Drawing, BoundsOfFarAwayOrUndefinedPointsStopAtWholeTwips)
+{
+    swf::Drawing d;
+    d.beginFill(solid(3));
+    d.lineTo(-1.1e10, 5);
+    d.lineTo(3e12, 4e15);
+    d.lineTo(std::nan(""), 10);
+    const auto shape = d.shape();
+    ASSERT_TRUE(shape);
+    EXPECT_EQ(shape->bounds.xMin, std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(shape->bounds.xMax, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(shape->bounds.yMin, 0);
+    EXPECT_EQ(shape->bounds.yMax, std::numeric_limits<std::int32_t>::max());
+    EXPECT_TRUE(d.geometry());
 }
 
 TEST(Drawing, ScriptsDrawWithBoundsAndClearRemovesTheShape)

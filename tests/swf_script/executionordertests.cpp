@@ -156,6 +156,27 @@ TEST(ExecutionOrder, ARewindKeepsClipsAScriptSwappedAndDropsClipsItMadeAtTimelin
     EXPECT_EQ(run.out.lines, (Lines{"load a", "load b", "_level0.c", "load a", "undefined", "undefined"}));
 }
 
+TEST(ExecutionOrder, ARewindThatRemovesAClipDropsTheScriptsItsChildrenQueued)
+{
+    // Sprite 10 loops over two frames and places sprite 11 ("a", which traces) in its second; sprite 11 holds
+    // sprite 12, whose second frame traces. When 12 enters its second frame, 10 loops back in the same step
+    // and takes 11 and 12 away: 12's queued script must go with it, and forgetting it must not read the
+    // clip already freed.
+    SwfWriter w(8);
+    w.tag(tag::DefineSprite, sprite(12, {Bytes{}, traceBlock("b2")}));
+    w.tag(tag::DefineSprite,
+          kivamo::test::spriteBody(11, 1, {{tag::PlaceObject2, placeNamed(1, 12, "b")},
+                                           {tag::DoAction, traceBlock("a")},
+                                           {tag::ShowFrame, Bytes{}}}));
+    w.tag(tag::DefineSprite, kivamo::test::spriteBody(10, 2, {{tag::ShowFrame, Bytes{}},
+                                                              {tag::PlaceObject2, placeNamed(1, 11, "a")},
+                                                              {tag::ShowFrame, Bytes{}}}));
+    w.tag(tag::PlaceObject2, placeNamed(1, 10, "p")).showFrame();
+    MovieRun run(w.finish());
+    run.frames(5);
+    EXPECT_EQ(run.out.lines, (Lines{"a", "a"}));
+}
+
 TEST(ExecutionOrder, ANamedShapeAnswersForItsClip)
 {
     SwfWriter w(8);

@@ -56,6 +56,9 @@ public:
     bool empty() const { return m_entries.empty(); }
     std::vector<Entry> take();
     void clear() { m_entries.clear(); }
+    // Drops the entries of a clip that is going away. Other entries may name clips already gone (their
+    // serial tells), so they are kept as they are, never read through.
+    void dropClip(const Clip* clip);
     // The name a clip placed without one gets ("instance1", "instance2" … in placing order).
     std::string nextInstanceName() { return "instance" + std::to_string(++m_instances); }
 

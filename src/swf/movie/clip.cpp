@@ -154,6 +154,12 @@ void ActionQueue::push(const Entry& entry)
         added.owner = entry.clip->owner();
 }
 
+void ActionQueue::dropClip(const Clip* clip)
+{
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(), [clip](const Entry& e) { return e.clip == clip; }),
+                    m_entries.end());
+}
+
 std::vector<ActionQueue::Entry> ActionQueue::take()
 {
     std::vector<Entry> out;
