@@ -60,6 +60,61 @@ Bytes mixedMovie()
     return w.finish();
 }
 
+// A 550x400 stage of objects on layers of their own over a few gradient circles: a square with a drop shadow
+// across the middle, one just off the left edge whose glow reaches in, a blurred square, a square that
+// subtracts and one that inverts, an inner knockout shadow, and a sprite with a drop shadow holding a square with a
+// glow. Frame 2 moves the shadowed square; frame 3 changes nothing.
+Bytes layeredMovie()
+{
+    constexpr std::uint16_t kPlaceObject3 = 70, kDefineSprite = 39;
+    constexpr std::uint8_t kSubtract = 9, kInvert = 10;
+    SwfWriter w(10, {0, 11000, 0, 8000}, 24 << 8);
+    w.backgroundColour(200, 210, 220);
+    for (std::uint16_t i = 1; i <= 6; ++i) {
+        ShapeBuilder s(i, 3);
+        std::int32_t x = 1500 * i, y = 1000 + 1100 * (i % 5), r = 1400;
+        double scale = 2.0 * r / 32768;
+        int fill = s.gradientFill(0x12, {scale, 0, 0, scale, x, y},
+                                  {{0, {255, std::uint8_t(40 * i), 64, 255}}, {255, {0, 80, 255, 255}}}, 0, 0);
+        addCircle(s, x, y, r, fill);
+        w.tag(s.tagCode(), s.body()).tag(kPlaceObject2, placeObject2(placeAt(i, i)));
+    }
+    const WriterColour black{0, 0, 0, 255};
+    auto layered = [&](std::uint16_t id, std::uint16_t depth, TwipsRect r, WriterColour c, std::vector<Bytes> filters,
+                       std::optional<std::uint8_t> mode = std::nullopt) {
+        auto square = rectangleShape(id, r, c);
+        w.tag(square.first, square.second);
+        Placement p = placeAt(depth, id);
+        p.filters = std::move(filters);
+        p.blendMode = mode;
+        w.tag(kPlaceObject3, placeObject2(p));
+    };
+    layered(20, 20, {4800, 6600, 3000, 4800}, {250, 250, 250, 255},
+            {dropShadowFilter(black, 12, 12, 0.785, 14, 1.5, 2)});
+    layered(21, 21, {-1600, -120, 2000, 4000}, {255, 255, 0, 255},
+            {glowFilter({255, 0, 0, 255}, 30, 30, 2, 1)});
+    layered(22, 22, {600, 2600, 5600, 7600}, {0, 120, 0, 255}, {blurFilter(9, 5, 3)});
+    layered(23, 23, {7000, 9000, 800, 2800}, {90, 30, 60, 255}, {}, kSubtract);
+    layered(24, 24, {8600, 10400, 5000, 7000}, {255, 255, 255, 255}, {}, kInvert);
+    layered(25, 25, {3000, 4400, 5400, 7400}, {30, 60, 200, 255},
+            {dropShadowFilter(black, 8, 8, 2.3, 6, 1, 1, true, true)});
+    auto inner = rectangleShape(30, {0, 1200, 0, 1200}, {255, 128, 0, 255});
+    w.tag(inner.first, inner.second);
+    Placement glowing = placeAt(1, 30, 300, 300);
+    glowing.filters = {glowFilter({0, 255, 255, 255}, 10, 10, 1, 2)};
+    w.tag(kDefineSprite, spriteBody(31, 1, {{kPlaceObject3, placeObject2(glowing)}, {1, Bytes{}}}));
+    Placement shadowed = placeAt(26, 31, 6800, 5200);
+    shadowed.filters = {dropShadowFilter({0, 0, 128, 200}, 16, 16, 1.2, 20, 1, 1)};
+    w.tag(kPlaceObject3, placeObject2(shadowed)).showFrame();
+    Placement moved;
+    moved.depth = 20;
+    moved.move = true;
+    moved.matrix = WriterMatrix{1, 0, 0, 1, 900, -500};
+    w.tag(kPlaceObject2, placeObject2(moved)).showFrame();
+    w.showFrame();
+    return w.finish();
+}
+
 swf::View viewOf(int width, int height, swf::Quality quality = swf::Quality::High)
 {
     swf::View view;
@@ -168,6 +223,45 @@ TEST(FrameRenderer, ALaterFrameRepaintsOnlyWhatChangedAndEqualsOnePass)
     EXPECT_EQ(differences(renderer.render(*player, viewOf(1100, 801, swf::Quality::Low)),
                           onePass(*player, viewOf(1100, 801, swf::Quality::Low))),
               "");
+}
+
+TEST(FrameRenderer, LayersPaintedOnlyWhereNeededEqualOnePassInBandsAndAfterChanges)
+{
+    // A layer is painted only over the pixels being painted that its content, spread by its filters, reaches:
+    // band edges and changed areas that cut through shadows and glows must not show.
+    const Bytes movie = layeredMovie();
+    struct Case {
+        int width, height;
+        swf::Quality quality;
+        int bands;
+    } cases[] = {{550, 400, swf::Quality::High, 4}, {1001, 257, swf::Quality::Best, 7},
+                 {1100, 800, swf::Quality::Low, 3}, {64, 48, swf::Quality::High, 5}};
+    for (const Case& c : cases) {
+        auto player = playerFor(movie);
+        ASSERT_TRUE(player);
+        swf::FrameRenderer renderer;
+        renderer.setBands(c.bands);
+        for (int frame = 0; frame < 3; ++frame) {
+            const swf::View view = viewOf(c.width, c.height, c.quality);
+            EXPECT_EQ(differences(renderer.render(*player, view), onePass(*player, view)), "")
+                << c.width << "x" << c.height << " in " << c.bands << " bands, frame " << frame + 1;
+            player->advance();
+        }
+    }
+}
+
+TEST(FrameRenderer, ShadowsAndGlowsReachBeyondTheirObjectAndInFromOffTheStage)
+{
+    auto player = playerFor(layeredMovie());
+    ASSERT_TRUE(player);
+    const QImage image = onePass(*player, viewOf(550, 400, swf::Quality::Low));
+    // The glow of the square just off the left edge colours the first columns red.
+    const QColor edge = image.pixelColor(1, 150);
+    EXPECT_GT(edge.red(), edge.green() + 40) << edge.name().toStdString();
+    // The drop shadow falls 14 px down and right of the square (240..330, 150..240), darker than the stage.
+    const QColor shade = image.pixelColor(338, 245);
+    const QColor stage = image.pixelColor(540, 390);
+    EXPECT_LT(shade.lightness() + 30, stage.lightness()) << shade.name().toStdString();
 }
 
 TEST(FrameRenderer, FramesRenderedOnThePoolsOwnThreadsFinishAndAgree)

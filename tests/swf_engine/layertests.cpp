@@ -105,9 +105,31 @@ TEST(Layers, SubtractAndInvertWorkPixelByPixelAndAlphaEraseNeedALayer)
         QImage target = filled(c.dest);
         {
             QPainter painter(&target);
-            swf::composeLayer(painter, filled(c.source), c.mode, c.nested, QRegion(0, 0, 4, 4));
+            swf::composeLayer(painter, filled(c.source), QPoint(0, 0), c.mode, c.nested, QRegion(0, 0, 4, 4));
         }
         EXPECT_EQ(target.pixel(1, 1), c.expected) << int(c.mode);
+    }
+}
+
+TEST(Layers, ASmallLayerComposesAtItsOriginEvenWherePartOfItLiesOffTheTarget)
+{
+    const QRgb below = qRgb(150, 20, 250), layerColour = qRgb(100, 50, 200);
+    for (swf::BlendMode mode : {swf::BlendMode::Normal, swf::BlendMode::Subtract, swf::BlendMode::Invert}) {
+        QImage target = filled(below);
+        {
+            QPainter painter(&target);
+            swf::composeLayer(painter, filled(layerColour, 2), QPoint(1, 2), mode, false, QRegion());
+            swf::composeLayer(painter, filled(layerColour, 2), QPoint(-1, -1), mode, false, QRegion());
+            swf::composeLayer(painter, filled(layerColour, 2), QPoint(9, 9), mode, false, QRegion());
+        }
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const bool covered = (x >= 1 && x <= 2 && y >= 2) || (x == 0 && y == 0);
+                if (covered)
+                    EXPECT_NE(target.pixel(x, y), below) << int(mode) << " at " << x << "," << y;
+                else
+                    EXPECT_EQ(target.pixel(x, y), below) << int(mode) << " at " << x << "," << y;
+            }
     }
 }
 

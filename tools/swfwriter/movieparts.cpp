@@ -283,8 +283,8 @@ Bytes placeObject2(const Placement& p)
                          (p.colourTransform ? 0x08 : 0) | (p.ratio ? 0x10 : 0) | (p.name ? 0x20 : 0) |
                          (p.clipDepth ? 0x40 : 0);
     w.u8(flags);
-    if (p.blendMode)
-        w.u8(0x02);
+    if (p.blendMode || !p.filters.empty())
+        w.u8((p.blendMode ? 0x02 : 0) | (p.filters.empty() ? 0 : 0x01));
     w.u16(p.depth);
     if (p.characterId)
         w.u16(*p.characterId);
@@ -298,9 +298,57 @@ Bytes placeObject2(const Placement& p)
         w.cstring(*p.name);
     if (p.clipDepth)
         w.u16(*p.clipDepth);
+    if (!p.filters.empty()) {
+        w.u8(static_cast<std::uint8_t>(p.filters.size()));
+        for (const Bytes& f : p.filters)
+            w.bytes(f);
+    }
     if (p.blendMode)
         w.u8(*p.blendMode);
     return w.data();
+}
+
+namespace {
+
+std::uint32_t fixed16Bits(double v)
+{
+    return static_cast<std::uint32_t>(fixed16(v));
+}
+
+std::uint16_t fixed8(double v)
+{
+    return static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(v * 256)));
+}
+
+std::uint8_t filterFlags(bool inner, bool knockout, int passes)
+{
+    // The composite-source bit is always set, as Flash writes it.
+    return static_cast<std::uint8_t>((inner ? 0x80 : 0) | (knockout ? 0x40 : 0) | 0x20 | (passes & 0x1F));
+}
+
+}  // namespace
+
+Bytes blurFilter(double blurX, double blurY, int passes)
+{
+    return ByteWriter().u8(1).u32(fixed16Bits(blurX)).u32(fixed16Bits(blurY)).u8(static_cast<std::uint8_t>((passes & 0x1F) << 3)).data();
+}
+
+Bytes dropShadowFilter(WriterColour colour, double blurX, double blurY, double angle, double distance,
+                       double strength, int passes, bool inner, bool knockout)
+{
+    ByteWriter w;
+    w.u8(0).u8(colour.r).u8(colour.g).u8(colour.b).u8(colour.a);
+    w.u32(fixed16Bits(blurX)).u32(fixed16Bits(blurY)).u32(fixed16Bits(angle)).u32(fixed16Bits(distance)).u16(fixed8(strength));
+    return w.u8(filterFlags(inner, knockout, passes)).data();
+}
+
+Bytes glowFilter(WriterColour colour, double blurX, double blurY, double strength, int passes, bool inner,
+                 bool knockout)
+{
+    ByteWriter w;
+    w.u8(2).u8(colour.r).u8(colour.g).u8(colour.b).u8(colour.a);
+    w.u32(fixed16Bits(blurX)).u32(fixed16Bits(blurY)).u16(fixed8(strength));
+    return w.u8(filterFlags(inner, knockout, passes)).data();
 }
 
 Bytes removeObject2(std::uint16_t depth)

@@ -82,7 +82,15 @@ struct Placement {
     std::optional<std::string> name;
     std::optional<std::uint16_t> clipDepth;
     std::optional<std::uint8_t> blendMode;  // PlaceObject3 when set
+    std::vector<Bytes> filters;             // filter records (PlaceObject3 when any)
 };
+
+// Filter records for Placement::filters; sizes and distances in pixels, the angle in radians.
+Bytes blurFilter(double blurX, double blurY, int passes);
+Bytes dropShadowFilter(WriterColour colour, double blurX, double blurY, double angle, double distance,
+                       double strength, int passes, bool inner = false, bool knockout = false);
+Bytes glowFilter(WriterColour colour, double blurX, double blurY, double strength, int passes, bool inner = false,
+                 bool knockout = false);
 
 Bytes placeObject2(const Placement& p);
 Bytes removeObject2(std::uint16_t depth);

@@ -32,80 +32,119 @@ Box boxFor(double size)
     return box;
 }
 
+// How a blur reads and writes the pixels of the two kinds of image it works on: premultiplied colour (four
+// channels, colour never above alpha) and the alpha-only images shadows and glows start from.
+struct Colour {
+    using Pixel = QRgb;
+    static constexpr int kChannels = 4;
+    static void add(std::int64_t* sums, Pixel p, std::int64_t w)
+    {
+        sums[0] += qRed(p) * w;
+        sums[1] += qGreen(p) * w;
+        sums[2] += qBlue(p) * w;
+        sums[3] += qAlpha(p) * w;
+    }
+    template <typename Cut>
+    static Pixel make(const std::int64_t* sums, const Cut& cut)
+    {
+        const int a = cut(sums[3]);
+        return qRgba(std::min(cut(sums[0]), a), std::min(cut(sums[1]), a), std::min(cut(sums[2]), a), a);
+    }
+};
+
+struct AlphaOnly {
+    using Pixel = uchar;
+    static constexpr int kChannels = 1;
+    static void add(std::int64_t* sums, Pixel p, std::int64_t w) { sums[0] += p * w; }
+    template <typename Cut>
+    static Pixel make(const std::int64_t* sums, const Cut& cut)
+    {
+        return static_cast<Pixel>(cut(sums[0]));
+    }
+};
+
+// Sums are kept whole with the edge weight in 1/255 steps; a result is cut down to a whole step.
+struct Cutter {
+    explicit Cutter(double divisor) : reciprocal(1 / divisor) {}
+    double reciprocal;
+    int operator()(std::int64_t v) const { return std::clamp(int(std::floor(double(v) * reciprocal + 1e-9)), 0, 255); }
+};
+
 // Blurs one line read from `in` (contiguous) into `out` (every `outStride` pixels), each output pixel
 // centred `shift` pixels further along the input; beyond the ends lies transparency. The box slides along the
-// line, so a pixel costs the same whatever the blur's size; sums are kept whole, the edge weight in 1/255 steps.
-void blurLine(const QRgb* in, QRgb* out, int length, int outStride, const Box& box, int shift)
+// line, so a pixel costs the same whatever the blur's size.
+template <typename Kind>
+void blurLine(const typename Kind::Pixel* in, typename Kind::Pixel* out, int length, int outStride, const Box& box,
+              int shift)
 {
+    using Pixel = typename Kind::Pixel;
+    constexpr int n = Kind::kChannels;
     auto at = [in, length, shift](int i) {
         i += shift;
-        return i < 0 || i >= length ? QRgb(0) : in[i];
-    };
-    using Sums = std::array<std::int64_t, 4>;
-    auto add = [](Sums& sum, QRgb p, std::int64_t w) {
-        sum[0] += qRed(p) * w;
-        sum[1] += qGreen(p) * w;
-        sum[2] += qBlue(p) * w;
-        sum[3] += qAlpha(p) * w;
+        return i < 0 || i >= length ? Pixel(0) : in[i];
     };
     const std::int64_t edge = std::llround(box.edge * 255);
-    const double divisor = 255 * box.total;
-    Sums inner{};  // the whole-weight pixels around the current one
+    const Cutter cut(255 * box.total);
+    std::int64_t inner[n] = {};  // the whole-weight pixels around the current one
     for (int k = -box.m; k <= box.m; ++k)
-        add(inner, at(k), 1);
+        Kind::add(inner, at(k), 1);
     for (int i = 0; i < length; ++i) {
-        Sums sum{inner[0] * 255, inner[1] * 255, inner[2] * 255, inner[3] * 255};
-        add(sum, at(i - box.m - 1), edge);
-        add(sum, at(i + box.m + 1), edge);
-        auto cut = [divisor](std::int64_t v) {
-            return std::clamp(int(std::floor(double(v) / divisor + 1e-9)), 0, 255);
-        };
-        int a = cut(sum[3]);
-        out[std::ptrdiff_t(i) * outStride] = qRgba(std::min(cut(sum[0]), a), std::min(cut(sum[1]), a), std::min(cut(sum[2]), a), a);
-        add(inner, at(i - box.m), -1);
-        add(inner, at(i + box.m + 1), 1);
+        std::int64_t sum[n];
+        for (int c = 0; c < n; ++c)
+            sum[c] = inner[c] * 255;
+        Kind::add(sum, at(i - box.m - 1), edge);
+        Kind::add(sum, at(i + box.m + 1), edge);
+        out[std::ptrdiff_t(i) * outStride] = Kind::make(sum, cut);
+        Kind::add(inner, at(i - box.m), -1);
+        Kind::add(inner, at(i + box.m + 1), 1);
+    }
+}
+
+template <typename Kind>
+void blurRows(QImage& image, const Box& box)
+{
+    using Pixel = typename Kind::Pixel;
+    std::vector<Pixel> copy(std::size_t(image.width()));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<Pixel*>(image.scanLine(y));
+        std::copy(line, line + image.width(), copy.begin());
+        blurLine<Kind>(copy.data(), line, image.width(), 1, box, 0);
     }
 }
 
 // The vertical pass, worked a row at a time so that it reads the image in memory order: each column's
 // sums are carried from one row to the next. Reads come from a copy; `shift` as for blurLine.
+template <typename Kind>
 void blurColumns(QImage& image, const Box& box, int shift)
 {
+    using Pixel = typename Kind::Pixel;
+    constexpr int n = Kind::kChannels;
     const int width = image.width(), height = image.height();
     const QImage source = image.copy();
-    auto row = [&source, height, shift](int y) -> const QRgb* {
+    auto row = [&source, height, shift](int y) -> const Pixel* {
         y += shift;
-        return y < 0 || y >= height ? nullptr : reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        return y < 0 || y >= height ? nullptr : reinterpret_cast<const Pixel*>(source.constScanLine(y));
     };
-    std::vector<std::int64_t> inner(std::size_t(width) * 4, 0);
-    auto addRow = [&inner, width](const QRgb* r, std::int64_t w, std::int64_t* sums) {
+    std::vector<std::int64_t> inner(std::size_t(width) * n, 0);
+    auto addRow = [width](const Pixel* r, std::int64_t w, std::int64_t* sums) {
         if (!r)
             return;
-        for (int x = 0; x < width; ++x) {
-            std::int64_t* s = sums + std::ptrdiff_t(x) * 4;
-            s[0] += qRed(r[x]) * w;
-            s[1] += qGreen(r[x]) * w;
-            s[2] += qBlue(r[x]) * w;
-            s[3] += qAlpha(r[x]) * w;
-        }
+        for (int x = 0; x < width; ++x)
+            Kind::add(sums + std::ptrdiff_t(x) * n, r[x], w);
     };
     for (int k = -box.m; k <= box.m; ++k)
         addRow(row(k), 1, inner.data());
     const std::int64_t edge = std::llround(box.edge * 255);
-    const double divisor = 255 * box.total;
-    auto cut = [divisor](std::int64_t v) { return std::clamp(int(std::floor(double(v) / divisor + 1e-9)), 0, 255); };
+    const Cutter cut(255 * box.total);
     std::vector<std::int64_t> sum(inner.size());
     for (int y = 0; y < height; ++y) {
         for (std::size_t i = 0; i < sum.size(); ++i)
             sum[i] = inner[i] * 255;
         addRow(row(y - box.m - 1), edge, sum.data());
         addRow(row(y + box.m + 1), edge, sum.data());
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const std::int64_t* s = sum.data() + std::ptrdiff_t(x) * 4;
-            int a = cut(s[3]);
-            out[x] = qRgba(std::min(cut(s[0]), a), std::min(cut(s[1]), a), std::min(cut(s[2]), a), a);
-        }
+        auto* out = reinterpret_cast<Pixel*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            out[x] = Kind::make(sum.data() + std::ptrdiff_t(x) * n, cut);
         addRow(row(y - box.m), -1, inner.data());
         addRow(row(y + box.m + 1), 1, inner.data());
     }
@@ -119,41 +158,46 @@ void blur(QImage& image, double sizeX, double sizeY, int passes, bool lifted)
     }
 }
 
-// The layer's alpha (or its inverse, for inner shadows) as black.
+// The layer's alpha (or its inverse, for inner shadows), alone.
 QImage alphaImage(const QImage& layer, bool inverse)
 {
-    QImage out(layer.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage out(layer.size(), QImage::Format_Alpha8);
     for (int y = 0; y < layer.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < layer.width(); ++x) {
-            int a = inverse ? 255 - qAlpha(in[x]) : qAlpha(in[x]);
-            line[x] = qRgba(0, 0, 0, a);
-        }
+        uchar* line = out.scanLine(y);
+        for (int x = 0; x < layer.width(); ++x)
+            line[x] = static_cast<uchar>(inverse ? 255 - qAlpha(in[x]) : qAlpha(in[x]));
     }
     return out;
 }
 
 // Colours the blurred alpha: strength scales it (clamped), the colour's own alpha scales the result.
-void colourShadow(QImage& shadow, Rgba colour, double strength)
+QImage colourShadow(const QImage& alpha, Rgba colour, double strength)
 {
-    for (int y = 0; y < shadow.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-        for (int x = 0; x < shadow.width(); ++x) {
-            double a = std::min(255.0, qAlpha(line[x]) * strength) * colour.a / 255.0;
-            auto c = [a](int v) { return int(std::lround(v * a / 255.0)); };
-            line[x] = qRgba(c(colour.r), c(colour.g), c(colour.b), int(std::lround(a)));
-        }
+    // One colour for each of the 256 alphas.
+    std::array<QRgb, 256> colours{};
+    for (int v = 0; v < 256; ++v) {
+        const double a = std::min(255.0, v * strength) * colour.a / 255.0;
+        auto c = [a](int channel) { return int(std::lround(channel * a / 255.0)); };
+        colours[std::size_t(v)] = qRgba(c(colour.r), c(colour.g), c(colour.b), int(std::lround(a)));
     }
+    QImage out(alpha.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < alpha.height(); ++y) {
+        const uchar* in = alpha.constScanLine(y);
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < alpha.width(); ++x)
+            line[x] = colours[in[x]];
+    }
+    return out;
 }
 
 // Drop shadows and glows: the layer's alpha, blurred, strengthened and coloured, offset, then put
 // behind the layer (outer), inside it (inner), or alone (knockout).
 void shadow(QImage& layer, const Filter& f, double scale, double dx, double dy)
 {
-    QImage shade = alphaImage(layer, f.inner);
-    blur(shade, std::min(kMaxBlur, f.blurX * scale), std::min(kMaxBlur, f.blurY * scale), std::max(1, f.passes), false);
-    colourShadow(shade, f.colour, f.strength);
+    QImage alpha = alphaImage(layer, f.inner);
+    blur(alpha, std::min(kMaxBlur, f.blurX * scale), std::min(kMaxBlur, f.blurY * scale), std::max(1, f.passes), false);
+    const QImage shade = colourShadow(alpha, f.colour, f.strength);
     QImage out(layer.size(), QImage::Format_ARGB32_Premultiplied);
     out.fill(Qt::transparent);
     QPainter p(&out);
@@ -213,16 +257,11 @@ void blurPass(QImage& image, double size, bool horizontal, bool lifted)
     if (size <= 1 || image.isNull())
         return;
     const Box box = boxFor(size);
-    if (!horizontal) {
-        blurColumns(image, box, lifted && box.edge < 1 ? 1 : 0);
-        return;
-    }
-    std::vector<QRgb> copy(std::size_t(image.width()));
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::copy(line, line + image.width(), copy.begin());
-        blurLine(copy.data(), line, image.width(), 1, box, 0);
-    }
+    const int shift = !horizontal && lifted && box.edge < 1 ? 1 : 0;
+    if (image.format() == QImage::Format_Alpha8)
+        horizontal ? blurRows<AlphaOnly>(image, box) : blurColumns<AlphaOnly>(image, box, shift);
+    else
+        horizontal ? blurRows<Colour>(image, box) : blurColumns<Colour>(image, box, shift);
 }
 
 int filterReach(const std::vector<Filter>& filters, double scale)

@@ -10,9 +10,9 @@
 
 namespace swf {
 
-// One box-blur pass along a row or column of a premultiplied image; `size` is the full width of the
-// box in pixels (1 or less does nothing). A lifted vertical pass whose box ends in fractional
-// weights puts its result one pixel higher, as the blur filter does in Flash.
+// One box-blur pass along a row or column of a premultiplied or an alpha-only (Alpha8) image; `size` is the
+// full width of the box in pixels (1 or less does nothing). A lifted vertical pass whose box ends in
+// fractional weights puts its result one pixel higher, as the blur filter does in Flash.
 void blurPass(QImage& image, double size, bool horizontal, bool lifted = false);
 
 // How many device pixels beyond its content the filters can reach, at `scale` device pixels per

@@ -31,25 +31,28 @@ QRgb invertPixel(QRgb source, QRgb dest)
     return qRgba(mix(qRed(dest)), mix(qGreen(dest)), mix(qBlue(dest)), da);
 }
 
-void composePixelwise(QPainter& target, const QImage& layer, QRgb (*blend)(QRgb, QRgb))
+void composePixelwise(QPainter& target, const QImage& layer, QPoint origin, QRgb (*blend)(QRgb, QRgb))
 {
     auto* device = dynamic_cast<QImage*>(target.device());
     if (!device)
         return;
-    QImage result = device->convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const int width = std::min(result.width(), layer.width());
-    const int height = std::min(result.height(), layer.height());
-    for (int y = 0; y < height; ++y) {
+    const QRect area = QRect(origin, layer.size()).intersected(device->rect());
+    if (area.isEmpty())
+        return;
+    QImage result = device->copy(area).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < area.height(); ++y) {
         auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
-        const auto* in = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-        for (int x = 0; x < width; ++x)
-            if (qAlpha(in[x]) != 0)
-                out[x] = blend(in[x], out[x]);
+        const auto* in = reinterpret_cast<const QRgb*>(layer.constScanLine(y + area.top() - origin.y()));
+        for (int x = 0; x < area.width(); ++x) {
+            const QRgb source = in[x + area.left() - origin.x()];
+            if (qAlpha(source) != 0)
+                out[x] = blend(source, out[x]);
+        }
     }
     // Pixels the layer leaves alone keep their value, so copying the whole result under the clip is
     // the same as composing only where the clip allows.
     target.setCompositionMode(QPainter::CompositionMode_Source);
-    target.drawImage(0, 0, result);
+    target.drawImage(area.topLeft(), result);
 }
 
 QPainter::CompositionMode compositionOf(BlendMode mode, bool nested)
@@ -117,19 +120,20 @@ QRegion coveredPixels(const QImage& layer)
     return region;
 }
 
-void composeLayer(QPainter& target, const QImage& layer, BlendMode mode, bool nested, const QRegion& covered)
+void composeLayer(QPainter& target, const QImage& layer, QPoint origin, BlendMode mode, bool nested,
+                  const QRegion& covered)
 {
     target.save();
     target.resetTransform();
     if (mode == BlendMode::Alpha || mode == BlendMode::Erase)
         target.setClipRegion(covered, Qt::IntersectClip);
     if (mode == BlendMode::Subtract) {
-        composePixelwise(target, layer, subtractPixel);
+        composePixelwise(target, layer, origin, subtractPixel);
     } else if (mode == BlendMode::Invert) {
-        composePixelwise(target, layer, invertPixel);
+        composePixelwise(target, layer, origin, invertPixel);
     } else {
         target.setCompositionMode(compositionOf(mode, nested));
-        target.drawImage(0, 0, layer);
+        target.drawImage(origin, layer);
     }
     target.restore();
 }

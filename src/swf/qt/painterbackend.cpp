@@ -72,13 +72,16 @@ private:
         // Filters reach beyond the picture: the layer gets a margin so what lies just outside (or in
         // the next band) still spreads in.
         const int margin = end < commands.size() ? filterMargin(commands[end].filters) : 0;
+        const PixelBox out = layerArea(begin, end, margin);
+        if (out.isEmpty())
+            return end;  // nothing the layer holds reaches the pixels being painted
         RenderFrame frame = m_frame;
         frame.commands = &inside;
         frame.background = Rgba{0, 0, 0, 0};
-        frame.width += 2 * margin;
-        frame.height += 2 * margin;
-        frame.stageToPixels.tx += margin;
-        frame.stageToPixels.ty += margin;
+        frame.width = out.right - out.left + 2 * margin;
+        frame.height = out.bottom - out.top + 2 * margin;
+        frame.stageToPixels.tx += margin - out.left;
+        frame.stageToPixels.ty += margin - out.top;
         QImage layer = newLayer(frame.width, frame.height);
         {
             QPainter painter(&layer);
@@ -88,18 +91,53 @@ private:
         if (end < commands.size())
             applyFilters(layer, commands[end].filters, transformOf(Matrix()));
         if (margin > 0)
-            layer = layer.copy(margin, margin, m_frame.width, m_frame.height);
+            layer = layer.copy(margin, margin, out.right - out.left, out.bottom - out.top);
+        const QPoint origin(out.left, out.top);
         if (end < commands.size()) {
             const DrawCommand& close = commands[end];
             transformLayerColours(layer, close.colorTransform);
             // Alpha and erase reach only the pixels the layer leaves some colour on: where a shape in
             // alpha mode is fully clear, Flash keeps what lies below.
             bool erases = m_nested && (close.blendMode == BlendMode::Alpha || close.blendMode == BlendMode::Erase);
-            composeLayer(m_p, layer, close.blendMode, m_nested, erases ? coveredPixels(layer) : QRegion());
+            composeLayer(m_p, layer, origin, close.blendMode, m_nested,
+                         erases ? coveredPixels(layer).translated(origin) : QRegion());
         } else {
-            composeLayer(m_p, layer, BlendMode::Normal, m_nested, QRegion());
+            composeLayer(m_p, layer, origin, BlendMode::Normal, m_nested, QRegion());
         }
         return end;
+    }
+
+    // The target pixels a layer's picture is needed for: those being painted that its shapes and bitmaps,
+    // spread by its filters, can reach. The whole target when the layer holds other layers (whose filters
+    // reach further), when this painter has no bounds, or when a colour transform can colour its clear pixels.
+    PixelBox layerArea(std::size_t begin, std::size_t end, int margin) const
+    {
+        const PixelBox target{0, 0, m_frame.width, m_frame.height};
+        PixelBox painted = intersection(m_area, target);
+        const auto& commands = m_frame.commands->commands;
+        bool bounded = end < commands.size() && m_bounds.size() >= end && margin < limits::kMaxFilterReach &&
+                       commands[end].colorTransform.aAdd <= 0;
+        PixelBox content;
+        for (std::size_t i = begin + 1; bounded && i < end; ++i) {
+            switch (commands[i].kind) {
+            case DrawCommand::Kind::Shape:
+            case DrawCommand::Kind::Bitmap: content = content.united(m_bounds[i]); break;
+            case DrawCommand::Kind::BeginLayer:
+            case DrawCommand::Kind::EndLayer: bounded = false; break;
+            default: break;  // mask brackets only take away
+            }
+        }
+        if (!bounded)
+            return painted;
+        return intersection(painted, PixelBox{content.left - margin, content.top - margin, content.right + margin,
+                                              content.bottom + margin});
+    }
+
+    static PixelBox intersection(const PixelBox& a, const PixelBox& b)
+    {
+        PixelBox r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                   std::min(a.bottom, b.bottom)};
+        return r.isEmpty() ? PixelBox{} : r;
     }
 
     int filterMargin(const std::vector<Filter>& filters) const
