@@ -185,6 +185,15 @@ TEST(Filters, WideBoxesWeighEveryPixelUnderThemAsNarrowOnesDo)
         swf::blurPass(column, size, false);
         for (int y = 0; y < row.width(); ++y)
             ASSERT_EQ(column.pixel(0, y), blurred.pixel(y, 0)) << "size " << size << " at " << y;
+        // An alpha-only picture (what shadows and glows blur) gets the same alphas, along rows and columns.
+        QImage alphaRow = row.convertToFormat(QImage::Format_Alpha8);
+        QImage alphaColumn = row.transformed(QTransform(0, 1, 1, 0, 0, 0)).convertToFormat(QImage::Format_Alpha8);
+        swf::blurPass(alphaRow, size, true);
+        swf::blurPass(alphaColumn, size, false);
+        for (int x = 0; x < row.width(); ++x) {
+            ASSERT_EQ(alphaRow.constScanLine(0)[x], qAlpha(blurred.pixel(x, 0))) << "size " << size << " at " << x;
+            ASSERT_EQ(alphaColumn.constScanLine(x)[0], qAlpha(blurred.pixel(x, 0))) << "size " << size << " at " << x;
+        }
     }
 }
 
