@@ -33,19 +33,22 @@ Box boxFor(double size)
 }
 
 // How a blur reads and writes the pixels of the two kinds of image it works on: premultiplied colour (four
-// channels, colour never above alpha) and the alpha-only images shadows and glows start from.
+// channels, colour never above alpha) and the alpha-only images shadows and glows start from. Sums fit in 32
+// bits: at most 255 whole-weight pixels of 255, times 255, and two edge pixels.
+using Sum = std::int32_t;
+
 struct Colour {
     using Pixel = QRgb;
     static constexpr int kChannels = 4;
-    static void add(std::int64_t* sums, Pixel p, std::int64_t w)
+    static void add(Sum* sums, Pixel p, Sum w)
     {
-        sums[0] += qRed(p) * w;
-        sums[1] += qGreen(p) * w;
-        sums[2] += qBlue(p) * w;
-        sums[3] += qAlpha(p) * w;
+        sums[0] += Sum(qRed(p)) * w;
+        sums[1] += Sum(qGreen(p)) * w;
+        sums[2] += Sum(qBlue(p)) * w;
+        sums[3] += Sum(qAlpha(p)) * w;
     }
     template <typename Cut>
-    static Pixel make(const std::int64_t* sums, const Cut& cut)
+    static Pixel make(const Sum* sums, const Cut& cut)
     {
         const int a = cut(sums[3]);
         return qRgba(std::min(cut(sums[0]), a), std::min(cut(sums[1]), a), std::min(cut(sums[2]), a), a);
@@ -55,48 +58,49 @@ struct Colour {
 struct AlphaOnly {
     using Pixel = uchar;
     static constexpr int kChannels = 1;
-    static void add(std::int64_t* sums, Pixel p, std::int64_t w) { sums[0] += p * w; }
+    static void add(Sum* sums, Pixel p, Sum w) { sums[0] += Sum(p) * w; }
     template <typename Cut>
-    static Pixel make(const std::int64_t* sums, const Cut& cut)
+    static Pixel make(const Sum* sums, const Cut& cut)
     {
         return static_cast<Pixel>(cut(sums[0]));
     }
 };
 
-// Sums are kept whole with the edge weight in 1/255 steps; a result is cut down to a whole step.
+// The edge weight is kept in 1/255 steps; a result is cut down to a whole step.
 struct Cutter {
     explicit Cutter(double divisor) : reciprocal(1 / divisor) {}
     double reciprocal;
-    int operator()(std::int64_t v) const { return std::clamp(int(std::floor(double(v) * reciprocal + 1e-9)), 0, 255); }
+    int operator()(Sum v) const { return std::clamp(int(std::floor(double(v) * reciprocal + 1e-9)), 0, 255); }
 };
 
-// Blurs one line read from `in` (contiguous) into `out` (every `outStride` pixels), each output pixel
-// centred `shift` pixels further along the input; beyond the ends lies transparency. The box slides along the
-// line, so a pixel costs the same whatever the blur's size.
-template <typename Kind>
-void blurLine(const typename Kind::Pixel* in, typename Kind::Pixel* out, int length, int outStride, const Box& box,
-              int shift)
+template <typename Pixel>
+bool clear(const Pixel* line, int length)
 {
-    using Pixel = typename Kind::Pixel;
+    return std::all_of(line, line + length, [](Pixel p) { return p == 0; });
+}
+
+// Blurs one line into `out`. `in` holds the line with box.m + 1 clear pixels before and after it, so the box
+// slides along without looking for the ends; a pixel costs the same whatever the blur's size.
+template <typename Kind>
+void blurLine(const typename Kind::Pixel* in, typename Kind::Pixel* out, int length, const Box& box)
+{
     constexpr int n = Kind::kChannels;
-    auto at = [in, length, shift](int i) {
-        i += shift;
-        return i < 0 || i >= length ? Pixel(0) : in[i];
-    };
-    const std::int64_t edge = std::llround(box.edge * 255);
+    const int pad = box.m + 1;
+    const Sum edge = Sum(std::lround(box.edge * 255));
     const Cutter cut(255 * box.total);
-    std::int64_t inner[n] = {};  // the whole-weight pixels around the current one
+    Sum inner[n] = {};  // the whole-weight pixels around the current one
     for (int k = -box.m; k <= box.m; ++k)
-        Kind::add(inner, at(k), 1);
+        Kind::add(inner, in[pad + k], 1);
     for (int i = 0; i < length; ++i) {
-        std::int64_t sum[n];
+        const int at = pad + i;
+        Sum sum[n];
         for (int c = 0; c < n; ++c)
             sum[c] = inner[c] * 255;
-        Kind::add(sum, at(i - box.m - 1), edge);
-        Kind::add(sum, at(i + box.m + 1), edge);
-        out[std::ptrdiff_t(i) * outStride] = Kind::make(sum, cut);
-        Kind::add(inner, at(i - box.m), -1);
-        Kind::add(inner, at(i + box.m + 1), 1);
+        Kind::add(sum, in[at - box.m - 1], edge);
+        Kind::add(sum, in[at + box.m + 1], edge);
+        out[i] = Kind::make(sum, cut);
+        Kind::add(inner, in[at - box.m], -1);
+        Kind::add(inner, in[at + box.m + 1], 1);
     }
 }
 
@@ -104,16 +108,20 @@ template <typename Kind>
 void blurRows(QImage& image, const Box& box)
 {
     using Pixel = typename Kind::Pixel;
-    std::vector<Pixel> copy(std::size_t(image.width()));
+    const int width = image.width(), pad = box.m + 1;
+    std::vector<Pixel> padded(std::size_t(width + 2 * pad), Pixel(0));
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<Pixel*>(image.scanLine(y));
-        std::copy(line, line + image.width(), copy.begin());
-        blurLine<Kind>(copy.data(), line, image.width(), 1, box, 0);
+        if (clear(line, width))
+            continue;  // a clear line stays clear
+        std::copy(line, line + width, padded.begin() + pad);
+        blurLine<Kind>(padded.data(), line, width, box);
     }
 }
 
 // The vertical pass, worked a row at a time so that it reads the image in memory order: each column's
-// sums are carried from one row to the next. Reads come from a copy; `shift` as for blurLine.
+// sums are carried from one row to the next. Reads come from a copy; each output row is centred `shift` rows
+// further down the input. Clear rows add nothing, and an output row whose box holds only clear rows is clear.
 template <typename Kind>
 void blurColumns(QImage& image, const Box& box, int shift)
 {
@@ -121,12 +129,22 @@ void blurColumns(QImage& image, const Box& box, int shift)
     constexpr int n = Kind::kChannels;
     const int width = image.width(), height = image.height();
     const QImage source = image.copy();
-    auto row = [&source, height, shift](int y) -> const Pixel* {
-        y += shift;
-        return y < 0 || y >= height ? nullptr : reinterpret_cast<const Pixel*>(source.constScanLine(y));
+    std::vector<int> drawnBefore(std::size_t(height) + 1, 0);  // rows with some colour above each row
+    for (int y = 0; y < height; ++y)
+        drawnBefore[std::size_t(y) + 1] =
+            drawnBefore[std::size_t(y)] + !clear(reinterpret_cast<const Pixel*>(source.constScanLine(y)), width);
+    auto drawnIn = [&drawnBefore, height](int from, int to) {  // rows from..to inclusive, clamped
+        from = std::clamp(from, 0, height);
+        to = std::clamp(to + 1, 0, height);
+        return from < to && drawnBefore[std::size_t(to)] > drawnBefore[std::size_t(from)];
     };
-    std::vector<std::int64_t> inner(std::size_t(width) * n, 0);
-    auto addRow = [width](const Pixel* r, std::int64_t w, std::int64_t* sums) {
+    auto row = [&source, height, shift, &drawnIn](int y) -> const Pixel* {
+        y += shift;
+        return y < 0 || y >= height || !drawnIn(y, y) ? nullptr
+                                                      : reinterpret_cast<const Pixel*>(source.constScanLine(y));
+    };
+    std::vector<Sum> inner(std::size_t(width) * n, 0);
+    auto addRow = [width](const Pixel* r, Sum w, Sum* sums) {
         if (!r)
             return;
         for (int x = 0; x < width; ++x)
@@ -134,17 +152,21 @@ void blurColumns(QImage& image, const Box& box, int shift)
     };
     for (int k = -box.m; k <= box.m; ++k)
         addRow(row(k), 1, inner.data());
-    const std::int64_t edge = std::llround(box.edge * 255);
+    const Sum edge = Sum(std::lround(box.edge * 255));
     const Cutter cut(255 * box.total);
-    std::vector<std::int64_t> sum(inner.size());
+    std::vector<Sum> sum(inner.size());
     for (int y = 0; y < height; ++y) {
-        for (std::size_t i = 0; i < sum.size(); ++i)
-            sum[i] = inner[i] * 255;
-        addRow(row(y - box.m - 1), edge, sum.data());
-        addRow(row(y + box.m + 1), edge, sum.data());
         auto* out = reinterpret_cast<Pixel*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            out[x] = Kind::make(sum.data() + std::ptrdiff_t(x) * n, cut);
+        if (!drawnIn(y + shift - box.m - 1, y + shift + box.m + 1)) {
+            std::fill(out, out + width, Pixel(0));
+        } else {
+            for (std::size_t i = 0; i < sum.size(); ++i)
+                sum[i] = inner[i] * 255;
+            addRow(row(y - box.m - 1), edge, sum.data());
+            addRow(row(y + box.m + 1), edge, sum.data());
+            for (int x = 0; x < width; ++x)
+                out[x] = Kind::make(sum.data() + std::ptrdiff_t(x) * n, cut);
+        }
         addRow(row(y - box.m), -1, inner.data());
         addRow(row(y + box.m + 1), 1, inner.data());
     }
