@@ -70,7 +70,8 @@ struct AlphaOnly {
 struct Cutter {
     explicit Cutter(double divisor) : reciprocal(1 / divisor) {}
     double reciprocal;
-    int operator()(Sum v) const { return std::clamp(int(std::floor(double(v) * reciprocal + 1e-9)), 0, 255); }
+    // Truncating is flooring here: below zero, both are cut to 0.
+    int operator()(Sum v) const { return std::clamp(int(double(v) * reciprocal + 1e-9), 0, 255); }
 };
 
 template <typename Pixel>
