@@ -334,6 +334,41 @@ TEST(FrameRenderer, CommandBoundsHoldEverythingTheCommandPaints)
     }
 }
 
+TEST(FrameRenderer, StrokesOfStretchedAndSkewedPlacementsStayInsideTheirBounds)
+{
+    // A thick outline with bevel joins (and one that does not scale) placed stretched, skewed inside a stretched
+    // sprite, and inside a sprite stretched the other way: pens round in three different spaces.
+    SwfWriter w(10, {0, 11000, 0, 8000}, 24 << 8);
+    auto outline = [&w](std::uint16_t id, std::uint8_t flags) {
+        ShapeBuilder s(id, 4);
+        int line = s.lineStyle(200, {0, 0, 0, 255}, flags);
+        s.styles(0, 0, line).moveTo(0, 0).lineTo(600, 0).curveTo(900, 300, 600, 600).lineTo(0, 600).lineTo(0, 0);
+        w.tag(s.tagCode(), s.body());
+    };
+    outline(1, 0x10);         // bevel joins, scales
+    outline(2, 0x10 | 0x06);  // bevel joins, does not scale
+    Placement skewed = placeAt(1, 1);
+    skewed.matrix = WriterMatrix{1, 0, 1.5, 1, 0, 0};
+    Placement plain = placeAt(2, 2);
+    w.tag(39, spriteBody(3, 1, {{kPlaceObject2, placeObject2(skewed)}, {kPlaceObject2, placeObject2(plain)},
+                                {1, Bytes()}}));
+    Placement stretched = placeAt(1, 1);
+    stretched.matrix = WriterMatrix{6, 0, 0, 1, 500, 500};
+    Placement tall = placeAt(2, 3);
+    tall.matrix = WriterMatrix{1, 0, 0, 4, 5000, 1500};
+    Placement wide = placeAt(3, 3);
+    wide.matrix = WriterMatrix{5, 0, 0, 0.5, 1000, 6000};
+    w.tag(kPlaceObject2, placeObject2(stretched)).tag(kPlaceObject2, placeObject2(tall));
+    w.tag(kPlaceObject2, placeObject2(wide)).showFrame();
+    auto player = playerFor(w.finish());
+    ASSERT_TRUE(player);
+    for (auto quality : {swf::Quality::Low, swf::Quality::High}) {
+        BoundsChecker checker;
+        player->render(checker, viewOf(550, 400, quality));
+        EXPECT_EQ(checker.checked, 5);
+    }
+}
+
 TEST(FrameRenderer, BoundsOfCommandsThatDrawNothingAreEmptyAndBoxesUnite)
 {
     swf::PixelBox a{0, 0, 10, 10}, b{5, 20, 30, 25}, empty{};

@@ -109,11 +109,11 @@ int ShapeBuilder::bitmapFill(std::uint16_t bitmapId, const WriterMatrix& m, std:
     return ++m_fillCount;
 }
 
-int ShapeBuilder::lineStyle(std::uint16_t width, WriterColour c)
+int ShapeBuilder::lineStyle(std::uint16_t width, WriterColour c, std::uint8_t flags)
 {
     m_lines.u16(width);
     if (m_version >= 4)
-        m_lines.u8(0).u8(0);
+        m_lines.u8(flags).u8(0);
     colour(m_lines, c);
     return ++m_lineCount;
 }

@@ -37,7 +37,9 @@ public:
     int gradientFill(std::uint8_t kind, const WriterMatrix& m, const std::vector<std::pair<std::uint8_t, WriterColour>>& stops,
                      int spread = 0, double focal = 0, int interpolation = 0);
     int bitmapFill(std::uint16_t bitmapId, const WriterMatrix& m, std::uint8_t kind = 0x41);
-    int lineStyle(std::uint16_t width, WriterColour c);
+    // `flags`: the first flags byte of a version 4 line style (0x04 no horizontal scale, 0x02 no vertical scale;
+    // round caps and joins when 0).
+    int lineStyle(std::uint16_t width, WriterColour c, std::uint8_t flags = 0);
 
     ShapeBuilder& styles(int fill0, int fill1, int line);
     ShapeBuilder& moveTo(std::int32_t x, std::int32_t y);

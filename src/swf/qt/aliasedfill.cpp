@@ -564,6 +564,19 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
     return outline;
 }
 
+QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, const QTransform& toPenSpace,
+                             const QTransform& penSpaceToDevice)
+{
+    const QPainterPath moved = toPenSpace.map(path);
+    const double tolerance = flatteningTolerance(penSpaceToDevice);
+    QPainterPath outline;
+    if (!strokeRound(moved, pen, tolerance, outline))
+        outline = QPainterPathStroker(pen).createStroke(flattened(moved, tolerance));
+    outline = toPenSpace.inverted().map(outline);
+    outline.setFillRule(Qt::WindingFill);
+    return outline;
+}
+
 void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
                      bool antialias)
 {

@@ -33,7 +33,7 @@ constexpr std::size_t kLookAhead = 32;
 
 // Every field of DrawCommand takes part in sameDrawing(); a new field must join the comparison there,
 // or frames that differ only in it would keep stale pixels.
-static_assert(sizeof(void*) != 8 || sizeof(DrawCommand) == 200, "compare the new DrawCommand field in sameDrawing()");
+static_assert(sizeof(void*) != 8 || sizeof(DrawCommand) == 256, "compare the new DrawCommand field in sameDrawing()");
 // Likewise every field of RenderFrame takes part in sameTarget().
 static_assert(sizeof(void*) != 8 || sizeof(RenderFrame) == 88, "compare the new RenderFrame field in sameTarget()");
 
@@ -201,7 +201,8 @@ private:
 bool sameDrawing(const DrawCommand& a, const DrawCommand& b)
 {
     return a.kind == b.kind && a.geometry == b.geometry && a.bitmap == b.bitmap && a.library == b.library &&
-           sameMatrix(a.matrix, b.matrix) &&
+           sameMatrix(a.matrix, b.matrix) && a.own.has_value() == b.own.has_value() &&
+           (!a.own || sameMatrix(*a.own, *b.own)) &&
            sameColours(a.colorTransform, b.colorTransform) && a.fillColour == b.fillColour &&
            a.blendMode == b.blendMode && a.filters.empty() && b.filters.empty();  // filtered layers repaint
 }

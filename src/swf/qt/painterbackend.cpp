@@ -236,7 +236,7 @@ private:
             for (std::size_t i = 0; i < layer.fills.size(); ++i)
                 fillPath(layer.fills[i], source.fills[i].style, layer.fillGradients[i].get(), context, t);
             for (std::size_t i = 0; i < layer.strokes.size(); ++i)
-                strokePath(layer.strokes[i], source.strokes[i].style, layer.strokeGradients[i].get(), context, t);
+                strokePath(layer.strokes[i], source.strokes[i].style, layer.strokeGradients[i].get(), context, t, c);
         }
         m_p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
@@ -279,13 +279,41 @@ private:
     }
 
     void strokePath(const QPainterPath& path, const LineStyle& style, const GradientColours* gradient,
-                    const BrushContext& context, const QTransform& t)
+                    const BrushContext& context, const QTransform& t, const DrawCommand& c)
     {
-        QPen pen = makePen(style, context, t, m_frame.stageToPixels);
+        StrokeWidth width = strokeWidth(style, c.own, c.matrix);
+        if (width.space == StrokeWidth::Space::Parent) {
+            const Matrix& own = *c.own;
+            const QTransform toParent(own.a, own.b, own.c, own.d, own.tx, own.ty);
+            bool invertible = false;
+            const QTransform parentToDevice = toParent.inverted(&invertible) * t;
+            const double pixels = width.width * std::sqrt(std::fabs(parentToDevice.determinant()));
+            if (invertible && std::isfinite(pixels) && pixels >= 1) {
+                strokeInParentSpace(path, style, gradient, context, t, width.width, toParent, parentToDevice);
+                return;
+            }
+            width = {StrokeWidth::Space::Stage, 0};  // thinner than a pixel, or no parent space: a hairline
+        }
+        QPen pen = makePen(style, context, t, m_frame.stageToPixels, width);
         if (style.hasFill && style.fill.isGradient() && !context.fillColour)
             strokeGradientPath(m_p, path, pen, style.fill, gradient, context, t, m_frame.antialias);
         else
             strokeShapePath(m_p, path, pen, t, m_frame.antialias);
+    }
+
+    // A round pen `width` twips wide moved in the parent's space, its outline filled in the shape's.
+    void strokeInParentSpace(const QPainterPath& path, const LineStyle& style, const GradientColours* gradient,
+                             const BrushContext& context, const QTransform& t, double width,
+                             const QTransform& toParent, const QTransform& parentToDevice)
+    {
+        QPen pen = makePen(style, context, t, m_frame.stageToPixels, StrokeWidth{StrokeWidth::Space::Shape, width});
+        pen.setCosmetic(false);
+        pen.setWidthF(width);
+        const QPainterPath outline = strokeOutlineIn(path, pen, toParent, parentToDevice);
+        if (style.hasFill && style.fill.isGradient() && !context.fillColour)
+            fillGradientPath(m_p, outline, style.fill, gradient, context, t, m_frame.antialias);
+        else
+            fillShapePath(m_p, outline, pen.brush(), t, m_frame.antialias);
     }
 
     void drawBitmap(const DrawCommand& c)

@@ -180,7 +180,7 @@ QBrush makeBrush(const FillStyle& style, const BrushContext& context)
 }
 
 QPen makePen(const LineStyle& style, const BrushContext& context, const QTransform& shapeToPixels,
-             const Matrix& stageToPixels)
+             const Matrix& stageToPixels, const StrokeWidth& width)
 {
     QPen pen;
     if (style.hasFill)
@@ -189,15 +189,15 @@ QPen makePen(const LineStyle& style, const BrushContext& context, const QTransfo
         pen.setColor(transformed(style.colour, context));
     double shapeScale = std::sqrt(std::fabs(shapeToPixels.determinant()));
     double stageScale = std::sqrt(std::fabs(stageToPixels.a * stageToPixels.d - stageToPixels.b * stageToPixels.c));
-    bool scales = !(style.noHScale && style.noVScale);
-    double pixels = style.width * (scales ? shapeScale : stageScale);
+    const bool inShape = width.space != StrokeWidth::Space::Stage;
+    double pixels = width.width * (inShape ? shapeScale : stageScale);
     if (!std::isfinite(pixels))
         pixels = 1.0;  // a degenerate transform: draw a hairline rather than nothing
-    if (pixels < 1.0 || !scales) {
+    if (pixels < 1.0 || !inShape) {
         pen.setCosmetic(true);
         pen.setWidthF(std::clamp(pixels, 1.0, 4096.0));
     } else {
-        pen.setWidthF(style.width);
+        pen.setWidthF(width.width);
     }
     auto cap = [](CapStyle c) {
         return c == CapStyle::None ? Qt::FlatCap : c == CapStyle::Square ? Qt::SquareCap : Qt::RoundCap;

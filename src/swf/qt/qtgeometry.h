@@ -2,6 +2,7 @@
 #pragma once
 
 #include "swf/render/geometry.h"
+#include "swf/render/strokewidth.h"
 #include "swf/format/bitmap.h"
 #include "swf/format/place.h"
 
@@ -49,9 +50,10 @@ struct BrushContext {
 
 QColor toQColor(const Rgba& colour);
 QBrush makeBrush(const FillStyle& style, const BrushContext& context);
-// Widths follow the shape's scale (or not, for non-scaling strokes) and never drop below one pixel.
+// A pen `width` wide in the shape's space (or, for the stage rule, in stage twips on the target); never thinner
+// than one pixel. A pen round in the parent's space is drawn by its outline: here it is taken as in the shape's.
 QPen makePen(const LineStyle& style, const BrushContext& context, const QTransform& shapeToPixels,
-             const Matrix& stageToPixels);
+             const Matrix& stageToPixels, const StrokeWidth& width);
 // The bitmap character as an image with the colour transform applied; null when there is none.
 QImage bitmapImage(std::uint16_t bitmapId, const BrushContext& context);
 QImage transformedImage(const Bitmap& bitmap, const ColorTransform& colours);

@@ -37,7 +37,8 @@ private:
     void contents(const Clip& clip, const Matrix& matrix, const ColorTransform& colours, int nesting)
     {
         if (clip.drawing())
-            shape(clip.drawing()->geometry(), matrix, colours, BlendMode::Normal);
+            shape(clip.drawing()->geometry(), matrix, colours, BlendMode::Normal,
+                  clip.placement() ? clip.placement()->matrix : Matrix());
         std::vector<std::uint16_t> masks;  // clip depths of the open masks, innermost last
         for (const auto& [depth, object] : clip.displayList()) {
             while (!masks.empty() && depth > masks.back()) {
@@ -146,13 +147,15 @@ private:
         m_out.commands.push_back(std::move(c));
     }
 
-    void shape(std::shared_ptr<const ShapeGeometry> g, const Matrix& m, const ColorTransform& ct, BlendMode blend)
+    void shape(std::shared_ptr<const ShapeGeometry> g, const Matrix& m, const ColorTransform& ct, BlendMode blend,
+               std::optional<Matrix> own = std::nullopt)
     {
         if (!g)
             return;
         DrawCommand c;
         c.geometry = std::move(g);
         c.matrix = m;
+        c.own = own;
         c.colorTransform = ct;
         c.blendMode = blend;
         c.library = m_library;
@@ -231,10 +234,10 @@ private:
         const Character& ch = object.character;
         switch (ch.kind) {
         case CharacterKind::Shape:
-            shape(m_cache.shape(ch.shape), m, ct, blend);
+            shape(m_cache.shape(ch.shape), m, ct, blend, p.matrix);
             break;
         case CharacterKind::Morph:
-            shape(m_cache.morph(ch.morph, p.ratio), m, ct, blend);
+            shape(m_cache.morph(ch.morph, p.ratio), m, ct, blend, p.matrix);
             break;
         case CharacterKind::Sprite:
         case CharacterKind::Button:

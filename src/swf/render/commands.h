@@ -30,6 +30,9 @@ struct DrawCommand {
     std::shared_ptr<const ShapeGeometry> geometry;
     std::shared_ptr<const Bitmap> bitmap;
     Matrix matrix;  // to stage twips
+    // The shape's own matrix, to the clip that holds it (its pens are round in that clip's space); unknown for
+    // glyphs and text field parts.
+    std::optional<Matrix> own;
     ColorTransform colorTransform;
     std::optional<Rgba> fillColour;  // glyphs take the text's colour instead of their own
     BlendMode blendMode = BlendMode::Normal;

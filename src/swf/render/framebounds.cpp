@@ -1,5 +1,7 @@
 #include "swf/render/framebounds.h"
 
+#include "swf/render/strokewidth.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -59,6 +61,15 @@ double strokeReach(const LineStyle& style)
     return style.join == JoinStyle::Miter ? std::max(1.0, style.miterLimit) : 1.0;
 }
 
+// The least a matrix stretches any direction (its smaller singular value).
+double smallestScale(const Matrix& m)
+{
+    const double sum = m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d;
+    const double det = std::fabs(m.a * m.d - m.b * m.c);
+    const double largest = std::sqrt((sum + std::sqrt(std::max(0.0, sum * sum - 4 * det * det))) / 2);
+    return largest > 0 && std::isfinite(largest) ? det / largest : 0;
+}
+
 double stageScale(const Matrix& m)
 {
     return std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
@@ -98,11 +109,21 @@ PixelBox shapeBounds(const DrawCommand& c, const RenderFrame& frame)
             fills.addPath(f.path);
         for (const StrokePath& s : layer.strokes) {
             strokes.addPath(s.path);
-            double reach = strokeReach(s.style);
-            bool scales = !(s.style.noHScale && s.style.noVScale);
-            if (scales)
-                shapePad = std::max(shapePad, s.style.width * reach);
-            double hairline = scales ? 1.0 : std::clamp(s.style.width * stage, 1.0, 4096.0);
+            const double reach = strokeReach(s.style);
+            const StrokeWidth width = strokeWidth(s.style, c.own, c.matrix);
+            double hairline = 1.0;
+            switch (width.space) {
+            case StrokeWidth::Space::Shape: shapePad = std::max(shapePad, width.width * reach); break;
+            case StrokeWidth::Space::Parent: {
+                // A round pen in the parent's space reaches furthest in the shape's along the own matrix's
+                // shortest axis.
+                const double shortest = smallestScale(*c.own);
+                if (shortest > 1e-9)
+                    shapePad = std::max(shapePad, width.width / shortest * reach);
+                break;
+            }
+            case StrokeWidth::Space::Stage: hairline = std::clamp(width.width * stage, 1.0, 4096.0); break;
+            }
             pixelPad = std::max(pixelPad, hairline * reach);
         }
     }
