@@ -58,6 +58,8 @@ inline constexpr std::int64_t kMaxRenderPixels = std::int64_t(64) * 1024 * 1024;
 inline constexpr std::int64_t kMaxMultisampledPixels = std::int64_t(1024) * 1024;
 // Pixels a layer with filters reaches beyond the target on each side (blurs and shadows spread in).
 inline constexpr int kMaxFilterReach = 1024;
+// The widest blur box a filter uses, in pixels (Flash stops at 255).
+inline constexpr double kMaxFilterBlur = 255;
 
 // Frame scripts run in one tick before the rest are dropped (a goto loop between frames ends here).
 inline constexpr std::size_t kMaxActionBlocksPerFrame = 1024;

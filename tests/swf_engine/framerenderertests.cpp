@@ -63,7 +63,8 @@ Bytes mixedMovie()
 // A 550x400 stage of objects on layers of their own over a few gradient circles: a square with a drop shadow
 // across the middle, one just off the left edge whose glow reaches in, a blurred square, a square that
 // subtracts and one that inverts, an inner knockout shadow, and a sprite with a drop shadow holding a square with a
-// glow. Frame 2 moves the shadowed square; frame 3 changes nothing.
+// glow. Frame 2 moves the shadowed square and the glowing square inside the sprite; frame 3 changes nothing;
+// frame 4 gives the blurred square another blur.
 Bytes layeredMovie()
 {
     constexpr std::uint16_t kPlaceObject3 = 70, kDefineSprite = 39;
@@ -102,7 +103,16 @@ Bytes layeredMovie()
     w.tag(inner.first, inner.second);
     Placement glowing = placeAt(1, 30, 300, 300);
     glowing.filters = {glowFilter({0, 255, 255, 255}, 10, 10, 1, 2)};
-    w.tag(kDefineSprite, spriteBody(31, 1, {{kPlaceObject3, placeObject2(glowing)}, {1, Bytes{}}}));
+    // The sprite moves the square in its second frame and stops there: its shadow moves while the sprite stays.
+    Placement shifted;
+    shifted.depth = 1;
+    shifted.move = true;
+    shifted.matrix = WriterMatrix{1, 0, 0, 1, 700, 500};
+    constexpr std::uint16_t kDoAction = 12;
+    constexpr std::uint8_t kStop = 0x07;
+    w.tag(kDefineSprite, spriteBody(31, 2, {{kPlaceObject3, placeObject2(glowing)}, {1, Bytes{}},
+                                            {kPlaceObject2, placeObject2(shifted)},
+                                            {kDoAction, actions({Bytes{kStop}})}, {1, Bytes{}}}));
     Placement shadowed = placeAt(26, 31, 6800, 5200);
     shadowed.filters = {dropShadowFilter({0, 0, 128, 200}, 16, 16, 1.2, 20, 1, 1)};
     w.tag(kPlaceObject3, placeObject2(shadowed)).showFrame();
@@ -112,6 +122,11 @@ Bytes layeredMovie()
     moved.matrix = WriterMatrix{1, 0, 0, 1, 900, -500};
     w.tag(kPlaceObject2, placeObject2(moved)).showFrame();
     w.showFrame();
+    Placement reblurred;
+    reblurred.depth = 22;
+    reblurred.move = true;
+    reblurred.filters = {blurFilter(24, 2, 1)};
+    w.tag(kPlaceObject3, placeObject2(reblurred)).showFrame();
     return w.finish();
 }
 
@@ -241,10 +256,19 @@ TEST(FrameRenderer, LayersPaintedOnlyWhereNeededEqualOnePassInBandsAndAfterChang
         ASSERT_TRUE(player);
         swf::FrameRenderer renderer;
         renderer.setBands(c.bands);
-        for (int frame = 0; frame < 3; ++frame) {
+        for (int frame = 0; frame < 4; ++frame) {
             const swf::View view = viewOf(c.width, c.height, c.quality);
             EXPECT_EQ(differences(renderer.render(*player, view), onePass(*player, view)), "")
                 << c.width << "x" << c.height << " in " << c.bands << " bands, frame " << frame + 1;
+            // Only the layers that changed are painted again, each as far as its filters spread it (on the
+            // smallest target the shadows cover most of the picture).
+            const std::int64_t whole = std::int64_t(c.width) * c.height;
+            if (c.width >= 500 && (frame == 1 || frame == 3)) {
+                EXPECT_GT(renderer.lastPaintedPixels(), 0);
+                EXPECT_LT(renderer.lastPaintedPixels(), whole / 2) << "frame " << frame + 1;
+            } else if (frame == 2) {
+                EXPECT_EQ(renderer.lastPaintedPixels(), 0);
+            }
             player->advance();
         }
     }

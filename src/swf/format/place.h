@@ -27,6 +27,14 @@ struct Filter {
     int passes = 1;
     bool inner = false, knockout = false;
     std::vector<float> matrix;  // colour matrix (20 values) or convolution kernel
+
+    // Every field takes part: a frame renderer keeps the pixels of a layer whose filters compare equal.
+    bool operator==(const Filter& o) const
+    {
+        return kind == o.kind && colour == o.colour && blurX == o.blurX && blurY == o.blurY && angle == o.angle &&
+               distance == o.distance && strength == o.strength && passes == o.passes && inner == o.inner &&
+               knockout == o.knockout && matrix == o.matrix;
+    }
 };
 
 // Clip event bits of an onClipEvent handler, as PlaceObject2 stores them.

@@ -12,7 +12,7 @@ namespace swf {
 
 namespace {
 
-constexpr double kMaxBlur = 255;
+constexpr double kMaxBlur = limits::kMaxFilterBlur;
 
 // Box weights: 1 for the 2m + 1 pixels around the centre, `edge` for the one beyond on each side.
 struct Box {
@@ -285,16 +285,6 @@ void blurPass(QImage& image, double size, bool horizontal, bool lifted)
         horizontal ? blurRows<AlphaOnly>(image, box) : blurColumns<AlphaOnly>(image, box, shift);
     else
         horizontal ? blurRows<Colour>(image, box) : blurColumns<Colour>(image, box, shift);
-}
-
-int filterReach(const std::vector<Filter>& filters, double scale)
-{
-    double reach = 0;
-    for (const Filter& f : filters) {
-        double blurSize = std::min(kMaxBlur, std::max(f.blurX, f.blurY) * scale) * std::max(1, f.passes);
-        reach += blurSize / 2 + std::fabs(f.distance * scale) + 1;
-    }
-    return int(std::ceil(std::min(reach, double(limits::kMaxFilterReach))));
 }
 
 void applyFilters(QImage& layer, const std::vector<Filter>& filters, const QTransform& stageToDevice)

@@ -15,10 +15,6 @@ namespace swf {
 // fractional weights puts its result one pixel higher, as the blur filter does in Flash.
 void blurPass(QImage& image, double size, bool horizontal, bool lifted = false);
 
-// How many device pixels beyond its content the filters can reach, at `scale` device pixels per
-// stage pixel.
-int filterReach(const std::vector<Filter>& filters, double scale);
-
 // Applies the filters in order; sizes and distances are in stage pixels, scaled by `stageToDevice`.
 void applyFilters(QImage& layer, const std::vector<Filter>& filters, const QTransform& stageToDevice);
 

@@ -56,8 +56,8 @@ bool sameTarget(const RenderFrame& a, const RenderFrame& b)
            a.commands && b.commands && a.commands->movie == b.commands->movie;
 }
 
-// Commands whose pixels lie within their own bounds: shapes and bitmaps outside a mask's definition.
-// Everything else (mask outlines, kinds this renderer does not know) can change pixels anywhere.
+// Commands whose pixels lie within their own bounds: shapes, bitmaps and layer brackets outside a mask's
+// definition. Everything else (mask outlines, kinds this renderer does not know) can change pixels anywhere.
 bool boundedByThemselves(const std::vector<DrawCommand>& commands, const std::vector<std::size_t>& which)
 {
     int maskNesting = 0;
@@ -65,7 +65,8 @@ bool boundedByThemselves(const std::vector<DrawCommand>& commands, const std::ve
     for (std::size_t i = 0; i < commands.size() && next != which.end(); ++i) {
         const DrawCommand& c = commands[i];
         if (i == *next) {
-            bool drawing = c.kind == DrawCommand::Kind::Shape || c.kind == DrawCommand::Kind::Bitmap;
+            bool drawing = c.kind == DrawCommand::Kind::Shape || c.kind == DrawCommand::Kind::Bitmap ||
+                           c.kind == DrawCommand::Kind::BeginLayer || c.kind == DrawCommand::Kind::EndLayer;
             if (!drawing || maskNesting > 0)
                 return false;
             ++next;
@@ -204,7 +205,7 @@ bool sameDrawing(const DrawCommand& a, const DrawCommand& b)
            sameMatrix(a.matrix, b.matrix) && a.own.has_value() == b.own.has_value() &&
            (!a.own || sameMatrix(*a.own, *b.own)) &&
            sameColours(a.colorTransform, b.colorTransform) && a.fillColour == b.fillColour &&
-           a.blendMode == b.blendMode && a.filters.empty() && b.filters.empty();  // filtered layers repaint
+           a.blendMode == b.blendMode && a.filters == b.filters;
 }
 
 const QImage& FrameRenderer::render(Player& player, const View& view)

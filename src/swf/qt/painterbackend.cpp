@@ -72,7 +72,7 @@ private:
         // Filters reach beyond the picture: the layer gets a margin so what lies just outside (or in
         // the next band) still spreads in.
         const int margin = end < commands.size() ? filterMargin(commands[end].filters) : 0;
-        const PixelBox out = layerArea(begin, end, margin);
+        const PixelBox out = layerArea(begin);
         if (out.isEmpty())
             return end;  // nothing the layer holds reaches the pixels being painted
         RenderFrame frame = m_frame;
@@ -107,30 +107,12 @@ private:
         return end;
     }
 
-    // The target pixels a layer's picture is needed for: those being painted that its shapes and bitmaps,
-    // spread by its filters, can reach. The whole target when the layer holds other layers (whose filters
-    // reach further), when this painter has no bounds, or when a colour transform can colour its clear pixels.
-    PixelBox layerArea(std::size_t begin, std::size_t end, int margin) const
+    // The target pixels a layer's picture is needed for: those being painted that the layer reaches (its bounds
+    // hold what it holds, spread by its filters). A painter without bounds paints the whole layer.
+    PixelBox layerArea(std::size_t begin) const
     {
-        const PixelBox target{0, 0, m_frame.width, m_frame.height};
-        PixelBox painted = intersection(m_area, target);
-        const auto& commands = m_frame.commands->commands;
-        bool bounded = end < commands.size() && m_bounds.size() >= end && margin < limits::kMaxFilterReach &&
-                       commands[end].colorTransform.aAdd <= 0;
-        PixelBox content;
-        for (std::size_t i = begin + 1; bounded && i < end; ++i) {
-            switch (commands[i].kind) {
-            case DrawCommand::Kind::Shape:
-            case DrawCommand::Kind::Bitmap: content = content.united(m_bounds[i]); break;
-            case DrawCommand::Kind::BeginLayer:
-            case DrawCommand::Kind::EndLayer: bounded = false; break;
-            default: break;  // mask brackets only take away
-            }
-        }
-        if (!bounded)
-            return painted;
-        return intersection(painted, PixelBox{content.left - margin, content.top - margin, content.right + margin,
-                                              content.bottom + margin});
+        const PixelBox painted = intersection(m_area, PixelBox{0, 0, m_frame.width, m_frame.height});
+        return begin < m_bounds.size() ? intersection(painted, m_bounds[begin]) : painted;
     }
 
     static PixelBox intersection(const PixelBox& a, const PixelBox& b)

@@ -1,5 +1,6 @@
 #include "swf/render/framebounds.h"
 
+#include "swf/limits.h"
 #include "swf/render/strokewidth.h"
 
 #include <algorithm>
@@ -167,14 +168,58 @@ PixelBox commandBounds(const DrawCommand& command, const RenderFrame& frame)
     }
 }
 
+int filterReach(const std::vector<Filter>& filters, double scale)
+{
+    double reach = 0;
+    for (const Filter& f : filters) {
+        double blurSize = std::min(limits::kMaxFilterBlur, std::max(f.blurX, f.blurY) * scale) * std::max(1, f.passes);
+        reach += blurSize / 2 + std::fabs(f.distance * scale) + 1;
+    }
+    return int(std::ceil(std::min(reach, double(limits::kMaxFilterReach))));
+}
+
 std::vector<PixelBox> frameBounds(const RenderFrame& frame)
 {
     std::vector<PixelBox> out;
     if (!frame.commands)
         return out;
-    out.reserve(frame.commands->commands.size());
-    for (const DrawCommand& c : frame.commands->commands)
+    const auto& commands = frame.commands->commands;
+    out.reserve(commands.size());
+    for (const DrawCommand& c : commands)
         out.push_back(commandBounds(c, frame));
+    // Layers, innermost first as they close: what each holds, spread by its filters, is where it paints.
+    struct Open {
+        std::size_t begin;
+        PixelBox content;
+    };
+    std::vector<Open> open;
+    const double scale = stageScale(frame.stageToPixels) * 20;  // device pixels per stage pixel
+    auto grow = [](PixelBox b, int by) {
+        return b.isEmpty() ? b : PixelBox{b.left - by, b.top - by, b.right + by, b.bottom + by};
+    };
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const DrawCommand& c = commands[i];
+        if (c.kind == DrawCommand::Kind::BeginLayer) {
+            open.push_back({i, {}});
+            continue;
+        }
+        if (c.kind == DrawCommand::Kind::EndLayer && !open.empty()) {
+            const Open layer = open.back();
+            open.pop_back();
+            const int margin = filterReach(c.filters, scale);
+            PixelBox box = c.colorTransform.aAdd > 0 ? wholeTarget(frame) : grow(layer.content, margin);
+            if (margin > 0)
+                for (std::size_t k = layer.begin + 1; k < i; ++k)
+                    out[k] = grow(out[k], margin);
+            out[layer.begin] = out[i] = box;
+            if (!open.empty())
+                open.back().content = open.back().content.united(box);
+            continue;
+        }
+        const bool drawing = c.kind == DrawCommand::Kind::Shape || c.kind == DrawCommand::Kind::Bitmap;
+        if (drawing && !open.empty())
+            open.back().content = open.back().content.united(out[i]);  // mask brackets only take away
+    }
     return out;
 }
 

@@ -30,7 +30,14 @@ struct PixelBox {
 // brackets) get the whole target.
 PixelBox commandBounds(const DrawCommand& command, const RenderFrame& frame);
 
-// The bounds of every command of the frame, in order.
+// The bounds of every command of the frame, in order: where each can change the target. A command inside
+// layers with filters reaches as far beyond its own bounds as those filters spread it; a layer's brackets get
+// the bounds of all it holds, spread by its filters (the whole target when its colour transform adds alpha,
+// which colours even its clear pixels).
 std::vector<PixelBox> frameBounds(const RenderFrame& frame);
+
+// How many device pixels beyond its content the filters can reach, at `scale` device pixels per
+// stage pixel.
+int filterReach(const std::vector<Filter>& filters, double scale);
 
 }  // namespace swf
