@@ -145,5 +145,22 @@ TEST(StrokeWidth, AStretchedShapeKeepsRoundStrokesWhileAStretchedSpriteStretches
     EXPECT_EQ(darkColumn(image, 170, 72, 88), 6);
 }
 
+TEST(StrokeWidth, StrokesWiderThanAPenHoldsAreDrawnAtTheirWidth)
+{
+    // 33,000 twips (1,650 px) wide in the shape, which is placed at a fiftieth: 33 px on the stage, from y 33.5
+    // to 66.5. QPen keeps no width that large.
+    SwfWriter w(10, {0, 4000, 0, 2000}, 12 << 8);
+    w.backgroundColour(255, 255, 255);
+    ShapeBuilder s(1, 4);
+    int line = s.lineStyle(33000, {0, 0, 0, 255}, 0x40 | 0x10);  // square caps, bevel joins
+    s.styles(0, 0, line).moveTo(0, 0).lineTo(60000, 0);
+    w.tag(s.tagCode(), s.body());
+    Placement small = placeAt(1, 1);
+    small.matrix = WriterMatrix{0.02, 0, 0, 0.02, 1000, 1000};
+    w.tag(kPlaceObject2, placeObject2(small)).showFrame();
+    const QImage image = renderFrame(*playerFor(w.finish()), swf::Quality::Low);
+    EXPECT_NEAR(darkColumn(image, 80, 0, 99), 33, 1);  // the scale is a 16.16 number a hair over 0.02
+}
+
 }  // namespace
 }  // namespace kivamo::test

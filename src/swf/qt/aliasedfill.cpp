@@ -534,11 +534,11 @@ void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& br
 
 namespace {
 
-bool strokeRound(const QPainterPath& path, const QPen& pen, double tolerance, QPainterPath& outline)
+bool strokeRound(const QPainterPath& path, const QPen& pen, double width, double tolerance, QPainterPath& outline)
 {
-    if (pen.joinStyle() != Qt::RoundJoin || pen.capStyle() != Qt::RoundCap || pen.widthF() <= 0)
+    if (pen.joinStyle() != Qt::RoundJoin || pen.capStyle() != Qt::RoundCap || width <= 0)
         return false;
-    RoundStroker stroker(pen.widthF() / 2, tolerance);
+    RoundStroker stroker(width / 2, tolerance);
     if (!stroker.add(path))
         return false;
     outline = stroker.outline();
@@ -557,21 +557,24 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
         // The width is in device pixels: stroke the path where it is drawn, then bring it back.
         stroker.setWidth(std::max(1.0, pen.widthF()));
         outline = toDevice.inverted().map(stroker.createStroke(flattened(toDevice.map(path), 0.1)));
-    } else if (!strokeRound(path, pen, flatteningTolerance(toDevice), outline)) {
+    } else if (!strokeRound(path, pen, pen.widthF(), flatteningTolerance(toDevice), outline)) {
         outline = stroker.createStroke(flattened(path, flatteningTolerance(toDevice)));
     }
     outline.setFillRule(Qt::WindingFill);
     return outline;
 }
 
-QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, const QTransform& toPenSpace,
+QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double width, const QTransform& toPenSpace,
                              const QTransform& penSpaceToDevice)
 {
     const QPainterPath moved = toPenSpace.map(path);
     const double tolerance = flatteningTolerance(penSpaceToDevice);
     QPainterPath outline;
-    if (!strokeRound(moved, pen, tolerance, outline))
-        outline = QPainterPathStroker(pen).createStroke(flattened(moved, tolerance));
+    if (!strokeRound(moved, pen, width, tolerance, outline)) {
+        QPainterPathStroker stroker(pen);
+        stroker.setWidth(width);
+        outline = stroker.createStroke(flattened(moved, tolerance));
+    }
     outline = toPenSpace.inverted().map(outline);
     outline.setFillRule(Qt::WindingFill);
     return outline;

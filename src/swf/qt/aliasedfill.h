@@ -41,9 +41,10 @@ void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& br
 // device pixels).
 QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice);
 
-// The area a pen covers along the path when the pen is moved in another space (`toPenSpace` maps the path's
-// coordinates there; `penSpaceToDevice` maps that space to the device), in the path's coordinates.
-QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, const QTransform& toPenSpace,
+// The area the pen's caps and joins cover along the path at `width` (any width: QPen holds none from 32768 on)
+// when the pen is moved in another space (`toPenSpace` maps the path's coordinates there; `penSpaceToDevice` maps
+// that space to the device), in the path's coordinates.
+QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double width, const QTransform& toPenSpace,
                              const QTransform& penSpaceToDevice);
 
 // Strokes the path with the pen; with anti-aliasing off its outline is filled under the pixel-centre

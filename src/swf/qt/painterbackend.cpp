@@ -19,6 +19,9 @@ namespace swf {
 
 namespace {
 
+// QPen keeps no width from 32768 on; wider strokes (in twips) are drawn by their outline.
+constexpr double kWidestPen = 32767;
+
 class FramePainter {
 public:
     FramePainter(QPainter& painter, const RenderFrame& frame, const std::vector<PixelBox>& bounds, const PixelBox& area,
@@ -276,6 +279,10 @@ private:
             }
             width = {StrokeWidth::Space::Stage, 0};  // thinner than a pixel, or no parent space: a hairline
         }
+        if (width.space == StrokeWidth::Space::Shape && width.width >= kWidestPen) {
+            strokeInParentSpace(path, style, gradient, context, t, width.width, QTransform(), t);
+            return;
+        }
         QPen pen = makePen(style, context, t, m_frame.stageToPixels, width);
         if (style.hasFill && style.fill.isGradient() && !context.fillColour)
             strokeGradientPath(m_p, path, pen, style.fill, gradient, context, t, m_frame.antialias);
@@ -283,15 +290,14 @@ private:
             strokeShapePath(m_p, path, pen, t, m_frame.antialias);
     }
 
-    // A round pen `width` twips wide moved in the parent's space, its outline filled in the shape's.
+    // A round pen `width` twips wide moved in the parent's space (or another the caller names), its outline filled
+    // in the shape's.
     void strokeInParentSpace(const QPainterPath& path, const LineStyle& style, const GradientColours* gradient,
                              const BrushContext& context, const QTransform& t, double width,
                              const QTransform& toParent, const QTransform& parentToDevice)
     {
-        QPen pen = makePen(style, context, t, m_frame.stageToPixels, StrokeWidth{StrokeWidth::Space::Shape, width});
-        pen.setCosmetic(false);
-        pen.setWidthF(width);
-        const QPainterPath outline = strokeOutlineIn(path, pen, toParent, parentToDevice);
+        const QPen pen = makePen(style, context, t, m_frame.stageToPixels, StrokeWidth{StrokeWidth::Space::Shape, 1});
+        const QPainterPath outline = strokeOutlineIn(path, pen, width, toParent, parentToDevice);
         if (style.hasFill && style.fill.isGradient() && !context.fillColour)
             fillGradientPath(m_p, outline, style.fill, gradient, context, t, m_frame.antialias);
         else
