@@ -274,13 +274,13 @@ private:
             const QTransform parentToDevice = toParent.inverted(&invertible) * t;
             const double pixels = width.width * std::sqrt(std::fabs(parentToDevice.determinant()));
             if (invertible && std::isfinite(pixels) && pixels >= 1) {
-                strokeInParentSpace(path, style, gradient, context, t, width.width, toParent, parentToDevice);
+                strokeByOutline(path, style, gradient, context, t, width.width, toParent, parentToDevice);
                 return;
             }
             width = {StrokeWidth::Space::Stage, 0};  // thinner than a pixel, or no parent space: a hairline
         }
         if (width.space == StrokeWidth::Space::Shape && width.width >= kWidestPen) {
-            strokeInParentSpace(path, style, gradient, context, t, width.width, QTransform(), t);
+            strokeByOutline(path, style, gradient, context, t, width.width, QTransform(), t);
             return;
         }
         QPen pen = makePen(style, context, t, m_frame.stageToPixels, width);
@@ -290,9 +290,9 @@ private:
             strokeShapePath(m_p, path, pen, t, m_frame.antialias);
     }
 
-    // A round pen `width` twips wide moved in the parent's space (or another the caller names), its outline filled
-    // in the shape's.
-    void strokeInParentSpace(const QPainterPath& path, const LineStyle& style, const GradientColours* gradient,
+    // A pen `width` twips wide moved in another space (`toParent` maps the shape's there: the parent's, or the
+    // shape's own for pens too wide for QPen), its outline filled in the shape's.
+    void strokeByOutline(const QPainterPath& path, const LineStyle& style, const GradientColours* gradient,
                              const BrushContext& context, const QTransform& t, double width,
                              const QTransform& toParent, const QTransform& parentToDevice)
     {
