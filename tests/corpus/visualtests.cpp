@@ -82,6 +82,8 @@ TEST(CorpusVisual, CasesMatchFlashOrAreListedAsExpectedFailures)
         bool listed = std::find(expectedFailures.begin(), expectedFailures.end(), v.dir) != expectedFailures.end();
         if (problems.empty())
             ++passed;
+        if (listed && !problems.empty())
+            std::printf("expected failure %s: %s\n", v.dir.c_str(), problems.c_str());
         if (listed)
             EXPECT_FALSE(problems.empty()) << v.dir << " now passes: remove it from expected-failures.txt";
         else

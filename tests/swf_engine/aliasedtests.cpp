@@ -194,6 +194,40 @@ TEST(PixelCentreRule, RoundStrokesKeepHalfTheirWidthFromTheCurveWhereCurvesMeetS
         EXPECT_EQ(pixels.contains(c.pixel), c.covered) << c.pixel.x() << "," << c.pixel.y();
 }
 
+TEST(PixelCentreRule, WideCurvedStrokesAreMitredWhereTheirChordsMeet)
+{
+    // A 20 px stroke along an eighth of a circle of radius 37.5 (a circle from Flash's drawing tools). The
+    // centre of pixel (29, 37) lies 10.007 px from the curve, outside the true stroke, but inside the one
+    // Flash draws, whose outer side runs through the corners where the offset chords meet.
+    QPen pen(Qt::black, 20, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    QPainterPath arc;
+    arc.moveTo(37.95, 49.95);
+    arc.quadTo(37.95, 34.4, 48.9, 23.4);
+    const QRegion pixels = coverage(swf::strokeOutline(arc, pen, QTransform()));
+    EXPECT_TRUE(pixels.contains(QPoint(29, 37)));
+    EXPECT_FALSE(pixels.contains(QPoint(28, 37)));  // 11 px away
+    EXPECT_TRUE(pixels.contains(QPoint(50, 37)));   // the inner side: 9.75 px away
+    EXPECT_FALSE(pixels.contains(QPoint(51, 37)));  // 10.6
+
+    // Curves that turn back on themselves within a pixel: the corners at their tips would lie far beyond
+    // them, so they are rounded there instead, and the strokes keep their 2 px half width all round.
+    QPen narrow(Qt::black, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    struct Hairpin {
+        QPointF control;
+        double endY;
+        int tip;     // the rightmost point of the curve
+        int bottom;  // the last row whose centre lies within 2 px of the curve's end
+    };
+    for (const Hairpin& h : {Hairpin{{130, 50.5}, 51, 80, 52}, Hairpin{{500, 50}, 50.1, 265, 51}}) {
+        QPainterPath hairpin;
+        hairpin.moveTo(30, 50);
+        hairpin.quadTo(h.control, QPointF(30, h.endY));
+        const QRegion pixels = swf::pixelCentreRegion(swf::strokeOutline(hairpin, narrow, QTransform()), QTransform(),
+                                                      QRect(0, 0, 600, 100));
+        EXPECT_EQ(pixels.boundingRect(), QRect(QPoint(28, 48), QPoint(h.tip + 1, h.bottom))) << h.tip;
+    }
+}
+
 TEST(Multisampling, HighQualityPicturesCoverEdgePixelsInQuartersOfTheFourSamples)
 {
     // A red rectangle on white whose left edge runs at 10.5 px (two of a pixel's four samples inside)

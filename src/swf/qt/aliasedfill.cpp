@@ -5,6 +5,7 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace swf {
@@ -60,7 +61,14 @@ void flattenQuad(QPointF from, QPointF control, QPointF to, double tolerance, QP
     double x2 = QPointF::dotProduct(to - control, dd) / turn;
     double scale = std::fabs(turn) / (std::hypot(dd.x(), dd.y()) * std::fabs(x2 - x0));
     double a0 = bendIntegral(x0), a2 = bendIntegral(x2);
-    double count = std::ceil(0.5 * std::fabs(a2 - a0) * std::sqrt(scale / tolerance));
+    double spread = std::fabs(a2 - a0) * std::sqrt(scale / tolerance);
+    if ((x0 < 0) != (x2 < 0)) {
+        // The curve passes its sharpest bend; where that is sharper than the tolerance resolves, the
+        // integral near it is measured from where the parabola bends that much.
+        const double sharp = 1 / std::sqrt(scale / tolerance);
+        spread = std::max(spread, std::fabs(a2 - a0) / bendIntegral(sharp));
+    }
+    double count = std::ceil(0.5 * spread);
     if (!std::isfinite(count) || count > 10000)
         count = 1;
     double u0 = bendIntegralInverse(a0), u2 = bendIntegralInverse(a2);
@@ -120,8 +128,9 @@ bool quadraticControl(QPointF from, QPointF c1, QPointF c2, QPointF to, QPointF&
 }
 
 // Strokes with round joins and caps, built piece by piece (lines and quadratic curves). The flattened
-// curve is widened chord by chord, with round joins between the chords on the outer side of the bend,
-// except at the curve's two ends, where the inner edge runs through the offset along the curve's own
+// curve is widened as one polygon, its outer side mitred where the chords meet (round joins there cut a
+// little inside the edge Flash draws on the outside of wide curved strokes); the inner side too, except
+// at the curve's two ends, where the inner edge runs through the offset along the curve's own
 // normal. Widening the end chords there would cover a little more inside the corner they make with
 // the next curve, where Flash's edge passes through the offset point itself (a pixel centre exactly
 // half the width from where two curves meet smoothly stays uncovered).
@@ -206,8 +215,10 @@ private:
             join(at, m_lastTangent, tangent);
     }
 
-    // The outer side of the piece is widened chord by chord, with round joins between the chords; the
-    // inner side is one polygon from the flattened curve to its offsets.
+    // Each side of the piece is one polygon from the flattened curve to its offsets, through the points
+    // where the offset sides of neighbouring chords cross. A corner sharper than those points stay near
+    // (a curve that turns back on itself within a pixel or so) splits the piece in two, with a round
+    // join between them.
     void addPiece(const std::vector<Point>& piece)
     {
         std::vector<QPointF> chords;
@@ -219,21 +230,25 @@ private:
         }
         if (chords.empty() || chords.front().isNull())
             return;
+        for (std::size_t k = 1; k + 1 < piece.size(); ++k) {
+            if (!isGentle(chords[k - 1], chords[k])) {
+                addPiece({piece.begin(), piece.begin() + std::ptrdiff_t(k) + 1});
+                addPiece({piece.begin() + std::ptrdiff_t(k), piece.end()});
+                return;
+            }
+        }
         joinTo(piece.front().at, chords.front());
         const double outer = turn < 0 ? 1 : -1;  // which normal points away from the bend
-        for (std::size_t i = 0; i < chords.size(); ++i) {
-            QPointF offset = normal(chords[i]) * (outer * m_half);
-            QPolygonF half;
-            half << piece[i].at << piece[i + 1].at << piece[i + 1].at + offset << piece[i].at + offset;
-            addContour(half);
-            if (i > 0)
-                join(piece[i].at, chords[i - 1], chords[i]);
-        }
-        QPolygonF inner;
+        QPolygonF outerSide, inner;
         for (const Point& p : piece)
-            inner << p.at;
-        for (std::size_t k = piece.size(); k-- > 0;)
-            inner << piece[k].at - innerOffset(piece, chords, k) * outer;
+            outerSide << p.at;
+        inner = outerSide;
+        for (std::size_t k = piece.size(); k-- > 0;) {
+            const bool end = k == 0 || k + 1 == piece.size();
+            outerSide << piece[k].at + (end ? normal(chords[k == 0 ? 0 : k - 1]) * m_half : offset(chords, k)) * outer;
+            inner << piece[k].at - (end ? endOffset(piece, chords, k) : offset(chords, k)) * outer;
+        }
+        addContour(outerSide);
         addContour(inner);
         m_lastTangent = chords.back();
         ++m_pieces;
@@ -241,17 +256,23 @@ private:
 
     static double crossOf(QPointF a, QPointF b) { return a.x() * b.y() - a.y() * b.x(); }
 
-    // At the piece's ends the offset runs along the curve's normal; between two chords it is where
-    // their offset sides cross, as when the chords are widened.
-    QPointF innerOffset(const std::vector<Point>& piece, const std::vector<QPointF>& chords, std::size_t k) const
+    // On the inner side, the offset at the piece's ends runs along the curve's normal.
+    QPointF endOffset(const std::vector<Point>& piece, const std::vector<QPointF>& chords, std::size_t k) const
     {
-        if (chords.size() == 1)
-            return normal(chords.front()) * m_half;
-        if (k == 0 || k + 1 == piece.size())
-            return normal(piece[k].tangent) * m_half;
+        return chords.size() == 1 ? normal(chords.front()) * m_half : normal(piece[k].tangent) * m_half;
+    }
+
+    // Corners whose offset sides cross within four half widths of the point.
+    static bool isGentle(QPointF in, QPointF out)
+    {
+        return 1 + QPointF::dotProduct(normal(in), normal(out)) >= 2.0 / 16;
+    }
+
+    // Where the offset sides of the chords meeting at point k cross, relative to the point.
+    QPointF offset(const std::vector<QPointF>& chords, std::size_t k) const
+    {
         QPointF n0 = normal(chords[k - 1]), n1 = normal(chords[k]);
-        double meet = 1 + QPointF::dotProduct(n0, n1);
-        return meet > 1e-9 ? (n0 + n1) * (m_half / meet) : n1 * m_half;
+        return (n0 + n1) * (m_half / (1 + QPointF::dotProduct(n0, n1)));  // sqrt(2 / (1 + n0.n1)) half widths away
     }
 
     // The outer side of a corner gets the arc between the offsets of the chords meeting there.
