@@ -85,11 +85,8 @@ void flattenQuad(QPointF from, QPointF control, QPointF to, double tolerance, QP
         params->push_back(1);
 }
 
-// Cubic curves come only from stroke outlines: round joins and caps, arcs of at most a quarter turn.
-// Flash draws them as polygons, flattened like any other curve but with at least six sides a quarter
-// turn, so the chords of small joins and caps cut a little inside the true circle.
-constexpr double kMinSidesPerQuarterTurn = 6;
 constexpr double kQuarterTurn = 1.5707963267948966;
+constexpr double kEighthTurn = kQuarterTurn / 2;
 
 // The angle the curve turns through, from its start tangent to its end tangent.
 double turningAngle(QPointF from, QPointF c1, QPointF c2, QPointF to)
@@ -99,22 +96,38 @@ double turningAngle(QPointF from, QPointF c1, QPointF c2, QPointF to)
     return std::isfinite(angle) ? std::fabs(angle) : 0.0;
 }
 
-// Appends the points of a cubic curve after its start, in even steps of its parameter.
+QPointF cubicAt(QPointF from, QPointF c1, QPointF c2, QPointF to, double t)
+{
+    const double s = 1 - t;
+    return from * (s * s * s) + c1 * (3 * s * s * t) + c2 * (3 * s * t * t) + to * (t * t * t);
+}
+
+QPointF cubicTangent(QPointF from, QPointF c1, QPointF c2, QPointF to, double t)
+{
+    const double s = 1 - t;
+    return (c1 - from) * (s * s) + (c2 - c1) * (2 * s * t) + (to - c2) * (t * t);
+}
+
+// Cubic curves come only from stroke outlines: round joins and caps, arcs of at most a quarter turn.
+// Flash draws such arcs in quadratic curves of at most an eighth of a turn, flattened like any other
+// curve, so the chords of small joins and caps cut a little inside the true circle. Each eighth of the
+// cubic becomes the quadratic curve through its ends with the same tangents there.
 void flattenCubic(QPointF from, QPointF c1, QPointF c2, QPointF to, double tolerance, QPolygonF& out)
 {
-    QPointF d1 = from - 2 * c1 + c2, d2 = c1 - 2 * c2 + to;
-    double bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
-    double count = std::ceil(std::sqrt(0.75 * bend / tolerance));
-    double sides = std::ceil(kMinSidesPerQuarterTurn * turningAngle(from, c1, c2, to) / kQuarterTurn - 1e-9);
-    count = std::max(count, sides);
-    if (!std::isfinite(count) || count < 1)
-        count = 1;
-    count = std::min(count, 10000.0);
-    for (int i = 1; i < int(count); ++i) {
-        double t = i / count, s = 1 - t;
-        out << from * (s * s * s) + c1 * (3 * s * s * t) + c2 * (3 * s * t * t) + to * (t * t * t);
+    const int arcs = int(std::clamp(std::ceil(turningAngle(from, c1, c2, to) / kEighthTurn - 1e-9), 1.0, 8.0));
+    for (int k = 0; k < arcs; ++k) {
+        const double t0 = double(k) / arcs, t1 = double(k + 1) / arcs;
+        const QPointF a = cubicAt(from, c1, c2, to, t0), b = cubicAt(from, c1, c2, to, t1);
+        const QPointF ta = cubicTangent(from, c1, c2, to, t0), tb = cubicTangent(from, c1, c2, to, t1);
+        const double across = ta.x() * tb.y() - ta.y() * tb.x();
+        if (std::fabs(across) < 1e-12 * (1 + QPointF::dotProduct(ta, ta) + QPointF::dotProduct(tb, tb))) {
+            out << b;  // straight
+            continue;
+        }
+        const QPointF gap = b - a;
+        const double along = (gap.x() * tb.y() - gap.y() * tb.x()) / across;
+        flattenQuad(a, a + ta * along, b, tolerance, out);
     }
-    out << to;
 }
 
 // QPainterPath keeps quadratic curves as cubic ones; gives the quadratic control point back when the
@@ -296,15 +309,17 @@ private:
             if (QPointF::dotProduct(rotated(from, angle / 2), ahead) < 0)
                 angle = -angle;
         }
-        const double turns = std::fabs(angle) / kQuarterTurn;
-        double sides = std::ceil(kMinSidesPerQuarterTurn * turns - 1e-9);
-        // Sides of an arc of radius r cut at most r (pi / 4n)^2 / 2 inside it, n sides a quarter turn.
-        sides = std::max(sides, std::ceil(turns * std::sqrt(0.35 * m_half / m_tolerance)));
-        sides = std::clamp(sides, 1.0, 10000.0);
+        // The arc is drawn as Flash draws it: in quadratic curves of at most an eighth of a turn, each
+        // flattened like any other curve, so small joins and caps get few sides.
         QPolygonF polygon;
-        polygon << centre;
-        for (int k = 0; k <= int(sides); ++k)
-            polygon << centre + rotated(from, angle * k / sides) * m_half;
+        polygon << centre << centre + from * m_half;
+        const int arcs = int(std::clamp(std::ceil(std::fabs(angle) / kEighthTurn - 1e-9), 1.0, 8.0));
+        const double step = angle / arcs;
+        for (int k = 0; k < arcs; ++k) {
+            const QPointF control = rotated(from, step * (k + 0.5)) * (m_half / std::cos(step / 2));
+            flattenQuad(centre + rotated(from, step * k) * m_half, centre + control,
+                        centre + rotated(from, step * (k + 1)) * m_half, m_tolerance, polygon);
+        }
         addContour(polygon);
     }
 
