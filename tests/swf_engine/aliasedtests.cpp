@@ -245,6 +245,49 @@ TEST(PixelCentreRule, WideCurvedStrokesAreMitredWhereTheirChordsMeet)
     }
 }
 
+TEST(PixelCentreRule, HairlinesCoverOnePixelAcrossTheirMajorAxis)
+{
+    // A pixel-wide line at 45 degrees, which as a band a pixel wide would take a pixel and a half of each
+    // row, takes one; a steep line one of each row and a flat one one of each column.
+    QPen hair(Qt::black, 1);
+    hair.setCosmetic(true);
+    ASSERT_TRUE(swf::isHairline(hair));
+    struct Line {
+        QPointF from, to;
+    };
+    for (const Line& l : {Line{{10, 10}, {60, 60}}, Line{{10, 10}, {30, 70}}, Line{{10, 10}, {70, 40}}}) {
+        QPainterPath path;
+        path.moveTo(l.from);
+        path.lineTo(l.to);
+        const QRegion pixels = coverage(swf::strokeOutline(path, hair, QTransform()));
+        const bool steep = std::fabs(l.to.y() - l.from.y()) > std::fabs(l.to.x() - l.from.x());
+        const int steps = int(steep ? l.to.y() - l.from.y() : l.to.x() - l.from.x());
+        for (int k = 1; k < steps - 1; ++k) {
+            const QRect across = steep ? QRect(0, int(l.from.y()) + k, 100, 1) : QRect(int(l.from.x()) + k, 0, 1, 100);
+            EXPECT_EQ(pixels.intersected(across).rectCount(), 1) << k;
+            EXPECT_EQ(pixels.intersected(across).boundingRect().width() * pixels.intersected(across).boundingRect().height(), 1)
+                << l.to.x() << "," << l.to.y() << " step " << k;
+        }
+    }
+
+    // Without caps or joins the outside corner of a square stays clear; a line drawn there and back again
+    // covers its pixels once, not zero times.
+    QPainterPath corner;
+    corner.moveTo(20.5, 40);
+    corner.lineTo(20.5, 20.5);
+    corner.lineTo(40, 20.5);
+    corner.lineTo(20.5, 20.5);
+    const QRegion cornerPixels = coverage(swf::strokeOutline(corner, hair, QTransform()));
+    EXPECT_FALSE(cornerPixels.contains(QPoint(19, 19)));
+    EXPECT_TRUE(cornerPixels.contains(QPoint(20, 20)));
+    EXPECT_TRUE(cornerPixels.contains(QPoint(30, 20)));
+    EXPECT_TRUE(cornerPixels.contains(QPoint(20, 30)));
+
+    QPen wider(Qt::black, 1.5);
+    wider.setCosmetic(true);
+    EXPECT_FALSE(swf::isHairline(wider));
+}
+
 TEST(Multisampling, HighQualityPicturesCoverEdgePixelsInQuartersOfTheFourSamples)
 {
     // A red rectangle on white whose left edge runs at 10.5 px (two of a pixel's four samples inside)

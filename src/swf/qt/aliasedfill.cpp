@@ -581,7 +581,36 @@ bool strokeRound(const QPainterPath& path, const QPen& pen, double width, double
     return true;
 }
 
+// One parallelogram for each piece of the polyline (in device pixels), reaching half a pixel to either side
+// across the piece's major axis.
+QPainterPath hairline(const QList<QPolygonF>& lines)
+{
+    QPainterPath out;
+    out.setFillRule(Qt::WindingFill);
+    for (const QPolygonF& line : lines) {
+        for (qsizetype i = 1; i < line.size(); ++i) {
+            const QPointF from = line[i - 1], to = line[i];
+            if (from == to)
+                continue;
+            const QPointF across = std::fabs(to.x() - from.x()) >= std::fabs(to.y() - from.y()) ? QPointF(0, 0.5)
+                                                                                                  : QPointF(0.5, 0);
+            QPolygonF piece;
+            piece << from - across << to - across << to + across << from + across;
+            if ((to - from).x() * across.y() - (to - from).y() * across.x() < 0)
+                std::reverse(piece.begin(), piece.end());  // every piece winds the same way
+            out.addPolygon(piece);
+            out.closeSubpath();
+        }
+    }
+    return out;
+}
+
 }  // namespace
+
+bool isHairline(const QPen& pen)
+{
+    return pen.isCosmetic() && pen.widthF() <= 1;
+}
 
 QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice)
 {
@@ -589,7 +618,9 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
     // fill of the curve would.
     QPainterPathStroker stroker(pen);
     QPainterPath outline;
-    if (pen.isCosmetic()) {
+    if (isHairline(pen)) {
+        outline = toDevice.inverted().map(hairline(polylinesOf(toDevice.map(path), 0.1, 2)));
+    } else if (pen.isCosmetic()) {
         // The width is in device pixels: stroke the path where it is drawn, then bring it back.
         stroker.setWidth(std::max(1.0, pen.widthF()));
         outline = toDevice.inverted().map(stroker.createStroke(flattened(toDevice.map(path), 0.1)));
@@ -619,7 +650,9 @@ QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double w
 void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
                      bool antialias)
 {
-    if (antialias)
+    if (antialias && isHairline(pen))
+        painter.fillPath(strokeOutline(path, pen, toDevice), pen.brush());
+    else if (antialias)
         painter.strokePath(path, pen);
     else
         fillShapePath(painter, strokeOutline(path, pen, toDevice), pen.brush(), toDevice, false);

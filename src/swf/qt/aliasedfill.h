@@ -37,6 +37,11 @@ QRegion shapePixels(const QtGeometry& geometry, const QTransform& toDevice, cons
 void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& brush, const QTransform& toDevice,
                    bool antialias, double tolerance = 0);
 
+// Pens no wider than a pixel draw hairlines, as Flash draws them: each piece of the line covers one pixel across
+// its major axis (one pixel of each row of a steep line, of each column of a flat one), without caps or joins,
+// so a diagonal is no heavier than a straight line.
+bool isHairline(const QPen& pen);
+
 // The area the pen covers along the path, in the path's coordinates (cosmetic pens are measured in
 // device pixels).
 QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice);
