@@ -69,8 +69,9 @@ void flattenQuad(QPointF from, QPointF control, QPointF to, double tolerance, QP
         spread = std::max(spread, std::fabs(a2 - a0) / bendIntegral(sharp));
     }
     double count = std::ceil(0.5 * spread);
-    if (!std::isfinite(count) || count > 10000)
+    if (!std::isfinite(count))
         count = 1;
+    count = std::min(count, 10000.0);  // a curve that would need more reaches far beyond any picture
     double u0 = bendIntegralInverse(a0), u2 = bendIntegralInverse(a2);
     for (int i = 1; i < int(count); ++i) {
         double u = bendIntegralInverse(a0 + (a2 - a0) * i / count);
