@@ -582,26 +582,48 @@ bool strokeRound(const QPainterPath& path, const QPen& pen, double width, double
     return true;
 }
 
-// One parallelogram for each piece of the polyline (in device pixels), reaching half a pixel to either side
-// across the piece's major axis.
+// The band half a pixel to either side of the polyline (in device pixels) across each piece's major axis: the
+// union of one parallelogram a piece, built as one polygon for each run of pieces that share their major axis
+// and its direction (a run can neither turn back nor cross itself, so its band is a simple polygon).
 QPainterPath hairline(const QList<QPolygonF>& lines)
 {
     QPainterPath out;
     out.setFillRule(Qt::WindingFill);
+    QPolygonF run;
+    QPointF runAcross, runForward;
+    auto flush = [&] {
+        if (run.size() < 2)
+            return;
+        QPolygonF band;
+        for (const QPointF& p : run)
+            band << p - runAcross;
+        for (qsizetype k = run.size(); k-- > 0;)
+            band << run[k] + runAcross;
+        // Every band winds the same way, so overlapping bands add up instead of cancelling.
+        if (runForward.x() * runAcross.y() - runForward.y() * runAcross.x() < 0)
+            std::reverse(band.begin(), band.end());
+        out.addPolygon(band);
+        out.closeSubpath();
+    };
     for (const QPolygonF& line : lines) {
+        run.clear();
         for (qsizetype i = 1; i < line.size(); ++i) {
-            const QPointF from = line[i - 1], to = line[i];
-            if (from == to)
+            const QPointF from = line[i - 1], to = line[i], d = to - from;
+            if (d.isNull())
                 continue;
-            const QPointF across = std::fabs(to.x() - from.x()) >= std::fabs(to.y() - from.y()) ? QPointF(0, 0.5)
-                                                                                                  : QPointF(0.5, 0);
-            QPolygonF piece;
-            piece << from - across << to - across << to + across << from + across;
-            if ((to - from).x() * across.y() - (to - from).y() * across.x() < 0)
-                std::reverse(piece.begin(), piece.end());  // every piece winds the same way
-            out.addPolygon(piece);
-            out.closeSubpath();
+            const bool flat = std::fabs(d.x()) >= std::fabs(d.y());
+            const QPointF across = flat ? QPointF(0, 0.5) : QPointF(0.5, 0);
+            const QPointF forward = flat ? QPointF(d.x() > 0 ? 1 : -1, 0) : QPointF(0, d.y() > 0 ? 1 : -1);
+            if (run.isEmpty() || across != runAcross || forward != runForward) {
+                flush();
+                run.clear();
+                run << from;
+                runAcross = across;
+                runForward = forward;
+            }
+            run << to;
         }
+        flush();
     }
     return out;
 }
@@ -651,10 +673,8 @@ QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double w
 void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
                      bool antialias)
 {
-    if (antialias && isHairline(pen))
-        painter.fillPath(strokeOutline(path, pen, toDevice), pen.brush());
-    else if (antialias)
-        painter.strokePath(path, pen);
+    if (antialias)
+        painter.strokePath(path, pen);  // Qt's own hairlines are many times faster than filling their outline
     else
         fillShapePath(painter, strokeOutline(path, pen, toDevice), pen.brush(), toDevice, false);
 }

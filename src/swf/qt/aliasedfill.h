@@ -53,7 +53,7 @@ QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double w
                              const QTransform& penSpaceToDevice);
 
 // Strokes the path with the pen; with anti-aliasing off its outline is filled under the pixel-centre
-// rule.
+// rule (with it on, Qt's pen draws it, hairlines a little heavier on diagonals than Flash's).
 void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
                      bool antialias);
 
