@@ -186,6 +186,42 @@ TEST(GradientFill, FillsShadingOnlyNearThePathPaintTheSamePixels)
     }
 }
 
+TEST(GradientFill, AntiAliasedHairlinesAreQtStrokesShadedWhereverTheyTouch)
+{
+    // A gradient hairline with anti-aliasing is Qt's cosmetic pen with the gradient as its brush; shading only
+    // near the line must leave every pixel the pen touches as a picture of the whole gradient would.
+    QPen hair(Qt::black, 1);
+    hair.setCosmetic(true);
+    const QPainterPath path = testPath();
+    for (const GradientCase& c : gradientCases()) {
+        for (QRect clip : {QRect(0, 0, 60, 50), QRect(0, 17, 60, 16)}) {
+            QImage expected = blank();
+            {
+                QPainter painter(&expected);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setClipRect(clip);
+                painter.setTransform(c.shapeToDevice);
+                QBrush brush(swf::gradientImage(c.style, c.colours, c.shapeToDevice, expected.rect(), c.shading));
+                brush.setTransform(c.shapeToDevice.inverted());
+                QPen shaded = hair;
+                shaded.setBrush(brush);
+                painter.strokePath(path, shaded);
+            }
+            QImage stroked = blank();
+            {
+                QPainter painter(&stroked);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setClipRect(clip);
+                painter.setTransform(c.shapeToDevice);
+                swf::BrushContext context{c.colours, std::nullopt, nullptr, true, c.shading};
+                swf::strokeGradientPath(painter, path, hair, c.style, nullptr, context, c.shapeToDevice, true);
+            }
+            EXPECT_GT(differingPixels(expected, blank()), 40) << c.name;  // the line crosses the picture
+            EXPECT_EQ(differingPixels(stroked, expected), 0) << c.name << ", clip row " << clip.top();
+        }
+    }
+}
+
 TEST(GradientFill, ColourLookupIsKeptUntilTheColourTransformChanges)
 {
     const swf::GradientColours gradient(gradientStyle(FillKind::LinearGradient, SpreadMode::Pad, {}).gradient);

@@ -439,19 +439,23 @@ QImage gradientImage(const FillStyle& style, const ColorTransform& colours, cons
     return shadedImage(style, *gradient.lookup(colours), shapeToDevice, area, shading, everywhere);
 }
 
-void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillStyle& style,
-                      const GradientColours* gradient, const BrushContext& context, const QTransform& shapeToDevice,
-                      bool antialias)
+namespace {
+
+// The gradient as a brush for painting the path, shaded only where the path reaches; none when it reaches nothing
+// that is painted.
+std::optional<QBrush> shadedBrush(const QPainter& painter, const QPainterPath& path, const FillStyle& style,
+                                  const GradientColours* gradient, const BrushContext& context,
+                                  const QTransform& shapeToDevice)
 {
     QRect bounds = paintedArea(painter, path, shapeToDevice);
     if (bounds.isEmpty())
-        return;
+        return std::nullopt;
     PathReach reach(bounds);
     reach.addPath(path, shapeToDevice);
     std::vector<Span> spans = reach.spans();
     bounds = narrowed(bounds, spans);
     if (bounds.isEmpty())
-        return;
+        return std::nullopt;
     std::optional<GradientColours> own;
     if (!gradient)
         gradient = &own.emplace(style.gradient);
@@ -459,15 +463,35 @@ void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillSty
     QBrush brush(shadedImage(style, *lookup, shapeToDevice, bounds, context.shadingOffset, spans));
     // The brush is given in shape coordinates; this places its pixels exactly on the device's.
     brush.setTransform(QTransform::fromTranslate(bounds.left(), bounds.top()) * shapeToDevice.inverted());
-    fillShapePath(painter, path, brush, shapeToDevice, antialias);
+    return brush;
+}
+
+}  // namespace
+
+void fillGradientPath(QPainter& painter, const QPainterPath& path, const FillStyle& style,
+                      const GradientColours* gradient, const BrushContext& context, const QTransform& shapeToDevice,
+                      bool antialias)
+{
+    if (const std::optional<QBrush> brush = shadedBrush(painter, path, style, gradient, context, shapeToDevice))
+        fillShapePath(painter, path, *brush, shapeToDevice, antialias);
 }
 
 void strokeGradientPath(QPainter& painter, const QPainterPath& path, const QPen& pen, const FillStyle& style,
                         const GradientColours* gradient, const BrushContext& context,
                         const QTransform& shapeToDevice, bool antialias)
 {
-    fillGradientPath(painter, strokeOutline(path, pen, shapeToDevice), style, gradient, context, shapeToDevice,
-                     antialias);
+    const QPainterPath outline = strokeOutline(path, pen, shapeToDevice);
+    if (!antialias || !isHairline(pen)) {
+        fillGradientPath(painter, outline, style, gradient, context, shapeToDevice, antialias);
+        return;
+    }
+    // Qt's hairlines are many times faster than filling their outline with anti-aliasing; the brush is shaded
+    // where the outline reaches, which holds the pixels Qt's pen touches.
+    if (const std::optional<QBrush> brush = shadedBrush(painter, outline, style, gradient, context, shapeToDevice)) {
+        QPen shaded = pen;
+        shaded.setBrush(*brush);
+        painter.strokePath(path, shaded);
+    }
 }
 
 }  // namespace swf
