@@ -5,7 +5,6 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <vector>
 
 namespace swf {
