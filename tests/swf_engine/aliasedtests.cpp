@@ -294,6 +294,63 @@ TEST(PixelCentreRule, HairlinesCoverOnePixelAcrossTheirMajorAxis)
     EXPECT_FALSE(swf::isHairline(wider));
 }
 
+TEST(PixelCentreRule, MitersReachingBeyondTheLimitAreCutAQuarterOfItFromTheCorner)
+{
+    // A triangle stroked 5 px wide with miter joins of limit 1: the right angle at the top keeps its whole
+    // miter (its tip 3.5 px out, within the limit's 5 px), the 45 degree corners (tips 6.5 px out) are cut
+    // square to their bisector 1.25 px from the corner, as Flash draws them. Drawn either way round.
+    QPen pen(Qt::black, 5, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
+    pen.setMiterLimit(1);
+    QPainterPath forward, backward;
+    forward.moveTo(50, 10);
+    forward.lineTo(90, 50);
+    forward.lineTo(10, 50);
+    forward.lineTo(50, 10);
+    backward.moveTo(50, 10);
+    backward.lineTo(10, 50);
+    backward.lineTo(90, 50);
+    backward.lineTo(50, 10);
+    struct Case {
+        QPoint pixel;
+        bool covered;  // how far out from the corner along its bisector in the comment
+    };
+    const Case limitOne[] = {
+        {{49, 7}, true},  {{50, 7}, true},  {{48, 7}, false},  // the top's whole miter
+        {{8, 49}, true},                                       // 1.19 px
+        {{9, 51}, true},                                       // 1.04
+        {{8, 50}, false},                                      // 1.58
+        {{8, 51}, false},                                      // 1.96, inside the whole miter
+        {{91, 49}, true},  {{91, 50}, false},                  // the right corner likewise
+    };
+    for (const QPainterPath* path : {&forward, &backward}) {
+        const QRegion pixels = coverage(swf::strokeOutline(*path, pen, QTransform()));
+        for (const Case& c : limitOne)
+            EXPECT_EQ(pixels.contains(c.pixel), c.covered) << c.pixel.x() << "," << c.pixel.y();
+        EXPECT_TRUE(pixels.contains(QPoint(50, 49)));
+        EXPECT_FALSE(pixels.contains(QPoint(50, 45)));  // inside the triangle
+    }
+
+    // With Flash's default limit of 3 the sharp corners keep their whole miters.
+    pen.setMiterLimit(3);
+    const QRegion whole = coverage(swf::strokeOutline(forward, pen, QTransform()));
+    EXPECT_TRUE(whole.contains(QPoint(5, 51)));   // 4.7 px out
+    EXPECT_FALSE(whole.contains(QPoint(4, 51)));  // beyond the miter's sides
+
+    // Anti-aliased, a translucent stroke is one area: where the miters overlap the stroke it is no darker.
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        pen.setMiterLimit(1);
+        pen.setColor(QColor(0, 0, 255, 128));
+        swf::strokeShapePath(painter, forward, pen, QTransform(), true);
+    }
+    EXPECT_EQ(image.pixel(50, 49), image.pixel(11, 49));
+    EXPECT_EQ(image.pixel(50, 49), image.pixel(9, 49));  // where a miter overlaps the stroke
+    EXPECT_EQ(image.pixel(50, 49), image.pixel(50, 9));
+}
+
 TEST(Multisampling, HighQualityPicturesCoverEdgePixelsInQuartersOfTheFourSamples)
 {
     // A red rectangle on white whose left edge runs at 10.5 px (two of a pixel's four samples inside)

@@ -581,6 +581,93 @@ bool strokeRound(const QPainterPath& path, const QPen& pen, double width, double
     return true;
 }
 
+double signedArea(const QPolygonF& polygon)
+{
+    double area = 0;
+    for (qsizetype i = 0; i < polygon.size(); ++i) {
+        const QPointF& a = polygon[i];
+        const QPointF& b = polygon[(i + 1) % polygon.size()];
+        area += a.x() * b.y() - b.x() * a.y();
+    }
+    return area / 2;
+}
+
+// What a miter join adds beyond the bevel where a line arrives along `in` and leaves along `out` (unit
+// vectors), `half` the pen's width to either side: the corner out to where the two outer edges meet. Flash
+// keeps a miter whole while that point lies within `limit` times the width of the corner; beyond, the miter
+// is cut square to the corner's bisector a quarter of that distance out (never inside the bevel). Empty
+// where the line runs straight on or turns straight back.
+QPolygonF miterWedge(QPointF corner, QPointF in, QPointF out, double half, double limit)
+{
+    const double turn = in.x() * out.y() - in.y() * out.x();
+    if (std::fabs(turn) < 1e-9)
+        return {};
+    // The outer side is the one the line turns away from.
+    const QPointF n1 = turn > 0 ? QPointF(in.y(), -in.x()) : QPointF(-in.y(), in.x());
+    const QPointF n2 = turn > 0 ? QPointF(out.y(), -out.x()) : QPointF(-out.y(), out.x());
+    const QPointF sum = n1 + n2;
+    const double length = std::hypot(sum.x(), sum.y());
+    if (length < 1e-9)
+        return {};
+    const QPointF bisector = sum / length;
+    const double bevel = QPointF::dotProduct(n1, bisector);  // how far out the bevel lies, in half widths
+    const QPointF e1 = corner + n1 * half, e2 = corner + n2 * half;
+    const double tip = half / bevel;
+    if (tip <= limit * 2 * half)
+        return QPolygonF({corner, e1, corner + bisector * tip, e2});
+    const double cut = std::max(limit * half / 2, half * bevel);
+    const double along = (cut - half * bevel) / QPointF::dotProduct(in, bisector);
+    return QPolygonF({corner, e1, e1 + in * along, e2 - out * along, e2});
+}
+
+// Strokes with miter joins: Qt's bevelled stroke of each polyline with Flash's miters added at its corners,
+// wound the way the stroke is so that they join it under the winding rule.
+QPainterPath mitredStroke(const QList<QPolygonF>& lines, const QPen& pen, double width)
+{
+    QPainterPathStroker stroker(pen);
+    stroker.setWidth(width);
+    stroker.setJoinStyle(Qt::BevelJoin);
+    const double half = width / 2;
+    const double limit = std::max(1.0, pen.miterLimit());
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    for (const QPolygonF& line : lines) {
+        QPolygonF points;
+        for (const QPointF& p : line) {
+            if (points.isEmpty() || p != points.back())
+                points << p;
+        }
+        QPainterPath piece;
+        piece.moveTo(line.front());
+        for (qsizetype i = 1; i < points.size(); ++i)
+            piece.lineTo(points[i]);
+        if (points.size() == 1)
+            piece.lineTo(line.front());  // a dot still gets its caps
+        const QPainterPath band = stroker.createStroke(piece);
+        outline.addPath(band);
+        double bandArea = 0;
+        for (const QPolygonF& polygon : band.toSubpathPolygons())
+            bandArea += signedArea(polygon);
+        const qsizetype n = points.size();
+        const bool closed = n > 3 && points.front() == points.back();
+        auto direction = [&points](qsizetype from, qsizetype to) {
+            const QPointF d = points[to] - points[from];
+            return d / std::hypot(d.x(), d.y());
+        };
+        for (qsizetype i = closed ? 0 : 1; i + 1 < n; ++i) {
+            const qsizetype before = i == 0 ? n - 2 : i - 1;
+            QPolygonF wedge = miterWedge(points[i], direction(before, i), direction(i, i + 1), half, limit);
+            if (wedge.isEmpty())
+                continue;
+            if ((signedArea(wedge) >= 0) != (bandArea >= 0))
+                std::reverse(wedge.begin(), wedge.end());
+            outline.addPolygon(wedge);
+            outline.closeSubpath();
+        }
+    }
+    return outline;
+}
+
 // The band half a pixel to either side of the polyline (in device pixels) across each piece's major axis: the
 // union of one parallelogram a piece, built as one polygon for each run of pieces that share their major axis
 // and its direction (a run can neither turn back nor cross itself, so its band is a simple polygon).
@@ -644,8 +731,17 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
         outline = toDevice.inverted().map(hairline(polylinesOf(toDevice.map(path), 0.1, 2)));
     } else if (pen.isCosmetic()) {
         // The width is in device pixels: stroke the path where it is drawn, then bring it back.
-        stroker.setWidth(std::max(1.0, pen.widthF()));
-        outline = toDevice.inverted().map(stroker.createStroke(flattened(toDevice.map(path), 0.1)));
+        const double width = std::max(1.0, pen.widthF());
+        const QPainterPath onDevice = toDevice.map(path);
+        if (pen.joinStyle() == Qt::MiterJoin) {
+            outline = mitredStroke(polylinesOf(onDevice, 0.1, 2), pen, width);
+        } else {
+            stroker.setWidth(width);
+            outline = stroker.createStroke(flattened(onDevice, 0.1));
+        }
+        outline = toDevice.inverted().map(outline);
+    } else if (pen.joinStyle() == Qt::MiterJoin) {
+        outline = mitredStroke(polylinesOf(path, flatteningTolerance(toDevice), 2), pen, pen.widthF());
     } else if (!strokeRound(path, pen, pen.widthF(), flatteningTolerance(toDevice), outline)) {
         outline = stroker.createStroke(flattened(path, flatteningTolerance(toDevice)));
     }
@@ -659,7 +755,9 @@ QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double w
     const QPainterPath moved = toPenSpace.map(path);
     const double tolerance = flatteningTolerance(penSpaceToDevice);
     QPainterPath outline;
-    if (!strokeRound(moved, pen, width, tolerance, outline)) {
+    if (pen.joinStyle() == Qt::MiterJoin) {
+        outline = mitredStroke(polylinesOf(moved, tolerance, 2), pen, width);
+    } else if (!strokeRound(moved, pen, width, tolerance, outline)) {
         QPainterPathStroker stroker(pen);
         stroker.setWidth(width);
         outline = stroker.createStroke(flattened(moved, tolerance));
@@ -672,10 +770,12 @@ QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double w
 void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
                      bool antialias)
 {
-    if (antialias)
-        painter.strokePath(path, pen);  // Qt's own hairlines are many times faster than filling their outline
+    // Qt's own hairlines are many times faster than filling their outline; Qt cuts miters differently from
+    // Flash, though.
+    if (antialias && (isHairline(pen) || pen.joinStyle() != Qt::MiterJoin))
+        painter.strokePath(path, pen);
     else
-        fillShapePath(painter, strokeOutline(path, pen, toDevice), pen.brush(), toDevice, false);
+        fillShapePath(painter, strokeOutline(path, pen, toDevice), pen.brush(), toDevice, antialias);
 }
 
 }  // namespace swf
