@@ -335,20 +335,55 @@ TEST(PixelCentreRule, MitersReachingBeyondTheLimitAreCutAQuarterOfItFromTheCorne
     const QRegion whole = coverage(swf::strokeOutline(forward, pen, QTransform()));
     EXPECT_TRUE(whole.contains(QPoint(5, 51)));   // 4.7 px out
     EXPECT_FALSE(whole.contains(QPoint(4, 51)));  // beyond the miter's sides
+}
 
-    // Anti-aliased, a translucent stroke is one area: where the miters overlap the stroke it is no darker.
+TEST(PixelCentreRule, AntiAliasedMitredStrokesAreOneAreaWithQtsEdges)
+{
+    // A translucent stroke is one area: where the miters meet the stroke it is no darker.
+    QPen pen(QColor(0, 0, 255, 128), 5, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
+    pen.setMiterLimit(1);
+    QPainterPath forward;
+    forward.moveTo(50, 10);
+    forward.lineTo(90, 50);
+    forward.lineTo(10, 50);
+    forward.lineTo(50, 10);
     QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        pen.setMiterLimit(1);
-        pen.setColor(QColor(0, 0, 255, 128));
         swf::strokeShapePath(painter, forward, pen, QTransform(), true);
     }
     EXPECT_EQ(image.pixel(50, 49), image.pixel(11, 49));
     EXPECT_EQ(image.pixel(50, 49), image.pixel(9, 49));  // where a miter overlaps the stroke
     EXPECT_EQ(image.pixel(50, 49), image.pixel(50, 9));
+
+    // A smooth curve keeps the edges Qt's own stroke gives it: no piece of the outline overlaps another along
+    // them, where anti-aliasing would add up their coverage.
+    QPainterPath ellipse;
+    ellipse.addEllipse(QPointF(50, 50), 30, 20);
+    QImage mitred(100, 100, QImage::Format_ARGB32_Premultiplied);
+    QImage bevelled = mitred;
+    mitred.fill(Qt::white);
+    bevelled.fill(Qt::white);
+    QPen thick(Qt::black, 12, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    {
+        QPainter painter(&mitred);
+        painter.setRenderHint(QPainter::Antialiasing);
+        swf::strokeShapePath(painter, ellipse, thick, QTransform(), true);
+    }
+    {
+        QPainter painter(&bevelled);
+        painter.setRenderHint(QPainter::Antialiasing);
+        thick.setJoinStyle(Qt::BevelJoin);
+        painter.strokePath(ellipse, thick);
+    }
+    int worst = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x)
+            worst = std::max(worst, std::abs(qRed(mitred.pixel(x, y)) - qRed(bevelled.pixel(x, y))));
+    }
+    EXPECT_LE(worst, 2);
 }
 
 TEST(Multisampling, HighQualityPicturesCoverEdgePixelsInQuartersOfTheFourSamples)

@@ -593,7 +593,8 @@ double signedArea(const QPolygonF& polygon)
 }
 
 // What a miter join adds beyond the bevel where a line arrives along `in` and leaves along `out` (unit
-// vectors), `half` the pen's width to either side: the corner out to where the two outer edges meet. Flash
+// vectors), `half` the pen's width to either side: the corner between the bevel and where the two outer edges
+// meet. It only touches the stroke along the bevel, so anti-aliased edges are not covered twice. Flash
 // keeps a miter whole while that point lies within `limit` times the width of the corner; beyond, the miter
 // is cut square to the corner's bisector a quarter of that distance out (never inside the bevel). Empty
 // where the line runs straight on or turns straight back.
@@ -614,15 +615,109 @@ QPolygonF miterWedge(QPointF corner, QPointF in, QPointF out, double half, doubl
     const QPointF e1 = corner + n1 * half, e2 = corner + n2 * half;
     const double tip = half / bevel;
     if (tip <= limit * 2 * half)
-        return QPolygonF({corner, e1, corner + bisector * tip, e2});
+        return QPolygonF({e1, corner + bisector * tip, e2});
     const double cut = std::max(limit * half / 2, half * bevel);
     const double along = (cut - half * bevel) / QPointF::dotProduct(in, bisector);
-    return QPolygonF({corner, e1, e1 + in * along, e2 - out * along, e2});
+    return QPolygonF({e1, e1 + in * along, e2 - out * along, e2});
 }
 
-// Strokes with miter joins: Qt's bevelled stroke of each polyline with Flash's miters added at its corners,
+// A subpath to stroke with miter joins and the corners where its pieces meet: where one arrives along `in`
+// and the next leaves along `out` (unit vectors).
+struct MitredSubpath {
+    struct Corner {
+        QPointF at, in, out;
+    };
+    QPainterPath path;
+    std::vector<Corner> corners;
+};
+
+QPointF unit(QPointF v)
+{
+    return v / std::hypot(v.x(), v.y());
+}
+
+bool isNull(QPointF v)
+{
+    return v.x() == 0 && v.y() == 0;
+}
+
+// The polylines of a flattened path, with a corner at every vertex (at the closing one too where a polyline
+// ends where it starts).
+std::vector<MitredSubpath> polylineSubpaths(const QList<QPolygonF>& lines)
+{
+    std::vector<MitredSubpath> out;
+    for (const QPolygonF& line : lines) {
+        QPolygonF points;
+        for (const QPointF& p : line) {
+            if (points.isEmpty() || p != points.back())
+                points << p;
+        }
+        MitredSubpath sub;
+        sub.path.moveTo(line.front());
+        for (qsizetype i = 1; i < points.size(); ++i)
+            sub.path.lineTo(points[i]);
+        if (points.size() == 1)
+            sub.path.lineTo(line.front());  // a dot still gets its caps
+        const qsizetype n = points.size();
+        const bool closed = n > 3 && points.front() == points.back();
+        for (qsizetype i = closed ? 0 : 1; i + 1 < n; ++i) {
+            const qsizetype before = i == 0 ? n - 2 : i - 1;
+            sub.corners.push_back({points[i], unit(points[i] - points[before]), unit(points[i + 1] - points[i])});
+        }
+        out.push_back(std::move(sub));
+    }
+    return out;
+}
+
+// The subpaths of a path with its curves kept, with corners only where one line or curve ends and the next
+// begins, turning from the direction the one ends in to the one the next starts in.
+std::vector<MitredSubpath> curvedSubpaths(const QPainterPath& path)
+{
+    struct Piece {
+        QPointF from, start, to, end;  // end points and the directions there
+    };
+    std::vector<MitredSubpath> out;
+    std::vector<Piece> pieces;
+    MitredSubpath sub;
+    auto finish = [&]() {
+        if (sub.path.isEmpty())
+            return;
+        for (std::size_t i = 0; i + 1 < pieces.size(); ++i)
+            sub.corners.push_back({pieces[i].to, pieces[i].end, pieces[i + 1].start});
+        if (pieces.size() > 1 && pieces.back().to == pieces.front().from)
+            sub.corners.push_back({pieces.front().from, pieces.back().end, pieces.front().start});
+        out.push_back(std::move(sub));
+        sub = MitredSubpath();
+        pieces.clear();
+    };
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        const QPointF from = sub.path.elementCount() > 0 ? sub.path.currentPosition() : QPointF(e);
+        if (e.isMoveTo()) {
+            finish();
+            sub.path.moveTo(e);
+        } else if (e.isLineTo()) {
+            sub.path.lineTo(e);
+            if (!isNull(QPointF(e) - from))
+                pieces.push_back({from, unit(QPointF(e) - from), e, unit(QPointF(e) - from)});
+        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            const QPointF c1(e), c2(path.elementAt(i + 1)), to(path.elementAt(i + 2));
+            sub.path.cubicTo(c1, c2, to);
+            i += 2;
+            // Where a control point sits on an end point, the direction there comes from the next point.
+            const QPointF start = !isNull(c1 - from) ? c1 - from : !isNull(c2 - from) ? c2 - from : to - from;
+            const QPointF end = !isNull(to - c2) ? to - c2 : !isNull(to - c1) ? to - c1 : to - from;
+            if (!isNull(start))
+                pieces.push_back({from, unit(start), to, unit(end)});
+        }
+    }
+    finish();
+    return out;
+}
+
+// Strokes with miter joins: Qt's bevelled stroke of each subpath with Flash's miters added at its corners,
 // wound the way the stroke is so that they join it under the winding rule.
-QPainterPath mitredStroke(const QList<QPolygonF>& lines, const QPen& pen, double width)
+QPainterPath mitredStroke(const std::vector<MitredSubpath>& subpaths, const QPen& pen, double width)
 {
     QPainterPathStroker stroker(pen);
     stroker.setWidth(width);
@@ -631,32 +726,14 @@ QPainterPath mitredStroke(const QList<QPolygonF>& lines, const QPen& pen, double
     const double limit = std::max(1.0, pen.miterLimit());
     QPainterPath outline;
     outline.setFillRule(Qt::WindingFill);
-    for (const QPolygonF& line : lines) {
-        QPolygonF points;
-        for (const QPointF& p : line) {
-            if (points.isEmpty() || p != points.back())
-                points << p;
-        }
-        QPainterPath piece;
-        piece.moveTo(line.front());
-        for (qsizetype i = 1; i < points.size(); ++i)
-            piece.lineTo(points[i]);
-        if (points.size() == 1)
-            piece.lineTo(line.front());  // a dot still gets its caps
-        const QPainterPath band = stroker.createStroke(piece);
+    for (const MitredSubpath& sub : subpaths) {
+        const QPainterPath band = stroker.createStroke(sub.path);
         outline.addPath(band);
         double bandArea = 0;
         for (const QPolygonF& polygon : band.toSubpathPolygons())
             bandArea += signedArea(polygon);
-        const qsizetype n = points.size();
-        const bool closed = n > 3 && points.front() == points.back();
-        auto direction = [&points](qsizetype from, qsizetype to) {
-            const QPointF d = points[to] - points[from];
-            return d / std::hypot(d.x(), d.y());
-        };
-        for (qsizetype i = closed ? 0 : 1; i + 1 < n; ++i) {
-            const qsizetype before = i == 0 ? n - 2 : i - 1;
-            QPolygonF wedge = miterWedge(points[i], direction(before, i), direction(i, i + 1), half, limit);
+        for (const MitredSubpath::Corner& c : sub.corners) {
+            QPolygonF wedge = miterWedge(c.at, c.in, c.out, half, limit);
             if (wedge.isEmpty())
                 continue;
             if ((signedArea(wedge) >= 0) != (bandArea >= 0))
@@ -721,7 +798,7 @@ bool isHairline(const QPen& pen)
     return pen.isCosmetic() && pen.widthF() <= 1;
 }
 
-QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice)
+QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice, bool antialias)
 {
     // Curves are flattened before they are widened, so the outline's sides follow the same chords a
     // fill of the curve would.
@@ -734,14 +811,17 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
         const double width = std::max(1.0, pen.widthF());
         const QPainterPath onDevice = toDevice.map(path);
         if (pen.joinStyle() == Qt::MiterJoin) {
-            outline = mitredStroke(polylinesOf(onDevice, 0.1, 2), pen, width);
+            outline = mitredStroke(
+                antialias ? curvedSubpaths(onDevice) : polylineSubpaths(polylinesOf(onDevice, 0.1, 2)), pen, width);
         } else {
             stroker.setWidth(width);
             outline = stroker.createStroke(flattened(onDevice, 0.1));
         }
         outline = toDevice.inverted().map(outline);
     } else if (pen.joinStyle() == Qt::MiterJoin) {
-        outline = mitredStroke(polylinesOf(path, flatteningTolerance(toDevice), 2), pen, pen.widthF());
+        outline = mitredStroke(antialias ? curvedSubpaths(path)
+                                         : polylineSubpaths(polylinesOf(path, flatteningTolerance(toDevice), 2)),
+                               pen, pen.widthF());
     } else if (!strokeRound(path, pen, pen.widthF(), flatteningTolerance(toDevice), outline)) {
         outline = stroker.createStroke(flattened(path, flatteningTolerance(toDevice)));
     }
@@ -750,13 +830,14 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
 }
 
 QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double width, const QTransform& toPenSpace,
-                             const QTransform& penSpaceToDevice)
+                             const QTransform& penSpaceToDevice, bool antialias)
 {
     const QPainterPath moved = toPenSpace.map(path);
     const double tolerance = flatteningTolerance(penSpaceToDevice);
     QPainterPath outline;
     if (pen.joinStyle() == Qt::MiterJoin) {
-        outline = mitredStroke(polylinesOf(moved, tolerance, 2), pen, width);
+        outline = mitredStroke(antialias ? curvedSubpaths(moved) : polylineSubpaths(polylinesOf(moved, tolerance, 2)),
+                               pen, width);
     } else if (!strokeRound(moved, pen, width, tolerance, outline)) {
         QPainterPathStroker stroker(pen);
         stroker.setWidth(width);
@@ -775,7 +856,7 @@ void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pe
     if (antialias && (isHairline(pen) || pen.joinStyle() != Qt::MiterJoin))
         painter.strokePath(path, pen);
     else
-        fillShapePath(painter, strokeOutline(path, pen, toDevice), pen.brush(), toDevice, antialias);
+        fillShapePath(painter, strokeOutline(path, pen, toDevice, antialias), pen.brush(), toDevice, antialias);
 }
 
 }  // namespace swf

@@ -480,7 +480,7 @@ void strokeGradientPath(QPainter& painter, const QPainterPath& path, const QPen&
                         const GradientColours* gradient, const BrushContext& context,
                         const QTransform& shapeToDevice, bool antialias)
 {
-    const QPainterPath outline = strokeOutline(path, pen, shapeToDevice);
+    const QPainterPath outline = strokeOutline(path, pen, shapeToDevice, antialias);
     if (!antialias || !isHairline(pen)) {
         fillGradientPath(painter, outline, style, gradient, context, shapeToDevice, antialias);
         return;

@@ -297,7 +297,8 @@ private:
                              const QTransform& toParent, const QTransform& parentToDevice)
     {
         const QPen pen = makePen(style, context, t, m_frame.stageToPixels, StrokeWidth{StrokeWidth::Space::Shape, 1});
-        const QPainterPath outline = strokeOutlineIn(path, pen, width, toParent, parentToDevice);
+        const QPainterPath outline =
+            strokeOutlineIn(path, pen, width, toParent, parentToDevice, m_frame.antialias);
         if (style.hasFill && style.fill.isGradient() && !context.fillColour)
             fillGradientPath(m_p, outline, style.fill, gradient, context, t, m_frame.antialias);
         else
