@@ -800,8 +800,9 @@ bool isHairline(const QPen& pen)
 
 QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice, bool antialias)
 {
-    // Curves are flattened before they are widened, so the outline's sides follow the same chords a
-    // fill of the curve would.
+    // Under the pixel-centre rule curves are flattened before they are widened, so the outline's sides follow
+    // the same chords a fill of the curve would. Anti-aliased fills add up the coverage of outline pieces that
+    // overlap along an edge, so for them the curves stay as Qt offsets them, in one piece.
     QPainterPathStroker stroker(pen);
     QPainterPath outline;
     if (isHairline(pen)) {
@@ -815,13 +816,15 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
                 antialias ? curvedSubpaths(onDevice) : polylineSubpaths(polylinesOf(onDevice, 0.1, 2)), pen, width);
         } else {
             stroker.setWidth(width);
-            outline = stroker.createStroke(flattened(onDevice, 0.1));
+            outline = stroker.createStroke(antialias ? onDevice : flattened(onDevice, 0.1));
         }
         outline = toDevice.inverted().map(outline);
     } else if (pen.joinStyle() == Qt::MiterJoin) {
         outline = mitredStroke(antialias ? curvedSubpaths(path)
                                          : polylineSubpaths(polylinesOf(path, flatteningTolerance(toDevice), 2)),
                                pen, pen.widthF());
+    } else if (antialias) {
+        outline = stroker.createStroke(path);
     } else if (!strokeRound(path, pen, pen.widthF(), flatteningTolerance(toDevice), outline)) {
         outline = stroker.createStroke(flattened(path, flatteningTolerance(toDevice)));
     }
@@ -838,10 +841,10 @@ QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double w
     if (pen.joinStyle() == Qt::MiterJoin) {
         outline = mitredStroke(antialias ? curvedSubpaths(moved) : polylineSubpaths(polylinesOf(moved, tolerance, 2)),
                                pen, width);
-    } else if (!strokeRound(moved, pen, width, tolerance, outline)) {
+    } else if (antialias || !strokeRound(moved, pen, width, tolerance, outline)) {
         QPainterPathStroker stroker(pen);
         stroker.setWidth(width);
-        outline = stroker.createStroke(flattened(moved, tolerance));
+        outline = stroker.createStroke(antialias ? moved : flattened(moved, tolerance));  // as strokeOutline
     }
     outline = toPenSpace.inverted().map(outline);
     outline.setFillRule(Qt::WindingFill);

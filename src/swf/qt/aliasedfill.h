@@ -43,14 +43,14 @@ void fillShapePath(QPainter& painter, const QPainterPath& path, const QBrush& br
 bool isHairline(const QPen& pen);
 
 // The area the pen covers along the path, in the path's coordinates (cosmetic pens are measured in
-// device pixels). An outline to fill with anti-aliasing keeps the curves of miter-joined strokes as Qt
-// offsets them: anti-aliased fills add up the coverage of pieces that overlap along an edge.
+// device pixels). An outline to fill with anti-aliasing keeps its curves as Qt offsets them, in one piece:
+// anti-aliased fills add up the coverage of pieces that overlap along an edge.
 QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
                            bool antialias = false);
 
 // The area the pen's caps and joins cover along the path at `width` (any width: QPen holds none from 32768 on)
 // when the pen is moved in another space (`toPenSpace` maps the path's coordinates there; `penSpaceToDevice` maps
-// that space to the device), in the path's coordinates.
+// that space to the device), in the path's coordinates; with anti-aliasing, in one piece as above.
 QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double width, const QTransform& toPenSpace,
                              const QTransform& penSpaceToDevice, bool antialias = false);
 
