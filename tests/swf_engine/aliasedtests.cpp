@@ -335,6 +335,19 @@ TEST(PixelCentreRule, MitersReachingBeyondTheLimitAreCutAQuarterOfItFromTheCorne
     const QRegion whole = coverage(swf::strokeOutline(forward, pen, QTransform()));
     EXPECT_TRUE(whole.contains(QPoint(5, 51)));   // 4.7 px out
     EXPECT_FALSE(whole.contains(QPoint(4, 51)));  // beyond the miter's sides
+
+    // A line that turns straight back, or all but, ends a quarter of the limit's distance past the turn.
+    QPen narrow(Qt::black, 4, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    narrow.setMiterLimit(1);
+    for (double back : {0.0, 0.01}) {
+        QPainterPath there;
+        there.moveTo(10, 50);
+        there.lineTo(50, 50);
+        there.lineTo(10, 50 + back);
+        const QRegion pixels = coverage(swf::strokeOutline(there, narrow, QTransform()));
+        EXPECT_TRUE(pixels.contains(QPoint(50, 49))) << back;  // 50.5, within 51
+        EXPECT_FALSE(pixels.contains(QPoint(51, 49))) << back;
+    }
 }
 
 TEST(PixelCentreRule, AntiAliasedStrokeOutlinesAreOneAreaWithQtsEdges)

@@ -597,20 +597,19 @@ double signedArea(const QPolygonF& polygon)
 // meet. It only touches the stroke along the bevel, so anti-aliased edges are not covered twice. Flash
 // keeps a miter whole while that point lies within `limit` times the width of the corner; beyond, the miter
 // is cut square to the corner's bisector a quarter of that distance out (never inside the bevel). Empty
-// where the line runs straight on or turns straight back.
+// where the line runs straight on.
 QPolygonF miterWedge(QPointF corner, QPointF in, QPointF out, double half, double limit)
 {
     const double turn = in.x() * out.y() - in.y() * out.x();
-    if (std::fabs(turn) < 1e-9)
+    if (std::fabs(turn) < 1e-9 && QPointF::dotProduct(in, out) > 0)
         return {};
     // The outer side is the one the line turns away from.
     const QPointF n1 = turn > 0 ? QPointF(in.y(), -in.x()) : QPointF(-in.y(), in.x());
     const QPointF n2 = turn > 0 ? QPointF(out.y(), -out.x()) : QPointF(-out.y(), out.x());
     const QPointF sum = n1 + n2;
     const double length = std::hypot(sum.x(), sum.y());
-    if (length < 1e-9)
-        return {};
-    const QPointF bisector = sum / length;
+    // A line that turns straight back points its miter straight on, cut like any other too long.
+    const QPointF bisector = length < 1e-9 ? in : sum / length;
     const double bevel = QPointF::dotProduct(n1, bisector);  // how far out the bevel lies, in half widths
     const QPointF e1 = corner + n1 * half, e2 = corner + n2 * half;
     const double tip = half / bevel;
