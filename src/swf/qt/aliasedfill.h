@@ -55,7 +55,8 @@ QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double w
                              const QTransform& penSpaceToDevice, bool antialias = false);
 
 // Strokes the path with the pen; with anti-aliasing off its outline is filled under the pixel-centre
-// rule (with it on, Qt's pen draws it, hairlines a little heavier on diagonals than Flash's).
+// rule. With it on, Qt's pen draws it (hairlines a little heavier on diagonals than Flash's), except that
+// miter-joined strokes fill their outline: Qt cuts long miters elsewhere.
 void strokeShapePath(QPainter& painter, const QPainterPath& path, const QPen& pen, const QTransform& toDevice,
                      bool antialias);
 
