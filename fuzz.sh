@@ -25,7 +25,8 @@ flags=(-std=c++17 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-omit-f
 sources=(src/swf/*.cpp src/swf/io/*.cpp src/swf/format/*.cpp src/swf/movie/*.cpp src/swf/render/*.cpp
          src/swf/avm1/*.cpp src/swf/audio/*.cpp src/swf/qt/painterbackend.cpp src/swf/qt/qtgeometry.cpp
          src/swf/qt/framerenderer.cpp src/swf/qt/fontprovider.cpp src/swf/qt/layers.cpp src/swf/qt/filters.cpp
-         src/swf/qt/gradientfill.cpp src/swf/qt/aliasedfill.cpp src/swf/qt/multisample.cpp)
+         src/swf/qt/gradientfill.cpp src/swf/qt/aliasedfill.cpp src/swf/qt/flattening.cpp
+         src/swf/qt/strokeoutline.cpp src/swf/qt/multisample.cpp)
 # An object is rebuilt when its source or any engine header is newer than it.
 newest_header=$(ls -t src/swf/*.h src/swf/*/*.h | head -1)
 objects=()

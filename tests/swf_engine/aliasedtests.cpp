@@ -1,6 +1,7 @@
 // Low-quality edges: the pixel-centre rule for fills, strokes and masks, curve flattening and fill rules.
 #include "helpers.h"
 #include "swf/qt/aliasedfill.h"
+#include "swf/qt/strokeoutline.h"
 
 #include <gtest/gtest.h>
 

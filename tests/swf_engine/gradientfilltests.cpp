@@ -1,6 +1,7 @@
 // Gradient fills: the shaded pixels against a pixel-by-pixel reference, and fills that shade only
 // next to their path against fills from a picture of the whole gradient.
 #include "swf/qt/aliasedfill.h"
+#include "swf/qt/strokeoutline.h"
 #include "swf/qt/gradientfill.h"
 
 #include <QPainter>

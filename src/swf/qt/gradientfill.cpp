@@ -1,6 +1,7 @@
 #include "swf/qt/gradientfill.h"
 
 #include "swf/qt/aliasedfill.h"
+#include "swf/qt/strokeoutline.h"
 
 #include <QPaintDevice>
 #include <algorithm>

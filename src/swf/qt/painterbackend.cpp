@@ -3,6 +3,7 @@
 #include "swf/limits.h"
 #include "swf/player.h"
 #include "swf/qt/aliasedfill.h"
+#include "swf/qt/strokeoutline.h"
 #include "swf/qt/filters.h"
 #include "swf/qt/gradientfill.h"
 #include "swf/qt/layers.h"
