@@ -1,5 +1,6 @@
 #include "swf/qt/flattening.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace swf {
