@@ -331,6 +331,14 @@ TEST(PixelCentreRule, MitersReachingBeyondTheLimitAreCutAQuarterOfItFromTheCorne
         EXPECT_FALSE(pixels.contains(QPoint(50, 45)));  // inside the triangle
     }
 
+    // A pen measured in device pixels cuts its miters there: the triangle at half size drawn twice as large.
+    QPen device = pen;
+    device.setCosmetic(true);
+    const QRegion scaled = coverage(swf::strokeOutline(QTransform::fromScale(0.5, 0.5).map(forward), device,
+                                                       QTransform::fromScale(2, 2)),
+                                    QTransform::fromScale(2, 2));
+    EXPECT_TRUE(samePixels(scaled, coverage(swf::strokeOutline(forward, pen, QTransform()))));
+
     // With Flash's default limit of 3 the sharp corners keep their whole miters.
     pen.setMiterLimit(3);
     const QRegion whole = coverage(swf::strokeOutline(forward, pen, QTransform()));

@@ -13,6 +13,13 @@ namespace swf {
 
 namespace {
 
+// The vector scaled to unit length; a null vector stays null.
+QPointF unit(QPointF v)
+{
+    double length = std::hypot(v.x(), v.y());
+    return length > 0 ? v / length : QPointF();
+}
+
 // Strokes with round joins and caps, built piece by piece (lines and quadratic curves). The flattened
 // curve is widened as one polygon, its outer side mitred where the chords meet (round joins there cut a
 // little inside the edge Flash draws on the outside of wide curved strokes); the inner side too, except
@@ -59,12 +66,6 @@ private:
         QPointF at;
         QPointF tangent;  // unit length
     };
-
-    static QPointF unit(QPointF v)
-    {
-        double length = std::hypot(v.x(), v.y());
-        return length > 0 ? v / length : QPointF();
-    }
 
     static QPointF normal(QPointF tangent) { return {-tangent.y(), tangent.x()}; }
 
@@ -301,16 +302,6 @@ struct MitredSubpath {
     std::vector<Corner> corners;
 };
 
-QPointF unit(QPointF v)
-{
-    return v / std::hypot(v.x(), v.y());
-}
-
-bool isNull(QPointF v)
-{
-    return v.x() == 0 && v.y() == 0;
-}
-
 // The polylines of a flattened path, with a corner at every vertex (at the closing one too where a polyline
 // ends where it starts).
 std::vector<MitredSubpath> polylineSubpaths(const QList<QPolygonF>& lines)
@@ -368,21 +359,29 @@ std::vector<MitredSubpath> curvedSubpaths(const QPainterPath& path)
             sub.path.moveTo(e);
         } else if (e.isLineTo()) {
             sub.path.lineTo(e);
-            if (!isNull(QPointF(e) - from))
+            if (!(QPointF(e) - from).isNull())
                 pieces.push_back({from, unit(QPointF(e) - from), e, unit(QPointF(e) - from)});
         } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
             const QPointF c1(e), c2(path.elementAt(i + 1)), to(path.elementAt(i + 2));
             sub.path.cubicTo(c1, c2, to);
             i += 2;
             // Where a control point sits on an end point, the direction there comes from the next point.
-            const QPointF start = !isNull(c1 - from) ? c1 - from : !isNull(c2 - from) ? c2 - from : to - from;
-            const QPointF end = !isNull(to - c2) ? to - c2 : !isNull(to - c1) ? to - c1 : to - from;
-            if (!isNull(start))
+            const QPointF start = !(c1 - from).isNull() ? c1 - from : !(c2 - from).isNull() ? c2 - from : to - from;
+            const QPointF end = !(to - c2).isNull() ? to - c2 : !(to - c1).isNull() ? to - c1 : to - from;
+            if (!start.isNull())
                 pieces.push_back({from, unit(start), to, unit(end)});
         }
     }
     finish();
     return out;
+}
+
+// The subpaths to stroke with miter joins: the flattened path's polylines under the pixel-centre rule, the
+// path with its curves in one piece for anti-aliasing (which adds up the coverage of pieces overlapping along
+// an edge).
+std::vector<MitredSubpath> mitredSubpaths(const QPainterPath& path, double tolerance, bool antialias)
+{
+    return antialias ? curvedSubpaths(path) : polylineSubpaths(polylinesOf(path, tolerance, 2));
 }
 
 // Strokes with miter joins: Qt's bevelled stroke of each subpath with Flash's miters added at its corners,
@@ -413,6 +412,22 @@ QPainterPath mitredStroke(const std::vector<MitredSubpath>& subpaths, const QPen
         }
     }
     return outline;
+}
+
+// The outline of a pen `width` wide along the path, in the path's units. Under the pixel-centre rule curves are
+// flattened before they are widened, so the outline's sides follow the same chords a fill of the curve would;
+// anti-aliased fills add up the coverage of outline pieces that overlap along an edge, so for them the curves
+// stay as Qt offsets them, in one piece.
+QPainterPath widened(const QPainterPath& path, const QPen& pen, double width, double tolerance, bool antialias)
+{
+    if (pen.joinStyle() == Qt::MiterJoin)
+        return mitredStroke(mitredSubpaths(path, tolerance, antialias), pen, width);
+    QPainterPath outline;
+    if (!antialias && strokeRound(path, pen, width, tolerance, outline))
+        return outline;
+    QPainterPathStroker stroker(pen);
+    stroker.setWidth(width);
+    return stroker.createStroke(antialias ? path : flattened(path, tolerance));
 }
 
 // The band half a pixel to either side of the polyline (in device pixels) across each piece's major axis: the
@@ -470,10 +485,6 @@ bool isHairline(const QPen& pen)
 
 QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTransform& toDevice, bool antialias)
 {
-    // Under the pixel-centre rule curves are flattened before they are widened, so the outline's sides follow
-    // the same chords a fill of the curve would. Anti-aliased fills add up the coverage of outline pieces that
-    // overlap along an edge, so for them the curves stay as Qt offsets them, in one piece.
-    QPainterPathStroker stroker(pen);
     QPainterPath outline;
     if (isHairline(pen)) {
         outline = toDevice.inverted().map(hairline(polylinesOf(toDevice.map(path), 0.1, 2)));
@@ -481,22 +492,17 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
         // The width is in device pixels: stroke the path where it is drawn, then bring it back.
         const double width = std::max(1.0, pen.widthF());
         const QPainterPath onDevice = toDevice.map(path);
+        // Round joins and caps of pens measured in device pixels stay Qt's.
         if (pen.joinStyle() == Qt::MiterJoin) {
-            outline = mitredStroke(
-                antialias ? curvedSubpaths(onDevice) : polylineSubpaths(polylinesOf(onDevice, 0.1, 2)), pen, width);
+            outline = mitredStroke(mitredSubpaths(onDevice, 0.1, antialias), pen, width);
         } else {
+            QPainterPathStroker stroker(pen);
             stroker.setWidth(width);
             outline = stroker.createStroke(antialias ? onDevice : flattened(onDevice, 0.1));
         }
         outline = toDevice.inverted().map(outline);
-    } else if (pen.joinStyle() == Qt::MiterJoin) {
-        outline = mitredStroke(antialias ? curvedSubpaths(path)
-                                         : polylineSubpaths(polylinesOf(path, flatteningTolerance(toDevice), 2)),
-                               pen, pen.widthF());
-    } else if (antialias) {
-        outline = stroker.createStroke(path);
-    } else if (!strokeRound(path, pen, pen.widthF(), flatteningTolerance(toDevice), outline)) {
-        outline = stroker.createStroke(flattened(path, flatteningTolerance(toDevice)));
+    } else {
+        outline = widened(path, pen, pen.widthF(), flatteningTolerance(toDevice), antialias);
     }
     outline.setFillRule(Qt::WindingFill);
     return outline;
@@ -505,17 +511,7 @@ QPainterPath strokeOutline(const QPainterPath& path, const QPen& pen, const QTra
 QPainterPath strokeOutlineIn(const QPainterPath& path, const QPen& pen, double width, const QTransform& toPenSpace,
                              const QTransform& penSpaceToDevice, bool antialias)
 {
-    const QPainterPath moved = toPenSpace.map(path);
-    const double tolerance = flatteningTolerance(penSpaceToDevice);
-    QPainterPath outline;
-    if (pen.joinStyle() == Qt::MiterJoin) {
-        outline = mitredStroke(antialias ? curvedSubpaths(moved) : polylineSubpaths(polylinesOf(moved, tolerance, 2)),
-                               pen, width);
-    } else if (antialias || !strokeRound(moved, pen, width, tolerance, outline)) {
-        QPainterPathStroker stroker(pen);
-        stroker.setWidth(width);
-        outline = stroker.createStroke(antialias ? moved : flattened(moved, tolerance));  // as strokeOutline
-    }
+    QPainterPath outline = widened(toPenSpace.map(path), pen, width, flatteningTolerance(penSpaceToDevice), antialias);
     outline = toPenSpace.inverted().map(outline);
     outline.setFillRule(Qt::WindingFill);
     return outline;
